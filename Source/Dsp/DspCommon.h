@@ -1,0 +1,116 @@
+#pragma once
+
+// Small DSP helpers shared by every engine: decibel conversion, frequency limits,
+// allocation-free biquad design and a transposed direct form II biquad section.
+
+#include <juce_dsp/juce_dsp.h>
+#include <array>
+#include <cmath>
+
+namespace vyrDsp
+{
+    // Decibels to a linear factor; -100 dB or less means silence.
+    inline float dbToGain (float dB) noexcept
+    {
+        return dB <= -100.0f ? 0.0f : std::pow (10.0f, dB * 0.05f);
+    }
+
+    // Linear factor to decibels, floored at -100 dB.
+    inline float gainToDb (float gain) noexcept
+    {
+        return gain > 1.0e-5f ? std::fmax (-100.0f, 20.0f * std::log10 (gain)) : -100.0f;
+    }
+
+    // Keeps a filter corner inside (1 Hz, 0.45 x sample rate) so no design goes unstable at low host rates.
+    inline float clampFreq (float hz, double sampleRate) noexcept
+    {
+        const float top = static_cast<float> (0.45 * (sampleRate > 1.0 ? sampleRate : 44100.0));
+        if (! std::isfinite (hz))
+            return top;
+        return juce::jlimit (1.0f, top, hz);
+    }
+
+    inline bool isFinite (float x) noexcept { return std::isfinite (x); }
+
+    // Normalised biquad coefficients (a0 = 1).
+    struct BiquadCoeffs
+    {
+        float b0 = 1.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
+
+        static BiquadCoeffs fromArray (const std::array<float, 6>& c) noexcept
+        {
+            const float inv = 1.0f / c[3];
+            return { c[0] * inv, c[1] * inv, c[2] * inv, c[4] * inv, c[5] * inv };
+        }
+    };
+
+    // The framework's cookbook designs, returned by value so a redesign never allocates.
+    namespace design
+    {
+        using AC = juce::dsp::IIR::ArrayCoefficients<float>;
+        inline BiquadCoeffs lowPass (double sr, float f, float q)   { return BiquadCoeffs::fromArray (AC::makeLowPass (sr, clampFreq (f, sr), q)); }
+        inline BiquadCoeffs highPass (double sr, float f, float q)  { return BiquadCoeffs::fromArray (AC::makeHighPass (sr, clampFreq (f, sr), q)); }
+        inline BiquadCoeffs bandPass (double sr, float f, float q)  { return BiquadCoeffs::fromArray (AC::makeBandPass (sr, clampFreq (f, sr), q)); }
+        inline BiquadCoeffs allPass (double sr, float f, float q)   { return BiquadCoeffs::fromArray (AC::makeAllPass (sr, clampFreq (f, sr), q)); }
+        inline BiquadCoeffs peak (double sr, float f, float q, float gainLinear)      { return BiquadCoeffs::fromArray (AC::makePeakFilter (sr, clampFreq (f, sr), q, gainLinear)); }
+        inline BiquadCoeffs lowShelf (double sr, float f, float q, float gainLinear)  { return BiquadCoeffs::fromArray (AC::makeLowShelf (sr, clampFreq (f, sr), q, gainLinear)); }
+        inline BiquadCoeffs highShelf (double sr, float f, float q, float gainLinear) { return BiquadCoeffs::fromArray (AC::makeHighShelf (sr, clampFreq (f, sr), q, gainLinear)); }
+
+        // First-order sections written as biquads (b2 = a2 = 0).
+        inline BiquadCoeffs firstOrderLowPass (double sr, float f)
+        {
+            const auto c = juce::dsp::IIR::ArrayCoefficients<float>::makeFirstOrderLowPass (sr, clampFreq (f, sr));
+            const float inv = 1.0f / c[2];
+            return { c[0] * inv, c[1] * inv, 0.0f, c[3] * inv, 0.0f };
+        }
+        inline BiquadCoeffs firstOrderHighPass (double sr, float f)
+        {
+            const auto c = juce::dsp::IIR::ArrayCoefficients<float>::makeFirstOrderHighPass (sr, clampFreq (f, sr));
+            const float inv = 1.0f / c[2];
+            return { c[0] * inv, c[1] * inv, 0.0f, c[3] * inv, 0.0f };
+        }
+    }
+
+    // One second-order section in transposed direct form II.
+    struct Biquad
+    {
+        BiquadCoeffs c;
+        float s1 = 0.0f, s2 = 0.0f;
+
+        inline float process (float x) noexcept
+        {
+            const float y = c.b0 * x + s1;
+            s1 = c.b1 * x - c.a1 * y + s2;
+            s2 = c.b2 * x - c.a2 * y;
+            return y;
+        }
+
+        void reset() noexcept { s1 = s2 = 0.0f; }
+
+        // Clears a state that a non-finite input has poisoned; call once per block.
+        void sanitise() noexcept
+        {
+            if (! (std::isfinite (s1) && std::isfinite (s2)))
+                reset();
+        }
+
+        // Magnitude response at a frequency, for tests and displays.
+        double magnitude (double hz, double sr) const noexcept
+        {
+            const double w = 2.0 * juce::MathConstants<double>::pi * hz / sr;
+            const std::complex<double> z1 = std::polar (1.0, -w), z2 = z1 * z1;
+            const auto num = (double) c.b0 + (double) c.b1 * z1 + (double) c.b2 * z2;
+            const auto den = 1.0 + (double) c.a1 * z1 + (double) c.a2 * z2;
+            return std::abs (num / den);
+        }
+    };
+
+    // A linear ramp as the engines use it (the framework's linear smoothed value).
+    using Smoothed = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+
+    // Ramp length in samples for a time in seconds: floor(sampleRate x seconds).
+    inline int rampSamples (double sampleRate, double seconds) noexcept
+    {
+        return static_cast<int> (std::floor (sampleRate * seconds));
+    }
+}

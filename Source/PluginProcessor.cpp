@@ -1,0 +1,214 @@
+#include "PluginProcessor.h"
+#include "PluginEditor.h"
+#include "QuarnPresets.h"
+
+namespace
+{
+const char* const kProductNames[15] = {
+    "VYR Compressor", "VYR Limiter", "VYR Saturation", "VYR Analogue Density", "VYR Clip Distortion",
+    "VYR Tape Machine", "VYR Delay", "VYR Reverb", "VYR EQ Parametric", "VYR EQ Dynamic",
+    "VYR Multiband Comp", "VYR Stereo Imager", "VYR Tovu", "VYR Signal Utility", "VYR Quarn"
+};
+
+const char* const kProductModuleIds[14] = {
+    "compressor", "limiter", "saturation", "analogueDensity", "clip", "tape", "delay", "reverb",
+    "eq", "dynamicEq", "multiBandComp", "stereoImager", "tovu", "signalUtility"
+};
+
+const char* const kFxOrderIds[13] = {
+    "compressor", "saturation", "analogueDensity", "clip", "tape", "delay", "reverb",
+    "eq", "dynamicEq", "multiBandComp", "tovu", "stereoImager", "limiter"
+};
+
+const float kSpaceSmoothInit[14] = { 0.25f, 0.3f, 15.0f, 0.5f, 1.5f, 0.78f, 0.45f, 0.55f, 1.18f, 0.0f, 0.0f, 20.0f, 0.0f, 0.0f };
+const float kEnergySmoothInit[7] = { 0.01f, 0.25f, 3.0f, 20.0f, -20.0f, 1.5f, 1.0f };
+
+std::once_flag recipeTablesLoaded;
+}
+
+juce::String VyrAudioProcessor::productName (int p)
+{
+    if (p >= 1 && p <= 15)
+        return kProductNames[p - 1];
+    return "Tolvaren";
+}
+
+juce::String VyrAudioProcessor::productModuleId (int p)
+{
+    if (p >= 1 && p <= 14)
+        return kProductModuleIds[p - 1];
+    return "chain";
+}
+
+VyrAudioProcessor::VyrAudioProcessor (VyrProduct productNumber)
+    : juce::AudioProcessor (BusesProperties()
+                                .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      apvts (*this, &undoManager, "VYR", vyrCreateParameterLayout (productNumber)),
+      product (productNumber)
+{
+    spaceSmooth.init (kSpaceSmoothInit);
+    energySmooth.init (kEnergySmoothInit);
+    utilRandom.setSeedRandomly();
+    liveChain.product = product;
+
+    std::call_once (recipeTablesLoaded, [] { vyrQuarn::loadQuarnPresets(); });
+    live.loadStyleTable();
+
+    if (product == vyrProducts::signalUtility)
+        utilEnabled = true;
+
+    formatManager.registerBasicFormats();
+
+    auto listen = [this] (const juce::String& id)
+    {
+        if (apvts.getParameter (id) == nullptr)
+            return;
+        apvts.addParameterListener (id, this);
+        listenedIds.push_back (id);
+    };
+
+    for (auto* id : { "linkLR", "inputGainL", "outputGainL", "bypass" })
+        listen (id);
+
+    if (product >= 1 && product <= 13)
+    {
+        hostedModuleId = productModuleId (product) + "_enabled";
+        listen (hostedModuleId);
+    }
+
+    if (product == vyrProducts::quarn)
+    {
+        for (auto* id : { "quarn_toneAng", "quarn_toneRad", "quarn_energy", "quarn_boost", "quarn_presence",
+                          "quarn_spaceAng", "quarn_spaceRad", "quarn_reverbAng", "quarn_reverbRad",
+                          "masterStyle", "masterMood", "masterMedium", "masterLufs", "masterTrim" })
+            listen (id);
+        for (auto* moduleId : kFxOrderIds)
+        {
+            listen (juce::String (moduleId) + "_mix");
+            listen (juce::String (moduleId) + "_enabled");
+        }
+    }
+
+    pBypass = apvts.getRawParameterValue ("bypass");
+    pLiveAnalysis = apvts.getRawParameterValue ("liveAnalysis");
+    pTheme = apvts.getRawParameterValue ("theme");
+    pMedium = apvts.getRawParameterValue ("masterMedium");
+    pStyle = apvts.getRawParameterValue ("masterStyle");
+    pLufs = apvts.getRawParameterValue ("masterLufs");
+
+    publishChainShared();
+    fileThread.startThread();
+}
+
+VyrAudioProcessor::~VyrAudioProcessor()
+{
+    stopTimer();
+    transport.setSource (nullptr);
+    readerSource.reset();
+    fileThread.stopThread (2000);
+    for (const auto& id : listenedIds)
+        apvts.removeParameterListener (id, this);
+}
+
+const juce::String VyrAudioProcessor::getName() const
+{
+    return productName (product);
+}
+
+double VyrAudioProcessor::getTailLengthSeconds() const
+{
+    return product == vyrProducts::signalUtility ? 0.0 : 4.0;
+}
+
+juce::AudioProcessorParameter* VyrAudioProcessor::getBypassParameter() const
+{
+    return apvts.getParameter ("bypass");
+}
+
+juce::AudioProcessorEditor* VyrAudioProcessor::createEditor()
+{
+    return new VyrAudioProcessorEditor (*this);
+}
+
+bool VyrAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    const auto in = layouts.getMainInputChannelSet();
+    const auto out = layouts.getMainOutputChannelSet();
+    if (in.size() == 0 || out.size() == 0 || in != out)
+        return false;
+    return out == juce::AudioChannelSet::mono() || out == juce::AudioChannelSet::stereo();
+}
+
+void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
+{
+    hostSampleRate = sampleRate;
+    const int prepared = std::max (1, samplesPerBlock);
+
+    liveChain.prepare (sampleRate, prepared);
+
+    meters.prepare (sampleRate > 0.0 ? sampleRate : 44100.0);
+    {
+        const juce::SpinLock::ScopedLockType lock (loudnessLock);
+        loudness.reset();
+    }
+
+    transport.prepareToPlay (prepared, sampleRate > 0.0 ? sampleRate : 44100.0);
+
+    const int channels = std::max (2, getTotalNumOutputChannels());
+    if (fileBuffer.getNumChannels() != channels || fileBuffer.getNumSamples() != prepared)
+        fileBuffer.setSize (channels, prepared);
+    if (dryBuffer.getNumChannels() != channels || dryBuffer.getNumSamples() != prepared)
+        dryBuffer.setSize (channels, prepared);
+
+    bypassFade = readBool (pBypass) ? 1.0f : 0.0f;
+
+    const double r = sampleRate > 1000.0 ? sampleRate : 1000.0;
+    spaceSmooth.reset ((int) std::floor (r * 0.025));
+    energySmooth.reset ((int) std::floor (r * 0.032));
+    {
+        const float cur = effectSmooth.getCurrentValue();
+        effectSmooth.reset ((int) std::floor (r * 0.032));
+        effectSmooth.setCurrentAndTargetValue (cur);
+        effectSmoothReady = true;
+    }
+
+    if (product == vyrProducts::quarn)
+    {
+        live.analysisRate = sampleRate > 100.0 ? sampleRate : 44100.0;
+        live.hopSamples = live.analysisRate * 0.25;
+        live.loadStyleTable();
+        live.reset();
+        startTimer (125);
+    }
+
+    smoothBlockSamples = 0;
+    fillChainFromApvts (liveChain);
+    alignHostedPower();
+}
+
+void VyrAudioProcessor::releaseResources()
+{
+    stopTimer();
+    transport.releaseResources();
+}
+
+void VyrAudioProcessor::publishChainShared()
+{
+    VyrChainShared s;
+    for (int i = 0; i < 13; ++i)
+        s.fxOrder[(size_t) i] = fxOrder[i];
+    s.section = section;
+    chainShared.publish (s);
+}
+
+void VyrAudioProcessor::timerCallback()
+{
+    // The live analyser's tick runs here once the live analysis is in place.
+}
+
+//==============================================================================
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new VyrAudioProcessor (vyrProducts::quarn);
+}

@@ -1,0 +1,285 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_audio_formats/juce_audio_formats.h>
+#include <juce_audio_devices/juce_audio_devices.h>
+#include <juce_audio_utils/juce_audio_utils.h>
+#include <array>
+#include <atomic>
+#include <vector>
+
+#include "Parameters.h"
+#include "SectionAutomation.h"
+#include "AudioIo.h"
+#include "SnapshotBox.h"
+#include "LiveSectionAnalyzer.h"
+#include "Metering.h"
+#include "SignalChain.h"
+
+// Section layout of a loaded file: sections, form letters, glides and automation lanes.
+struct VyrSectionMastering
+{
+    bool enabled = false;
+    bool liveFollow = false;
+    bool autoRide = false;
+    int count = 5;
+    float cues[6] { 0.2f, 0.4f, 0.6f, 0.8f, 0.0f, 0.0f };
+    float glides[6] { 0.35f, 0.35f, 0.35f, 0.35f, 0.35f, 0.35f };
+    int assign[7] { 0, 1, 2, 3, 4, 5, 6 };
+    int letters[7] { 0, 1, 2, 3, 4, 5, 6 };
+    std::vector<VyrAutoPt> autoFx { VyrAutoPt {}, VyrAutoPt { 1.0f } };
+    std::vector<VyrAutoPt> autoIn { VyrAutoPt {}, VyrAutoPt { 1.0f } };
+    std::vector<VyrAutoPt> autoOut { VyrAutoPt {}, VyrAutoPt { 1.0f } };
+};
+
+// What the audio thread reads of the message thread's chain order and section layout.
+struct VyrChainShared
+{
+    std::array<int, 13> fxOrder { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 };
+    VyrSectionMastering section;
+};
+
+namespace vyrQuarnSmooth
+{
+    using Smoothed = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+
+    template <int N>
+    struct SmoothSet
+    {
+        Smoothed values[N];
+        bool ready = false;
+
+        void init (const float (&initial)[N]) noexcept
+        {
+            for (int i = 0; i < N; ++i)
+                values[i].setCurrentAndTargetValue (initial[i]);
+        }
+        void reset (int rampSamples) noexcept
+        {
+            for (auto& v : values)
+            {
+                const float cur = v.getCurrentValue();
+                v.reset (rampSamples);
+                v.setCurrentAndTargetValue (cur);
+            }
+            ready = true;
+        }
+    };
+}
+
+namespace vyrQuarn
+{
+    using SpaceParamSmooth = vyrQuarnSmooth::SmoothSet<14>;
+    using EnergyParamSmooth = vyrQuarnSmooth::SmoothSet<7>;
+}
+
+class VyrAudioProcessor : public juce::AudioProcessor,
+                          private juce::AsyncUpdater,
+                          private juce::AudioProcessorValueTreeState::Listener,
+                          private juce::Timer
+{
+public:
+    explicit VyrAudioProcessor (VyrProduct productNumber = vyrProducts::quarn);
+    ~VyrAudioProcessor() override;
+
+    // juce::AudioProcessor
+    const juce::String getName() const override;
+    void prepareToPlay (double sampleRate, int samplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    void processBlockBypassed (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    using juce::AudioProcessor::processBlock;
+    using juce::AudioProcessor::processBlockBypassed;
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override { return true; }
+    bool producesMidi() const override { return false; }
+    bool isMidiEffect() const override { return false; }
+    juce::AudioProcessorParameter* getBypassParameter() const override;
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override { return true; }
+    int getNumPrograms() override { return 1; }
+    int getCurrentProgram() override { return 0; }
+    void setCurrentProgram (int) override {}
+    const juce::String getProgramName (int) override { return {}; }
+    void changeProgramName (int, const juce::String&) override {}
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+
+    // Product table.
+    static juce::String productName (int product);
+    static juce::String productModuleId (int product);
+
+    // Operations other parts of the program call.
+    void syncChainFromApvts();
+    void fillChainFromApvts (VyrSignalChain& chain);
+    void processMasteredBlock (juce::AudioBuffer<float>& buffer, bool live, double position);
+    void applyMasterEffectMix (VyrSignalChain& chain, float amount);
+    void fillUtility (juce::AudioBuffer<float>& buffer);
+    void setUtilityEnabled (bool on);
+    void alignHostedPower();
+    void recallInitState();
+    void applyFactoryPreset (int index);
+    void loadAudioFile (const juce::File& file);
+    void playFile();
+    juce::String exportMastered (const juce::File& file, vyrAudioIo::Format format);
+    void detectSections();
+    void noteArmUserHold();
+    void applyPendingLiveRecipe();
+    void notifyMasterMood (int mood, int tag);
+    void applyMoodPreset (int mood);
+    int markLiveThumbs (bool like);
+    bool armPunchingMasterStyle() const;
+
+    // Message thread: hands the current `fxOrder` and `section` to the audio thread. Call after editing them.
+    void publishChainShared();
+
+    bool isStandaloneWrapper() const noexcept { return wrapperType == wrapperType_Standalone; }
+    bool isPluginHostWrapper() const noexcept { return wrapperType != wrapperType_Undefined && wrapperType != wrapperType_Standalone; }
+
+    // Number of parameter IDs the processor listens to (for diagnostics and tests).
+    int numListenedParameters() const noexcept { return (int) listenedIds.size(); }
+
+    //==============================================================================
+    // Core
+    juce::UndoManager undoManager { 30000, 30 };
+    juce::AudioProcessorValueTreeState apvts;
+    const int product;
+    VyrSignalChain liveChain;
+    VyrMeterEngine meters;
+    VyrLoudnessState loudness;
+    juce::SpinLock loudnessLock;
+
+    // Section layout and file analysis
+    VyrSectionMastering section;
+    bool sectionAnalysed = false;
+    std::int32_t sectionClass[7] {};
+    float sectionLufs[7] {};
+    float overallLufs = -100.0f;
+    float overallCrest = 0.0f;
+    std::vector<float> overviewMin, overviewMax, envelopeMin, envelopeMax;
+    std::atomic<int> sectionRevision { 0 };
+    std::atomic<int> pendingSection { -1 };
+
+    // Chosen indexes, analyser and recipe hand-off
+    std::atomic<int> themeIndex { 0 };
+    std::atomic<int> mediumIndex { 3 };
+    std::atomic<int> styleIndex { 5 };
+    std::atomic<int> lufsIndex { 2 };
+    std::atomic<int> factoryPresetIndex { 0 };
+    LiveSectionAnalyzer live;
+    std::atomic<int> recipeGeneration { 0 };
+    std::atomic<int> currentMood { -1 };
+    std::atomic<int> pendingMood { -2 };
+    std::atomic<bool> restoring { false };
+    std::atomic<bool> moodNotifyGuard { false };
+    std::atomic<int> notifiedMoodChoice { -99 };
+    std::atomic<int> notifiedMoodTag { 0 };
+    std::atomic<bool> lastLiveChanged { false };
+    std::atomic<int> lastLiveLetter { 0 };
+    std::atomic<float> riddenEffect { 0.0f };
+    std::atomic<bool> effectRiding { false };
+    std::atomic<bool> quarnDirty { false };
+    std::atomic<bool> applyingRecipe { false };
+    std::atomic<int> pendingBits { 0 };
+
+    // File player, export and order
+    std::atomic<float> playerGain { 0.8f };
+    std::atomic<int> stateVersion { 0 };
+    std::atomic<bool> loopPlayback { false };
+    juce::String loadedName;
+    juce::File loadedFile;
+    double fileSampleRate = 44100.0;
+    bool fileLoaded = false;
+    vyrAudioIo::ExportInfo exportInfo;
+    std::int32_t fxOrder[13] { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 };
+
+    // Signal generator
+    std::atomic<bool> utilEnabled { false };
+    std::atomic<bool> utilDim { false };
+    std::atomic<bool> micInput { false };
+    std::atomic<int> utilWave { 0 };
+    std::atomic<float> utilFreq { 1000.0f };
+    std::atomic<float> utilLevelDb { -20.0f };
+    std::atomic<float> utilDuty { 0.5f };
+    std::atomic<bool> utilAntiAlias { true };
+    std::atomic<bool> utilDecorrelated { false };
+    std::atomic<bool> utilStereo { true };
+    std::atomic<int> utilInvert { 0 };
+    std::atomic<float> utilDcOffset { 0.0f };
+    std::atomic<float> utilSweepStart { 20.0f };
+    std::atomic<float> utilSweepEnd { 20000.0f };
+    std::atomic<float> utilSweepDur { 4.0f };
+    std::atomic<int> utilSweepLog { 1 };
+    std::atomic<bool> utilImpulsePending { false };
+    std::atomic<float> utilPeakDb[2] { { -100.0f }, { -100.0f } };
+    std::atomic<float> utilRmsDb[2] { { -100.0f }, { -100.0f } };
+
+    // Framework services
+    juce::AudioFormatManager formatManager;
+    juce::TimeSliceThread fileThread { "VYR File" };
+    std::unique_ptr<juce::AudioFormatReaderSource> readerSource;
+    juce::AudioTransportSource transport;
+    juce::AudioBuffer<float> fileBuffer;
+    juce::AudioBuffer<float> dryBuffer;
+
+    // Block state
+    float bypassFade = 0.0f;
+    double hostSampleRate = 44100.0;
+    std::int32_t sectionGlideBoundary = -1, sectionCurrent = -1;
+    std::int32_t sectionBlendFrom = 0, sectionBlendTo = 0;
+    float sectionBlendAmount = 0.0f;
+    bool sectionBlendActive = false;
+    juce::String hostedModuleId;
+    std::atomic<bool> hostedPowerGuard { false };
+    vyrQuarn::SpaceParamSmooth spaceSmooth;
+    vyrQuarn::EnergyParamSmooth energySmooth;
+    std::int32_t compressorCharacter = 3;
+    std::int32_t compressorCharacterRequested = 3;
+    juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear> effectSmooth;
+    bool effectSmoothReady = false;
+    std::int32_t smoothBlockSamples = 0;
+
+    // Playhead tracker
+    std::int64_t blockStartSamples = 0;
+    bool blockPlaying = false;
+    bool hostPositionKnown = false;
+    std::int64_t nextBlockSamples = 0;
+    std::int64_t lastHostSamples = -1;
+    std::int32_t frozenBlocks = 0;
+    bool wasPlaying = false;
+    std::atomic<bool> hostPlaying { false };
+    std::atomic<std::int64_t> playheadSamples { 0 };
+    std::atomic<std::int64_t> armStartSamples { 0 };
+    std::atomic<std::int64_t> punchStart { 0 };
+    std::atomic<std::int64_t> punchEnd { 0 };
+
+    // Generator running state
+    juce::Random utilRandom;
+
+private:
+    void handleAsyncUpdate() override;
+    void timerCallback() override;
+    void parameterChanged (const juce::String& parameterID, float newValue) override;
+
+    void trackPlayhead (int numSamples, double sr);
+    void playLoadedFile (juce::AudioBuffer<float>& buffer, int numSamples);
+    void runMidiMap (const juce::MidiBuffer& midi);
+    void applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget);
+    int readChoice (const char* id, int count, int fallback) const;
+    bool readBool (std::atomic<float>* raw) const noexcept { return raw != nullptr && raw->load() >= 0.5f; }
+    void setParamNotifying (const juce::String& id, float plainValue);
+
+    // Parameters read on the audio thread, looked up once.
+    std::atomic<float>* pBypass = nullptr;
+    std::atomic<float>* pLiveAnalysis = nullptr;
+    std::atomic<float>* pTheme = nullptr;
+    std::atomic<float>* pMedium = nullptr;
+    std::atomic<float>* pStyle = nullptr;
+    std::atomic<float>* pLufs = nullptr;
+
+    std::vector<juce::String> listenedIds;
+    VyrSnapshotBox<VyrChainShared> chainShared { VyrChainShared {} };
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VyrAudioProcessor)
+};

@@ -1,0 +1,234 @@
+// The asynchronous update, the parameter listener and the host-bypass sync.
+#include "PluginProcessor.h"
+#include "QuarnPresets.h"
+#include "FactoryPresets.h"
+
+namespace
+{
+const float kLufsTargets[5] = { -23.0f, -16.0f, -14.0f, -11.0f, -9.0f };
+
+int nearestLufsIndex (float target) noexcept
+{
+    int best = 0;
+    float bestDist = 1.0e9f;
+    for (int i = 0; i < 5; ++i)
+    {
+        const float d = std::abs (kLufsTargets[i] - target);
+        if (d < bestDist)
+        {
+            bestDist = d;
+            best = i;
+        }
+    }
+    return best;
+}
+}
+
+int VyrAudioProcessor::readChoice (const char* id, int count, int fallback) const
+{
+    auto* p = dynamic_cast<juce::AudioParameterChoice*> (apvts.getParameter (id));
+    if (p == nullptr)
+        return fallback;
+    return juce::jlimit (0, count - 1, p->getIndex());
+}
+
+void VyrAudioProcessor::setParamNotifying (const juce::String& id, float plainValue)
+{
+    if (auto* p = apvts.getParameter (id))
+        vyrParams::setPlainNotifying (*p, plainValue);
+}
+
+void VyrAudioProcessor::handleAsyncUpdate()
+{
+    const int bits = pendingBits.exchange (0);
+
+    if (bits != 0 && product == vyrProducts::quarn)
+    {
+        applyingRecipe = true;
+
+        if ((bits & vyrMidi::mediumChosen) != 0)
+        {
+            const int m = readChoice ("masterMedium", 8, 3);
+            mediumIndex = m;
+            if ((bits & vyrMidi::loudnessChosen) == 0)
+            {
+                const int a = nearestLufsIndex (vyrQuarn::gMediumLufs[m]);
+                setParamNotifying ("masterLufs", (float) a);
+                lufsIndex = a;
+                vyrQuarn::applyLufs (apvts, a, true);
+            }
+        }
+
+        if ((bits & vyrMidi::loudnessChosen) != 0)
+        {
+            const int l = readChoice ("masterLufs", 5, 2);
+            lufsIndex = l;
+            vyrQuarn::applyLufs (apvts, l, true);
+        }
+
+        if ((bits & vyrMidi::styleChosen) != 0 && (bits & vyrMidi::moodChosen) == 0)
+        {
+            currentMood = -1;
+            const int s = readChoice ("masterStyle", 7, 5);
+            styleIndex = s;
+            vyrQuarn::applyChips (apvts, s, juce::jlimit (0, 4, lufsIndex.load()), true, -1);
+            notifyMasterMood (-1, 0);
+            applyingRecipe = false;
+            quarnDirty = false;
+        }
+        else
+        {
+            applyingRecipe = false;
+            quarnDirty = false;
+            if ((bits & vyrMidi::moodChosen) != 0)
+            {
+                auto* moodParam = dynamic_cast<juce::AudioParameterChoice*> (apvts.getParameter ("masterMood"));
+                const int k = moodParam != nullptr ? moodParam->getIndex() : -1;
+                if (k >= 1)
+                {
+                    applyMoodPreset (std::min (k, 176) - 1);
+                }
+                else
+                {
+                    currentMood = -1;
+                    notifyMasterMood (-1, 0);
+                }
+            }
+        }
+
+        if (readChoice ("liveAnalysis", 3, 0) == 2)
+            noteArmUserHold();
+    }
+
+    if (product == vyrProducts::quarn)
+    {
+        const int p = pendingMood.exchange (-2);
+        if (p != -2 && ! armPunchingMasterStyle() && p != currentMood.load())
+        {
+            if (p < 0)
+            {
+                currentMood = -1;
+                noteArmUserHold();
+                ++recipeGeneration;
+            }
+            else
+            {
+                applyMoodPreset (p);
+            }
+        }
+    }
+
+    applyPendingLiveRecipe();
+
+    if (quarnDirty.exchange (false) && product == vyrProducts::quarn)
+        vyrQuarn::apply (apvts, true);
+
+    const int s = pendingSection.exchange (-1);
+    if (s >= 0)
+    {
+        const int letter = juce::jlimit (0, 6, section.assign[std::min (s, 6)]);
+        const int preset = juce::jlimit (0, 16, section.letters[letter]);
+        vyrFactory::applyToApvts (apvts, preset);
+    }
+}
+
+void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
+{
+    if (id == "linkLR" || id == "inputGainL" || id == "outputGainL")
+        vyrMirrorLinkedGains (apvts);
+
+    if (isPluginHostWrapper() && ! hostedPowerGuard.exchange (true))
+    {
+        const float target = value >= 0.5f ? 0.0f : 1.0f;
+        if (hostedModuleId.isNotEmpty() && id == hostedModuleId && id != "bypass")
+        {
+            setParamNotifying ("bypass", target);
+        }
+        else if (id == "bypass")
+        {
+            if (product == vyrProducts::signalUtility)
+                utilEnabled = value < 0.5f;
+            else if (hostedModuleId.isNotEmpty())
+                setParamNotifying (hostedModuleId, target);
+        }
+        hostedPowerGuard = false;
+    }
+
+    if (product != vyrProducts::quarn || applyingRecipe.load() || restoring.load())
+        return;
+
+    auto letterMark = [this]
+    {
+        if (live.sectionKnown.load())
+        {
+            const int chip = juce::jlimit (0, 6, live.letter.load() - 'A');
+            live.letterChips[chip].userEdited = 1;
+        }
+    };
+
+    if (id == "masterMood")
+    {
+        if (moodNotifyGuard.load() || armPunchingMasterStyle())
+            return;
+        const int m = (int) std::nearbyint (value);
+        const int b = m < 1 ? -1 : std::min (m, 176) - 1;
+        if (b != currentMood.load())
+        {
+            pendingMood = b;
+            triggerAsyncUpdate();
+        }
+        return;
+    }
+
+    if (id.startsWith ("quarn_") && id != "quarn_eqAng")
+    {
+        quarnDirty = true;
+        triggerAsyncUpdate();
+        noteArmUserHold();
+        letterMark();
+        return;
+    }
+
+    if (id == "masterStyle")
+    {
+        pendingBits.fetch_or (vyrMidi::styleChosen);
+        triggerAsyncUpdate();
+        noteArmUserHold();
+        letterMark();
+        return;
+    }
+
+    if (id == "masterMedium" || id == "masterLufs" || id == "masterTrim" || id.endsWith ("_mix") || id.endsWith ("_enabled"))
+    {
+        noteArmUserHold();
+        letterMark();
+    }
+}
+
+void VyrAudioProcessor::alignHostedPower()
+{
+    if (! isPluginHostWrapper())
+        return;
+
+    auto* bypass = apvts.getParameter ("bypass");
+    if (bypass == nullptr)
+        return;
+
+    float target;
+    if (product == vyrProducts::signalUtility)
+    {
+        target = utilEnabled.load() ? 0.0f : 1.0f;
+    }
+    else
+    {
+        if (hostedModuleId.isEmpty())
+            return;
+        auto* enabled = apvts.getRawParameterValue (hostedModuleId);
+        if (enabled == nullptr)
+            return;
+        target = enabled->load() < 0.5f ? 1.0f : 0.0f;
+    }
+
+    if (std::abs (bypass->getValue() - target) > 0.5f)
+        bypass->setValueNotifyingHost (target);
+}

@@ -1,0 +1,175 @@
+// The mastered path's frame and the processor's live, mood and file operations.
+#include "PluginProcessor.h"
+#include "FactoryPresets.h"
+
+void VyrAudioProcessor::syncChainFromApvts()
+{
+    if (pTheme != nullptr)
+        themeIndex = vyrParams::choiceIndex (pTheme->load(), 6);
+    if (pMedium != nullptr)
+        mediumIndex = vyrParams::choiceIndex (pMedium->load(), 8);
+    if (pStyle != nullptr)
+        styleIndex = vyrParams::choiceIndex (pStyle->load(), 7);
+    if (pLufs != nullptr)
+        lufsIndex = vyrParams::choiceIndex (pLufs->load(), 5);
+    fillChainFromApvts (liveChain);
+}
+
+void VyrAudioProcessor::fillChainFromApvts (VyrSignalChain&)
+{
+}
+
+void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>&, bool, double)
+{
+    // The mastered path passes audio through until the signal chain is in place.
+}
+
+void VyrAudioProcessor::applyMasterEffectMix (VyrSignalChain&, float)
+{
+}
+
+void VyrAudioProcessor::fillUtility (juce::AudioBuffer<float>& buffer)
+{
+    // Silence until the test-signal generator is in place.
+    buffer.clear();
+}
+
+void VyrAudioProcessor::setUtilityEnabled (bool on)
+{
+    utilEnabled = on;
+    alignHostedPower();
+}
+
+void VyrAudioProcessor::recallInitState()
+{
+    restoring = true;
+    vyrFactory::applyToApvts (apvts, 0);
+    restoring = false;
+    vyrSetLinkLR (apvts, true);
+    currentMood = -1;
+    ++stateVersion;
+    alignHostedPower();
+}
+
+void VyrAudioProcessor::applyFactoryPreset (int index)
+{
+    const int i = juce::jlimit (0, vyrFactory::kNumPresets - 1, index);
+    factoryPresetIndex = i;
+    applyingRecipe = true;
+    vyrFactory::applyToApvts (apvts, i);
+    applyingRecipe = false;
+    notifyMasterMood (-1, 0);
+}
+
+void VyrAudioProcessor::loadAudioFile (const juce::File& file)
+{
+    std::unique_ptr<juce::AudioFormatReader> reader (formatManager.createReaderFor (file));
+    if (reader == nullptr)
+        return;
+
+    transport.stop();
+    transport.setSource (nullptr);
+    fileSampleRate = reader->sampleRate > 0.0 ? reader->sampleRate : 44100.0;
+    auto source = std::make_unique<juce::AudioFormatReaderSource> (reader.release(), true);
+    transport.setSource (source.get(), 32768, &fileThread, fileSampleRate, 2);
+    readerSource = std::move (source);
+    loadedFile = file;
+    loadedName = file.getFileNameWithoutExtension();
+    fileLoaded = true;
+    exportInfo.defaultTitle = loadedName;
+    if (! exportInfo.titleEdited)
+        exportInfo.title = loadedName;
+    detectSections();
+    ++sectionRevision;
+}
+
+void VyrAudioProcessor::playFile()
+{
+    if (! fileLoaded)
+        return;
+    if (transport.getNextReadPosition() >= transport.getTotalLength())
+        transport.setPosition (0.0);
+    transport.start();
+}
+
+juce::String VyrAudioProcessor::exportMastered (const juce::File&, vyrAudioIo::Format)
+{
+    if (! fileLoaded)
+        return "The loaded file has no audio to export.";
+    return "Export is not available in this build.";
+}
+
+void VyrAudioProcessor::detectSections()
+{
+}
+
+void VyrAudioProcessor::noteArmUserHold()
+{
+    if (pLiveAnalysis == nullptr || vyrParams::choiceIndex (pLiveAnalysis->load(), 3) != 2)
+        return;
+
+    LiveSectionAnalyzer::Held h;
+    h.style = (std::int8_t) (pStyle != nullptr ? vyrParams::choiceIndex (pStyle->load(), 7) : 5);
+    h.medium = (std::int8_t) (pMedium != nullptr ? vyrParams::choiceIndex (pMedium->load(), 8) : 3);
+    h.lufs = (std::int8_t) (pLufs != nullptr ? vyrParams::choiceIndex (pLufs->load(), 5) : 2);
+    h.letter = (std::int8_t) juce::jlimit (0, 6, live.letter.load() - 'A');
+    if (auto* trim = apvts.getParameter ("masterTrim"))
+        h.trim = trim->getValue();
+    live.held.store (h);
+    live.userHold = true;
+}
+
+void VyrAudioProcessor::applyPendingLiveRecipe()
+{
+    // Live recipe requests are applied once the live analysis is in place.
+}
+
+void VyrAudioProcessor::notifyMasterMood (int mood, int tag)
+{
+    if (product != vyrProducts::quarn)
+        return;
+    auto* param = dynamic_cast<juce::AudioParameterChoice*> (apvts.getParameter ("masterMood"));
+    if (param == nullptr)
+        return;
+
+    const int k = mood < 0 ? 0 : std::min (mood + 1, 176);
+    const bool plain = mood < 0 || tag == 0 || tag == notifiedMoodTag.load();
+    if (k == notifiedMoodChoice.load() && plain)
+        return;
+
+    notifiedMoodChoice = k;
+    if (tag != 0)
+        notifiedMoodTag = tag;
+
+    if (plain && param->getIndex() == k)
+        return;
+
+    const bool previous = moodNotifyGuard.exchange (true);
+    param->beginChangeGesture();
+    param->setValueNotifyingHost (param->convertTo0to1 ((float) k));
+    param->endChangeGesture();
+    moodNotifyGuard = previous;
+}
+
+void VyrAudioProcessor::applyMoodPreset (int mood)
+{
+    currentMood = juce::jlimit (-1, 175, mood);
+    ++recipeGeneration;
+}
+
+int VyrAudioProcessor::markLiveThumbs (bool)
+{
+    return 0;
+}
+
+bool VyrAudioProcessor::armPunchingMasterStyle() const
+{
+    if (product != vyrProducts::quarn || pLiveAnalysis == nullptr)
+        return false;
+    if (vyrParams::choiceIndex (pLiveAnalysis->load(), 3) != 2 || ! hostPlaying.load())
+        return false;
+    const auto start = punchStart.load(), end = punchEnd.load(), pos = playheadSamples.load();
+    if (end > start + 64)
+        return start <= pos && pos < end;
+    return pos >= armStartSamples.load();
+}

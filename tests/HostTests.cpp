@@ -1,0 +1,159 @@
+// Loads the built VST3 and LV2 bundles the way a host does and checks what a host sees.
+#include <gtest/gtest.h>
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_audio_utils/juce_audio_utils.h>
+
+namespace
+{
+struct Loaded
+{
+    std::unique_ptr<juce::AudioPluginInstance> instance;
+    juce::String error;
+};
+
+Loaded loadVst3()
+{
+    juce::VST3PluginFormat format;
+    juce::OwnedArray<juce::PluginDescription> types;
+    format.findAllTypesForFile (types, VYR_VST3_PATH);
+    Loaded l;
+    if (types.isEmpty())
+    {
+        l.error = "no plug-in found in " VYR_VST3_PATH;
+        return l;
+    }
+    l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
+    return l;
+}
+
+Loaded loadLv2()
+{
+    juce::LV2PluginFormat format;
+    juce::FileSearchPath path (VYR_LV2_DIR);
+    format.searchPathsForPlugins (path, true, false);
+    juce::OwnedArray<juce::PluginDescription> types;
+    format.findAllTypesForFile (types, VYR_LV2_URI);
+    Loaded l;
+    if (types.isEmpty())
+    {
+        l.error = "no plug-in with URI " VYR_LV2_URI;
+        return l;
+    }
+    l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
+    return l;
+}
+
+// Parameters of the plug-in itself, without the MIDI-controller parameters the VST3 wrapper adds.
+juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p)
+{
+    juce::Array<juce::AudioProcessorParameter*> own;
+    for (auto* param : p.getParameters())
+        if (! param->getName (64).startsWith ("MIDI CC "))
+            own.add (param);
+    return own;
+}
+
+struct HostCase
+{
+    const char* format;
+    Loaded (*load)();
+    bool monoAccepted;
+};
+
+class HostTest : public ::testing::TestWithParam<HostCase> {};
+
+TEST_P (HostTest, HostSeesTheRightPlugin)
+{
+    auto loaded = GetParam().load();
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    auto& p = *loaded.instance;
+
+    EXPECT_EQ (p.getName(), "VYR Quarn");
+    EXPECT_TRUE (p.acceptsMidi());
+    EXPECT_NEAR (p.getTailLengthSeconds(), 4.0, 1.0e-9);
+
+    const auto own = ownParameters (p);
+    EXPECT_EQ (own.size(), 519);
+    int automatable = 0;
+    for (auto* param : own)
+        automatable += param->isAutomatable() ? 1 : 0;
+    EXPECT_EQ (automatable, 29);
+
+    juce::AudioProcessor::BusesLayout stereo;
+    stereo.inputBuses.add (juce::AudioChannelSet::stereo());
+    stereo.outputBuses.add (juce::AudioChannelSet::stereo());
+    EXPECT_TRUE (p.checkBusesLayoutSupported (stereo));
+
+    juce::AudioProcessor::BusesLayout mono;
+    mono.inputBuses.add (juce::AudioChannelSet::mono());
+    mono.outputBuses.add (juce::AudioChannelSet::mono());
+    EXPECT_EQ (p.checkBusesLayoutSupported (mono), GetParam().monoAccepted);
+
+    juce::AudioProcessor::BusesLayout mixed;
+    mixed.inputBuses.add (juce::AudioChannelSet::mono());
+    mixed.outputBuses.add (juce::AudioChannelSet::stereo());
+    EXPECT_FALSE (p.checkBusesLayoutSupported (mixed));
+
+    juce::AudioProcessor::BusesLayout surround;
+    surround.inputBuses.add (juce::AudioChannelSet::create5point1());
+    surround.outputBuses.add (juce::AudioChannelSet::create5point1());
+    EXPECT_FALSE (p.checkBusesLayoutSupported (surround));
+}
+
+TEST_P (HostTest, ProcessesAudioAndRecallsStateInASecondInstance)
+{
+    auto a = GetParam().load();
+    ASSERT_NE (a.instance, nullptr) << a.error;
+    auto& p = *a.instance;
+    p.setPlayConfigDetails (2, 2, 48000.0, 512);
+    p.prepareToPlay (48000.0, 512);
+
+    juce::AudioBuffer<float> buffer (2, 512);
+    juce::MidiBuffer midi;
+    double energyIn = 0.0, energyOut = 0.0;
+    for (int block = 0; block < 40; ++block)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < 512; ++i)
+                buffer.setSample (ch, i, 0.25f * std::sin (2.0 * juce::MathConstants<double>::pi * 440.0 * (block * 512 + i) / 48000.0));
+        energyIn += buffer.getRMSLevel (0, 0, 512);
+        p.processBlock (buffer, midi);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < 512; ++i)
+                ASSERT_TRUE (std::isfinite (buffer.getSample (ch, i)));
+        energyOut += buffer.getRMSLevel (0, 0, 512);
+    }
+    EXPECT_GT (energyOut, 0.1 * energyIn);
+    p.releaseResources();
+
+    // Move a few parameters away from their defaults, save, and recall into a fresh instance.
+    const auto own = ownParameters (p);
+    ASSERT_GT (own.size(), 300);
+    const int picks[] = { 0, 7, 13, 57, 120, 300, 518 };
+    for (int i : picks)
+        own[i]->setValueNotifyingHost (0.37f);
+
+    juce::MemoryBlock blob;
+    p.getStateInformation (blob);
+    ASSERT_GT (blob.getSize(), 1000u);
+
+    auto b = GetParam().load();
+    ASSERT_NE (b.instance, nullptr) << b.error;
+    b.instance->setStateInformation (blob.getData(), (int) blob.getSize());
+    const auto ownB = ownParameters (*b.instance);
+    ASSERT_EQ (ownB.size(), own.size());
+    for (int i = 0; i < own.size(); ++i)
+        EXPECT_NEAR (ownB[i]->getValue(), own[i]->getValue(), 1.0e-6) << own[i]->getName (64);
+}
+
+INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
+                          ::testing::Values (HostCase { "VST3", &loadVst3, true }, HostCase { "LV2", &loadLv2, false }),
+                          [] (const auto& info) { return std::string (info.param.format); });
+}
+
+int main (int argc, char** argv)
+{
+    ::testing::InitGoogleTest (&argc, argv);
+    juce::ScopedJuceInitialiser_GUI juceInit;
+    return RUN_ALL_TESTS();
+}
