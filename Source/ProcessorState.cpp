@@ -1,7 +1,6 @@
 // Plug-in state: the parameter tree as XML plus the section layout, chain order and generator settings.
 #include "PluginProcessor.h"
 #include "TextNumbers.h"
-#include <map>
 
 namespace
 {
@@ -134,30 +133,22 @@ void VyrAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
     // The parameter tree gets only well-formed entries for parameters that exist, with values
     // inside their ranges; anything else in the blob is left out.
     juce::ValueTree tree (apvts.state.getType());
+    for (auto* child : xml->getChildIterator())
     {
-        std::map<juce::String, float> values;
-        for (auto* child : xml->getChildIterator())
+        const auto id = child->getStringAttribute ("id");
+        auto* param = apvts.getParameter (id);
+        if (param == nullptr || ! child->hasAttribute ("value"))
+            continue;
+        const float v = vyrText::readFloat (child->getStringAttribute ("value"));
+        const float legal = param->convertFrom0to1 (param->convertTo0to1 (v));
+        auto existing = tree.getChildWithProperty ("id", id);
+        if (! existing.isValid())
         {
-            const auto id = child->getStringAttribute ("id");
-            auto* param = apvts.getParameter (id);
-            if (param == nullptr || ! child->hasAttribute ("value"))
-                continue;
-            const float v = vyrText::readFloat (child->getStringAttribute ("value"));
-            values[id] = param->convertFrom0to1 (param->convertTo0to1 (v));
+            existing = juce::ValueTree ("PARAM");
+            existing.setProperty ("id", id, nullptr);
+            tree.appendChild (existing, nullptr);
         }
-        for (auto* p : getParameters())
-        {
-            auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (p);
-            if (ranged == nullptr)
-                continue;
-            auto it = values.find (ranged->paramID);
-            if (it == values.end())
-                continue;
-            juce::ValueTree child ("PARAM");
-            child.setProperty ("id", ranged->paramID, nullptr);
-            child.setProperty ("value", it->second, nullptr);
-            tree.appendChild (child, nullptr);
-        }
+        existing.setProperty ("value", legal, nullptr);
     }
 
     section = s;

@@ -43,22 +43,30 @@ Loaded loadLv2()
     return l;
 }
 
-// Parameters of the plug-in itself, without the MIDI-controller parameters the VST3 wrapper adds.
-juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p)
-{
-    juce::Array<juce::AudioProcessorParameter*> own;
-    for (auto* param : p.getParameters())
-        if (! param->getName (64).startsWith ("MIDI CC "))
-            own.add (param);
-    return own;
-}
-
 struct HostCase
 {
     const char* format;
     Loaded (*load)();
     bool monoAccepted;
+    bool hostAddsEnablePort;       // LV2 hosts get a designated enable port besides the plug-in's own bypass
+    bool reportsTailAndAutomation; // LV2 carries neither a tail time nor automation flags
 };
+
+// Parameters of the plug-in itself: without the MIDI-controller parameters the VST3 wrapper adds so
+// hosts can deliver controllers, and without the enable port an LV2 host adds.
+juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p, const HostCase& c)
+{
+    juce::Array<juce::AudioProcessorParameter*> own;
+    for (auto* param : p.getParameters())
+    {
+        if (param->getName (64).startsWith ("MIDI CC "))
+            continue;
+        if (c.hostAddsEnablePort && param == p.getBypassParameter())
+            continue;
+        own.add (param);
+    }
+    return own;
+}
 
 class HostTest : public ::testing::TestWithParam<HostCase> {};
 
@@ -70,14 +78,16 @@ TEST_P (HostTest, HostSeesTheRightPlugin)
 
     EXPECT_EQ (p.getName(), "VYR Quarn");
     EXPECT_TRUE (p.acceptsMidi());
-    EXPECT_NEAR (p.getTailLengthSeconds(), 4.0, 1.0e-9);
-
-    const auto own = ownParameters (p);
+    const auto own = ownParameters (p, GetParam());
     EXPECT_EQ (own.size(), 519);
-    int automatable = 0;
-    for (auto* param : own)
-        automatable += param->isAutomatable() ? 1 : 0;
-    EXPECT_EQ (automatable, 29);
+    if (GetParam().reportsTailAndAutomation)
+    {
+        EXPECT_NEAR (p.getTailLengthSeconds(), 4.0, 1.0e-9);
+        int automatable = 0;
+        for (auto* param : own)
+            automatable += param->isAutomatable() ? 1 : 0;
+        EXPECT_EQ (automatable, 29);
+    }
 
     juce::AudioProcessor::BusesLayout stereo;
     stereo.inputBuses.add (juce::AudioChannelSet::stereo());
@@ -127,12 +137,13 @@ TEST_P (HostTest, ProcessesAudioAndRecallsStateInASecondInstance)
     p.releaseResources();
 
     // Move a few parameters away from their defaults, save, and recall into a fresh instance.
-    const auto own = ownParameters (p);
+    const auto own = ownParameters (p, GetParam());
     ASSERT_GT (own.size(), 300);
     const int picks[] = { 0, 7, 13, 57, 120, 300, 518 };
     for (int i : picks)
-        own[i]->setValueNotifyingHost (0.37f);
+        own[i]->setValueNotifyingHost (own[i]->getDefaultValue() > 0.5f ? 0.0f : 1.0f);
 
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (300);
     juce::MemoryBlock blob;
     p.getStateInformation (blob);
     ASSERT_GT (blob.getSize(), 1000u);
@@ -140,14 +151,15 @@ TEST_P (HostTest, ProcessesAudioAndRecallsStateInASecondInstance)
     auto b = GetParam().load();
     ASSERT_NE (b.instance, nullptr) << b.error;
     b.instance->setStateInformation (blob.getData(), (int) blob.getSize());
-    const auto ownB = ownParameters (*b.instance);
-    ASSERT_EQ (ownB.size(), own.size());
-    for (int i = 0; i < own.size(); ++i)
-        EXPECT_NEAR (ownB[i]->getValue(), own[i]->getValue(), 1.0e-6) << own[i]->getName (64);
+    // Hosts learn of restored values through the wrapper's parameter callbacks on the message thread.
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (300);
+    juce::MemoryBlock blobB;
+    b.instance->getStateInformation (blobB);
+    EXPECT_TRUE (blobB == blob) << "the second instance saves a different state";
 }
 
 INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
-                          ::testing::Values (HostCase { "VST3", &loadVst3, true }, HostCase { "LV2", &loadLv2, false }),
+                          ::testing::Values (HostCase { "VST3", &loadVst3, true, false, true }, HostCase { "LV2", &loadLv2, false, true, false }),
                           [] (const auto& info) { return std::string (info.param.format); });
 }
 
