@@ -131,6 +131,9 @@ public:
     int markLiveThumbs (bool like);
     bool armPunchingMasterStyle() const;
 
+    // Posts the pending requests to the message thread (lock-free; any thread).
+    void requestAsyncUpdate() noexcept { triggerAsyncUpdate(); }
+
     // Message thread: hands the current `fxOrder` and `section` to the audio thread. Call after editing them.
     void publishChainShared();
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "PluginProcessor.h"
+#include <memory>
+
+namespace vyrTest
+{
+    // A processor as a given wrapper would create it (plug-in host, standalone app or none).
+    inline std::unique_ptr<VyrAudioProcessor> makeProcessor (int product,
+                                                             juce::AudioProcessor::WrapperType wrapper = juce::AudioProcessor::wrapperType_Undefined)
+    {
+        juce::AudioProcessor::setTypeOfNextNewPlugin (wrapper);
+        auto p = std::make_unique<VyrAudioProcessor> (product);
+        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+        return p;
+    }
+
+    inline void prepare (VyrAudioProcessor& p, double sampleRate, int blockSize, int channels = 2)
+    {
+        p.setPlayConfigDetails (channels, channels, sampleRate, blockSize);
+        p.prepareToPlay (sampleRate, blockSize);
+    }
+
+    inline void setParam (VyrAudioProcessor& p, const char* id, float plainValue)
+    {
+        auto* param = p.apvts.getParameter (id);
+        param->setValueNotifyingHost (param->convertTo0to1 (plainValue));
+    }
+
+    inline float param (VyrAudioProcessor& p, const char* id)
+    {
+        return p.apvts.getRawParameterValue (id)->load();
+    }
+}
