@@ -55,6 +55,23 @@ float readNumber (const juce::XmlElement& xml, const char* key, float fallback)
     return xml.hasAttribute (key) ? vyrText::readFloat (xml.getStringAttribute (key)) : fallback;
 }
 
+// The framework's XML blob, read as untrusted input: a wrong header, a length beyond the data or
+// text that is not valid UTF-8 yields nothing.
+std::unique_ptr<juce::XmlElement> readStateBlob (const void* data, int sizeInBytes)
+{
+    constexpr juce::uint32 magicXmlNumber = 0x21324356;
+    if (data == nullptr || sizeInBytes <= 8 || juce::ByteOrder::littleEndianInt (data) != magicXmlNumber)
+        return {};
+    const auto declared = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+    if (declared <= 0)
+        return {};
+    const int length = std::min (sizeInBytes - 8, declared);
+    const auto* text = static_cast<const char*> (data) + 8;
+    if (! juce::CharPointer_UTF8::isValidString (text, length))
+        return {};
+    return juce::parseXML (juce::String::fromUTF8 (text, length));
+}
+
 int readInteger (const juce::XmlElement& xml, const char* key, int fallback)
 {
     return xml.hasAttribute (key) ? vyrText::readInt (xml.getStringAttribute (key)) : fallback;
@@ -106,7 +123,7 @@ void VyrAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
     if (isStandaloneWrapper() || data == nullptr || sizeInBytes <= 0)
         return;
 
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    const auto xml = readStateBlob (data, sizeInBytes);
     if (xml == nullptr)
         return;
 
