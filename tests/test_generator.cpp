@@ -626,3 +626,16 @@ TEST (SignalGenerator, SwitchAndHostBypass)
     otherProduct->setUtilityEnabled (false);
     EXPECT_EQ (otherProduct->apvts.getParameter ("bypass")->getValue(), 0.0f);
 }
+
+TEST (SignalGenerator, ResetRequestStartsAfreshAtTheNextBlock)
+{
+    UtilityRig fresh, used;
+    for (auto* r : { &fresh, &used })
+        r->proc.utilWave = 3;
+    const auto want = fresh.run (1024);
+    used.run (777);
+    used.proc.generator.requestReset();
+    const auto got = used.run (1024);
+    for (int i = 0; i < 1024; ++i)
+        ASSERT_EQ (got.getSample (0, i), want.getSample (0, i)) << i;
+}

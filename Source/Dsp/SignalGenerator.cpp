@@ -1,5 +1,8 @@
 #include "SignalGenerator.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace
 {
 constexpr double twoPi = 6.283185307179586476925286766559;
@@ -60,7 +63,17 @@ inline float whiteDraw (juce::Random& random) noexcept { return 2.0f * random.ne
 
 void VyrSignalGenerator::reset() noexcept
 {
-    *this = VyrSignalGenerator();
+    phase = sweepPhase = sweepTime = needleTime = 0.0;
+    needleInterval = 0.55;
+    lastWave = -1;
+    for (int c = 0; c < 2; ++c)
+    {
+        peakHold[c] = 0.0f;
+        sumSquares[c] = 0.0;
+    }
+    readoutCount = readoutTimer = 0;
+    std::fill (std::begin (pinkL), std::end (pinkL), 0.0f);
+    std::fill (std::begin (pinkR), std::end (pinkR), 0.0f);
 }
 
 void VyrSignalGenerator::restartWave (int wave, juce::Random& random) noexcept
@@ -83,6 +96,9 @@ VyrSignalGenerator::Readout VyrSignalGenerator::render (juce::AudioBuffer<float>
     const int n = buffer.getNumSamples();
     if (numChannels <= 0 || n <= 0)
         return readout;
+
+    if (resetPending.exchange (false, std::memory_order_acq_rel))
+        reset();
 
     // Settings for this block.
     const int wave = juce::jlimit (0, 8, s.wave);

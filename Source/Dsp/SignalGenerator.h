@@ -6,6 +6,7 @@
 // with every block.
 
 #include <juce_audio_basics/juce_audio_basics.h>
+#include <atomic>
 
 class VyrSignalGenerator
 {
@@ -57,10 +58,16 @@ public:
     Readout render (juce::AudioBuffer<float>& buffer, const Settings& settings, double sampleRate, juce::Random& random) noexcept;
 
     // Back to the state of a freshly constructed generator (the next block starts a new waveform).
+    // Call from the thread that renders, or while rendering is stopped.
     void reset() noexcept;
+
+    // The same reset, asked for from another thread: it is applied at the start of the next block.
+    void requestReset() noexcept { resetPending.store (true, std::memory_order_release); }
 
 private:
     void restartWave (int wave, juce::Random& random) noexcept;
+
+    std::atomic<bool> resetPending { false };
 
     double phase = 0.0;          // oscillator phase 0..1 (sine, square, saw, triangle)
     double sweepPhase = 0.0;     // sweep oscillator phase 0..1
