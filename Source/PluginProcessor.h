@@ -15,6 +15,7 @@
 #include "LiveSectionAnalyzer.h"
 #include "Metering.h"
 #include "SignalChain.h"
+#include "SignalGenerator.h"
 
 // Section layout of a loaded file: sections, form letters, glides and automation lanes.
 struct VyrSectionMastering
@@ -259,6 +260,7 @@ public:
 
     // Generator running state
     juce::Random utilRandom;
+    VyrSignalGenerator generator;
 
 private:
     void handleAsyncUpdate() override;

@@ -28,18 +28,6 @@ void VyrAudioProcessor::applyMasterEffectMix (VyrSignalChain&, float)
 {
 }
 
-void VyrAudioProcessor::fillUtility (juce::AudioBuffer<float>& buffer)
-{
-    // Silence until the test-signal generator is in place.
-    buffer.clear();
-}
-
-void VyrAudioProcessor::setUtilityEnabled (bool on)
-{
-    utilEnabled = on;
-    alignHostedPower();
-}
-
 void VyrAudioProcessor::recallInitState()
 {
     restoring = true;

@@ -6,6 +6,7 @@
 #include <juce_dsp/juce_dsp.h>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace vyrDsp
 {
@@ -107,6 +108,85 @@ namespace vyrDsp
 
     // A linear ramp as the engines use it (the framework's linear smoothed value).
     using Smoothed = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
+
+    // Linear ramp with the rules every engine's smoothers follow, independent of the framework version:
+    // a new target within float resolution of the current target leaves a running ramp alone; with a
+    // ramp length of zero the value jumps. Same calls as the framework's linear smoothed value.
+    class LinearSmoothed
+    {
+    public:
+        LinearSmoothed() noexcept = default;
+        explicit LinearSmoothed (float initial) noexcept : current (initial), target (initial) {}
+
+        // Sets the ramp length in samples and ends any running ramp at its target.
+        void reset (int numSteps) noexcept
+        {
+            stepsToTarget = numSteps;
+            setCurrentAndTargetValue (target);
+        }
+
+        void reset (double sampleRate, double rampSeconds) noexcept { reset ((int) std::floor (sampleRate * rampSeconds)); }
+
+        void setCurrentAndTargetValue (float v) noexcept
+        {
+            current = target = v;
+            countdown = 0;
+        }
+
+        void setTargetValue (float v) noexcept
+        {
+            if (sameTarget (v, target))
+                return;
+            if (stepsToTarget <= 0)
+            {
+                setCurrentAndTargetValue (v);
+                return;
+            }
+            target = v;
+            countdown = stepsToTarget;
+            step = (target - current) / (float) countdown;
+        }
+
+        float getNextValue() noexcept
+        {
+            if (countdown <= 0)
+                return target;
+            --countdown;
+            current = countdown > 0 ? current + step : target;
+            return current;
+        }
+
+        float skip (int numSamples) noexcept
+        {
+            if (numSamples >= countdown)
+            {
+                setCurrentAndTargetValue (target);
+                return target;
+            }
+            current += step * (float) numSamples;
+            countdown -= numSamples;
+            return current;
+        }
+
+        float getCurrentValue() const noexcept { return current; }
+        float getTargetValue() const noexcept { return target; }
+        bool isSmoothing() const noexcept { return countdown > 0; }
+        int getCountdown() const noexcept { return countdown; }
+        int getRampLength() const noexcept { return stepsToTarget; }
+
+    private:
+        static bool sameTarget (float a, float b) noexcept
+        {
+            if (! (std::isfinite (a) && std::isfinite (b)))
+                return a == b;
+            const float diff = std::abs (a - b);
+            return diff <= std::numeric_limits<float>::min()
+                   || diff <= std::numeric_limits<float>::epsilon() * std::fmax (std::abs (a), std::abs (b));
+        }
+
+        float current = 0.0f, target = 0.0f, step = 0.0f;
+        int countdown = 0, stepsToTarget = 0;
+    };
 
     // Ramp length in samples for a time in seconds: floor(sampleRate x seconds).
     inline int rampSamples (double sampleRate, double seconds) noexcept
