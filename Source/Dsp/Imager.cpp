@@ -40,7 +40,6 @@ void VyrImager::prepare (double newSampleRate, int)
     sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
     lowBand.reset();
     designedCrossover = -1.0f;
-    wasIdle = true;
     std::fill (std::begin (scopeL), std::end (scopeL), 0.0f);
     std::fill (std::begin (scopeR), std::end (scopeR), 0.0f);
     mixSmooth.reset (vyrDsp::rampSamples (sampleRate, 0.025));
@@ -74,9 +73,6 @@ void VyrImager::process (juce::AudioBuffer<float>& buffer) noexcept
     const bool idle = wetTarget <= 0.0f && ! mixSmooth.isSmoothing() && mixSmooth.getCurrentValue() <= 1.0e-6f;
 
     lowBand.sanitise();
-    if (wasIdle && ! idle)
-        lowBand.reset();  // the band filter did not run while idle: start it clean
-    wasIdle = idle;
 
     const float f = juce::jlimit (20.0f, 2000.0f, finiteOr (crossover, 200.0f));
     if (std::abs (f - designedCrossover) > 0.25f)
@@ -106,9 +102,11 @@ void VyrImager::process (juce::AudioBuffer<float>& buffer) noexcept
             float sideOut;
             if (useSplit)
             {
+                // Complementary bands: the high band is what the low band leaves, so with the one
+                // spread gain on both they add back to the side with no notch or phase turn.
                 const float low = lowBand.process (S);
                 const float high = S - low;
-                sideOut = u * (low + high);
+                sideOut = u * low + u * high;
             }
             else
             {

@@ -38,6 +38,5 @@ private:
     // back to the side exactly (no notch or phase turn at the crossover).
     vyrDsp::Biquad lowBand;
     float designedCrossover = -1.0f;
-    bool wasIdle = true;
     vyrDsp::Smoothed mixSmooth { 1.0f };
 };
