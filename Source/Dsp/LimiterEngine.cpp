@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 namespace
 {
@@ -720,16 +721,23 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             upHistory[1][upWrite] = upHistory[1][upWrite + t] = xr;
             const float* hl = upHistory[0] + upWrite + 1;
             const float* hr = upHistory[1] + upWrite + 1;
-            for (int k = 0; k < t; ++k)
+            auto interpolate = [&] (auto lanes) noexcept
             {
-                const float* c = upBank[k];
-                const float vl = hl[k], vr = hr[k];
-                for (int p = 0; p < kMaxFactor; ++p)
+                for (int k = 0; k < t; ++k)
                 {
-                    upL[p] += c[p] * vl;
-                    upR[p] += c[p] * vr;
+                    const float* c = upBank[k];
+                    const float vl = hl[k], vr = hr[k];
+                    for (int p = 0; p < decltype (lanes)::value; ++p)
+                    {
+                        upL[p] += c[p] * vl;
+                        upR[p] += c[p] * vr;
+                    }
                 }
-            }
+            };
+            if (f <= 4)
+                interpolate (std::integral_constant<int, 4>());
+            else
+                interpolate (std::integral_constant<int, kMaxFactor>());
             if (++upWrite >= t)
                 upWrite = 0;
 
