@@ -147,10 +147,11 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 
     liveChain.prepare (sampleRate, prepared);
 
-    meters.prepare (sampleRate > 0.0 ? sampleRate : 44100.0);
+    meters.prepare (sampleRate);
     {
         const juce::SpinLock::ScopedLockType lock (loudnessLock);
-        loudness.reset();
+        loudness.prepare (sampleRate);
+        loudness.reset (meters);
     }
 
     transport.prepareToPlay (prepared, sampleRate > 0.0 ? sampleRate : 44100.0);

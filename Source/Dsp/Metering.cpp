@@ -1,0 +1,597 @@
+#include "Metering.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+
+namespace
+{
+    constexpr float silenceFloorDb = -100.0f;
+
+    inline float finiteOrZero (float x) noexcept { return std::isfinite (x) ? x : 0.0f; }
+
+    // Loudness of a mean-square K-weighted energy (channels summed), LUFS.
+    inline double energyToLufs (double meanSquare) noexcept
+    {
+        return meanSquare > 1.0e-12 ? -0.691 + 10.0 * std::log10 (meanSquare) : (double) silenceFloorDb;
+    }
+
+    inline float linearToDb (float x) noexcept
+    {
+        return x > 1.0e-5f ? std::max (silenceFloorDb, 20.0f * std::log10 (x)) : silenceFloorDb;
+    }
+
+    double besselI0 (double x) noexcept
+    {
+        double sum = 1.0, term = 1.0;
+        for (int k = 1; k < 64; ++k)
+        {
+            const double h = x / (2.0 * k);
+            term *= h * h;
+            sum += term;
+            if (term < sum * 1.0e-17)
+                break;
+        }
+        return sum;
+    }
+
+    struct Levels
+    {
+        float peakL = 0.0f, peakR = 0.0f, rmsL = 0.0f, rmsR = 0.0f;
+    };
+
+    // Peak and RMS of one channel; a non-finite sample counts as silence.
+    void measureChannel (const float* d, int n, float& peak, float& rms) noexcept
+    {
+        float pk = 0.0f;
+        double sum = 0.0;
+        for (int i = 0; i < n; ++i)
+        {
+            const float a = std::abs (d[i]);
+            pk = std::max (pk, a);
+            sum += (double) d[i] * d[i];
+        }
+
+        if (! std::isfinite (sum) || ! std::isfinite (pk))
+        {
+            pk = 0.0f;
+            sum = 0.0;
+            for (int i = 0; i < n; ++i)
+            {
+                const float x = finiteOrZero (d[i]);
+                pk = std::max (pk, std::abs (x));
+                sum += (double) x * x;
+            }
+        }
+
+        peak = pk;
+        rms = (float) std::sqrt (sum / n);
+    }
+}
+
+//==============================================================================
+VyrMeterEngine::VyrMeterEngine()
+{
+    prepare (44100.0);
+}
+
+void VyrMeterEngine::prepare (double newSampleRate) noexcept
+{
+    sampleRate.store (newSampleRate > 0.0 ? newSampleRate : 44100.0, std::memory_order_release);
+
+    std::fill (std::begin (spectrumRing), std::end (spectrumRing), 0.0f);
+    std::fill (std::begin (fftBuffer), std::end (fftBuffer), 0.0f);
+    spectrumRingWrite = 0;
+    spectrumHopCount = 0;
+    {
+        const juce::SpinLock::ScopedLockType lock (spectrumLock);
+        std::fill (std::begin (spectrum), std::end (spectrum), 0.0f);
+    }
+
+    for (int k = 0; k < spectrumBins; ++k)
+        splitTwiddle[k] = std::polar (1.0f, (float) (-2.0 * juce::MathConstants<double>::pi * k / fftSize));
+
+    // Symmetric Hann window, both ends zero.
+    for (int i = 0; i < fftSize; ++i)
+        spectrumWindow[i] = (float) (0.5 - 0.5 * std::cos (2.0 * juce::MathConstants<double>::pi * i / (fftSize - 1)));
+
+    std::fill (std::begin (outScope), std::end (outScope), 0.0f);
+    std::fill (std::begin (inScope), std::end (inScope), 0.0f);
+    outScopeWrite.store (0, std::memory_order_release);
+    inScopeWrite.store (0, std::memory_order_release);
+}
+
+void VyrMeterEngine::capture (const juce::AudioBuffer<float>& buffer, bool input) noexcept
+{
+    const int n = buffer.getNumSamples();
+    const int channels = buffer.getNumChannels();
+
+    Levels lv;
+    if (n > 0 && channels > 0)
+    {
+        measureChannel (buffer.getReadPointer (0), n, lv.peakL, lv.rmsL);
+        if (channels > 1)
+            measureChannel (buffer.getReadPointer (1), n, lv.peakR, lv.rmsR);
+    }
+
+    auto* peak = input ? inPeak : outPeak;
+    auto* rms = input ? inRms : outRms;
+    peak[0].store (lv.peakL, std::memory_order_release);
+    peak[1].store (lv.peakR, std::memory_order_release);
+    rms[0].store (lv.rmsL, std::memory_order_release);
+    rms[1].store (lv.rmsR, std::memory_order_release);
+
+    if (n <= 0 || channels <= 0)
+        return;
+
+    // The position wraps inside the ring, so it can never run past the int range into a
+    // negative index however long the session runs.
+    float* scope = input ? inScope : outScope;
+    auto& write = input ? inScopeWrite : outScopeWrite;
+    constexpr unsigned mask = (unsigned) scopeSize - 1u;
+    unsigned pos = (unsigned) write.load (std::memory_order_relaxed) & mask;
+
+    const float* l = buffer.getReadPointer (0);
+    if (channels > 1)
+    {
+        const float* r = buffer.getReadPointer (1);
+        for (int i = 0; i < n; ++i)
+        {
+            scope[pos] = finiteOrZero ((l[i] + r[i]) * 0.5f);
+            pos = (pos + 1u) & mask;
+        }
+    }
+    else
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            scope[pos] = finiteOrZero (l[i]);
+            pos = (pos + 1u) & mask;
+        }
+    }
+    write.store ((int) pos, std::memory_order_release);
+}
+
+void VyrMeterEngine::updateSpectrum (const juce::AudioBuffer<float>& buffer) noexcept
+{
+    const int n = buffer.getNumSamples();
+    const int channels = buffer.getNumChannels();
+    if (n <= 0 || channels <= 0)
+        return;
+
+    const float* l = buffer.getReadPointer (0);
+    const float* r = channels > 1 ? buffer.getReadPointer (1) : nullptr;
+
+    int i = 0;
+    while (i < n)
+    {
+        const int take = std::min (n - i, spectrumHop - spectrumHopCount);
+        for (int k = 0; k < take; ++k)
+        {
+            const float m = r != nullptr ? (l[i + k] + r[i + k]) * 0.5f : l[i + k];
+            spectrumRing[spectrumRingWrite] = finiteOrZero (m);
+            spectrumRingWrite = (spectrumRingWrite + 1) & (fftSize - 1);
+        }
+        i += take;
+        spectrumHopCount += take;
+
+        if (spectrumHopCount >= spectrumHop)
+        {
+            spectrumHopCount = 0;
+            runTransform();
+        }
+    }
+}
+
+void VyrMeterEngine::runTransform() noexcept
+{
+    // Windowed frame, oldest sample first; as complex values it is the even samples in the
+    // real parts and the odd samples in the imaginary parts.
+    const int split = fftSize - spectrumRingWrite;
+    for (int i = 0; i < split; ++i)
+        fftBuffer[i] = spectrumRing[spectrumRingWrite + i] * spectrumWindow[i];
+    for (int i = split; i < fftSize; ++i)
+        fftBuffer[i] = spectrumRing[i - split] * spectrumWindow[i];
+
+    using Complex = juce::dsp::Complex<float>;
+    auto* packed = reinterpret_cast<Complex*> (fftBuffer);
+    auto* z = reinterpret_cast<Complex*> (fftBuffer + fftSize);
+    fft.perform (packed, z, false);
+
+    // Split into the real transform's bins and keep their magnitudes (scaled by 1 / N).
+    constexpr int half = spectrumBins;
+    constexpr float scale = 1.0f / (float) fftSize;
+    // Written out in real arithmetic: the library's complex multiply takes a slow path.
+    for (int k = 0; k < half; ++k)
+    {
+        const Complex a = z[k];
+        const Complex b = z[(half - k) & (half - 1)];
+        const float evenRe = 0.5f * (a.real() + b.real()), evenIm = 0.5f * (a.imag() - b.imag());
+        const float oddRe = 0.5f * (a.imag() + b.imag()), oddIm = -0.5f * (a.real() - b.real());
+        const float tr = splitTwiddle[k].real(), ti = splitTwiddle[k].imag();
+        const float re = evenRe + tr * oddRe - ti * oddIm;
+        const float im = evenIm + tr * oddIm + ti * oddRe;
+        fftBuffer[k] = std::sqrt (re * re + im * im) * scale;
+    }
+
+    const juce::SpinLock::ScopedLockType lock (spectrumLock);
+    for (int k = 0; k < spectrumBins; ++k)
+        spectrum[k] = 0.7f * spectrum[k] + 0.3f * fftBuffer[k];
+}
+
+//==============================================================================
+VyrTruePeakMeter::VyrTruePeakMeter() noexcept
+{
+    // Phase p interpolates at p / factor of a sample after the centre tap; tap j sits at
+    // distance tau = halfTaps - 1 - j + p / factor from that point. Each phase is scaled to
+    // unity gain at DC; phase 0 reduces to the centre sample itself.
+    constexpr double beta = 6.0;
+    const double norm = besselI0 (beta);
+    for (int p = 0; p < factor; ++p)
+    {
+        double h[taps];
+        double sum = 0.0;
+        for (int j = 0; j < taps; ++j)
+        {
+            const double tau = (double) (halfTaps - 1 - j) + (double) p / factor;
+            const double x = juce::MathConstants<double>::pi * tau;
+            const double sinc = tau == 0.0 ? 1.0 : std::sin (x) / x;
+            const double r = tau / halfTaps;
+            const double w = std::abs (r) < 1.0 ? besselI0 (beta * std::sqrt (1.0 - r * r)) / norm : 0.0;
+            h[j] = p == 0 ? (j == halfTaps - 1 ? 1.0 : 0.0) : sinc * w;
+            sum += h[j];
+        }
+        for (int j = 0; j < taps; ++j)
+            coeffs[j][p] = (float) (h[j] / sum);
+    }
+    reset();
+}
+
+void VyrTruePeakMeter::reset() noexcept
+{
+    for (auto& h : history)
+        std::fill (std::begin (h), std::end (h), 0.0f);
+    std::fill (std::begin (writePos), std::end (writePos), 0);
+}
+
+float VyrTruePeakMeter::process (const float* samples, int numSamples, int channel) noexcept
+{
+    if (channel < 0 || channel >= maxChannels || numSamples <= 0)
+        return 0.0f;
+
+    float* hist = history[channel];
+    int pos = writePos[channel];
+    float peak = 0.0f;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        // Each sample is written twice so the latest `taps` samples are always contiguous.
+        const float x = finiteOrZero (samples[i]);
+        pos = pos + 1 == taps ? 0 : pos + 1;
+        hist[pos] = x;
+        hist[pos + taps] = x;
+
+        // Four partial sums per phase keep the multiply-adds independent of each other.
+        const float* w = hist + pos + 1;  // oldest .. newest
+        float acc[4][factor] = {};
+        for (int j = 0; j < taps; j += 4)
+            for (int q = 0; q < 4; ++q)
+                for (int p = 0; p < factor; ++p)
+                    acc[q][p] += coeffs[j + q][p] * w[j + q];
+
+        for (int p = 0; p < factor; ++p)
+            peak = std::max (peak, std::abs ((acc[0][p] + acc[1][p]) + (acc[2][p] + acc[3][p])));
+    }
+
+    writePos[channel] = pos;
+    return peak;
+}
+
+//==============================================================================
+double VyrLoudnessState::Stage::magnitude (double hz, double sr) const noexcept
+{
+    const double w = 2.0 * juce::MathConstants<double>::pi * hz / sr;
+    const std::complex<double> e1 = std::polar (1.0, -w), e2 = e1 * e1;
+    return std::abs ((b0 + b1 * e1 + b2 * e2) / (1.0 + a1 * e1 + a2 * e2));
+}
+
+void VyrLoudnessState::designKWeighting (double sr, Stage& shelf, Stage& highPass) noexcept
+{
+    // Analogue prototypes of the two weighting stages, mapped through the bilinear transform
+    // with pre-warping at the actual rate; at 48 kHz they reproduce the tabulated coefficients.
+    const double pi = juce::MathConstants<double>::pi;
+    {
+        const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
+        const double k = std::tan (pi * f0 / sr);
+        const double vh = std::pow (10.0, gainDb / 20.0);
+        const double vb = std::pow (vh, 0.4996667741545416);
+        const double a0 = 1.0 + k / q + k * k;
+        shelf.b0 = (vh + vb * k / q + k * k) / a0;
+        shelf.b1 = 2.0 * (k * k - vh) / a0;
+        shelf.b2 = (vh - vb * k / q + k * k) / a0;
+        shelf.a1 = 2.0 * (k * k - 1.0) / a0;
+        shelf.a2 = (1.0 - k / q + k * k) / a0;
+    }
+    {
+        const double f0 = 38.13547087602444, q = 0.5003270373238773;
+        const double k = std::tan (pi * f0 / sr);
+        const double a0 = 1.0 + k / q + k * k;
+        highPass.b0 = 1.0;
+        highPass.b1 = -2.0;
+        highPass.b2 = 1.0;
+        highPass.a1 = 2.0 * (k * k - 1.0) / a0;
+        highPass.a2 = (1.0 - k / q + k * k) / a0;
+    }
+}
+
+//==============================================================================
+void VyrLoudnessState::Histogram::allocate()
+{
+    counts.assign ((size_t) numBins, 0u);
+    energies.assign ((size_t) numBins, 0.0);
+    total = 0;
+    totalEnergy = 0.0;
+    lowBin = numBins;
+    highBin = -1;
+}
+
+void VyrLoudnessState::Histogram::clear() noexcept
+{
+    // Only the bins that were ever used need clearing.
+    for (int b = lowBin; b <= highBin; ++b)
+    {
+        counts[(size_t) b] = 0u;
+        energies[(size_t) b] = 0.0;
+    }
+    total = 0;
+    totalEnergy = 0.0;
+    lowBin = numBins;
+    highBin = -1;
+}
+
+int VyrLoudnessState::Histogram::binOf (double lufs) noexcept
+{
+    const double pos = (lufs - lowest) * binsPerLu;
+    if (! (pos > 0.0))
+        return 0;
+    if (pos >= (double) (numBins - 1))
+        return numBins - 1;
+    return (int) pos;
+}
+
+void VyrLoudnessState::Histogram::add (double energy, double lufs) noexcept
+{
+    const int b = binOf (lufs);
+    counts[(size_t) b] += 1u;
+    energies[(size_t) b] += energy;
+    ++total;
+    totalEnergy += energy;
+    lowBin = std::min (lowBin, b);
+    highBin = std::max (highBin, b);
+}
+
+//==============================================================================
+VyrLoudnessState::VyrLoudnessState()
+{
+    gateBlocks.allocate();
+    shortTermValues.allocate();
+    prepare (44100.0);
+}
+
+void VyrLoudnessState::prepare (double sampleRate) noexcept
+{
+    rate = sampleRate > 0.0 ? sampleRate : 44100.0;
+    hopSamples = std::max (1, (int) std::lround (rate * 0.1));
+
+    Stage shelf, highPass;
+    designKWeighting (rate, shelf, highPass);
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        preFilter[ch] = shelf;
+        rlbFilter[ch] = highPass;
+    }
+
+    hopEnergy = 0.0;
+    hopFill = 0;
+    hopWrite = 0;
+    hopCount = 0;
+    rangeHopPhase = 0;
+    std::fill (std::begin (hopRing), std::end (hopRing), 0.0);
+    maxPeak = 0.0f;
+    truePeak.reset();
+    gateBlocks.clear();
+    shortTermValues.clear();
+}
+
+void VyrLoudnessState::reset (VyrMeterEngine& meters) noexcept
+{
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        preFilter[ch].z1 = preFilter[ch].z2 = 0.0;
+        rlbFilter[ch].z1 = rlbFilter[ch].z2 = 0.0;
+    }
+    hopEnergy = 0.0;
+    hopFill = 0;
+    hopWrite = 0;
+    hopCount = 0;
+    rangeHopPhase = 0;
+    maxPeak = 0.0f;
+    truePeak.reset();
+    gateBlocks.clear();
+    shortTermValues.clear();
+
+    meters.lufsIntegrated.store (silenceFloorDb, std::memory_order_release);
+    meters.lufsShort.store (silenceFloorDb, std::memory_order_release);
+    meters.lufsMomentary.store (silenceFloorDb, std::memory_order_release);
+    meters.lra.store (0.0f, std::memory_order_release);
+    meters.truePeakDb.store (silenceFloorDb, std::memory_order_release);
+    meters.maxTruePeak.store (silenceFloorDb, std::memory_order_release);
+}
+
+void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept
+{
+    const int n = buffer.getNumSamples();
+    const int channels = buffer.getNumChannels();
+    if (n <= 0 || channels <= 0)
+        return;
+
+    const float* l = buffer.getReadPointer (0);
+    const float* r = channels > 1 ? buffer.getReadPointer (1) : nullptr;
+
+    // True peak of the block.
+    float blockPeak = truePeak.process (l, n, 0);
+    if (r != nullptr)
+        blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+    maxPeak = std::max (maxPeak, blockPeak);
+    meters.truePeakDb.store (linearToDb (blockPeak), std::memory_order_release);
+    meters.maxTruePeak.store (linearToDb (maxPeak), std::memory_order_release);
+
+    // K-weighted energy in 100 ms sub-blocks. The running sum is carried sample by sample,
+    // so the result does not depend on how the host cuts the stream into blocks.
+    int i = 0;
+    while (i < n)
+    {
+        const int take = std::min (n - i, hopSamples - hopFill);
+        double acc = hopEnergy;
+
+        if (r != nullptr)
+        {
+            Stage pl = preFilter[0], rl = rlbFilter[0], pr = preFilter[1], rr = rlbFilter[1];
+            for (int k = i; k < i + take; ++k)
+            {
+                const double yl = rl.process (pl.process ((double) finiteOrZero (l[k])));
+                const double yr = rr.process (pr.process ((double) finiteOrZero (r[k])));
+                acc += yl * yl + yr * yr;
+            }
+            preFilter[0] = pl; rlbFilter[0] = rl; preFilter[1] = pr; rlbFilter[1] = rr;
+        }
+        else
+        {
+            // A mono block feeds both weighting chains, so it counts twice.
+            Stage pl = preFilter[0], rl = rlbFilter[0];
+            for (int k = i; k < i + take; ++k)
+            {
+                const double y = rl.process (pl.process ((double) finiteOrZero (l[k])));
+                acc += 2.0 * (y * y);
+            }
+            preFilter[0] = pl; rlbFilter[0] = rl;
+            preFilter[1] = pl; rlbFilter[1] = rl;
+        }
+
+        hopEnergy = acc;
+        hopFill += take;
+        i += take;
+
+        if (hopFill >= hopSamples)
+            finishHop (meters);
+    }
+}
+
+void VyrLoudnessState::finishHop (VyrMeterEngine& meters) noexcept
+{
+    hopRing[hopWrite] = hopEnergy;
+    hopWrite = (hopWrite + 1) % shortHops;
+    hopCount = std::min (hopCount + 1, shortHops);
+    hopEnergy = 0.0;
+    hopFill = 0;
+
+    // Sums over the newest sub-blocks; until a window has filled after a reset it averages
+    // the audio seen so far.
+    const int momentaryCount = std::min (hopCount, momentaryHops);
+    double sum4 = 0.0, sum30 = 0.0;
+    for (int k = 1; k <= hopCount; ++k)
+    {
+        sum30 += hopRing[(hopWrite - k + shortHops) % shortHops];
+        if (k == momentaryCount)
+            sum4 = sum30;
+    }
+
+    const double hop = (double) hopSamples;
+    const double momentaryEnergy = sum4 / (momentaryCount * hop);
+    const double shortEnergy = sum30 / (hopCount * hop);
+    const double momentary = energyToLufs (momentaryEnergy);
+    const double shortTerm = energyToLufs (shortEnergy);
+    meters.lufsMomentary.store ((float) momentary, std::memory_order_release);
+    meters.lufsShort.store ((float) shortTerm, std::memory_order_release);
+
+    // Gating blocks of 400 ms every 100 ms; absolute gate at -70 LUFS.
+    if (hopCount >= momentaryHops && momentary > -70.0)
+    {
+        gateBlocks.add (momentaryEnergy, momentary);
+        meters.lufsIntegrated.store (gatedIntegrated(), std::memory_order_release);
+    }
+
+    // Short-term values over full 3 s windows, one per second (2 s overlap), feed the
+    // loudness range.
+    if (hopCount >= shortHops)
+    {
+        const bool takeValue = rangeHopPhase == 0;
+        rangeHopPhase = (rangeHopPhase + 1) % rangeHops;
+        if (takeValue && shortTerm > -70.0)
+        {
+            shortTermValues.add (shortEnergy, shortTerm);
+            meters.lra.store (loudnessRange(), std::memory_order_release);
+        }
+    }
+}
+
+float VyrLoudnessState::gatedIntegrated() const noexcept
+{
+    const auto& h = gateBlocks;
+    if (h.total == 0)
+        return silenceFloorDb;
+
+    // Relative gate 10 LU below the mean energy of the blocks above the absolute gate.
+    const double gate = energyToLufs (h.totalEnergy / (double) h.total) - 10.0;
+    double energy = 0.0;
+    std::uint64_t count = 0;
+    for (int b = std::max (h.lowBin, Histogram::binOf (gate)); b <= h.highBin; ++b)
+    {
+        if (Histogram::centreOf (b) < gate)
+            continue;
+        energy += h.energies[(size_t) b];
+        count += h.counts[(size_t) b];
+    }
+    return count > 0 ? (float) energyToLufs (energy / (double) count) : silenceFloorDb;
+}
+
+float VyrLoudnessState::loudnessRange() const noexcept
+{
+    const auto& h = shortTermValues;
+    if (h.total == 0)
+        return 0.0f;
+
+    // Relative gate 20 LU below the mean energy of the values above the absolute gate;
+    // the range runs from the 10th to the 95th percentile of the values kept.
+    const double gate = energyToLufs (h.totalEnergy / (double) h.total) - 20.0;
+    int first = std::max (h.lowBin, Histogram::binOf (gate));
+    while (first <= h.highBin && Histogram::centreOf (first) < gate)
+        ++first;
+
+    std::uint64_t count = 0;
+    for (int b = first; b <= h.highBin; ++b)
+        count += h.counts[(size_t) b];
+    if (count == 0)
+        return 0.0f;
+
+    const auto rankLow = (std::uint64_t) ((double) (count - 1) * 0.10 + 0.5);
+    const auto rankHigh = (std::uint64_t) ((double) (count - 1) * 0.95 + 0.5);
+    double low = 0.0, high = 0.0;
+    bool haveLow = false;
+    std::uint64_t seen = 0;
+    for (int b = first; b <= h.highBin; ++b)
+    {
+        seen += h.counts[(size_t) b];
+        if (! haveLow && seen > rankLow)
+        {
+            low = Histogram::centreOf (b);
+            haveLow = true;
+        }
+        if (seen > rankHigh)
+        {
+            high = Histogram::centreOf (b);
+            break;
+        }
+    }
+    return (float) std::max (0.0, high - low);
+}
