@@ -106,6 +106,45 @@ namespace vyrDsp
         }
     };
 
+    // Sine source for slow modulators (LFOs, wow, flutter). The phase is held in double precision and
+    // wrapped into [0, 2 pi), so the rate after hours of running is the rate of the first second. Inside
+    // a block the sine comes from a unit phasor rotated once per sample and anchored on the exact phase
+    // at every block start: no sine call per sample, no drift across blocks.
+    // Use: beginBlock (increment), then next() once per sample, then endBlock (samples processed).
+    struct SineOsc
+    {
+        double phase = 0.0; // radians, phase reached at the end of the last block
+
+        void beginBlock (double increment) noexcept
+        {
+            inc = std::isfinite (increment) ? increment : 0.0;
+            s = std::sin (phase);
+            c = std::cos (phase);
+            rs = std::sin (inc);
+            rc = std::cos (inc);
+        }
+
+        // Advances by one sample and returns the sine of the new phase.
+        inline float next() noexcept
+        {
+            const double ns = s * rc + c * rs;
+            c = c * rc - s * rs;
+            s = ns;
+            return static_cast<float> (s);
+        }
+
+        void endBlock (int numSamples) noexcept
+        {
+            constexpr double twoPi = juce::MathConstants<double>::twoPi;
+            phase = std::fmod (phase + inc * (double) numSamples, twoPi);
+            if (! (phase >= 0.0)) // negative, or NaN from a corrupted phase
+                phase = std::isfinite (phase) ? phase + twoPi : 0.0;
+        }
+
+    private:
+        double inc = 0.0, s = 0.0, c = 1.0, rs = 0.0, rc = 1.0;
+    };
+
     // A linear ramp as the engines use it (the framework's linear smoothed value).
     using Smoothed = juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear>;
 

@@ -1,0 +1,158 @@
+#pragma once
+
+// Stereo algorithmic reverb: predelay, early-reflection taps and, per channel, an eight-line
+// feedback delay network with modulated, damped lines and a diffusion matrix, followed by a low cut
+// and a high shelf on the wet signal. The wet signal is added to the dry signal.
+
+#include "DspCommon.h"
+#include <vector>
+
+class VyrReverbEngine
+{
+public:
+    struct Params
+    {
+        bool enabled = false;
+        int shape = 1;                 // early-reflection pattern: 0 "Square", 1 "Curved", 2 "Round"
+        float size = 0.5f;             // room size 0..1
+        float diffuse = 0.78f;         // diffusion 0..1
+        float color = 0.55f;           // tone 0..1
+        float loFactor = 0.35f;        // low-frequency damping of the tail 0..1
+        float hiFactor = 0.45f;        // high-frequency damping of the tail 0..1
+        float earlyLevel = 0.55f;      // early-reflection level, linear
+        float reserved = 0.0f;         // not read
+        float erSize = 0.5f;           // early-reflection spacing 0..1; 0.001 or less uses size
+        float lateLevel = 1.18f;       // late-reverb level, linear
+        float lateDelayMs = 12.0f;     // tank input behind the predelayed signal, ms, 0..300
+        float decay = 1.5f;            // reverb time, seconds
+        float lpf = 18000.0f;          // low-pass of the late reverb, Hz
+        bool freeze = false;           // hold the tail: no new input, no early reflections
+        bool monoCompatible = false;   // no left/right offset of the early reflections
+        float mix = 0.2f;              // wet amount 0..1 added to the dry signal
+        float radicalness = 0.0f;      // "X-Large": enlarges and lengthens the room, 0..1
+        float predelay = 0.0f;         // ms
+        float lowCut = 20.0f;          // high-pass of the wet signal, Hz
+        float highShelfFreq = 8000.0f; // Hz
+        float highShelfGain = 0.0f;    // dB
+    };
+
+    VyrReverbEngine();
+
+    // Sizes every line for the rate and clears the running state. Allocates: not for the audio thread.
+    void prepare (double sampleRate, int blockSize);
+
+    // Takes a settings record and derives every target; call before each block.
+    void setParams (const Params& p) noexcept;
+    const Params& getParams() const noexcept { return params; }
+
+    // Adds the wet signal to the first one or two channels in place.
+    void process (juce::AudioBuffer<float>& buffer) noexcept;
+
+    double getSampleRate() const noexcept { return sampleRate; }
+
+private:
+    static constexpr int kLines = 8;
+    static constexpr int kLanes = 2 * kLines; // lines 0..7 left tank, 8..15 right tank
+    static constexpr int kMaxTaps = 14;
+    static constexpr int kLfos = 6;
+
+    // Circular buffer holding several lanes interleaved per sample position, so one push writes one
+    // contiguous run. A read with delay d returns the lane's input d samples back (linear interpolation),
+    // counted from the current position whether or not the current sample was written yet.
+    struct Ring
+    {
+        std::vector<float> data;
+        int lanes = 1, size = 0, pos = 0, capacity = 0; // capacity = largest delay the owner asked for
+
+        void allocate (int numLanes, int maxDelay);
+        void clear() noexcept;
+        inline void write (int lane, float x) noexcept { data[(size_t) (pos * lanes + lane)] = x; }
+        inline float* slot() noexcept { return data.data() + (size_t) (pos * lanes); }
+        inline void advance() noexcept { pos = (pos + 1 == size) ? 0 : pos + 1; }
+        inline float maxRead() const noexcept { return (float) (capacity - 2); }
+        inline float read (int lane, float delay) const noexcept // 0 <= delay <= capacity - 2
+        {
+            const int di = (int) delay;
+            const float fr = delay - (float) di;
+            int i1 = pos - di;
+            if (i1 < 0) i1 += size;
+            int i2 = i1 - 1;
+            if (i2 < 0) i2 += size;
+            const float a = data[(size_t) (i1 * lanes + lane)];
+            const float b = data[(size_t) (i2 * lanes + lane)];
+            return a + fr * (b - a);
+        }
+    };
+
+    // Two values of a delay setting with an equal-power crossfade between them, so a change of room size
+    // or predelay moves to a second read position instead of sliding the first one.
+    struct CrossfadedPair
+    {
+        float value[2] { 0.0f, 0.0f };
+        int current = 0, from = 0, to = 1;
+        bool fading = false, initialised = false;
+        int fadeCount = 0, fadeLength = 1;
+        float fadeStep = 1.0f;
+
+        void reset() noexcept;
+        void offer (float v, float threshold, int length) noexcept;
+        // Weights of value[0] and value[1] for this sample; moves the fade on.
+        inline void tick (float& w0, float& w1) noexcept;
+        void skip (int numSamples) noexcept;
+    };
+
+    struct Filter16 // one biquad design run over the sixteen tank lanes
+    {
+        alignas (16) float s1[kLanes] {};
+        alignas (16) float s2[kLanes] {};
+        inline void run (const vyrDsp::BiquadCoeffs& c, float* x) noexcept;
+        void reset() noexcept;
+        bool isFinite() const noexcept;
+        float maxAbs() const noexcept;
+    };
+
+    void designFilters() noexcept;
+    void sanitiseState() noexcept;
+    bool quietEnoughToIdle() const noexcept;
+    void zeroTailState() noexcept;
+    void processIdle (float* left, float* right, int numSamples) noexcept;
+    void processFull (float* left, float* right, int numSamples) noexcept;
+
+    Params params;
+    double sampleRate = 44100.0;
+    float rate = 44100.0f;
+    vyrDsp::SineOsc lfo[kLfos];
+    double lfoIncrement[kLfos] {};
+
+    vyrDsp::Smoothed mixSmooth, erSizeSmooth, feedbackSmooth, diffuseSmooth, earlySmooth, lateSmooth,
+                     inputSmooth, dampSmooth, lowFreqSmooth, shelfFreqSmooth, shelfGainSmooth, lpfSmooth,
+                     lowCutSmooth, highShelfFreqSmooth, highShelfGainSmooth;
+
+    Ring predelayLine; // 2 lanes: dry left, right
+    Ring history;      // 2 lanes: predelayed left, right; feeds the early-reflection taps and the tank
+    Ring tank;         // 16 lanes
+
+    CrossfadedPair sizeSlots, predelaySlots;
+    int fadeSamples = 882;
+
+    // Last designs (sentinels force the first design).
+    float lastDamp = -1.0f, lastLowFreq = -1.0f, lastShelfFreq = -1.0f, lastShelfGain = 1.0e9f, lastLpf = -1.0f;
+    float lastLowCut = -1.0f, lastHsFreq = -1.0f, lastHsGain = 1.0e9f;
+
+    vyrDsp::BiquadCoeffs dampC, lowHpC, shelfC, lateLpC, wetLowCutC, wetHighShelfC;
+    Filter16 dampLp, lowHp, lowShelf;
+    vyrDsp::Biquad tankInputHp[2], lateLp[2], wetLowCut[2], wetHighShelf[2];
+
+    alignas (16) float baseDelay[kLanes] {}; // seconds
+    alignas (16) float inject[kLanes] {};
+    alignas (16) float modDepth[kLanes] {};  // seconds
+
+    int tapCount = 11;
+    float tapPattern[kMaxTaps] {}; // tap times before spacing, seconds
+    float tapGain[kMaxTaps] {};
+    float erOffset = 0.0f;         // seconds, + left, - right
+
+    int quietSamples = 0; // samples the wet path has been silent and fed nothing
+    bool idle = false;
+    bool prepared = false;
+};
