@@ -47,7 +47,7 @@ namespace
         return samples > 1.0f ? std::exp (-1.0f / samples) : std::exp (-1.0f);
     }
 
-    void clearIfPoisoned (vyrDsp::Biquad& f) noexcept { f.sanitise(); }
+    void clearIfPoisoned (vyrDsp::PreciseBiquad& f) noexcept { f.sanitise(); }
 }
 
 //==============================================================================

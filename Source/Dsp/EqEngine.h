@@ -21,8 +21,8 @@ public:
 
     struct Slot
     {
-        vyrDsp::Biquad filterA;   // left, mid or side
-        vyrDsp::Biquad filterB;   // right in left/right mode; same coefficients as filterA
+        vyrDsp::PreciseBiquad filterA;   // left, mid or side
+        vyrDsp::PreciseBiquad filterB;   // right in left/right mode; same coefficients as filterA
         vyrDsp::Smoothed freqSmooth, qSmooth, gainSmooth;
         int type = peak;
         float lastFreq = -1000000.0f, lastQ = -1000000.0f, lastGain = -1000000.0f;
@@ -81,7 +81,7 @@ public:
 
     struct Node
     {
-        vyrDsp::Biquad detector, eq;
+        vyrDsp::PreciseBiquad detector, eq;
         vyrDsp::Smoothed freqSmooth, qSmooth, gainSmooth, threshSmooth, ratioSmooth, atkSmooth, relSmooth;
         float envDb = -80.0f;
         float grHold = 0.0f;

@@ -129,7 +129,7 @@ void VyrMultibandComp::clearFilters() noexcept
     }
 }
 
-void VyrMultibandComp::designSection (vyrDsp::Biquad& first, vyrDsp::Biquad& second, bool lowPass, double sr, float freq) noexcept
+void VyrMultibandComp::designSection (vyrDsp::PreciseBiquad& first, vyrDsp::PreciseBiquad& second, bool lowPass, double sr, float freq) noexcept
 {
     const float K = std::tan (juce::MathConstants<float>::pi * freq / (float) sr);
     vyrDsp::BiquadCoeffs c;
@@ -306,7 +306,7 @@ void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
     {
         for (Split* s : { &stereoSplitL[k], &stereoSplitR[k], &midSplit[k], &sideSplit[k] })
             sanitise (*s);
-        for (vyrDsp::Biquad* a : { &stereoAllPassL[k], &stereoAllPassR[k], &midAllPass[k], &sideAllPass[k] })
+        for (vyrDsp::PreciseBiquad* a : { &stereoAllPassL[k], &stereoAllPassR[k], &midAllPass[k], &sideAllPass[k] })
             a->sanitise();
     }
     for (Comp* group : { stereoComp, midComp, sideComp })
@@ -454,7 +454,7 @@ void VyrMultibandComp::splitStereo (float* l, float* r, int n, bool pair, float*
 }
 
 // M/S mode: one channel split and compressed band by band into `sum`.
-void VyrMultibandComp::splitMono (float* x, int n, Split* split, vyrDsp::Biquad* allPass, Comp* comps, float* sum)
+void VyrMultibandComp::splitMono (float* x, int n, Split* split, vyrDsp::PreciseBiquad* allPass, Comp* comps, float* sum)
 {
     float* band = scratch.data() + 4 * (size_t) maxBlock;   // the rest is split in place in `x`
     const int bands = bandsInUse;

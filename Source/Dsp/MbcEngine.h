@@ -36,7 +36,7 @@ public:
     // The two second-order sections of each side of one crossover, for one signal path.
     struct Split
     {
-        vyrDsp::Biquad lp1, lp2, hp1, hp2;
+        vyrDsp::PreciseBiquad lp1, lp2, hp1, hp2;
     };
 
     // Settings, overwritten every block from the "multiBandComp_" parameters.
@@ -48,8 +48,8 @@ public:
     Split stereoSplitL[kCrossovers], stereoSplitR[kCrossovers];
     Split midSplit[kCrossovers], sideSplit[kCrossovers];
     // All-pass of crossover k applied to the running sum of the bands below it (k = 1..3).
-    vyrDsp::Biquad stereoAllPassL[kCrossovers], stereoAllPassR[kCrossovers];
-    vyrDsp::Biquad midAllPass[kCrossovers], sideAllPass[kCrossovers];
+    vyrDsp::PreciseBiquad stereoAllPassL[kCrossovers], stereoAllPassR[kCrossovers];
+    vyrDsp::PreciseBiquad midAllPass[kCrossovers], sideAllPass[kCrossovers];
 
     Comp stereoComp[kMaxBands], midComp[kMaxBands], sideComp[kMaxBands];
     vyrDsp::Smoothed dryRamp, wetRamp;
@@ -74,7 +74,7 @@ public:
 
     // Gives both sections the same Butterworth low- or high-pass design; two such sections in
     // series make the fourth-order Linkwitz-Riley response.
-    static void designSection (vyrDsp::Biquad& first, vyrDsp::Biquad& second, bool lowPass, double sampleRate, float freq) noexcept;
+    static void designSection (vyrDsp::PreciseBiquad& first, vyrDsp::PreciseBiquad& second, bool lowPass, double sampleRate, float freq) noexcept;
 
     // Highest usable crossover at a sample rate: 18 kHz, kept below 0.45 x the rate.
     static float topCrossover (double sampleRate) noexcept;
@@ -83,7 +83,7 @@ private:
     float bandGain (Comp& comp, float detectMagnitude) noexcept;
     void clearFilters() noexcept;
     void splitStereo (float* l, float* r, int n, bool pair, float* sumL, float* sumR);
-    void splitMono (float* x, int n, Split* split, vyrDsp::Biquad* allPass, Comp* comps, float* sum);
+    void splitMono (float* x, int n, Split* split, vyrDsp::PreciseBiquad* allPass, Comp* comps, float* sum);
 
     std::vector<float> scratch;
     int maxBlock = 0;
