@@ -400,6 +400,7 @@ void VyrDynamicEQ::prepareNode (Node& node)
     node.lastDetFreq = node.lastDetQ = -1000000.0f;
     node.lastDetKind = -1;
     node.coefAtkTime = node.coefRelTime = -1.0f;
+    node.trigFreq = -1.0f;
     node.detector.c = vyrDsp::design::bandPass (sampleRate, 1000.0f, 1.0f);
     node.eq.c = vyrDsp::design::peak (sampleRate, 1000.0f, 1.0f, 1.0f);
 }
@@ -419,20 +420,61 @@ void VyrDynamicEQ::setNode (Node& node, int kind, const vyrEq::Band& band, bool 
     node.satOn = active && band.sat && node.satAmount >= 0.0005f;
 }
 
+// The cookbook shelf and peak designs, written out so that a compressing band, whose gain moves on
+// almost every sample, reuses the sine and cosine of its unchanged frequency.
 void VyrDynamicEQ::designEq (Node& node, float f, float q, float gainDb) noexcept
 {
     node.lastEqFreq = f;
     node.lastEqQ = q;
     node.lastEqGain = gainDb;
     node.lastEqKind = node.kind;
+
     const float fc = clampCorner (f, sampleRate);
-    const float g = sectionGain (gainDb);
-    switch (node.kind)
+    if (fc != node.trigFreq)
     {
-        case lowShelfKind:  node.eq.c = vyrDsp::design::lowShelf (sampleRate, fc, 0.707f, g); break;
-        case highShelfKind: node.eq.c = vyrDsp::design::highShelf (sampleRate, fc, 0.707f, g); break;
-        default:            node.eq.c = vyrDsp::design::peak (sampleRate, fc, q > 0.05f ? q : 0.05f, g); break;
+        const float w = 2.0f * juce::MathConstants<float>::pi * fc / (float) sampleRate;
+        node.trigFreq = fc;
+        node.cosW = std::cos (w);
+        node.sinW = std::sin (w);
     }
+    const float A = std::sqrt (sectionGain (gainDb));
+    const float cw = node.cosW;
+    float b0, b1, b2, a0, a1, a2;
+    if (node.kind == lowShelfKind || node.kind == highShelfKind)
+    {
+        const float beta = node.sinW * std::sqrt (A) / 0.707f;
+        const float am = A - 1.0f, ap = A + 1.0f;
+        if (node.kind == lowShelfKind)
+        {
+            b0 = A * (ap - am * cw + beta);
+            b1 = 2.0f * A * (am - ap * cw);
+            b2 = A * (ap - am * cw - beta);
+            a0 = ap + am * cw + beta;
+            a1 = -2.0f * (am + ap * cw);
+            a2 = ap + am * cw - beta;
+        }
+        else
+        {
+            b0 = A * (ap + am * cw + beta);
+            b1 = -2.0f * A * (am + ap * cw);
+            b2 = A * (ap + am * cw - beta);
+            a0 = ap - am * cw + beta;
+            a1 = 2.0f * (am - ap * cw);
+            a2 = ap - am * cw - beta;
+        }
+    }
+    else
+    {
+        const float alpha = node.sinW / (2.0f * (q > 0.05f ? q : 0.05f));
+        b0 = 1.0f + alpha * A;
+        b1 = -2.0f * cw;
+        b2 = 1.0f - alpha * A;
+        a0 = 1.0f + alpha / A;
+        a1 = b1;
+        a2 = 1.0f - alpha / A;
+    }
+    const float inv = 1.0f / a0;
+    node.eq.c = { b0 * inv, b1 * inv, b2 * inv, a1 * inv, a2 * inv };
 }
 
 void VyrDynamicEQ::designDetector (Node& node, float f, float q) noexcept

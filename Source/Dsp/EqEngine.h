@@ -96,6 +96,9 @@ public:
         // Attack and release coefficients of the last time constants seen.
         float coefAtkTime = -1.0f, coefAtk = 0.0f;
         float coefRelTime = -1.0f, coefRel = 0.0f;
+
+        // Cosine and sine of the section's frequency, kept while only its gain moves.
+        float trigFreq = -1.0f, cosW = 1.0f, sinW = 0.0f;
     };
 
     // Settings, loaded from the "dynamicEq_" parameters before every block.
