@@ -32,7 +32,7 @@ private:
     static T unpack (std::uint64_t w) noexcept
     {
         T v;
-        std::memcpy (&v, &w, sizeof (T));
+        std::memcpy (static_cast<void*> (&v), &w, sizeof (T));
         return v;
     }
 

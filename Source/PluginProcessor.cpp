@@ -90,6 +90,7 @@ VyrAudioProcessor::VyrAudioProcessor (VyrProduct productNumber)
         }
     }
 
+    mapParams.build (apvts);
     pBypass = apvts.getRawParameterValue ("bypass");
     pLiveAnalysis = apvts.getRawParameterValue ("liveAnalysis");
     pTheme = apvts.getRawParameterValue ("theme");
@@ -185,6 +186,8 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 
     smoothBlockSamples = 0;
     fillChainFromApvts (liveChain);
+    reportedLatency = liveChain.getLatencySamples();
+    setLatencySamples (reportedLatency.load());
     alignHostedPower();
 }
 

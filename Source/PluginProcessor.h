@@ -15,6 +15,7 @@
 #include "LiveSectionAnalyzer.h"
 #include "Metering.h"
 #include "SignalChain.h"
+#include "ChainMapping.h"
 #include "SignalGenerator.h"
 
 // Section layout of a loaded file: sections, form letters, glides and automation lanes.
@@ -55,6 +56,21 @@ namespace vyrQuarnSmooth
             for (int i = 0; i < N; ++i)
                 values[i].setCurrentAndTargetValue (initial[i]);
         }
+        // Moves a smoother toward `target` by one block of `numSamples` and returns its value at the
+        // block's last sample; without a ramp the value lands on the target at once.
+        float next (Smoothed& value, float target, int numSamples, bool ramp) const noexcept
+        {
+            if (numSamples <= 0 || ! ramp || ! ready)
+            {
+                value.setCurrentAndTargetValue (target);
+                return target;
+            }
+            if (! juce::approximatelyEqual (target, value.getTargetValue()))
+                value.setTargetValue (target);
+            value.skip (numSamples - 1);
+            return value.getNextValue();
+        }
+
         void reset (int rampSamples) noexcept
         {
             for (auto& v : values)
@@ -268,6 +284,8 @@ private:
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
     void trackPlayhead (int numSamples, double sr);
+    void followSections (const VyrSectionMastering& sec, float position);
+    void captureLoudnessAndSpectrum (const juce::AudioBuffer<float>& buffer);
     void playLoadedFile (juce::AudioBuffer<float>& buffer, int numSamples);
     void runMidiMap (const juce::MidiBuffer& midi);
     void applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget);
@@ -283,6 +301,9 @@ private:
     std::atomic<float>* pStyle = nullptr;
     std::atomic<float>* pLufs = nullptr;
 
+    VyrMappingParams mapParams;
+    std::atomic<int> pendingLatency { -1 };    // latency the audio thread asks the host to be told of
+    std::atomic<int> reportedLatency { 0 };
     std::vector<juce::String> listenedIds;
     VyrSnapshotBox<VyrChainShared> chainShared { VyrChainShared {} };
 

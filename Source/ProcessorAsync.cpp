@@ -40,6 +40,13 @@ void VyrAudioProcessor::setParamNotifying (const juce::String& id, float plainVa
 
 void VyrAudioProcessor::handleAsyncUpdate()
 {
+    // The host learns the chain's latency (limiter lookahead and oversampling) on the message thread.
+    if (const int latency = pendingLatency.exchange (-1); latency >= 0 && latency != reportedLatency.load())
+    {
+        reportedLatency = latency;
+        setLatencySamples (latency);
+    }
+
     const int bits = pendingBits.exchange (0);
 
     if (bits != 0 && product == vyrProducts::quarn)

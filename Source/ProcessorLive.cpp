@@ -2,32 +2,6 @@
 #include "PluginProcessor.h"
 #include "FactoryPresets.h"
 
-void VyrAudioProcessor::syncChainFromApvts()
-{
-    if (pTheme != nullptr)
-        themeIndex = vyrParams::choiceIndex (pTheme->load(), 6);
-    if (pMedium != nullptr)
-        mediumIndex = vyrParams::choiceIndex (pMedium->load(), 8);
-    if (pStyle != nullptr)
-        styleIndex = vyrParams::choiceIndex (pStyle->load(), 7);
-    if (pLufs != nullptr)
-        lufsIndex = vyrParams::choiceIndex (pLufs->load(), 5);
-    fillChainFromApvts (liveChain);
-}
-
-void VyrAudioProcessor::fillChainFromApvts (VyrSignalChain&)
-{
-}
-
-void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>&, bool, double)
-{
-    // The mastered path passes audio through until the signal chain is in place.
-}
-
-void VyrAudioProcessor::applyMasterEffectMix (VyrSignalChain&, float)
-{
-}
-
 void VyrAudioProcessor::recallInitState()
 {
     restoring = true;

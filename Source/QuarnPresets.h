@@ -5,9 +5,14 @@
 // Mastering recipes: the recipe tables, the recipe writes and the MIDI controller map.
 namespace vyrQuarn
 {
+    struct StyleMix
+    {
+        float comp = 0, sat = 0, dens = 0, clip = 0, tape = 0, delay = 0, rev = 0, eq = 0, dyn = 0, mbc = 0, img = 0, lim = 0;
+    };
+
     struct StyleRecipe
     {
-        float mix[12] {};        // comp, sat, dens, clip, tape, delay, rev, eq, dyn, mbc, img, lim (0..1)
+        StyleMix mix;
         int limiterStyle = 0;
     };
 
@@ -30,6 +35,9 @@ namespace vyrQuarn
     void applyLufs (juce::AudioProcessorValueTreeState& tree, int lufsIndex, bool notify);
     void applyChips (juce::AudioProcessorValueTreeState& tree, int style, int lufs, bool notify, int medium);
     void apply (juce::AudioProcessorValueTreeState& tree, bool notify);
+
+    // The SPACE delay derivation: delay settings from the SPACE delay angle and radius.
+    void spaceDelayParams (float angle, float radius, float& time, float& feedback, float& crossfadeMs, bool& on) noexcept;
 }
 
 namespace vyrMidi

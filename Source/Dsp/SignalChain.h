@@ -1,12 +1,80 @@
 #pragma once
 
 #include <juce_audio_basics/juce_audio_basics.h>
+#include "Compressor.h"
+#include "LimiterEngine.h"
+#include "Saturation.h"
+#include "AnalogueDensity.h"
+#include "Clipper.h"
+#include "Tape.h"
+#include "Delay.h"
+#include "ReverbEngine.h"
+#include "EqEngine.h"
+#include "MbcEngine.h"
+#include "Imager.h"
+#include "Tovu.h"
+#include "LaneEq.h"
 
-// Processing state of the signal chain until the chain engines arrive: the mastered path passes audio.
-struct VyrSignalChain
+// Module ids in the default chain order; the saved chain order holds indexes into this table.
+namespace vyrChain
 {
-    int product = 0;
-    bool bypass = false;
-    void prepare (double, int) {}
-};
+    constexpr int kNumModules = 13;
+    extern const char* const kFxOrder[kNumModules];
 
+    enum Module : int
+    {
+        compressorModule = 0, saturationModule, analogueDensityModule, clipModule, tapeModule, delayModule,
+        reverbModule, eqModule, dynamicEqModule, multiBandCompModule, tovuModule, stereoImagerModule, limiterModule
+    };
+
+    // Index into kFxOrder of a module id, or -1 when the id names no module.
+    int moduleIndexOf (const juce::String& moduleId) noexcept;
+}
+
+// The serial mastering chain: every engine by value, run in a given order, then mono sum,
+// output gains and DC blocker.
+class VyrSignalChain
+{
+public:
+    VyrCompressor compressor;
+    VyrLimiter limiter;
+    VyrSaturation saturation;
+    VyrAnalogueDensity analogueDensity;
+    VyrClipper clipper;
+    VyrTape tape;
+    VyrDelay delay;
+    VyrReverbEngine reverb;
+    VyrParametricEQ parametricEq;
+    VyrDynamicEQ dynamicEq;
+    VyrMultibandComp multiBandComp;
+    VyrImager imager;
+    VyrTovu tovu;
+    VyrQuarnLaneEq laneEq;
+
+    int product = 0;
+    float inputGainL = 1.0f;
+    float inputGainR = 1.0f;
+    float outputGainL = 1.0f;
+    float outputGainR = 1.0f;
+    bool bypass = false;
+    bool mono = false;
+    bool linkLR = true;
+    float compressorGr = 0.0f;
+    float dcCoeff = 0.995f;
+    float dcPrevIn[2] { 0.0f, 0.0f };
+    float dcPrevOut[2] { 0.0f, 0.0f };
+
+    VyrSignalChain() = default;
+
+    void prepare (double sampleRate, int blockSize);
+    void process (juce::AudioBuffer<float>& buffer, const int* order);
+    void runModule (const juce::String& moduleId, juce::AudioBuffer<float>& buffer);
+
+    // Samples of delay the chain adds (the limiter's lookahead and oversampling filters).
+    int getLatencySamples() const noexcept;
+
+private:
+    void runModuleIndex (int index, juce::AudioBuffer<float>& buffer);
+    void runDcBlocker (juce::AudioBuffer<float>& buffer) noexcept;
+    bool productRuns (int index) const noexcept;
+};

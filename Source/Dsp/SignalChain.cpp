@@ -1,0 +1,200 @@
+#include "SignalChain.h"
+#include <cmath>
+
+namespace vyrChain
+{
+const char* const kFxOrder[kNumModules] = {
+    "compressor", "saturation", "analogueDensity", "clip", "tape", "delay", "reverb",
+    "eq", "dynamicEq", "multiBandComp", "tovu", "stereoImager", "limiter"
+};
+
+int moduleIndexOf (const juce::String& moduleId) noexcept
+{
+    for (int i = 0; i < kNumModules; ++i)
+        if (moduleId == kFxOrder[i])
+            return i;
+    return -1;
+}
+}
+
+namespace
+{
+// The module a single-effect product runs (index into the module table); -1 none, -2 all.
+int productModule (int product) noexcept
+{
+    using namespace vyrChain;
+    switch (product)
+    {
+        case 0: case 15: return -2;
+        case 1: return compressorModule;
+        case 2: return limiterModule;
+        case 3: return saturationModule;
+        case 4: return analogueDensityModule;
+        case 5: return clipModule;
+        case 6: return tapeModule;
+        case 7: return delayModule;
+        case 8: return reverbModule;
+        case 9: return eqModule;
+        case 10: return dynamicEqModule;
+        case 11: return multiBandCompModule;
+        case 12: return stereoImagerModule;
+        case 13: return tovuModule;
+        default: return -1;
+    }
+}
+}
+
+bool VyrSignalChain::productRuns (int index) const noexcept
+{
+    const int own = productModule (product);
+    return own == -2 || own == index;
+}
+
+void VyrSignalChain::prepare (double sampleRate, int blockSize)
+{
+    const int block = std::max (1, blockSize);
+    compressor.prepare (sampleRate, block);
+    saturation.prepare (sampleRate, block);
+    limiter.prepare (sampleRate, block);
+    analogueDensity.prepare (sampleRate, block);
+    clipper.prepare (sampleRate, block);
+    tape.prepare (sampleRate, block);
+    delay.prepare (sampleRate, block);
+    reverb.prepare (sampleRate, block);
+    parametricEq.prepare (sampleRate, block);
+    dynamicEq.prepare (sampleRate, block);
+    multiBandComp.prepare (sampleRate, block);
+    imager.prepare (sampleRate, block);
+    tovu.prepare (sampleRate, block);
+    laneEq.prepare (sampleRate, block);
+
+    const float fs = (float) std::max (sampleRate, 1.0);
+    dcCoeff = std::exp (-16.0f * juce::MathConstants<float>::pi / fs);
+    dcPrevIn[0] = dcPrevIn[1] = 0.0f;
+    dcPrevOut[0] = dcPrevOut[1] = 0.0f;
+}
+
+int VyrSignalChain::getLatencySamples() const noexcept
+{
+    return productRuns (vyrChain::limiterModule) ? limiter.getLatencySamples() : 0;
+}
+
+void VyrSignalChain::runModule (const juce::String& moduleId, juce::AudioBuffer<float>& buffer)
+{
+    const int index = vyrChain::moduleIndexOf (moduleId);
+    if (index >= 0 && productRuns (index))
+        runModuleIndex (index, buffer);
+}
+
+void VyrSignalChain::runModuleIndex (int index, juce::AudioBuffer<float>& buffer)
+{
+    using namespace vyrChain;
+    switch (index)
+    {
+        case compressorModule:
+            compressor.process (buffer);
+            compressorGr = compressor.grDb;
+            break;
+        case saturationModule:       saturation.process (buffer); break;
+        case analogueDensityModule:  analogueDensity.process (buffer); break;
+        case clipModule:             clipper.process (buffer); break;
+        case tapeModule:             tape.process (buffer); break;
+        case delayModule:            delay.process (buffer); break;
+        case reverbModule:           reverb.process (buffer); break;
+        case eqModule:               parametricEq.process (buffer); break;
+        case dynamicEqModule:        dynamicEq.process (buffer); break;
+        case multiBandCompModule:    multiBandComp.process (buffer); break;
+        case tovuModule:             tovu.process (buffer); break;
+        case stereoImagerModule:     imager.process (buffer); break;
+        case limiterModule:
+            if (product == 15)
+                laneEq.process (buffer);
+            limiter.process (buffer);
+            break;
+        default: break;
+    }
+}
+
+void VyrSignalChain::runDcBlocker (juce::AudioBuffer<float>& buffer) noexcept
+{
+    const int n = buffer.getNumSamples();
+    const int channels = std::min (2, buffer.getNumChannels());
+    if (channels == 0)
+        return;
+    if (n > 0)
+    {
+        for (int ch = 0; ch < channels; ++ch)
+        {
+            auto* d = buffer.getWritePointer (ch);
+            float x1 = dcPrevIn[ch], y1 = dcPrevOut[ch];
+            for (int i = 0; i < n; ++i)
+            {
+                const float x = d[i];
+                const float y = std::fma (dcCoeff, y1, x - x1);
+                d[i] = y;
+                x1 = x;
+                y1 = y;
+            }
+            // A non-finite sample must not hold the blocker's memory.
+            dcPrevIn[ch] = std::isfinite (x1) ? x1 : 0.0f;
+            dcPrevOut[ch] = std::isfinite (y1) ? y1 : 0.0f;
+        }
+    }
+}
+
+void VyrSignalChain::process (juce::AudioBuffer<float>& buffer, const int* order)
+{
+    const int channels = buffer.getNumChannels();
+    const int n = buffer.getNumSamples();
+
+    // The DC blocker normally closes the chain. When the limiter is the last module that runs, it
+    // moves in front of it instead, so nothing after the limiter changes its samples: the ceiling
+    // and a dither grid hold at the plug-in's output.
+    bool dcBeforeLimiter = false;
+    if (! bypass)
+    {
+        auto moduleAt = [order] (int i) { return order == nullptr ? i : juce::jlimit (0, 12, order[i]); };
+        int lastRun = -1;
+        for (int i = 0; i < vyrChain::kNumModules; ++i)
+            if (productRuns (moduleAt (i)))
+                lastRun = moduleAt (i);
+        dcBeforeLimiter = lastRun == vyrChain::limiterModule;
+
+        bool dcDone = false;
+        for (int i = 0; i < vyrChain::kNumModules; ++i)
+        {
+            const int index = moduleAt (i);
+            if (! productRuns (index))
+                continue;
+            if (index == vyrChain::limiterModule && dcBeforeLimiter && ! dcDone)
+            {
+                runDcBlocker (buffer);
+                dcDone = true;
+            }
+            runModuleIndex (index, buffer);
+        }
+
+        if (mono && channels > 1)
+        {
+            auto* l = buffer.getWritePointer (0);
+            auto* r = buffer.getWritePointer (1);
+            for (int i = 0; i < n; ++i)
+                l[i] = r[i] = 0.5f * (l[i] + r[i]);
+            buffer.setNotClear();
+        }
+    }
+
+    if (channels >= 1 && ! buffer.hasBeenCleared())
+    {
+        juce::FloatVectorOperations::multiply (buffer.getWritePointer (0), outputGainL, n);
+        if (channels >= 2)
+            juce::FloatVectorOperations::multiply (buffer.getWritePointer (1), linkLR ? outputGainL : outputGainR, n);
+    }
+
+    if (channels >= 1)
+    {
+        if (! dcBeforeLimiter)
+            runDcBlocker (buffer);
+        buffer.setNotClear();
+    }
+}
