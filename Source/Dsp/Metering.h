@@ -33,7 +33,7 @@ public:
     std::atomic<float> lufsMomentary { -100.0f };
     std::atomic<float> lufsShort { -100.0f };
     std::atomic<float> lufsIntegrated { -100.0f };
-    std::atomic<float> lra { 0.0f };                    // loudness range, LU
+    std::atomic<float> lra { 0.0f };                    // loudness range, LU (updated once a second)
     std::atomic<float> truePeakDb { -100.0f };          // true peak of the last block, both channels, dBTP
     std::atomic<float> maxTruePeak { -100.0f };         // highest true peak since the last loudness reset, dBTP
 

@@ -41,26 +41,16 @@ namespace
         return std::fabs (x) <= std::numeric_limits<float>::max() ? x : 0.0f;
     }
 
+    // Angle of an equal-power fade after `count` of its samples.
+    inline float fadeTheta (int count, float step) noexcept
+    {
+        return juce::MathConstants<float>::halfPi * ((float) count * step);
+    }
+
     inline bool smootherAtZero (const vyrDsp::Smoothed& s) noexcept
     {
         return ! s.isSmoothing() && s.getCurrentValue() == 0.0f;
     }
-}
-
-//==============================================================================
-void VyrReverbEngine::Ring::allocate (int numLanes, int maxDelay)
-{
-    lanes = numLanes;
-    capacity = juce::jmax (4, maxDelay);
-    size = capacity + 2;
-    data.assign ((size_t) (size * lanes), 0.0f);
-    pos = 0;
-}
-
-void VyrReverbEngine::Ring::clear() noexcept
-{
-    std::fill (data.begin(), data.end(), 0.0f);
-    pos = 0;
 }
 
 //==============================================================================
@@ -107,7 +97,7 @@ void VyrReverbEngine::CrossfadedPair::offer (float v, float threshold, int lengt
     current = to;
 }
 
-inline void VyrReverbEngine::CrossfadedPair::tick (float& w0, float& w1) noexcept
+inline void VyrReverbEngine::CrossfadedPair::tick (float& w0, float& w1, const FadeTable& table) noexcept
 {
     if (! fading)
     {
@@ -116,8 +106,18 @@ inline void VyrReverbEngine::CrossfadedPair::tick (float& w0, float& w1) noexcep
         return;
     }
 
-    const float theta = juce::MathConstants<float>::halfPi * ((float) fadeCount * fadeStep);
-    const float wFrom = std::cos (theta), wTo = std::sin (theta);
+    float wFrom, wTo;
+    if (fadeLength == table.length)
+    {
+        wFrom = table.cosine[(size_t) fadeCount];
+        wTo = table.sine[(size_t) fadeCount];
+    }
+    else
+    {
+        const float theta = fadeTheta (fadeCount, fadeStep);
+        wFrom = std::cos (theta);
+        wTo = std::sin (theta);
+    }
     w0 = from == 0 ? wFrom : wTo;
     w1 = from == 0 ? wTo : wFrom;
 
@@ -225,9 +225,11 @@ void VyrReverbEngine::prepare (double newRate, int blockSize)
     ramp (highShelfFreqSmooth, 0.04, 8000.0f);
     ramp (highShelfGainSmooth, 0.04, 0.0f);
 
-    predelayLine.allocate (2, (int) (0.4 * sampleRate) + 8);
-    history.allocate (2, (int) (0.5 * sampleRate) + 8);
-    tank.allocate (kLanes, (int) (0.8 * sampleRate) + 8);
+    predelayLine.allocate ((int) (0.4 * sampleRate) + 8);
+    history[0].allocate ((int) (0.5 * sampleRate) + 8);
+    history[1].allocate ((int) (0.5 * sampleRate) + 8);
+    historyPos = 0;
+    tank.allocate ((int) (0.8 * sampleRate) + 8);
 
     dampLp.reset();
     lowHp.reset();
@@ -246,6 +248,15 @@ void VyrReverbEngine::prepare (double newRate, int blockSize)
     sizeSlots.reset();
     predelaySlots.reset();
     fadeSamples = (int) std::ceil (juce::jmax (sampleRate * 0.02, 1.0));
+    fadeTable.length = fadeSamples;
+    fadeTable.cosine.resize ((size_t) fadeSamples);
+    fadeTable.sine.resize ((size_t) fadeSamples);
+    const float step = 1.0f / (float) fadeSamples;
+    for (int k = 0; k < fadeSamples; ++k)
+    {
+        fadeTable.cosine[(size_t) k] = std::cos (fadeTheta (k, step));
+        fadeTable.sine[(size_t) k] = std::sin (fadeTheta (k, step));
+    }
 
     lastDamp = lastLowFreq = lastShelfFreq = lastLpf = -1.0f;
     lastShelfGain = 1.0e9f;
@@ -449,6 +460,8 @@ void VyrReverbEngine::process (juce::AudioBuffer<float>& buffer) noexcept
     for (int i = 0; i < kLfos; ++i)
         lfo[i].beginBlock (lfoIncrement[i]);
 
+    lateDelay = juce::jlimit (1.0f, history[0].maxRead(), clampSafe (params.lateDelayMs / 1000.0f, 0.0f, 0.3f) * rate);
+
     if (idle)
         processIdle (left, right, numSamples);
     else
@@ -461,51 +474,137 @@ void VyrReverbEngine::process (juce::AudioBuffer<float>& buffer) noexcept
         quietSamples = (int) juce::jmin ((juce::int64) quietSamples + numSamples, (juce::int64) std::numeric_limits<int>::max());
 }
 
+// Stage one for a chunk: predelay (with its crossfade), the history the taps read, and the tank input
+// after its high-pass.
+void VyrReverbEngine::predelayChunk (const float* left, const float* right, int offset, int count) noexcept
+{
+    const float maxPre = predelayLine.maxRead();
+    const float pre0 = juce::jlimit (1.0f, maxPre, predelaySlots.value[0]);
+    const float pre1 = juce::jlimit (1.0f, maxPre, predelaySlots.value[1]);
+    const int pre0Whole = (int) pre0, pre1Whole = (int) pre1;
+    const float pre0Frac = pre0 - (float) pre0Whole, pre1Frac = pre1 - (float) pre1Whole;
+    const int lateWhole = (int) lateDelay;
+    const float lateFrac = lateDelay - (float) lateWhole;
+
+    for (int i = 0; i < count; ++i)
+    {
+        float wp0, wp1;
+        const bool fading = predelaySlots.fading;
+        predelaySlots.tick (wp0, wp1, fadeTable);
+
+        const float dryL = left[offset + i];
+        const float dryR = right != nullptr ? right[offset + i] : dryL;
+        predelayLine.write (0, wetInput (dryL));
+        predelayLine.write (1, wetInput (dryR));
+
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            float x;
+            if (fading)
+                x = wp0 * predelayLine.read (ch, pre0Whole, pre0Frac) + wp1 * predelayLine.read (ch, pre1Whole, pre1Frac);
+            else
+                x = wp0 != 0.0f ? predelayLine.read (ch, pre0Whole, pre0Frac) : predelayLine.read (ch, pre1Whole, pre1Frac);
+
+            auto& h = history[ch];
+            h.write (historyPos, x);
+            const float* lateTap = h.span (historyPos, lateWhole);
+            chunkIn[ch][i] = tankInputHp[ch].process (lateTap[0] + lateFrac * (lateTap[-1] - lateTap[0]));
+        }
+        predelayLine.advance();
+        historyPos = historyPos + 1 == history[0].size ? 0 : historyPos + 1;
+    }
+}
+
+// Stage two: the early-reflection sums of a chunk whose first sample sits at history position startPos.
+void VyrReverbEngine::earlyChunk (int startPos, int count) noexcept
+{
+    for (int ch = 0; ch < 2; ++ch)
+        std::fill (chunkEarly[ch], chunkEarly[ch] + count, 0.0f);
+
+    const int taps = tapCount;
+    const int size = history[0].size;
+    const float maxHist = history[0].maxRead();
+    const auto tapDelay = [&] (int k, float s, float offset)
+    {
+        return juce::jlimit (1.0f, maxHist, juce::jmax (tapPattern[k] * s + offset, 0.0f) * rate);
+    };
+
+    if (erSizeSmooth.isSmoothing())
+    {
+        // The spacing glides: tap times follow it sample by sample.
+        alignas (16) float spacing[kChunk];
+        alignas (16) int whole[kChunk];
+        alignas (16) float frac[kChunk];
+        for (int i = 0; i < count; ++i)
+            spacing[i] = 0.5f + 1.5f * erSizeSmooth.getNextValue();
+
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const float offset = ch == 0 ? erOffset : -erOffset;
+            float* er = chunkEarly[ch];
+            const float* line = history[ch].data.data();
+            for (int k = 0; k < taps; ++k)
+            {
+                const float pattern = tapPattern[k], g = tapGain[k];
+                for (int i = 0; i < count; ++i)
+                {
+                    const float d = std::min (std::max (std::max (pattern * spacing[i] + offset, 0.0f) * rate, 1.0f), maxHist);
+                    whole[i] = (int) d;
+                    frac[i] = d - (float) whole[i];
+                }
+                for (int i = 0; i < count; ++i)
+                {
+                    int pos = startPos + i;
+                    pos -= pos >= size ? size : 0;
+                    const float* h = line + (pos + size - whole[i]);
+                    er[i] += g * (h[0] + frac[i] * (h[-1] - h[0]));
+                }
+            }
+        }
+        return;
+    }
+
+    // Fixed tap times: each tap adds one contiguous, interpolated span per channel (at most two spans
+    // when the history position wraps inside the chunk).
+    const float s = 0.5f + 1.5f * erSizeSmooth.getTargetValue();
+    const int firstLen = juce::jmin (count, size - startPos);
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        const float offset = ch == 0 ? erOffset : -erOffset;
+        float* er = chunkEarly[ch];
+        for (int k = 0; k < taps; ++k)
+        {
+            const float d = tapDelay (k, s, offset);
+            const int whole = (int) d;
+            const float frac = d - (float) whole;
+            const float g = tapGain[k];
+            for (int seg = 0; seg < 2; ++seg)
+            {
+                const int from = seg == 0 ? 0 : firstLen;
+                const int to = seg == 0 ? firstLen : count;
+                if (from >= to)
+                    continue;
+                const float* h = history[ch].span (seg == 0 ? startPos : 0, whole) - from;
+                for (int i = from; i < to; ++i)
+                    er[i] += g * (h[i] + frac * (h[i - 1] - h[i]));
+            }
+        }
+    }
+}
+
 void VyrReverbEngine::processIdle (float* left, float* right, int numSamples) noexcept
 {
     erSizeSmooth.skip (numSamples);
     diffuseSmooth.skip (numSamples);
     sizeSlots.skip (numSamples);
 
-    const float maxPre = predelayLine.maxRead();
-    const float pre0 = juce::jlimit (1.0f, maxPre, predelaySlots.value[0]);
-    const float pre1 = juce::jlimit (1.0f, maxPre, predelaySlots.value[1]);
-    const float lateDelay = juce::jlimit (1.0f, history.maxRead(), clampSafe (params.lateDelayMs / 1000.0f, 0.0f, 0.3f) * rate);
-
-    for (int n = 0; n < numSamples; ++n)
-    {
-        float wp0, wp1;
-        const bool preFading = predelaySlots.fading;
-        predelaySlots.tick (wp0, wp1);
-
-        const float dryL = left[n];
-        const float dryR = right != nullptr ? right[n] : dryL;
-        predelayLine.write (0, wetInput (dryL));
-        predelayLine.write (1, wetInput (dryR));
-
-        for (int ch = 0; ch < 2; ++ch)
-        {
-            const float x = preFading ? wp0 * predelayLine.read (ch, pre0) + wp1 * predelayLine.read (ch, pre1)
-                                      : (wp0 != 0.0f ? predelayLine.read (ch, pre0) : predelayLine.read (ch, pre1));
-            history.write (ch, x);
-        }
-        predelayLine.advance();
-
-        for (int ch = 0; ch < 2; ++ch)
-            tankInputHp[ch].process (history.read (ch, lateDelay));
-        history.advance();
-    }
+    for (int offset = 0; offset < numSamples; offset += kChunk)
+        predelayChunk (left, right, offset, juce::jmin (kChunk, numSamples - offset));
 }
 
 void VyrReverbEngine::processFull (float* left, float* right, int numSamples) noexcept
 {
-    const float maxPre = predelayLine.maxRead();
-    const float maxHist = history.maxRead();
     const float maxLine = tank.maxRead();
-
-    const float pre0 = juce::jlimit (1.0f, maxPre, predelaySlots.value[0]);
-    const float pre1 = juce::jlimit (1.0f, maxPre, predelaySlots.value[1]);
-    const float lateDelay = juce::jlimit (1.0f, maxHist, clampSafe (params.lateDelayMs / 1000.0f, 0.0f, 0.3f) * rate);
 
     // Line delays in samples: a x size value + sin(lfo) x b, per size slot.
     alignas (16) float lineA0[kLanes], lineA1[kLanes], lineB[kLanes];
@@ -516,118 +615,114 @@ void VyrReverbEngine::processFull (float* left, float* right, int numSamples) no
         lineB[i] = modDepth[i] * rate;
     }
 
-    // Early-reflection tap delays; recomputed per sample only while the spacing is still gliding.
-    const int taps = tapCount;
-    const bool spacingMoves = erSizeSmooth.isSmoothing();
-    float tapL[kMaxTaps], tapR[kMaxTaps];
-    const auto computeTaps = [&] (float spacing)
-    {
-        const float s = 0.5f + 1.5f * spacing;
-        for (int k = 0; k < taps; ++k)
-        {
-            tapL[k] = juce::jlimit (1.0f, maxHist, juce::jmax (tapPattern[k] * s + erOffset, 0.0f) * rate);
-            tapR[k] = juce::jlimit (1.0f, maxHist, juce::jmax (tapPattern[k] * s - erOffset, 0.0f) * rate);
-        }
-    };
-    if (! spacingMoves)
-        computeTaps (erSizeSmooth.getTargetValue());
-
     const vyrDsp::BiquadCoeffs damp = dampC, lowHpCoeffs = lowHpC, shelf = shelfC;
+    const bool earlyHeard = earlySmooth.isSmoothing() || earlySmooth.getTargetValue() != 0.0f;
 
-    for (int n = 0; n < numSamples; ++n)
+    for (int offset = 0; offset < numSamples; offset += kChunk)
     {
-        // Per-sample controls.
-        const float spacing = erSizeSmooth.getNextValue();
-        float lfoValue[kLfos];
-        for (int i = 0; i < kLfos; ++i)
-            lfoValue[i] = lfo[i].next();
-        const float mix = mixSmooth.getNextValue();
-        const float feedback = feedbackSmooth.getNextValue();
-        const float diffusion = diffuseSmooth.getNextValue();
-        const float early = earlySmooth.getNextValue();
-        const float late = lateSmooth.getNextValue();
-        const float inputGain = inputSmooth.getNextValue();
-
-        float ws0, ws1, wp0, wp1;
-        const bool sizeFading = sizeSlots.fading;
-        sizeSlots.tick (ws0, ws1);
-        const bool preFading = predelaySlots.fading;
-        predelaySlots.tick (wp0, wp1);
-
-        // Predelay.
-        const float dryL = left[n];
-        const float dryR = right != nullptr ? right[n] : dryL;
-        predelayLine.write (0, wetInput (dryL));
-        predelayLine.write (1, wetInput (dryR));
-        float x[2];
-        for (int ch = 0; ch < 2; ++ch)
-            x[ch] = preFading ? wp0 * predelayLine.read (ch, pre0) + wp1 * predelayLine.read (ch, pre1)
-                              : (wp0 != 0.0f ? predelayLine.read (ch, pre0) : predelayLine.read (ch, pre1));
-        predelayLine.advance();
-
-        const float fb = juce::jlimit (0.0f, 0.992f, feedback);
-        const float diagonal = fb * (1.0f - 0.25f * diffusion);
-        const float other = -0.25f * diffusion * fb;
-
-        // Early reflections and tank input, from the predelayed history.
-        history.write (0, x[0]);
-        history.write (1, x[1]);
-        if (spacingMoves)
-            computeTaps (spacing);
-        float er[2] = { 0.0f, 0.0f };
-        for (int k = 0; k < taps; ++k)
+        const int count = juce::jmin (kChunk, numSamples - offset);
+        const int startPos = historyPos;
+        predelayChunk (left, right, offset, count);
+        if (earlyHeard)
+            earlyChunk (startPos, count);
+        else
         {
-            er[0] += tapGain[k] * history.read (0, tapL[k]);
-            er[1] += tapGain[k] * history.read (1, tapR[k]);
+            // Reflections at level 0 add nothing; only their spacing glide moves on.
+            erSizeSmooth.skip (count);
+            std::fill (chunkEarly[0], chunkEarly[0] + count, 0.0f);
+            std::fill (chunkEarly[1], chunkEarly[1] + count, 0.0f);
         }
-        const float u[2] = { tankInputHp[0].process (history.read (0, lateDelay)),
-                             tankInputHp[1].process (history.read (1, lateDelay)) };
-        history.advance();
 
-        // Tank: read the sixteen modulated lines, damp them, mix through the matrix, write back.
-        alignas (16) float o[kLanes];
-        for (int i = 0; i < kLanes; ++i)
+        for (int i = 0; i < count; ++i)
         {
-            const float mod = lfoValue[kLfoOfLine[i & 7]] * lineB[i];
-            const float d0 = juce::jlimit (1.0f, maxLine, lineA0[i] + mod);
-            const float d1 = juce::jlimit (1.0f, maxLine, lineA1[i] + mod);
+            const int n = offset + i;
+
+            float lfoValue[kLfos];
+            for (int k = 0; k < kLfos; ++k)
+                lfoValue[k] = lfo[k].next();
+            const float mix = mixSmooth.getNextValue();
+            const float feedback = feedbackSmooth.getNextValue();
+            const float diffusion = diffuseSmooth.getNextValue();
+            const float early = earlySmooth.getNextValue();
+            const float late = lateSmooth.getNextValue();
+            const float inputGain = inputSmooth.getNextValue();
+
+            float ws0, ws1;
+            const bool sizeFading = sizeSlots.fading;
+            sizeSlots.tick (ws0, ws1, fadeTable);
+
+            const float fb = juce::jlimit (0.0f, 0.992f, feedback);
+            const float diagonal = fb * (1.0f - 0.25f * diffusion);
+            const float other = -0.25f * diffusion * fb;
+
+            // Tank: read the sixteen modulated lines, damp them, mix through the matrix, write back.
+            alignas (16) float mod[kLanes];
+            for (int k = 0; k < kLanes; ++k)
+                mod[k] = lfoValue[kLfoOfLine[k & 7]] * lineB[k];
+
+            alignas (16) float o[kLanes];
+            alignas (16) int whole0[kLanes];
+            alignas (16) float frac0[kLanes];
+            const bool readSlot0 = sizeFading || ws0 != 0.0f;
+            const float* a0 = readSlot0 ? lineA0 : lineA1;
+            for (int k = 0; k < kLanes; ++k)
+            {
+                const float d = std::min (std::max (a0[k] + mod[k], 1.0f), maxLine);
+                whole0[k] = (int) d;
+                frac0[k] = d - (float) whole0[k];
+            }
+            for (int k = 0; k < kLanes; ++k)
+                o[k] = tank.read (k, whole0[k], frac0[k]);
+
             if (sizeFading)
-                o[i] = ws0 * tank.read (i, d0) + ws1 * tank.read (i, d1);
-            else
-                o[i] = ws0 != 0.0f ? tank.read (i, d0) : tank.read (i, d1);
-        }
-        dampLp.run (damp, o);
-        lowHp.run (lowHpCoeffs, o);
-        lowShelf.run (shelf, o);
+            {
+                alignas (16) int whole1[kLanes];
+                alignas (16) float frac1[kLanes];
+                for (int k = 0; k < kLanes; ++k)
+                {
+                    const float d = std::min (std::max (lineA1[k] + mod[k], 1.0f), maxLine);
+                    whole1[k] = (int) d;
+                    frac1[k] = d - (float) whole1[k];
+                }
+                for (int k = 0; k < kLanes; ++k)
+                    o[k] = ws0 * o[k] + ws1 * tank.read (k, whole1[k], frac1[k]);
+            }
 
-        float sum[2] = { 0.0f, 0.0f };
-        for (int i = 0; i < kLines; ++i)
-        {
-            sum[0] += o[i];
-            sum[1] += o[i + kLines];
-        }
+            dampLp.run (damp, o);
+            lowHp.run (lowHpCoeffs, o);
+            lowShelf.run (shelf, o);
 
-        // diagonal x o_i + other x (sum of the other seven) = (diagonal - other) x o_i + other x sum
-        const float self = diagonal - other;
-        float* slot = tank.slot();
-        for (int ch = 0; ch < 2; ++ch)
-        {
-            const float drive = u[ch] * inputGain;
-            const float common = other * sum[ch];
-            for (int i = ch * kLines; i < (ch + 1) * kLines; ++i)
-                slot[i] = finiteOrZero (self * o[i] + common + drive * inject[i]);
-        }
-        tank.advance();
+            float sum[2] = { 0.0f, 0.0f };
+            for (int k = 0; k < kLines; ++k)
+            {
+                sum[0] += o[k];
+                sum[1] += o[k + kLines];
+            }
 
-        float wet[2];
-        for (int ch = 0; ch < 2; ++ch)
-        {
-            const float lateOut = lateLp[ch].process (sum[ch] * 0.125f);
-            wet[ch] = wetHighShelf[ch].process (wetLowCut[ch].process (er[ch] * early + lateOut * late));
-        }
+            // diagonal x o_k + other x (sum of the other seven) = (diagonal - other) x o_k + other x sum
+            const float self = diagonal - other;
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                const float drive = chunkIn[ch][i] * inputGain;
+                const float common = other * sum[ch];
+                for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
+                    o[k] = finiteOrZero (self * o[k] + common + drive * inject[k]);
+            }
+            for (int k = 0; k < kLanes; ++k)
+                tank.write (k, o[k]);
+            tank.advance();
 
-        left[n] = dryL + mix * wet[0];
-        if (right != nullptr)
-            right[n] = dryR + mix * wet[1];
+            float wet[2];
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                const float lateOut = lateLp[ch].process (sum[ch] * 0.125f);
+                wet[ch] = wetHighShelf[ch].process (wetLowCut[ch].process (chunkEarly[ch][i] * early + lateOut * late));
+            }
+
+            // The dry samples were read by the predelay stage before anything was written back.
+            left[n] = left[n] + mix * wet[0];
+            if (right != nullptr)
+                right[n] = right[n] + mix * wet[1];
+        }
     }
 }

@@ -56,32 +56,69 @@ private:
     static constexpr int kMaxTaps = 14;
     static constexpr int kLfos = 6;
 
-    // Circular buffer holding several lanes interleaved per sample position, so one push writes one
-    // contiguous run. A read with delay d returns the lane's input d samples back (linear interpolation),
-    // counted from the current position whether or not the current sample was written yet.
+    // Lanes circular buffers sharing one write position, each lane a contiguous run of its own (a read
+    // that moves on by one sample per sample stays in the same cache line for many samples).
+    // read (lane, d) returns the lane's input d samples back (linear interpolation), counted from the
+    // current position whether or not it was written yet.
+    template <int Lanes>
     struct Ring
     {
         std::vector<float> data;
-        int lanes = 1, size = 0, pos = 0, capacity = 0; // capacity = largest delay the owner asked for
+        int size = 0, pos = 0, capacity = 0; // capacity = largest delay the owner asked for
 
-        void allocate (int numLanes, int maxDelay);
-        void clear() noexcept;
-        inline void write (int lane, float x) noexcept { data[(size_t) (pos * lanes + lane)] = x; }
-        inline float* slot() noexcept { return data.data() + (size_t) (pos * lanes); }
+        void allocate (int maxDelay)
+        {
+            capacity = juce::jmax (4, maxDelay);
+            size = capacity + 2;
+            data.assign ((size_t) size * Lanes, 0.0f);
+            pos = 0;
+        }
+        inline void write (int lane, float x) noexcept { data[(size_t) lane * (size_t) size + (size_t) pos] = x; }
         inline void advance() noexcept { pos = (pos + 1 == size) ? 0 : pos + 1; }
         inline float maxRead() const noexcept { return (float) (capacity - 2); }
-        inline float read (int lane, float delay) const noexcept // 0 <= delay <= capacity - 2
+        inline float read (int lane, int whole, float frac) const noexcept // 0 <= whole <= capacity - 2
         {
-            const int di = (int) delay;
-            const float fr = delay - (float) di;
-            int i1 = pos - di;
-            if (i1 < 0) i1 += size;
+            const float* line = data.data() + (size_t) lane * (size_t) size;
+            int i1 = pos - whole;
+            i1 += i1 < 0 ? size : 0;
             int i2 = i1 - 1;
-            if (i2 < 0) i2 += size;
-            const float a = data[(size_t) (i1 * lanes + lane)];
-            const float b = data[(size_t) (i2 * lanes + lane)];
-            return a + fr * (b - a);
+            i2 += i2 < 0 ? size : 0;
+            const float a = line[i1];
+            const float b = line[i2];
+            return a + frac * (b - a);
         }
+    };
+
+    // One channel of predelayed input, stored twice (positions p and p + size hold the same sample), so
+    // a run of reads at a fixed delay is one contiguous span for any position: the early-reflection taps
+    // are summed a whole chunk at a time.
+    struct MirroredLine
+    {
+        std::vector<float> data;
+        int size = 0, capacity = 0;
+
+        void allocate (int maxDelay)
+        {
+            capacity = juce::jmax (4, maxDelay);
+            size = capacity + 2;
+            data.assign ((size_t) (2 * size), 0.0f);
+        }
+        inline void write (int pos, float x) noexcept
+        {
+            data[(size_t) pos] = x;
+            data[(size_t) (pos + size)] = x;
+        }
+        inline float maxRead() const noexcept { return (float) (capacity - 2); }
+        // Pointer p such that p[i] is the sample `whole` back from position pos + i (no wrap inside a
+        // span that ends before the position wraps).
+        inline const float* span (int pos, int whole) const noexcept { return data.data() + (pos + size - whole); }
+    };
+
+    // Equal-power fade weights for the fixed 20 ms fade length, built once per prepare.
+    struct FadeTable
+    {
+        int length = 0;
+        std::vector<float> cosine, sine;
     };
 
     // Two values of a delay setting with an equal-power crossfade between them, so a change of room size
@@ -97,7 +134,7 @@ private:
         void reset() noexcept;
         void offer (float v, float threshold, int length) noexcept;
         // Weights of value[0] and value[1] for this sample; moves the fade on.
-        inline void tick (float& w0, float& w1) noexcept;
+        inline void tick (float& w0, float& w1, const FadeTable& table) noexcept;
         void skip (int numSamples) noexcept;
     };
 
@@ -115,6 +152,8 @@ private:
     void sanitiseState() noexcept;
     bool quietEnoughToIdle() const noexcept;
     void zeroTailState() noexcept;
+    void predelayChunk (const float* left, const float* right, int offset, int count) noexcept;
+    void earlyChunk (int startPos, int count) noexcept;
     void processIdle (float* left, float* right, int numSamples) noexcept;
     void processFull (float* left, float* right, int numSamples) noexcept;
 
@@ -128,12 +167,20 @@ private:
                      inputSmooth, dampSmooth, lowFreqSmooth, shelfFreqSmooth, shelfGainSmooth, lpfSmooth,
                      lowCutSmooth, highShelfFreqSmooth, highShelfGainSmooth;
 
-    Ring predelayLine; // 2 lanes: dry left, right
-    Ring history;      // 2 lanes: predelayed left, right; feeds the early-reflection taps and the tank
-    Ring tank;         // 16 lanes
+    Ring<2> predelayLine;          // dry left, right
+    MirroredLine history[2];       // predelayed left, right: feeds the early-reflection taps and the tank
+    int historyPos = 0;
+    Ring<kLanes> tank;
+
+    // Per-chunk scratch: the block is worked through in chunks of up to kChunk samples, stage by stage.
+    static constexpr int kChunk = 128;
+    alignas (16) float chunkIn[2][kChunk] {};    // tank input after the input high-pass
+    alignas (16) float chunkEarly[2][kChunk] {}; // early-reflection sums
+    float lateDelay = 12.0f;                     // samples, for this block
 
     CrossfadedPair sizeSlots, predelaySlots;
     int fadeSamples = 882;
+    FadeTable fadeTable;
 
     // Last designs (sentinels force the first design).
     float lastDamp = -1.0f, lastLowFreq = -1.0f, lastShelfFreq = -1.0f, lastShelfGain = 1.0e9f, lastLpf = -1.0f;
