@@ -148,6 +148,9 @@ public:
     int markLiveThumbs (bool like);
     bool armPunchingMasterStyle() const;
 
+    // Message thread: restarts the loudness readouts (integrated, range, maximum true peak).
+    void resetLoudness();
+
     // Posts the pending requests to the message thread (lock-free; any thread).
     void requestAsyncUpdate() noexcept { triggerAsyncUpdate(); }
 

@@ -286,3 +286,9 @@ void VyrAudioProcessor::captureLoudnessAndSpectrum (const juce::AudioBuffer<floa
     }
     meters.updateSpectrum (buffer);
 }
+
+void VyrAudioProcessor::resetLoudness()
+{
+    const juce::SpinLock::ScopedLockType lock (loudnessLock);
+    loudness.reset (meters);
+}
