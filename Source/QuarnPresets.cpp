@@ -60,6 +60,15 @@ constexpr EnergyCmp kBuiltInEnergy {
 constexpr float kBuiltInMediumLufs[8] = { -23.0f, -16.0f, -9.0f, -14.0f, -11.0f, -18.0f, -14.0f, -8.0f };
 constexpr float kBuiltInImgWidth = 1.65f;
 
+// Switch gates compare against their threshold plus a hair: a parameter holding a value on its
+// 0.001 grid (0.04 stored as 0.001 x 40) must not count as above 0.04.
+constexpr float kGateMargin = 1.0e-6f;
+
+bool above (float x, float gate) noexcept
+{
+    return x > gate + kGateMargin;
+}
+
 float clamp01 (float x) noexcept
 {
     return juce::jlimit (0.0f, 1.0f, x);
@@ -497,8 +506,8 @@ void loadQuarnPresets()
 // Parameter writes made by the program
 ColourSwitches colourSwitches (float boost, float satMix, float densMix, float clipMix) noexcept
 {
-    const bool boosted = boost > 0.04f;
-    return { boosted || satMix > 0.04f, boosted || densMix > 0.08f, boosted || clipMix > 0.04f };
+    const bool boosted = above (boost, 0.04f);
+    return { boosted || above (satMix, 0.04f), boosted || above (densMix, 0.08f), boosted || above (clipMix, 0.04f) };
 }
 
 namespace
@@ -683,7 +692,7 @@ void applyMapping (juce::AudioProcessorValueTreeState& tree, bool insideGesture,
     const float body = tone.at1_4, low = tone.at7_12, air = tone.at11_12;
     const float glue = energy.at1_4, punch = energy.at7_12, density = energy.at11_12;
     const float pLow = presence.at7_12, pAir = presence.at11_12;
-    const bool boosted = b > 0.04f;
+    const bool boosted = above (b, 0.04f);
 
     // Parametric EQ
     w.choice ("eq_bandCount", 1);
@@ -848,7 +857,7 @@ void applyMapping (juce::AudioProcessorValueTreeState& tree, bool insideGesture,
     const auto& A = kRev[s.i];
     const auto& B = kRev[s.j];
     const auto col = [&] (float ReverbRow::*field) { return between (A.*field, B.*field, s.f); };
-    w.toggle ("reverb_enabled", rR > 0.04f);
+    w.toggle ("reverb_enabled", above (rR, 0.04f));
     w.number ("reverb_size", rR * col (&ReverbRow::size));
     w.number ("reverb_decay", 0.35f + rR * (col (&ReverbRow::decay) - 0.35f));
     w.number ("reverb_diffuse", col (&ReverbRow::diffuse));
@@ -937,9 +946,9 @@ void applyStyle (juce::AudioProcessorValueTreeState& tree, int style)
     for (int i = 0; i < 12; ++i)
         w.mix (vyrMidi::kMixIds[i], mixes[i]);
 
-    const bool imagerOn = R.mix.img > 0.08f;
-    w.toggle ("tape_enabled", R.mix.tape > 0.08f);
-    w.toggle ("dynamicEq_enabled", R.mix.dyn > 0.08f);
+    const bool imagerOn = above (R.mix.img, 0.08f);
+    w.toggle ("tape_enabled", above (R.mix.tape, 0.08f));
+    w.toggle ("dynamicEq_enabled", above (R.mix.dyn, 0.08f));
     w.toggle ("stereoImager_enabled", imagerOn);
     if (imagerOn)
     {
@@ -1050,14 +1059,15 @@ void lerpChips (juce::AudioProcessorValueTreeState& apvts,
     }
     const float sat = m[1], dens = m[2], clip = m[3], tape = m[4], dyn = m[8], img = m[10];
 
-    w.toggle ("tape_enabled", tape > 0.08f);
-    w.toggle ("dynamicEq_enabled", dyn > 0.08f);
-    w.toggle ("stereoImager_enabled", img > 0.08f);
+    const bool imagerOn = above (img, 0.08f);
+    w.toggle ("tape_enabled", above (tape, 0.08f));
+    w.toggle ("dynamicEq_enabled", above (dyn, 0.08f));
+    w.toggle ("stereoImager_enabled", imagerOn);
     const auto switches = colourSwitches (boost, sat, dens, clip);
     w.toggle ("saturation_enabled", switches.saturation);
     w.toggle ("analogueDensity_enabled", switches.density);
     w.toggle ("clip_enabled", switches.clip);
-    if (img > 0.08f)
+    if (imagerOn)
     {
         w.number ("stereoImager_width", gImgWidth);
         w.number ("stereoImager_spreadLo", -gImgWidth);
@@ -1077,7 +1087,7 @@ void spaceDelayParams (float angle, float radius, float& time, float& feedback, 
     time = 0.04f + r * between (A.time, B.time, s.f);
     feedback = r * between (A.feedback, B.feedback, s.f);
     crossfadeMs = 12.0f + r * (between (A.crossfadeMs, B.crossfadeMs, s.f) - 12.0f);
-    on = r > 0.04f;
+    on = above (r, 0.04f);
 }
 
 const char* delayName (float angle) noexcept
@@ -1153,18 +1163,23 @@ int choiceFromValue (juce::AudioProcessorValueTreeState& tree, juce::StringRef i
     return bit;
 }
 
-int moodFromBank (int value)
+} // namespace
+
+int bankForController (int numBanks, int value) noexcept
 {
-    const auto& banks = vyrMood::table().banks;
+    return stepFromValue (std::max (numBanks, 1), juce::jlimit (0, 127, value));
+}
+
+int moodForController (const std::vector<vyrMood::Bank>& banks, int bank, int value) noexcept
+{
     const int numBanks = (int) banks.size();
-    const int bank = juce::jlimit (0, std::max (numBanks, 1) - 1, gMoodBank.load());
+    bank = juce::jlimit (0, std::max (numBanks, 1) - 1, bank);
     const int k = bank < numBanks ? banks[(size_t) bank].count : 0;
     if (k < 1)
         return -1;
-    const int i = stepFromValue (std::max (k, 1), value);
+    const int i = stepFromValue (k, juce::jlimit (0, 127, value));
     return juce::jlimit (0, vyrMood::kMaxPresets - 1, banks[(size_t) bank].start + std::min (k - 1, i));
 }
-} // namespace
 
 int applyQuarnCc (juce::AudioProcessorValueTreeState& tree, int controller, int value)
 {
@@ -1187,7 +1202,7 @@ int applyQuarnCc (juce::AudioProcessorValueTreeState& tree, int controller, int 
             auto* c = dynamic_cast<juce::AudioParameterChoice*> (tree.getParameter ("masterMood"));
             if (c == nullptr)
                 return 0;
-            choiceIndexWrite (*c, moodFromBank (v) + 1);
+            choiceIndexWrite (*c, moodForController (vyrMood::table().banks, gMoodBank.load(), v) + 1);
             return moodChosen;
         }
         case 70: continuous (tree, "quarn_toneAng", f); return 0;
@@ -1209,8 +1224,7 @@ int applyQuarnCc (juce::AudioProcessorValueTreeState& tree, int controller, int 
         case 81: choiceFromValue (tree, "liveAnalysis", v, 0); return 0;
         case 82:
         {
-            const int m = std::max ((int) vyrMood::table().banks.size(), 1);
-            gMoodBank.store (stepFromValue (m, v));
+            gMoodBank.store (bankForController ((int) vyrMood::table().banks.size(), v));
             return 0;
         }
         default: return 0;

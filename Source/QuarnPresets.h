@@ -2,6 +2,8 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <atomic>
+#include <vector>
+#include "MoodTable.h"
 
 // Mastering recipes: the vocabulary and recipe tables, the recipe writes, the QUARN and SPACE
 // mapping and the MIDI controller map.
@@ -159,6 +161,12 @@ namespace vyrMidi
     // Audio thread: sets the mapped parameters from the control changes of `midi` (any channel) and
     // returns the OR of the request bits the message thread must act on. Allocates nothing.
     int applyQuarnMidi (juce::AudioProcessorValueTreeState& tree, const juce::MidiBuffer& midi);
+
+    // The mood bank controller 82 selects among `numBanks` banks at a value 0..127.
+    int bankForController (int numBanks, int value) noexcept;
+
+    // The mood preset controller 19 picks in `bank` at a value 0..127, or -1 when the bank is empty.
+    int moodForController (const std::vector<vyrMood::Bank>& banks, int bank, int value) noexcept;
 
     // One controller message (controller and value 0..127); returns its request bits.
     int applyQuarnCc (juce::AudioProcessorValueTreeState& tree, int controller, int value);
