@@ -69,11 +69,16 @@ void VyrAudioProcessor::applyFactoryPreset (int index)
         return;
     }
 
+    // The preset's own style choice must not come back from the parameter listener as a style
+    // request: the style recipe would then overwrite the preset just written.
+    const bool wasApplying = applyingRecipe.exchange (true);
     vyrFactory::applyToApvts (apvts, p);
     const auto& r = vyrFactory::get (p);
     vyrFactory::setI (apvts, "masterMedium", r.medium);
     vyrFactory::setI (apvts, "masterStyle", r.style);
     vyrFactory::setI (apvts, "masterLufs", r.lufs);
+    applyingRecipe.store (wasApplying);
+    noteArmUserHold();   // a preset picked by the user holds against the live analyser's recipes
     mediumIndex.store (r.medium, std::memory_order_release);
     styleIndex.store (r.style, std::memory_order_release);
     lufsIndex.store (r.lufs, std::memory_order_release);

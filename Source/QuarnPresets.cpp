@@ -2,6 +2,7 @@
 #include "MoodTable.h"
 #include "VyrQuarnData.h"
 #include <cmath>
+#include <cstring>
 #include <mutex>
 
 namespace vyrQuarn
@@ -145,41 +146,196 @@ namespace
 constexpr int kMaxNesting = 32;
 constexpr double kMaxMagnitude = 1.0e6;   // no recipe value comes near this; larger is not a recipe
 
-// Deepest bracket nesting outside strings; the parser recurses per level, so a document that
-// nests absurdly deep is refused before it is parsed.
-int nestingDepth (const juce::String& text)
+// A strict check of the document's JSON syntax before the framework's parser sees it: plain JSON
+// only (double-quoted strings, well-formed numbers, non-empty member names), a top-level object
+// and at most kMaxNesting levels. The parser recurses per level and is lenient elsewhere, so an
+// absurdly deep or odd document is refused here instead.
+struct JsonSyntax
 {
-    int depth = 0, deepest = 0;
-    bool inString = false, escaped = false;
-    juce::juce_wchar quote = 0;
-    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+    const char* p;
+    const char* end;
+
+    void skipSpace() noexcept
     {
-        const auto c = *p;
-        if (inString)
+        while (p < end && (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r'))
+            ++p;
+    }
+
+    bool literal (const char* word) noexcept
+    {
+        for (; *word != 0; ++word, ++p)
+            if (p >= end || *p != *word)
+                return false;
+        return true;
+    }
+
+    static bool isDigit (char c) noexcept { return c >= '0' && c <= '9'; }
+
+    bool digits() noexcept
+    {
+        if (p >= end || ! isDigit (*p))
+            return false;
+        while (p < end && isDigit (*p))
+            ++p;
+        return true;
+    }
+
+    bool number() noexcept
+    {
+        if (p < end && *p == '-')
+            ++p;
+        if (p < end && *p == '0')
+            ++p;
+        else if (! digits())
+            return false;
+        if (p < end && *p == '.')
         {
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == quote)
-                inString = false;
-            continue;
+            ++p;
+            if (! digits())
+                return false;
         }
-        if (c == '"' || c == '\'')
+        if (p < end && (*p == 'e' || *p == 'E'))
         {
-            inString = true;
-            quote = c;
+            ++p;
+            if (p < end && (*p == '+' || *p == '-'))
+                ++p;
+            if (! digits())
+                return false;
         }
-        else if (c == '{' || c == '[')
+        return true;
+    }
+
+    // A string; `length` receives the number of characters between the quotes.
+    bool string (int& length) noexcept
+    {
+        if (p >= end || *p != '"')
+            return false;
+        ++p;
+        length = 0;
+        while (p < end && *p != '"')
         {
-            deepest = std::max (deepest, ++depth);
+            const auto c = (unsigned char) *p;
+            if (c < 0x20)
+                return false;
+            if (c == '\\')
+            {
+                ++p;
+                if (p >= end)
+                    return false;
+                if (*p == 'u')
+                {
+                    for (int k = 0; k < 4; ++k)
+                    {
+                        ++p;
+                        if (p >= end || juce::CharacterFunctions::getHexDigitValue ((juce::juce_wchar) (unsigned char) *p) < 0)
+                            return false;
+                    }
+                }
+                else if (std::strchr ("\"\\/bfnrt", *p) == nullptr)
+                {
+                    return false;
+                }
+            }
+            ++p;
+            ++length;
         }
-        else if (c == '}' || c == ']')
+        if (p >= end)
+            return false;
+        ++p;
+        return true;
+    }
+
+    bool value (int depth) noexcept
+    {
+        skipSpace();
+        if (p >= end)
+            return false;
+        switch (*p)
         {
-            depth = std::max (0, depth - 1);
+            case '{': return depth < kMaxNesting && object (depth + 1);
+            case '[': return depth < kMaxNesting && array (depth + 1);
+            case '"': { int n = 0; return string (n); }
+            case 't': return literal ("true");
+            case 'f': return literal ("false");
+            case 'n': return literal ("null");
+            default: return number();
         }
     }
-    return deepest;
+
+    bool object (int depth) noexcept
+    {
+        ++p;   // '{'
+        skipSpace();
+        if (p < end && *p == '}')
+        {
+            ++p;
+            return true;
+        }
+        for (;;)
+        {
+            skipSpace();
+            int nameLength = 0;
+            if (! string (nameLength) || nameLength == 0)
+                return false;
+            skipSpace();
+            if (p >= end || *p != ':')
+                return false;
+            ++p;
+            if (! value (depth))
+                return false;
+            skipSpace();
+            if (p < end && *p == ',')
+            {
+                ++p;
+                continue;
+            }
+            if (p < end && *p == '}')
+            {
+                ++p;
+                return true;
+            }
+            return false;
+        }
+    }
+
+    bool array (int depth) noexcept
+    {
+        ++p;   // '['
+        skipSpace();
+        if (p < end && *p == ']')
+        {
+            ++p;
+            return true;
+        }
+        for (;;)
+        {
+            if (! value (depth))
+                return false;
+            skipSpace();
+            if (p < end && *p == ',')
+            {
+                ++p;
+                continue;
+            }
+            if (p < end && *p == ']')
+            {
+                ++p;
+                return true;
+            }
+            return false;
+        }
+    }
+};
+
+bool isPlainJsonObject (const juce::String& text)
+{
+    const char* utf8 = text.toRawUTF8();
+    JsonSyntax syntax { utf8, utf8 + std::strlen (utf8) };
+    syntax.skipSpace();
+    if (syntax.p >= syntax.end || *syntax.p != '{' || ! syntax.value (0))
+        return false;
+    syntax.skipSpace();
+    return syntax.p == syntax.end;
 }
 
 struct AngleName
@@ -456,7 +612,7 @@ bool readRecipeDocument (const juce::String& documentText, RecipeTables& tables)
     auto text = documentText.trimStart();
     if (text.startsWith ("/*") && text.contains ("*/"))
         text = text.fromFirstOccurrenceOf ("*/", false, false).trimStart();
-    if (text.isEmpty() || nestingDepth (text) > kMaxNesting)
+    if (! isPlainJsonObject (text))
         return false;
 
     const auto doc = juce::JSON::parse (text);

@@ -130,6 +130,25 @@ TEST (FactoryPresetApply, EveryPresetWritesItsModules)
     }
 }
 
+TEST (FactoryPresetRecall, ThePresetIsNotOverwrittenByItsStyleRecipe)
+{
+    VyrAudioProcessor p;   // the edition product listens for style changes
+    p.applyFactoryPreset (2);   // Club Banger, style EDM
+    pumpMessages();
+    EXPECT_EQ (p.pendingBits.load(), 0);
+    EXPECT_PARAM (p, "masterStyle", 0);
+    EXPECT_PARAM (p, "eq_lowFreq", 45.0f);
+    EXPECT_PARAM (p, "compressor_ratio", 4.0f);
+    EXPECT_PARAM (p, "multiBandComp_bandCount", 3);
+    EXPECT_FALSE (on (p, "clip_enabled"));
+    EXPECT_FALSE (p.applyingRecipe.load());
+
+    vyrTest::setParam (p, "liveAnalysis", 2.0f);
+    p.live.userHold = false;
+    p.applyFactoryPreset (5);
+    EXPECT_TRUE (p.live.userHold.load()) << "in Arm the user's preset holds";
+}
+
 TEST (FactoryPresetApply, SwitchGesturesStepsAndUntouchedModules)
 {
     VyrAudioProcessor p;

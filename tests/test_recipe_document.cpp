@@ -119,7 +119,9 @@ TEST (RecipeDocument, CommentBlockAndVersion)
         const auto r = read (juce::String ("{ ") + version + " \"imager\": { \"width\": 2 } }", false);
         EXPECT_TRUE (sameTables (r, vyrQuarn::builtInTables())) << version;
     }
-    for (const char* broken : { "", "   ", "[1, 2]", "42", "{ \"version\": 1, \"imager\": { \"width\": 2 }", "{ version: 1 }" })
+    for (const char* broken : { "", "   ", "[1, 2]", "42", "{ \"version\": 1, \"imager\": { \"width\": 2 }", "{ version: 1 }",
+                                "{ 'version': 1 }", "{ \"version\": 1, \"\": 2 }", "{ \"version\": -e }",
+                                "{ \"version\": 1 } trailing", "{ \"version\": 01 }", "{ \"version\": 1, }" })
         EXPECT_TRUE (sameTables (read (broken, false), vyrQuarn::builtInTables())) << broken;
 }
 
