@@ -2,27 +2,6 @@
 #include "PluginProcessor.h"
 #include "FactoryPresets.h"
 
-void VyrAudioProcessor::recallInitState()
-{
-    restoring = true;
-    vyrFactory::applyToApvts (apvts, 0);
-    restoring = false;
-    vyrSetLinkLR (apvts, true);
-    currentMood = -1;
-    ++stateVersion;
-    alignHostedPower();
-}
-
-void VyrAudioProcessor::applyFactoryPreset (int index)
-{
-    const int i = juce::jlimit (0, vyrFactory::kNumPresets - 1, index);
-    factoryPresetIndex = i;
-    applyingRecipe = true;
-    vyrFactory::applyToApvts (apvts, i);
-    applyingRecipe = false;
-    notifyMasterMood (-1, 0);
-}
-
 void VyrAudioProcessor::loadAudioFile (const juce::File& file)
 {
     std::unique_ptr<juce::AudioFormatReader> reader (formatManager.createReaderFor (file));

@@ -214,6 +214,57 @@ TEST_P (HostTest, EqBellSetThroughTheHostShapesTheOutput)
     p.releaseResources();
 }
 
+TEST_P (HostTest, StyleChoiceFromTheHostAppliesTheStyleRecipe)
+{
+    auto loaded = GetParam().load();
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    auto& p = *loaded.instance;
+    p.setPlayConfigDetails (2, 2, 48000.0, 512);
+    p.prepareToPlay (48000.0, 512);
+
+    auto find = [&] (const juce::String& name) -> juce::AudioProcessorParameter*
+    {
+        for (auto* param : ownParameters (p, GetParam()))
+            if (param->getName (64) == name)
+                return param;
+        return nullptr;
+    };
+    auto* style = find ("Style Chip");
+    auto* mbcMix = find ("MBC Mix");
+    auto* deqMix = find ("D-EQ Mix");
+    auto* ceiling = find ("Ceiling");
+    auto* toneRadius = find ("QUARN Tone Radius");
+    auto* boost = find ("QUARN Boost");
+    ASSERT_TRUE (style != nullptr && mbcMix != nullptr && deqMix != nullptr && ceiling != nullptr
+                 && toneRadius != nullptr && boost != nullptr);
+    EXPECT_NEAR (mbcMix->getValue(), 1.0f, 1.0e-4f);
+    EXPECT_NEAR (toneRadius->getValue(), 0.0f, 1.0e-4f);
+
+    // The host chooses "EDM" (choice 0); the recipe is applied on the plug-in's message thread and
+    // its writes come back to the host. Blocks keep running meanwhile, as in a playing host.
+    style->beginChangeGesture();
+    style->setValueNotifyingHost (0.0f);
+    style->endChangeGesture();
+    juce::AudioBuffer<float> buffer (2, 512);
+    juce::MidiBuffer midi;
+    for (int round = 0; round < 10; ++round)
+    {
+        buffer.clear();
+        p.processBlock (buffer, midi);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    }
+
+    // EDM at the default loudness -14: multiband mix 90 %, dynamic EQ mix 35 %, tone radius 0.7,
+    // boost 0.58 capped at 0.50, limiter ceiling -1 dB of -6..0.
+    EXPECT_NEAR (style->getValue(), 0.0f, 1.0e-4f);
+    EXPECT_NEAR (mbcMix->getValue(), 0.90f, 1.0e-3f);
+    EXPECT_NEAR (deqMix->getValue(), 0.35f, 1.0e-3f);
+    EXPECT_NEAR (toneRadius->getValue(), 0.70f, 1.0e-3f);
+    EXPECT_NEAR (boost->getValue(), 0.50f, 1.0e-3f);
+    EXPECT_NEAR (ceiling->getValue(), 5.0f / 6.0f, 1.0e-3f);
+    p.releaseResources();
+}
+
 INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
                           ::testing::Values (HostCase { "VST3", &loadVst3, true, false, true }, HostCase { "LV2", &loadLv2, false, true, false }),
                           [] (const auto& info) { return std::string (info.param.format); });
