@@ -3,6 +3,8 @@
 #include "ProcessorFixture.h"
 #include "ChainTestUtil.h"
 #include "QuarnPresets.h"
+#include "FactoryPresets.h"
+#include "SectionBlend.h"
 
 using vyrTest::makeProcessor;
 using vyrTest::prepare;
@@ -294,5 +296,63 @@ TEST (PluginOutput, OversamplingKeepsTheTopEndAndReportsItsLatency)
                 ++k;
             }
         }
+    }
+}
+
+TEST (MasteredPath, SectionFollowPostsSectionsAndBlendsInGlides)
+{
+    VyrAudioProcessor p (0);
+    p.section.enabled = true;
+    p.section.liveFollow = true;
+    p.publishChainShared();
+    prepare (p, 48000.0, 256);
+    juce::AudioBuffer<float> b (2, 256);
+    auto at = [&] (double position)
+    {
+        b.clear();
+        p.smoothBlockSamples = 256;
+        p.syncChainFromApvts();
+        p.processMasteredBlock (b, true, position);
+    };
+
+    at (0.1);
+    EXPECT_EQ (p.pendingSection.exchange (-1), 0);
+    EXPECT_FALSE (p.sectionBlendActive);
+
+    at (0.2);   // centre of the first glide window (half-width 0.35 x 0.18 = 0.063)
+    EXPECT_TRUE (p.sectionBlendActive);
+    EXPECT_NEAR (p.sectionBlendAmount, 0.5f, 1.0e-4f);
+    EXPECT_EQ (p.sectionBlendFrom, 0);
+    EXPECT_EQ (p.sectionBlendTo, 1);
+    EXPECT_EQ (p.pendingSection.load(), -1) << "no post inside a window once a section was posted";
+
+    at (0.262);
+    EXPECT_TRUE (p.sectionBlendActive);
+    at (0.264);
+    EXPECT_FALSE (p.sectionBlendActive);
+    EXPECT_EQ (p.pendingSection.exchange (-1), 1);
+    at (0.4 + 0.07);   // just after the second window: section 2
+    EXPECT_EQ (p.pendingSection.exchange (-1), 2);
+}
+
+TEST (MasteredPath, FactoryPresetBlendFadesModulesInAndOut)
+{
+    // Find two presets where one uses the compressor and the other does not.
+    int withComp = -1, without = -1;
+    for (int i = 1; i < vyrFactory::kNumPresets; ++i)
+        (vyrFactory::get (i).compressor_enabled ? withComp : without) = i;
+    ASSERT_GE (withComp, 1);
+    ASSERT_GE (without, 1);
+
+    VyrSignalChain chain;
+    for (float t : { 0.0f, 0.25f, 0.999f, 1.0f })
+    {
+        vyrFactory::blendMastering (chain, withComp, without, t);
+        EXPECT_NEAR (chain.compressor.mix, 1.0f - t, 1.0e-6f);
+        EXPECT_EQ (chain.compressor.enabled, t < 1.0f);
+        EXPECT_FLOAT_EQ (chain.compressor.threshold, vyrFactory::get (withComp).compressor_threshold);
+        vyrFactory::blendMastering (chain, without, withComp, t);
+        EXPECT_NEAR (chain.compressor.mix, t, 1.0e-6f);
+        EXPECT_TRUE (chain.compressor.enabled);
     }
 }
