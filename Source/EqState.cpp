@@ -1,25 +1,13 @@
 #include "EqState.h"
+#include "ParamRead.h"
 #include <cmath>
 
 namespace vyrEq
 {
 namespace
 {
-    float readFloat (const std::atomic<float>* p, float fallback) noexcept
-    {
-        if (p == nullptr)
-            return fallback;
-        const float v = p->load (std::memory_order_relaxed);
-        return std::isfinite (v) ? v : fallback;
-    }
-
-    bool readBool (const std::atomic<float>* p, bool fallback) noexcept
-    {
-        if (p == nullptr)
-            return fallback;
-        const float v = p->load (std::memory_order_relaxed);
-        return std::isfinite (v) ? v >= 0.5f : fallback;
-    }
+    using vyrParamRead::readFloat;
+    using vyrParamRead::readBool;
 
     // The choice index rounded to the nearest integer (halves to even), limited to lo..hi.
     int readChoice (const ChoiceHandle& c, int fallback, int lo, int hi) noexcept

@@ -1,25 +1,13 @@
 #include "MbcState.h"
+#include "ParamRead.h"
 #include <cmath>
 
 namespace vyrMbc
 {
 namespace
 {
-    float readFloat (const std::atomic<float>* p, float fallback) noexcept
-    {
-        if (p == nullptr)
-            return fallback;
-        const float v = p->load (std::memory_order_relaxed);
-        return std::isfinite (v) ? v : fallback;
-    }
-
-    bool readBool (const std::atomic<float>* p, bool fallback) noexcept
-    {
-        if (p == nullptr)
-            return fallback;
-        const float v = p->load (std::memory_order_relaxed);
-        return std::isfinite (v) ? v >= 0.5f : fallback;
-    }
+    using vyrParamRead::readFloat;
+    using vyrParamRead::readBool;
 
     // Choice index: the value rounded to the nearest integer (halves to even).
     int readIndex (const std::atomic<float>* p, int fallback) noexcept

@@ -65,20 +65,8 @@ void runProcessor (benchmark::State& state, void (*setup) (VyrAudioProcessor&))
     proc.prepareToPlay (sr, block);
 
     const int span = block * std::max (1, 32768 / block);
-    juce::AudioBuffer<float> source (2, span), buffer (2, block);
-    juce::Random rng (1);
-    vyrFillProgram (source, sr, rng);
     juce::MidiBuffer midi;
-    int offset = 0;
-    for (auto _ : state)
-    {
-        for (int ch = 0; ch < 2; ++ch)
-            buffer.copyFrom (ch, 0, source, ch, offset, block);
-        offset = (offset + block) % span;
-        proc.processBlock (buffer, midi);
-        benchmark::DoNotOptimize (buffer.getReadPointer (0));
-    }
-    vyrReportRealTimeFactor (state, sr, block);
+    vyrRunBlocks (state, sr, block, span, [&] (juce::AudioBuffer<float>& buffer, int) { proc.processBlock (buffer, midi); });
     proc.releaseResources();
 }
 }

@@ -28,29 +28,13 @@ namespace
         }
     }
 
+    // The EQ engines load their default bands in prepare(), so the settings go in after it.
     template <typename Engine, typename Setup, typename PerBlock>
     void runEngine (benchmark::State& state, Setup setup, PerBlock perBlock)
     {
-        const double sr = (double) state.range (0);
-        const int block = (int) state.range (1);
-        Engine engine;
-        engine.prepare (sr, block);
-        setup (engine.state);
-
-        juce::AudioBuffer<float> source (2, block * 64), buffer (2, block);
-        juce::Random rng (1);
-        vyrFillProgram (source, sr, rng);
-        int offset = 0, count = 0;
-        for (auto _ : state)
-        {
-            for (int ch = 0; ch < 2; ++ch)
-                buffer.copyFrom (ch, 0, source, ch, offset, block);
-            offset = (offset + block) % (block * 64);
-            perBlock (engine.state, count++);
-            engine.process (buffer);
-            benchmark::DoNotOptimize (buffer.getReadPointer (0));
-        }
-        vyrReportRealTimeFactor (state, sr, block);
+        vyrRunEngine<Engine> (state, [&] (Engine& engine) { setup (engine.state); },
+                              [&] (Engine& engine, int blockIndex) { perBlock (engine.state, blockIndex); },
+                              VyrSettingsTime::afterPrepare);
     }
 }
 

@@ -6,36 +6,18 @@
 static void BM_Limiter (benchmark::State& state)
 {
     const int factor = (int) state.range (0);
-    const double sr = (double) state.range (1);
-    const int block = (int) state.range (2);
-
-    VyrLimiter limiter;
-    limiter.prepare (sr, block);
-    limiter.oversampling = factor;
-    limiter.truePeak = factor > 1;
-    limiter.lookahead = 20.0f;
-    limiter.inputGain = 12.0f;
-    limiter.ceiling = -1.0f;
-    limiter.stylePos = 3.0f;
-    limiter.dither = 1;
-    limiter.noiseShape = 3;
-    limiter.releaseMode = 1;
-
-    const int sourceLength = block * 64;
-    juce::AudioBuffer<float> source (2, sourceLength), buffer (2, block);
-    juce::Random rng (1);
-    vyrFillProgram (source, sr, rng);
-    int offset = 0;
-
-    for (auto _ : state)
+    vyrRunEngine<VyrLimiter> (state, [factor] (VyrLimiter& limiter)
     {
-        for (int ch = 0; ch < 2; ++ch)
-            buffer.copyFrom (ch, 0, source, ch, offset, block);
-        offset = (offset + block) % sourceLength;
-        limiter.process (buffer);
-        benchmark::DoNotOptimize (buffer.getReadPointer (0));
-    }
-    vyrReportRealTimeFactor (state, sr, block);
+        limiter.oversampling = factor;
+        limiter.truePeak = factor > 1;
+        limiter.lookahead = 20.0f;
+        limiter.inputGain = 12.0f;
+        limiter.ceiling = -1.0f;
+        limiter.stylePos = 3.0f;
+        limiter.dither = 1;
+        limiter.noiseShape = 3;
+        limiter.releaseMode = 1;
+    }, VyrNoBlockChange {}, VyrSettingsTime::afterPrepare, 1);
 }
 
 static void limiterArgs (benchmark::internal::Benchmark* b)

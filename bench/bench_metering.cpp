@@ -16,17 +16,8 @@ static void BM_MeterEngine (benchmark::State& state)
     loudness->prepare (sr);
     loudness->reset (*meters);
 
-    juce::AudioBuffer<float> source (2, block * 64), buffer (2, block);
-    juce::Random rng (1);
-    vyrFillProgram (source, sr, rng);
-    int offset = 0;
-
-    for (auto _ : state)
+    vyrRunBlocks (state, sr, block, block * 64, [&] (juce::AudioBuffer<float>& buffer, int)
     {
-        for (int ch = 0; ch < 2; ++ch)
-            buffer.copyFrom (ch, 0, source, ch, offset, block);
-        offset = (offset + block) % (block * 64);
-
         meters->capture (buffer, true);
         meters->capture (buffer, false);
         {
@@ -35,7 +26,6 @@ static void BM_MeterEngine (benchmark::State& state)
         }
         meters->updateSpectrum (buffer);
         benchmark::DoNotOptimize (meters->lufsMomentary.load());
-    }
-    vyrReportRealTimeFactor (state, sr, block);
+    });
 }
 BENCHMARK (BM_MeterEngine)->ArgsProduct ({ { 44100, 96000, 192000 }, { 64, 512 } });

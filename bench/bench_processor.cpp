@@ -10,21 +10,8 @@ static void BM_ProcessorDefaults (benchmark::State& state)
     proc.setPlayConfigDetails (2, 2, sr, block);
     proc.prepareToPlay (sr, block);
 
-    juce::AudioBuffer<float> source (2, block * 64), buffer (2, block);
-    juce::Random rng (1);
-    vyrFillProgram (source, sr, rng);
     juce::MidiBuffer midi;
-    int offset = 0;
-
-    for (auto _ : state)
-    {
-        for (int ch = 0; ch < 2; ++ch)
-            buffer.copyFrom (ch, 0, source, ch, offset, block);
-        offset = (offset + block) % (block * 64);
-        proc.processBlock (buffer, midi);
-        benchmark::DoNotOptimize (buffer.getReadPointer (0));
-    }
-    vyrReportRealTimeFactor (state, sr, block);
+    vyrRunBlocks (state, sr, block, block * 64, [&] (juce::AudioBuffer<float>& buffer, int) { proc.processBlock (buffer, midi); });
     proc.releaseResources();
 }
 BENCHMARK (BM_ProcessorDefaults)->Args ({ 44100, 512 })->Args ({ 48000, 512 })->Args ({ 96000, 512 });

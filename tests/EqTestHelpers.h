@@ -1,7 +1,9 @@
 #pragma once
 
-// Measuring helpers shared by the EQ and multiband tests.
+// Measuring helpers shared by the EQ and multiband tests (the generic ones are in TestSignals.h).
 
+#include "TestSignals.h"
+#include "EqState.h"
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <cmath>
 #include <complex>
@@ -10,18 +12,21 @@
 
 namespace eqTest
 {
-    constexpr double kPi = 3.14159265358979323846;
+    using vyrTestSignals::pi;
 
-    // Runs `process` over `buffer` in blocks of `block` samples, as a host would.
-    template <typename Engine>
-    void runBlocks (Engine& engine, juce::AudioBuffer<float>& buffer, int block)
+    // Every band of both channels off, enabled, stereo, fully wet: a flat EQ to start each case from.
+    inline void allBandsOff (vyrEq::State& s, int bandCount, bool dynamic)
     {
-        const int total = buffer.getNumSamples();
-        for (int start = 0; start < total; start += block)
+        s.enabled = true;
+        s.msMode = false;
+        s.bandCount = bandCount;
+        s.mix = 100.0f;
+        for (auto* ch : { &s.main, &s.side })
         {
-            const int n = std::min (block, total - start);
-            juce::AudioBuffer<float> view (buffer.getArrayOfWritePointers(), buffer.getNumChannels(), start, n);
-            engine.process (view);
+            vyrEq::initDefaults (*ch, bandCount, dynamic);
+            ch->low.on = ch->high.on = false;
+            for (auto& m : ch->mids)
+                m.on = false;
         }
     }
 
@@ -31,22 +36,7 @@ namespace eqTest
     {
         juce::AudioBuffer<float> quiet (channels, (int) (sampleRate * seconds));
         quiet.clear();
-        runBlocks (engine, quiet, 512);
-    }
-
-    inline void fillSine (juce::AudioBuffer<float>& b, int channel, double freq, double sampleRate, float amplitude)
-    {
-        auto* d = b.getWritePointer (channel);
-        for (int i = 0; i < b.getNumSamples(); ++i)
-            d[i] = amplitude * (float) std::sin (2.0 * kPi * freq * i / sampleRate);
-    }
-
-    inline void fillNoise (juce::AudioBuffer<float>& b, float amplitude, int seed = 7)
-    {
-        juce::Random rng (seed);
-        for (int ch = 0; ch < b.getNumChannels(); ++ch)
-            for (int i = 0; i < b.getNumSamples(); ++i)
-                b.setSample (ch, i, amplitude * (rng.nextFloat() * 2.0f - 1.0f));
+        vyrTestSignals::processInBlocks (engine, quiet, 512);
     }
 
     // Magnitude in dB of a stretch of signal at one frequency (single-bin DFT, Hann window),
@@ -57,8 +47,8 @@ namespace eqTest
         double wsum = 0.0;
         for (int i = 0; i < n; ++i)
         {
-            const double w = 0.5 - 0.5 * std::cos (2.0 * kPi * i / (n - 1));
-            acc += (double) x[i] * w * std::polar (1.0, -2.0 * kPi * freq * i / sampleRate);
+            const double w = 0.5 - 0.5 * std::cos (2.0 * pi * i / (n - 1));
+            acc += (double) x[i] * w * std::polar (1.0, -2.0 * pi * freq * i / sampleRate);
             wsum += w;
         }
         return 20.0 * std::log10 (std::max (2.0 * std::abs (acc) / wsum, 1.0e-12));
@@ -68,7 +58,7 @@ namespace eqTest
     inline double responseDb (const std::vector<float>& h, double freq, double sampleRate)
     {
         std::complex<double> acc = 0.0;
-        const auto w = std::polar (1.0, -2.0 * kPi * freq / sampleRate);
+        const auto w = std::polar (1.0, -2.0 * pi * freq / sampleRate);
         std::complex<double> z = 1.0;
         for (float v : h)
         {
@@ -87,7 +77,7 @@ namespace eqTest
         b.clear();
         for (int ch = 0; ch < (int) feed.size(); ++ch)
             b.setSample (ch, 0, feed[(size_t) ch]);
-        runBlocks (engine, b, 512);
+        vyrTestSignals::processInBlocks (engine, b, 512);
         return { b.getReadPointer (channel), b.getReadPointer (channel) + length };
     }
 
@@ -104,23 +94,6 @@ namespace eqTest
                 hi = mid;
         }
         return std::sqrt (lo * hi);
-    }
-
-    inline bool allFinite (const juce::AudioBuffer<float>& b)
-    {
-        for (int ch = 0; ch < b.getNumChannels(); ++ch)
-            for (int i = 0; i < b.getNumSamples(); ++i)
-                if (! std::isfinite (b.getSample (ch, i)))
-                    return false;
-        return true;
-    }
-
-    inline float peak (const juce::AudioBuffer<float>& b)
-    {
-        float p = 0.0f;
-        for (int ch = 0; ch < b.getNumChannels(); ++ch)
-            p = std::max (p, b.getMagnitude (ch, 0, b.getNumSamples()));
-        return p;
     }
 
     // A biquad is stable when its poles lie inside the unit circle (the stability triangle).

@@ -1,18 +1,10 @@
 // The chain frame: module order, product gate, mono sum, output gains, link and DC blocker.
 #include <gtest/gtest.h>
 #include "SignalChain.h"
-#include "ChainTestUtil.h"
+#include "TestSignals.h"
 
 namespace
 {
-void fillNoise (juce::AudioBuffer<float>& b, int seed, float gain = 0.3f)
-{
-    juce::Random rng (seed);
-    for (int ch = 0; ch < b.getNumChannels(); ++ch)
-        for (int i = 0; i < b.getNumSamples(); ++i)
-            b.setSample (ch, i, gain * (rng.nextFloat() * 2.0f - 1.0f));
-}
-
 // The DC blocker alone, as a reference: y = x - x1 + c * y1.
 std::vector<float> dcBlocked (const float* x, int n, float c)
 {
@@ -25,6 +17,23 @@ std::vector<float> dcBlocked (const float* x, int n, float c)
         y1 = y[(size_t) i];
     }
     return y;
+}
+
+// Runs 20 blocks of a loud sine through the chain and returns the output peak over the last nine.
+float settledPeakOfLoudSine (VyrSignalChain& chain, const int* order)
+{
+    juce::AudioBuffer<float> b (2, 512);
+    float maxOut = 0.0f;
+    for (int blk = 0; blk < 20; ++blk)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < 512; ++i)
+                b.setSample (ch, i, 0.9f * std::sin (0.05f * (float) (blk * 512 + i)));
+        chain.process (b, order);
+        if (blk > 10)
+            maxOut = std::max (maxOut, vyrTestSignals::peak (b));
+    }
+    return maxOut;
 }
 
 void enableColour (VyrSignalChain& c)
@@ -51,7 +60,7 @@ TEST (SignalChain, DcBlockerCoefficientAndBlockIndependence)
     EXPECT_NEAR (chain.dcCoeff, 0.99895f, 1.0e-5f);
 
     juce::AudioBuffer<float> input (2, 4000);
-    fillNoise (input, 1);
+    vyrTestSignals::fillNoiseAllChannels (input, 1, 0.3f);
     for (int i = 0; i < 4000; ++i)
         input.setSample (0, i, input.getSample (0, i) + 0.5f);   // DC on the left
     const auto reference = dcBlocked (input.getReadPointer (0), 4000, chain.dcCoeff);
@@ -86,7 +95,7 @@ TEST (SignalChain, MonoSumOutputGainsAndLink)
     chain.product = 14;
     chain.prepare (48000.0, 256);
     juce::AudioBuffer<float> b (3, 256), in;
-    fillNoise (b, 2);
+    vyrTestSignals::fillNoiseAllChannels (b, 2, 0.3f);
     in.makeCopyOf (b);
 
     chain.mono = true;
@@ -173,17 +182,7 @@ TEST (SignalChain, ProductGateAndRepeatedEntries)
         chain.clipper.drive = 30.0f;
         chain.clipper.mix = 1.0f;
         chain.limiter.ceiling = -6.0f;
-        juce::AudioBuffer<float> b (2, 512);
-        float maxOut = 0.0f;
-        for (int blk = 0; blk < 20; ++blk)
-        {
-            for (int ch = 0; ch < 2; ++ch)
-                for (int i = 0; i < 512; ++i)
-                    b.setSample (ch, i, 0.9f * std::sin (0.05f * (float) (blk * 512 + i)));
-            chain.process (b, nullptr);
-            if (blk > 10)
-                maxOut = std::max (maxOut, vyrChainTest::peak (b));
-        }
+        const float maxOut = settledPeakOfLoudSine (chain, nullptr);
         SCOPED_TRACE (c.product);
         if (c.limiterRuns)
             EXPECT_LE (maxOut, juce::Decibels::decibelsToGain (-6.0f) + 1.0e-4f);
@@ -198,18 +197,7 @@ TEST (SignalChain, ProductGateAndRepeatedEntries)
     chain.prepare (48000.0, 512);
     chain.limiter.ceiling = -6.0f;
     const int order[13] = { -5, -5, -5, -5, -5, -5, -5, -5, -5, -5, -5, -5, 99 };
-    juce::AudioBuffer<float> b (2, 512);
-    float maxOut = 0.0f;
-    for (int blk = 0; blk < 20; ++blk)
-    {
-        for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < 512; ++i)
-                b.setSample (ch, i, 0.9f * std::sin (0.05f * (float) (blk * 512 + i)));
-        chain.process (b, order);
-        if (blk > 10)
-            maxOut = std::max (maxOut, vyrChainTest::peak (b));
-    }
-    EXPECT_LE (maxOut, juce::Decibels::decibelsToGain (-6.0f) + 1.0e-4f);
+    EXPECT_LE (settledPeakOfLoudSine (chain, order), juce::Decibels::decibelsToGain (-6.0f) + 1.0e-4f);
 }
 
 TEST (SignalChain, RecoversFromNonFiniteInputWithEveryModuleOn)
@@ -226,7 +214,7 @@ TEST (SignalChain, RecoversFromNonFiniteInputWithEveryModuleOn)
     juce::AudioBuffer<float> b (2, 256);
     for (int blk = 0; blk < 40; ++blk)
     {
-        fillNoise (b, blk);
+        vyrTestSignals::fillNoiseAllChannels (b, blk, 0.3f);
         if (blk == 10)
         {
             b.setSample (0, 17, std::numeric_limits<float>::quiet_NaN());

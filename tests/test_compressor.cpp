@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "Compressor.h"
 
 #include <cmath>
@@ -49,7 +50,8 @@ double refGr (double level, double threshold, double ratio, double knee, double 
     return plain * (1 - M) + s * M;
 }
 
-double toDb (double x) { return 20.0 * std::log10 (std::max (x, 1.0e-30)); }
+using vyrTestSignals::rmsOf;
+using vyrTestSignals::toDb;
 
 void fillSine (juce::AudioBuffer<float>& b, double amp, double freq, double sr, long long& n0)
 {
@@ -68,14 +70,6 @@ void fillSquare (juce::AudioBuffer<float>& b, double amp)
     for (int ch = 0; ch < b.getNumChannels(); ++ch)
         for (int i = 0; i < b.getNumSamples(); ++i)
             b.setSample (ch, i, (float) ((i & 1) ? -amp : amp));
-}
-
-double rms (const juce::AudioBuffer<float>& b, int ch)
-{
-    double s = 0;
-    for (int i = 0; i < b.getNumSamples(); ++i)
-        s += (double) b.getSample (ch, i) * b.getSample (ch, i);
-    return std::sqrt (s / std::max (1, b.getNumSamples()));
 }
 
 VyrCompressor makeComp (int character, float threshold, float ratio, float knee, float makeup, double sr)
@@ -187,8 +181,8 @@ TEST (Compressor, StaticCurveOnSteadySines)
             c.process (buf);
             if (block >= 40)
             {
-                inSq += rms (in, 0) * rms (in, 0);
-                outSq += rms (buf, 1) * rms (buf, 1);
+                inSq += rmsOf (in, 0) * rmsOf (in, 0);
+                outSq += rmsOf (buf, 1) * rmsOf (buf, 1);
             }
         }
         const double gainDb = 10.0 * std::log10 (outSq / inSq);

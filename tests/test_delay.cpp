@@ -2,6 +2,7 @@
 // non-finite input, and the tempo-synced time helper.
 
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "Delay.h"
 
 #include <cmath>
@@ -27,21 +28,7 @@ namespace
         template <typename Before>
         void run (std::vector<float>& left, std::vector<float>* right, Before&& before)
         {
-            const int total = (int) left.size();
-            juce::AudioBuffer<float> buf (right != nullptr ? 2 : 1, block);
-            for (int start = 0; start < total; start += block)
-            {
-                const int n = std::min (block, total - start);
-                buf.setSize (buf.getNumChannels(), n, false, false, true);
-                std::copy_n (left.data() + start, n, buf.getWritePointer (0));
-                if (right != nullptr)
-                    std::copy_n (right->data() + start, n, buf.getWritePointer (1));
-                before (start);
-                d.process (buf);
-                std::copy_n (buf.getReadPointer (0), n, left.data() + start);
-                if (right != nullptr)
-                    std::copy_n (buf.getReadPointer (1), n, right->data() + start);
-            }
+            vyrTestSignals::processInBlocks (d, left, right, block, before);
         }
 
         void run (std::vector<float>& left, std::vector<float>* right = nullptr)
@@ -50,14 +37,7 @@ namespace
         }
     };
 
-    std::vector<float> noise (int n, int seed)
-    {
-        juce::Random rng (seed);
-        std::vector<float> v ((size_t) n);
-        for (auto& x : v)
-            x = rng.nextFloat() - 0.5f;
-        return v;
-    }
+    using vyrTestSignals::noise;
 
     // Sum and centre of gravity of the samples in [from, to).
     void moments (const std::vector<float>& y, int from, int to, double& sum, double& centre)

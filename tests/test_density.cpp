@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "ColourFxTestUtil.h"
 #include "AnalogueDensity.h"
 
 using namespace colourTest;
+using namespace vyrTestSignals;
 
 namespace
 {
@@ -124,19 +126,10 @@ TEST (AnalogueDensity, SwitchingOffFadesThenPassesUntouched)
     fillSine (b, 1, 70.0, sr, 0.9f);
     juce::AudioBuffer<float> in (b);
 
-    processInBlocks (d, b, 500, 0, 4800);
-    d.enabled = false;
-    processInBlocks (d, b, 500, 4800, 9600);
+    processSwitchingOffAt (d, b, 500, 4800);
 
     // No sample step from the switch on is larger than the steps of the running wet signal before it.
-    const auto biggestStep = [&b] (int from, int to)
-    {
-        double m = 0.0;
-        for (int i = from; i < to; ++i)
-            m = std::max (m, (double) std::abs (b.getSample (0, i) - b.getSample (0, i - 1)));
-        return m;
-    };
-    EXPECT_LE (biggestStep (4800, 9600), 1.02 * biggestStep (2400, 4800));
+    EXPECT_LE (largestStep (b.getReadPointer (0), 4800, 9600), 1.02 * largestStep (b.getReadPointer (0), 2400, 4800));
 
     // The departure from the input shrinks over the ramp and is gone afterwards.
     double early = 0.0, late = 0.0;

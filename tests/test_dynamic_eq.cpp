@@ -2,6 +2,7 @@
 // on steady sines; meters, mix, switching off, band-layout changes, sample-rate safety, NaN recovery.
 
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "EqTestHelpers.h"
 #include "EqEngine.h"
 #include <cmath>
@@ -14,18 +15,7 @@ namespace
         explicit DynEq (double sr) : sampleRate (sr)
         {
             eq.prepare (sr, 512);
-            auto& s = eq.state;
-            s.enabled = true;
-            s.msMode = false;
-            s.mix = 100.0f;
-            s.bandCount = 3;
-            for (auto* ch : { &s.main, &s.side })
-            {
-                vyrEq::initDefaults (*ch, 3, true);
-                ch->low.on = ch->high.on = false;
-                for (auto& m : ch->mids)
-                    m.on = false;
-            }
+            eqTest::allBandsOff (eq.state, 3, true);
         }
 
         // A mid band at 1 kHz with a fast attack and slow release, so the envelope sits on the
@@ -66,9 +56,9 @@ namespace
     double steadyGainDb (VyrDynamicEQ& eq, double sr, double freq, float amplitude, bool sideSignal = false)
     {
         juce::AudioBuffer<float> b (2, (int) (0.8 * sr));
-        eqTest::fillSine (b, 0, freq, sr, amplitude);
-        eqTest::fillSine (b, 1, freq, sr, sideSignal ? -amplitude : amplitude);
-        eqTest::runBlocks (eq, b, 512);
+        vyrTestSignals::fillSine (b, 0, freq, sr, amplitude);
+        vyrTestSignals::fillSine (b, 1, freq, sr, sideSignal ? -amplitude : amplitude);
+        vyrTestSignals::processInBlocks (eq, b, 512);
         const int n = (int) (0.2 * sr);
         return eqTest::toneDb (b.getReadPointer (0) + b.getNumSamples() - n, n, freq, sr) - 20.0 * std::log10 (amplitude);
     }
@@ -124,10 +114,10 @@ TEST (DynamicEq, MixZeroPassesTheInputAndHoldsTheNodes)
     e.tightBand (e.eq.state.main, 4.0f, 6.0f);
     e.eq.state.mix = 0.0f;
     juce::AudioBuffer<float> in (2, 24000), out;
-    eqTest::fillSine (in, 0, 1000.0, 48000.0, 0.5f);
-    eqTest::fillSine (in, 1, 1000.0, 48000.0, 0.5f);
+    vyrTestSignals::fillSine (in, 0, 1000.0, 48000.0, 0.5f);
+    vyrTestSignals::fillSine (in, 1, 1000.0, 48000.0, 0.5f);
     out.makeCopyOf (in);
-    eqTest::runBlocks (e.eq, out, 512);
+    vyrTestSignals::processInBlocks (e.eq, out, 512);
     for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < in.getNumSamples(); ++i)
             ASSERT_EQ (out.getSample (ch, i), in.getSample (ch, i));
@@ -144,20 +134,20 @@ TEST (DynamicEq, SwitchingOffFadesOutWithoutAJump)
         e->tightBand (e->eq.state.main, 1.0f, 12.0f);
     const int lead = 24012;   // the switch lands on a crest of the sine
     juce::AudioBuffer<float> a (2, lead);
-    eqTest::fillSine (a, 0, 1000.0, sr, 0.1f);
-    eqTest::fillSine (a, 1, 1000.0, sr, 0.1f);
+    vyrTestSignals::fillSine (a, 0, 1000.0, sr, 0.1f);
+    vyrTestSignals::fillSine (a, 1, 1000.0, sr, 0.1f);
     auto b = a;
-    eqTest::runBlocks (on.eq, a, 480);
-    eqTest::runBlocks (off.eq, b, 480);
+    vyrTestSignals::processInBlocks (on.eq, a, 480);
+    vyrTestSignals::processInBlocks (off.eq, b, 480);
 
     juce::AudioBuffer<float> in (2, 4800);
     for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < in.getNumSamples(); ++i)
-            in.setSample (ch, i, 0.1f * (float) std::sin (2.0 * eqTest::kPi * 1000.0 * (i + lead) / sr));
+            in.setSample (ch, i, 0.1f * (float) std::sin (2.0 * vyrTestSignals::pi * 1000.0 * (i + lead) / sr));
     auto wet = in, faded = in;
     off.eq.state.enabled = false;
-    eqTest::runBlocks (on.eq, wet, 480);
-    eqTest::runBlocks (off.eq, faded, 480);
+    vyrTestSignals::processInBlocks (on.eq, wet, 480);
+    vyrTestSignals::processInBlocks (off.eq, faded, 480);
 
     // First samples after the switch still carry (nearly) the whole band; after 25 ms the input passes.
     for (int i = 0; i < 8; ++i)
@@ -170,7 +160,7 @@ TEST (DynamicEq, SwitchingOffFadesOutWithoutAJump)
         worstStep = std::max (worstStep, std::abs (faded.getSample (0, i) - previous));
         previous = faded.getSample (0, i);
     }
-    EXPECT_LT (worstStep, 0.4f * 2.0f * (float) eqTest::kPi * 1000.0f / (float) sr * 1.1f);   // the boosted sine's own slope
+    EXPECT_LT (worstStep, 0.4f * 2.0f * (float) vyrTestSignals::pi * 1000.0f / (float) sr * 1.1f);   // the boosted sine's own slope
     for (int p = 0; p < VyrDynamicEQ::kPositions; ++p)
         EXPECT_EQ (off.eq.grMeter[p].load(), 0.0f);
 }
@@ -227,10 +217,10 @@ TEST (DynamicEq, StaysStableAtLowSampleRates)
             {
                 for (auto& m : s.main.mids)
                     m.freq = (block / 20) % 2 == 0 ? 20000.0f : 20.0f;
-                eqTest::fillNoise (b, 0.5f, block);
+                vyrTestSignals::fillNoiseAllChannels (b, block, 0.5f);
                 e.eq.process (b);
-                ASSERT_TRUE (eqTest::allFinite (b)) << sr << " block " << block;
-                ASSERT_LT (eqTest::peak (b), 10.0f);
+                ASSERT_TRUE (vyrTestSignals::allFinite (b)) << sr << " block " << block;
+                ASSERT_LT (vyrTestSignals::peak (b), 10.0f);
                 for (auto* nodes : { e.eq.lrNodes, e.eq.midNodes, e.eq.sideNodes })
                     for (int p = 0; p < VyrDynamicEQ::kPositions; ++p)
                     {
@@ -251,15 +241,15 @@ TEST (DynamicEq, RecoversFromNonFiniteInputWithinOneBlock)
         e.tightBand (e.eq.state.main, 4.0f, 3.0f);
         e.tightBand (e.eq.state.side, 4.0f, 3.0f);
         juce::AudioBuffer<float> b (2, 512);
-        eqTest::fillNoise (b, 0.5f);
+        vyrTestSignals::fillNoiseAllChannels (b, 7, 0.5f);
         e.eq.process (b);
         b.setSample (0, 10, std::numeric_limits<float>::quiet_NaN());
         b.setSample (1, 20, -std::numeric_limits<float>::infinity());
         e.eq.process (b);
 
-        eqTest::fillNoise (b, 0.5f, 4);
+        vyrTestSignals::fillNoiseAllChannels (b, 4, 0.5f);
         e.eq.process (b);
-        EXPECT_TRUE (eqTest::allFinite (b)) << ms;
+        EXPECT_TRUE (vyrTestSignals::allFinite (b)) << ms;
         for (int p = 0; p < VyrDynamicEQ::kPositions; ++p)
             EXPECT_TRUE (std::isfinite (e.eq.grMeter[p].load()));
         e.eq.process (b);

@@ -2,6 +2,7 @@
 // the fade when switched off, sample-rate safety, NaN recovery and redesign on change only.
 
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "EqTestHelpers.h"
 #include "EqEngine.h"
 #include <cmath>
@@ -9,29 +10,13 @@
 
 namespace
 {
-    using eqTest::kPi;
-
-    // Every band off: a flat EQ to start each case from.
-    void allOff (vyrEq::State& s)
-    {
-        s.enabled = true;
-        s.msMode = false;
-        s.bandCount = 8;
-        s.mix = 100.0f;
-        for (auto* ch : { &s.main, &s.side })
-        {
-            vyrEq::initDefaults (*ch, 8, false);
-            ch->low.on = ch->high.on = false;
-            for (auto& m : ch->mids)
-                m.on = false;
-        }
-    }
+    using vyrTestSignals::pi;
 
     // The designed peak response: the analogue bell mapped with the bilinear transform, warped at f0.
     double bellDb (double f, double f0, double gainDb, double q, double sr)
     {
-        const double A = std::pow (10.0, gainDb / 40.0), w0 = 2.0 * kPi * f0 / sr, alpha = std::sin (w0) / (2.0 * q);
-        const auto z1 = std::polar (1.0, -2.0 * kPi * f / sr), z2 = z1 * z1;
+        const double A = std::pow (10.0, gainDb / 40.0), w0 = 2.0 * pi * f0 / sr, alpha = std::sin (w0) / (2.0 * q);
+        const auto z1 = std::polar (1.0, -2.0 * pi * f / sr), z2 = z1 * z1;
         const auto num = (1.0 + alpha * A) - 2.0 * std::cos (w0) * z1 + (1.0 - alpha * A) * z2;
         const auto den = (1.0 + alpha / A) - 2.0 * std::cos (w0) * z1 + (1.0 - alpha / A) * z2;
         return 20.0 * std::log10 (std::abs (num / den));
@@ -40,7 +25,7 @@ namespace
     // Magnitude of one second-order Butterworth-type section (Q 0.707) after the bilinear transform.
     double passDb (double f, double fc, double sr, bool highPass)
     {
-        const double x = std::tan (kPi * std::min (f, sr * 0.4999) / sr) / std::tan (kPi * fc / sr);
+        const double x = std::tan (pi * std::min (f, sr * 0.4999) / sr) / std::tan (pi * fc / sr);
         const double q = 0.707;
         const double den = (1.0 - x * x) * (1.0 - x * x) + x * x / (q * q);
         return 10.0 * std::log10 ((highPass ? x * x * x * x : 1.0) / den);
@@ -48,7 +33,7 @@ namespace
 
     struct Eq
     {
-        explicit Eq (double sr, int block = 512) : sampleRate (sr) { eq.prepare (sr, block); allOff (eq.state); }
+        explicit Eq (double sr, int block = 512) : sampleRate (sr) { eq.prepare (sr, block); eqTest::allBandsOff (eq.state, 8, false); }
         VyrParametricEQ eq;
         double sampleRate;
 
@@ -65,9 +50,9 @@ TEST (ParametricEq, AllBandsOffPassesTheSignal)
 {
     Eq e (48000.0);
     juce::AudioBuffer<float> in (2, 48000), out;
-    eqTest::fillNoise (in, 0.5f);
+    vyrTestSignals::fillNoiseAllChannels (in, 7, 0.5f);
     out.makeCopyOf (in);
-    eqTest::runBlocks (e.eq, out, 480);
+    vyrTestSignals::processInBlocks (e.eq, out, 480);
     for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < in.getNumSamples(); ++i)
             ASSERT_NEAR (out.getSample (ch, i), in.getSample (ch, i), 1.0e-5f) << ch << " " << i;
@@ -96,17 +81,17 @@ TEST (ParametricEq, BellMatchesItsDesignedGainAndBandwidth)
 
         // Edges 3 dB from the peak (half the gain): where the analogue prototype puts them,
         // |1 - W^2| = W / Q, mapped through the warp of the bilinear transform.
-        const double half = r.gain / 2.0, k = std::tan (kPi * r.f0 / r.sr);
+        const double half = r.gain / 2.0, k = std::tan (pi * r.f0 / r.sr);
         const double wLo = (std::sqrt (1.0 / (r.q * r.q) + 4.0) - 1.0 / r.q) / 2.0;
         const double wHi = (std::sqrt (1.0 / (r.q * r.q) + 4.0) + 1.0 / r.q) / 2.0;
-        const double expectLo = std::atan (wLo * k) * r.sr / kPi, expectHi = std::atan (wHi * k) * r.sr / kPi;
+        const double expectLo = std::atan (wLo * k) * r.sr / pi, expectHi = std::atan (wHi * k) * r.sr / pi;
         const double lo = eqTest::findCrossing (measured, 10.0, r.f0, half);
         const double hi = eqTest::findCrossing (measured, r.f0, 0.499 * r.sr, half);
         EXPECT_NEAR (lo / expectLo, 1.0, 0.003) << r.f0;
         EXPECT_NEAR (hi / expectHi, 1.0, 0.003) << r.f0;
 
         // Bandwidth in octaves as the cookbook relates it to Q for the bilinear design.
-        const double w0 = 2.0 * kPi * r.f0 / r.sr;
+        const double w0 = 2.0 * pi * r.f0 / r.sr;
         const double octaves = 2.0 / std::log (2.0) * std::asinh (1.0 / (2.0 * r.q)) * std::sin (w0) / w0;
         EXPECT_NEAR (std::log2 (hi / lo), octaves, 0.01 * octaves) << r.f0;
     }
@@ -211,18 +196,18 @@ TEST (ParametricEq, SwitchingOffFadesToDryIn25ms)
         band.freq = 1000.0f;
     }
     juce::AudioBuffer<float> lead (2, 9600);
-    eqTest::fillNoise (lead, 0.3f);
+    vyrTestSignals::fillNoiseAllChannels (lead, 7, 0.3f);
     auto leadCopy = lead;
-    eqTest::runBlocks (on.eq, lead, 480);
-    eqTest::runBlocks (off.eq, leadCopy, 480);
+    vyrTestSignals::processInBlocks (on.eq, lead, 480);
+    vyrTestSignals::processInBlocks (off.eq, leadCopy, 480);
 
     juce::AudioBuffer<float> in (2, 4800), wet, faded;
-    eqTest::fillNoise (in, 0.3f, 3);
+    vyrTestSignals::fillNoiseAllChannels (in, 3, 0.3f);
     wet.makeCopyOf (in);
     faded.makeCopyOf (in);
     off.eq.state.enabled = false;
-    eqTest::runBlocks (on.eq, wet, 480);
-    eqTest::runBlocks (off.eq, faded, 480);
+    vyrTestSignals::processInBlocks (on.eq, wet, 480);
+    vyrTestSignals::processInBlocks (off.eq, faded, 480);
 
     const int ramp = 1200;   // 25 ms
     for (int i = 0; i < in.getNumSamples(); ++i)
@@ -321,10 +306,10 @@ TEST (ParametricEq, StaysStableAtLowSampleRates)
                 // Glide the mids across the whole range and back.
                 for (auto& m : s.main.mids)
                     m.freq = (block / 20) % 2 == 0 ? 20000.0f : 20.0f;
-                eqTest::fillNoise (b, 0.1f, block);
+                vyrTestSignals::fillNoiseAllChannels (b, block, 0.1f);
                 e.eq.process (b);
-                ASSERT_TRUE (eqTest::allFinite (b)) << sr << " config " << config << " block " << block;
-                ASSERT_LT (eqTest::peak (b), 1.0e4f) << sr << " config " << config << " block " << block;
+                ASSERT_TRUE (vyrTestSignals::allFinite (b)) << sr << " config " << config << " block " << block;
+                ASSERT_LT (vyrTestSignals::peak (b), 1.0e4f) << sr << " config " << config << " block " << block;
                 for (int k = 0; k < VyrParametricEQ::kSections; ++k)
                 {
                     ASSERT_TRUE (eqTest::isStable (e.eq.mainSlots[k].filterA.c)) << sr << " section " << k;
@@ -347,15 +332,15 @@ TEST (ParametricEq, RecoversFromNonFiniteInputWithinOneBlock)
         e.eq.state.main.low.on = e.eq.state.main.low.cut = true;
 
         juce::AudioBuffer<float> b (2, 512);
-        eqTest::fillNoise (b, 0.2f);
+        vyrTestSignals::fillNoiseAllChannels (b, 7, 0.2f);
         b.setSample (0, 100, std::numeric_limits<float>::quiet_NaN());
         b.setSample (1, 200, std::numeric_limits<float>::infinity());
         e.eq.process (b);
 
-        eqTest::fillNoise (b, 0.2f, 9);
+        vyrTestSignals::fillNoiseAllChannels (b, 9, 0.2f);
         e.eq.process (b);
-        EXPECT_TRUE (eqTest::allFinite (b)) << ms;
-        EXPECT_LT (eqTest::peak (b), 2.0f);
+        EXPECT_TRUE (vyrTestSignals::allFinite (b)) << ms;
+        EXPECT_LT (vyrTestSignals::peak (b), 2.0f);
     }
 }
 
@@ -403,9 +388,9 @@ TEST (ParametricEq, LowCornersAddNoRoundingNoiseAtHighRates)
         eqTest::settle (e.eq, sr);
 
         juce::AudioBuffer<float> b (2, (int) sr);
-        eqTest::fillSine (b, 0, 1000.0, sr, 0.5f);
-        eqTest::fillSine (b, 1, 1000.0, sr, 0.5f);
-        eqTest::runBlocks (e.eq, b, 512);
+        vyrTestSignals::fillSine (b, 0, 1000.0, sr, 0.5f);
+        vyrTestSignals::fillSine (b, 1, 1000.0, sr, 0.5f);
+        vyrTestSignals::processInBlocks (e.eq, b, 512);
 
         // Fit the 1 kHz sine over a whole number of cycles and measure what is left.
         const int n = (int) (sr / 2), start = b.getNumSamples() - n;
@@ -413,7 +398,7 @@ TEST (ParametricEq, LowCornersAddNoRoundingNoiseAtHighRates)
         double sa = 0.0, ca = 0.0;
         for (int i = 0; i < n; ++i)
         {
-            const double ph = 2.0 * kPi * 1000.0 * (start + i) / sr;
+            const double ph = 2.0 * pi * 1000.0 * (start + i) / sr;
             sa += y[i] * std::sin (ph);
             ca += y[i] * std::cos (ph);
         }
@@ -422,7 +407,7 @@ TEST (ParametricEq, LowCornersAddNoRoundingNoiseAtHighRates)
         double residual = 0.0, signal = 0.0;
         for (int i = 0; i < n; ++i)
         {
-            const double ph = 2.0 * kPi * 1000.0 * (start + i) / sr;
+            const double ph = 2.0 * pi * 1000.0 * (start + i) / sr;
             const double fit = sa * std::sin (ph) + ca * std::cos (ph);
             residual += (y[i] - fit) * (y[i] - fit);
             signal += fit * fit;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "PluginProcessor.h"
 
 #include <cmath>
@@ -8,7 +9,9 @@ namespace
 {
 constexpr double pi = juce::MathConstants<double>::pi;
 
-double toDb (double x) { return 20.0 * std::log10 (std::max (x, 1.0e-30)); }
+using vyrTestSignals::peakOf;
+using vyrTestSignals::rmsOf;
+using vyrTestSignals::toDb;
 
 // The signal-utility product run the way a host runs it: every block goes through processBlock.
 struct UtilityRig
@@ -44,22 +47,6 @@ struct UtilityRig
     double sr;
     int block, numChannels;
 };
-
-double peakOf (const juce::AudioBuffer<float>& b, int ch, int start = 0)
-{
-    double p = 0;
-    for (int i = start; i < b.getNumSamples(); ++i)
-        p = std::max (p, (double) std::abs (b.getSample (ch, i)));
-    return p;
-}
-
-double rmsOf (const juce::AudioBuffer<float>& b, int ch, int start = 0)
-{
-    double s = 0;
-    for (int i = start; i < b.getNumSamples(); ++i)
-        s += (double) b.getSample (ch, i) * b.getSample (ch, i);
-    return std::sqrt (s / std::max (1, b.getNumSamples() - start));
-}
 
 double meanOf (const juce::AudioBuffer<float>& b, int ch, int start, int end)
 {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "ColourFxTestUtil.h"
 #include "Imager.h"
 
 using namespace colourTest;
+using namespace vyrTestSignals;
 
 namespace
 {
@@ -204,18 +206,9 @@ TEST (Imager, SwitchingOffFadesThenPassesUntouched)
     fillSine (b, 1, 50.0, sr, -0.2f, 0.5);
     juce::AudioBuffer<float> in (b);
 
-    processInBlocks (im, b, 500, 0, 4800);
-    im.enabled = false;
-    processInBlocks (im, b, 500, 4800, 9600);
+    processSwitchingOffAt (im, b, 500, 4800);
 
-    const auto biggestStep = [&b] (int from, int to)
-    {
-        double m = 0.0;
-        for (int i = from; i < to; ++i)
-            m = std::max (m, (double) std::abs (b.getSample (0, i) - b.getSample (0, i - 1)));
-        return m;
-    };
-    EXPECT_LE (biggestStep (4800, 9600), 1.02 * biggestStep (2400, 4800));
+    EXPECT_LE (largestStep (b.getReadPointer (0), 4800, 9600), 1.02 * largestStep (b.getReadPointer (0), 2400, 4800));
     for (int ch = 0; ch < 2; ++ch)
         for (int i = 4800 + ramp; i < 9600; ++i)
             ASSERT_EQ (b.getSample (ch, i), in.getSample (ch, i)) << i;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "ColourFxTestUtil.h"
 #include "LaneEq.h"
 
 using namespace colourTest;
+using namespace vyrTestSignals;
 
 namespace
 {

@@ -2,10 +2,10 @@
 // and the loudness and true-peak readouts against EBU test signals and an independent reference.
 
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "LimiterEngine.h"
 
 #include <cmath>
-#include <complex>
 #include <functional>
 #include <vector>
 
@@ -35,18 +35,14 @@ namespace
         juce::Random rng (seed);
         for (int ch = 0; ch < 2; ++ch)
         {
-            float b0 = 0.0f, b1 = 0.0f, b2 = 0.0f;
+            vyrTestSignals::PinkFilter pink;
             auto* d = b.getWritePointer (ch);
             for (int i = 0; i < b.getNumSamples(); ++i)
             {
-                const float w = rng.nextFloat() * 2.0f - 1.0f;
-                b0 = 0.99765f * b0 + w * 0.0990460f;
-                b1 = 0.96300f * b1 + w * 0.2965164f;
-                b2 = 0.57000f * b2 + w * 1.0526913f;
+                const float p = pink.next (rng.nextFloat() * 2.0f - 1.0f);
                 const double t = i / sr;
                 const float swell = (float) (0.65 + 0.35 * std::sin (kTwoPi * 0.23 * t + ch));
-                d[i] = swell * (level * (b0 + b1 + b2 + w * 0.1848f)
-                                + 1.2f * level * (float) std::sin (kTwoPi * 55.0 * t + 0.5 * ch));
+                d[i] = swell * (level * p + 1.2f * level * (float) std::sin (kTwoPi * 55.0 * t + 0.5 * ch));
             }
         }
         return b;
@@ -70,19 +66,7 @@ namespace
 
     double peakDb (const Buffer& b, int from = 0)
     {
-        float m = 0.0f;
-        for (int ch = 0; ch < b.getNumChannels(); ++ch)
-            m = std::max (m, b.getMagnitude (ch, from, b.getNumSamples() - from));
-        return 20.0 * std::log10 (std::max (m, 1.0e-12f));
-    }
-
-    // Amplitude of a known frequency over a range (single-bin DFT), for sines of an integer cycle count.
-    double toneAmplitude (const float* x, int from, int count, double hz, double sr)
-    {
-        std::complex<double> acc = 0.0;
-        for (int i = 0; i < count; ++i)
-            acc += (double) x[from + i] * std::polar (1.0, -kTwoPi * hz * (from + i) / sr);
-        return 2.0 * std::abs (acc) / count;
+        return 20.0 * std::log10 (std::max (vyrTestSignals::peak (b, from), 1.0e-12f));
     }
 
     // BS.1770-4 Annex 2 true peak, written independently of the engine: 4x oversampling through a long
@@ -171,9 +155,7 @@ TEST (VyrLimiterCeiling, HoldsOnProgramFromTheFirstBlockAtEveryFactor)
         ASSERT_GT (peakDb (input) + 12.0, 6.0);  // really driven into the ceiling
         const Buffer out = run (lim, input, 512);
 
-        float worst = 0.0f;
-        for (int ch = 0; ch < 2; ++ch)
-            worst = std::max (worst, out.getMagnitude (ch, 0, out.getNumSamples()));
+        const float worst = vyrTestSignals::peak (out);
         EXPECT_LE (worst, ceilingLin * (1.0f + 1.0e-6f));
         EXPECT_GT (worst, ceilingLin * 0.9f);  // it limits, it does not mute
 
@@ -377,7 +359,7 @@ TEST (VyrLimiterOversampling, FlatAgainstTheUnoversampledPathTo15kHz)
             lim.oversampling = factor;
             const Buffer out = run (lim, makeSine (2, sr, 0.5, hz, 0.1), 512);
             const int from = (int) (0.2 * sr), count = (int) sr / 10;  // whole cycles of every tone
-            return toneAmplitude (out.getReadPointer (0), from, count, hz, sr);
+            return vyrTestSignals::amplitudeAt (out.getReadPointer (0), from, count, hz, sr);
         };
         for (double hz : { 100.0, 1000.0, 5000.0, 10000.0, 12000.0, 14000.0, 15000.0 })
         {
@@ -444,7 +426,7 @@ TEST (VyrLimiterOversampling, HalfMixDoesNotCombFilter)
             lim.lookahead = 5.0f;
             lim.mix = 0.5f;
             const Buffer out = run (lim, makeSine (2, sr, 0.5, hz, 0.1), 512);
-            const double amp = toneAmplitude (out.getReadPointer (1), (int) (0.2 * sr), (int) sr / 10, hz, sr);
+            const double amp = vyrTestSignals::amplitudeAt (out.getReadPointer (1), (int) (0.2 * sr), (int) sr / 10, hz, sr);
             EXPECT_NEAR (20.0 * std::log10 (amp / 0.1), 0.0, 0.2) << "factor " << factor << " at " << hz << " Hz";
         }
 }

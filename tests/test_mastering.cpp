@@ -1,6 +1,7 @@
 // Parameters into the chain, the mastered path around it, and the plug-in's final output.
 #include <gtest/gtest.h>
 #include "ProcessorFixture.h"
+#include "TestSignals.h"
 #include "ChainTestUtil.h"
 #include "QuarnPresets.h"
 #include "FactoryPresets.h"
@@ -198,7 +199,7 @@ TEST (MasteredPath, EqBellMeasuredThroughThePlugin)
             if (k >= 50)
                 out.insert (out.end(), b.getReadPointer (0), b.getReadPointer (0) + 480);
         }
-        return vyrChainTest::toDb (vyrChainTest::toneAmplitude (out.data(), (int) out.size(), f, 48000.0) / 0.05);
+        return vyrTestSignals::toDb (vyrTestSignals::amplitudeAt (out.data(), 0, (int) out.size(), f, 48000.0) / 0.05);
     };
     // The designed peak filter: +6 dB at the centre, +3 dB (half the gain in dB) at the band edges
     // for JUCE's peak design with Q 2: edges at f0 * (sqrt(1 + 1/(4Q^2)) -+ 1/(2Q)).
@@ -227,8 +228,8 @@ TEST (PluginOutput, HoldsTheCeilingFromTheFirstBlockAtEveryOversampling)
         {
             vyrChainTest::fillBassHeavyPink (b, rng, 0.5f);
             p.processBlock (b, midi);
-            worst = std::max (worst, vyrChainTest::peak (b));
-            ASSERT_LE (vyrChainTest::peak (b), ceiling) << "oversampling index " << os << " block " << k;
+            worst = std::max (worst, vyrTestSignals::peak (b));
+            ASSERT_LE (vyrTestSignals::peak (b), ceiling) << "oversampling index " << os << " block " << k;
         }
         EXPECT_GT (worst, ceiling * 0.9f) << "the material really was limited";
     }
@@ -288,7 +289,7 @@ TEST (PluginOutput, OversamplingKeepsTheTopEndAndReportsItsLatency)
                     if (blk >= 8)
                         out.insert (out.end(), b.getReadPointer (0), b.getReadPointer (0) + 1024);
                 }
-                const double level = vyrChainTest::toDb (vyrChainTest::toneAmplitude (out.data(), (int) out.size(), f, sr));
+                const double level = vyrTestSignals::toDb (vyrTestSignals::amplitudeAt (out.data(), 0, (int) out.size(), f, sr));
                 if (os == 0)
                     reference.push_back (level);
                 else

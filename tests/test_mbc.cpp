@@ -3,6 +3,7 @@
 // sample-rate safety, NaN recovery and crossover redesign on change only.
 
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "EqTestHelpers.h"
 #include "MbcEngine.h"
 #include <cmath>
@@ -10,7 +11,7 @@
 
 namespace
 {
-    using eqTest::kPi;
+    using vyrTestSignals::pi;
 
     struct Mbc
     {
@@ -47,7 +48,7 @@ namespace
     // Fourth-order Linkwitz-Riley magnitude (two Butterworth sections, D = 1.4142271) in dB.
     double lr4Db (double f, double fc, double sr, bool highPass)
     {
-        const double x = std::tan (kPi * f / sr) / std::tan (kPi * fc / sr), d = 1.4142271;
+        const double x = std::tan (pi * f / sr) / std::tan (pi * fc / sr), d = 1.4142271;
         const double den = (1.0 - x * x) * (1.0 - x * x) + d * d * x * x;
         return 2.0 * 10.0 * std::log10 ((highPass ? x * x * x * x : 1.0) / den);
     }
@@ -136,9 +137,9 @@ TEST (MultibandComp, GainReductionReadoutFollowsTheStaticCurve)
         compressBand (e.band (0), r.thresh, r.ratio, r.knee);
         juce::AudioBuffer<float> b (2, (int) sr);
         const float amp = (float) std::pow (10.0, r.levelDb / 20.0);
-        eqTest::fillSine (b, 0, tone, sr, amp);
-        eqTest::fillSine (b, 1, tone, sr, amp);
-        eqTest::runBlocks (e.mbc, b, 512);
+        vyrTestSignals::fillSine (b, 0, tone, sr, amp);
+        vyrTestSignals::fillSine (b, 1, tone, sr, amp);
+        vyrTestSignals::processInBlocks (e.mbc, b, 512);
 
         const double bandLevel = r.levelDb + lr4Db (tone, 4000.0, sr, false);
         const double expected = staticReduction (bandLevel - r.thresh, r.ratio, r.knee);
@@ -162,9 +163,9 @@ TEST (MultibandComp, MidSideReadoutShowsTheEditedChannel)
         e.mbc.state.msChannel = msChannel;
         compressBand (e.band (0, true), -30.0f, 4.0f, 0.0f);
         juce::AudioBuffer<float> b (2, (int) sr);
-        eqTest::fillSine (b, 0, 100.0, sr, 0.5f);
-        eqTest::fillSine (b, 1, 100.0, sr, -0.5f);
-        eqTest::runBlocks (e.mbc, b, 512);
+        vyrTestSignals::fillSine (b, 0, 100.0, sr, 0.5f);
+        vyrTestSignals::fillSine (b, 1, 100.0, sr, -0.5f);
+        vyrTestSignals::processInBlocks (e.mbc, b, 512);
         const double expected = staticReduction (-6.02 + lr4Db (100.0, 343.0, sr, false) + 30.0, 4.0, 0.0);
         EXPECT_NEAR (e.mbc.bandGr[0].load(), msChannel == 1 ? expected : 0.0, 0.3) << msChannel;
     }
@@ -178,7 +179,7 @@ TEST (MultibandComp, MixAndOutputGainBlendAsGains)
     e.mbc.state.globalMakeup = 6.0f;
     eqTest::settle (e.mbc, sr);
     juce::AudioBuffer<float> in (2, 4096), out;
-    eqTest::fillNoise (in, 0.3f);
+    vyrTestSignals::fillNoiseAllChannels (in, 7, 0.3f);
     out.makeCopyOf (in);
     e.mbc.process (out);
     const float factor = 0.5f + 0.5f * std::pow (10.0f, 6.0f / 20.0f);
@@ -193,15 +194,15 @@ TEST (MultibandComp, SwitchingOffReturnsTheInputWithin25ms)
     Mbc e (sr, 4);
     compressBand (e.band (0), -40.0f, 8.0f, 0.0f);
     juce::AudioBuffer<float> b (2, 24000);
-    eqTest::fillNoise (b, 0.5f);
-    eqTest::runBlocks (e.mbc, b, 480);
+    vyrTestSignals::fillNoiseAllChannels (b, 7, 0.5f);
+    vyrTestSignals::processInBlocks (e.mbc, b, 480);
     EXPECT_GT (e.mbc.bandGr[0].load(), 1.0f);
 
     e.mbc.state.enabled = false;
     juce::AudioBuffer<float> in (2, 4800), out;
-    eqTest::fillNoise (in, 0.5f, 5);
+    vyrTestSignals::fillNoiseAllChannels (in, 5, 0.5f);
     out.makeCopyOf (in);
-    eqTest::runBlocks (e.mbc, out, 480);
+    vyrTestSignals::processInBlocks (e.mbc, out, 480);
     for (int i = 1200; i < in.getNumSamples(); ++i)
         ASSERT_EQ (out.getSample (0, i), in.getSample (0, i)) << i;
     for (int k = 0; k < 5; ++k)
@@ -215,9 +216,9 @@ TEST (MultibandComp, SoloSilencesTheOtherBandsWhileTheyKeepMetering)
     compressBand (e.band (0), -30.0f, 4.0f, 0.0f);
     e.band (1).solo = true;
     juce::AudioBuffer<float> b (2, (int) sr);
-    eqTest::fillSine (b, 0, 40.0, sr, 0.5f);
-    eqTest::fillSine (b, 1, 40.0, sr, 0.5f);
-    eqTest::runBlocks (e.mbc, b, 512);
+    vyrTestSignals::fillSine (b, 0, 40.0, sr, 0.5f);
+    vyrTestSignals::fillSine (b, 1, 40.0, sr, 0.5f);
+    vyrTestSignals::processInBlocks (e.mbc, b, 512);
     // What is left at 40 Hz is band 1's own Linkwitz-Riley skirt (-70 dB), not band 0.
     const int n = (int) (0.2 * sr);
     EXPECT_LT (eqTest::toneDb (b.getReadPointer (0) + b.getNumSamples() - n, n, 40.0, sr), -70.0);
@@ -243,10 +244,10 @@ TEST (MultibandComp, StaysStableAtLowSampleRates)
                 juce::AudioBuffer<float> buf (2, 512);
                 for (int block = 0; block < 100; ++block)
                 {
-                    eqTest::fillNoise (buf, 0.5f, block);
+                    vyrTestSignals::fillNoiseAllChannels (buf, block, 0.5f);
                     e.mbc.process (buf);
-                    ASSERT_TRUE (eqTest::allFinite (buf)) << sr;
-                    ASSERT_LT (eqTest::peak (buf), 20.0f) << sr;
+                    ASSERT_TRUE (vyrTestSignals::allFinite (buf)) << sr;
+                    ASSERT_LT (vyrTestSignals::peak (buf), 20.0f) << sr;
                 }
                 for (int k = 0; k < 4; ++k)
                 {
@@ -271,15 +272,15 @@ TEST (MultibandComp, RecoversFromNonFiniteInputWithinOneBlock)
         e.mbc.state.msMode = ms;
         compressBand (e.band (2), -30.0f, 4.0f, 6.0f);
         juce::AudioBuffer<float> b (2, 512);
-        eqTest::fillNoise (b, 0.5f);
+        vyrTestSignals::fillNoiseAllChannels (b, 7, 0.5f);
         e.mbc.process (b);
         b.setSample (0, 50, std::numeric_limits<float>::quiet_NaN());
         b.setSample (1, 60, std::numeric_limits<float>::infinity());
         e.mbc.process (b);
 
-        eqTest::fillNoise (b, 0.5f, 2);
+        vyrTestSignals::fillNoiseAllChannels (b, 2, 0.5f);
         e.mbc.process (b);
-        EXPECT_TRUE (eqTest::allFinite (b)) << ms;
+        EXPECT_TRUE (vyrTestSignals::allFinite (b)) << ms;
         for (int k = 0; k < 5; ++k)
             EXPECT_TRUE (std::isfinite (e.mbc.bandGr[k].load()));
     }

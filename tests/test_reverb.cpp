@@ -2,6 +2,7 @@
 // switching off, mono use and recovery from non-finite input.
 
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "ReverbEngine.h"
 
 #include <cmath>
@@ -27,21 +28,7 @@ namespace
         template <typename ParamsAt>
         void runWith (std::vector<float>& left, std::vector<float>* right, ParamsAt&& paramsAt)
         {
-            const int total = (int) left.size();
-            juce::AudioBuffer<float> buf (right != nullptr ? 2 : 1, block);
-            for (int start = 0; start < total; start += block)
-            {
-                const int n = std::min (block, total - start);
-                buf.setSize (buf.getNumChannels(), n, false, false, true);
-                std::copy_n (left.data() + start, n, buf.getWritePointer (0));
-                if (right != nullptr)
-                    std::copy_n (right->data() + start, n, buf.getWritePointer (1));
-                engine.setParams (paramsAt (start));
-                engine.process (buf);
-                std::copy_n (buf.getReadPointer (0), n, left.data() + start);
-                if (right != nullptr)
-                    std::copy_n (buf.getReadPointer (1), n, right->data() + start);
-            }
+            vyrTestSignals::processInBlocks (engine, left, right, block, [&] (int start) { engine.setParams (paramsAt (start)); });
         }
 
         void run (std::vector<float>& left, std::vector<float>* right, const Params& p)
@@ -135,22 +122,8 @@ namespace
         return ir;
     }
 
-    std::vector<float> noise (int n, int seed, float level = 0.5f)
-    {
-        juce::Random rng (seed);
-        std::vector<float> v ((size_t) n);
-        for (auto& x : v)
-            x = level * (2.0f * rng.nextFloat() - 1.0f);
-        return v;
-    }
-
-    double rms (const float* x, int n)
-    {
-        double s = 0;
-        for (int i = 0; i < n; ++i)
-            s += (double) x[i] * x[i];
-        return n > 0 ? std::sqrt (s / n) : 0.0;
-    }
+    using vyrTestSignals::noise;
+    using vyrTestSignals::rms;
 }
 
 //==============================================================================

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "ColourFxTestUtil.h"
 #include "Saturation.h"
 
 using namespace colourTest;
+using namespace vyrTestSignals;
 
 namespace
 {
@@ -191,15 +193,10 @@ TEST (Saturation, SwitchingOffFadesThenPassesUntouched)
     fillSine (b, 1, 50.0, sr, 0.7f);
     juce::AudioBuffer<float> in (b);
 
-    processInBlocks (s, b, 500, 0, 4800);
-    s.enabled = false;
-    processInBlocks (s, b, 500, 4800, 9600);
+    processSwitchingOffAt (s, b, 500, 4800);
 
     // Largest sample step from the switch on stays that of a slow sine, not a level jump.
-    double biggestStep = 0.0;
-    for (int i = 4700; i < 9600; ++i)
-        biggestStep = std::max (biggestStep, (double) std::abs (b.getSample (0, i) - b.getSample (0, i - 1)));
-    EXPECT_LT (biggestStep, 0.02);
+    EXPECT_LT (largestStep (b.getReadPointer (0), 4700, 9600), 0.02);
 
     // During the ramp the departure from the input shrinks to nothing...
     const double before = peakOf (b, 0, 3840, 960);

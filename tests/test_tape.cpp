@@ -3,6 +3,7 @@
 // non-finite input.
 
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "Tape.h"
 
 #include <cmath>
@@ -30,30 +31,10 @@ namespace
         return t;
     }
 
-    // Runs a signal through in blocks (mono or stereo); `before` runs before each block.
-    template <typename Before>
-    void runTape (VyrTape& tape, std::vector<float>& left, std::vector<float>* right, int block, Before&& before)
-    {
-        const int total = (int) left.size();
-        juce::AudioBuffer<float> buf (right != nullptr ? 2 : 1, block);
-        for (int start = 0; start < total; start += block)
-        {
-            const int n = std::min (block, total - start);
-            buf.setSize (buf.getNumChannels(), n, false, false, true);
-            std::copy_n (left.data() + start, n, buf.getWritePointer (0));
-            if (right != nullptr)
-                std::copy_n (right->data() + start, n, buf.getWritePointer (1));
-            before (start);
-            tape.process (buf);
-            std::copy_n (buf.getReadPointer (0), n, left.data() + start);
-            if (right != nullptr)
-                std::copy_n (buf.getReadPointer (1), n, right->data() + start);
-        }
-    }
-
+    // Runs a signal through in blocks (mono or stereo).
     void runTape (VyrTape& tape, std::vector<float>& left, std::vector<float>* right = nullptr, int block = 512)
     {
-        runTape (tape, left, right, block, [] (int) {});
+        vyrTestSignals::processInBlocks (tape, left, right, block, [] (int) {});
     }
 
     // Phase of a tone at exactly a tenth of the sample rate, demodulated against the carrier whole
@@ -163,10 +144,7 @@ TEST_P (TapeShape, MatchesReferenceFormula)
     tape.mix = c.mix;
     tape.prepare (48000.0, 256);
 
-    juce::Random rng (3);
-    std::vector<float> x (20000);
-    for (auto& v : x)
-        v = 0.9f * (2.0f * rng.nextFloat() - 1.0f);
+    const auto x = vyrTestSignals::noise (20000, 3, 0.9f);
     auto y = x;
     runTape (tape, y, nullptr, 256);
 
@@ -303,10 +281,7 @@ TEST (TapeHiss, LevelFollowsNoiseAndBias)
         tape.prepare (44100.0, 512);
         std::vector<float> y (88200, 0.0f);
         runTape (tape, y);
-        double s = 0;
-        for (float v : y)
-            s += (double) v * v;
-        return std::sqrt (s / (double) y.size());
+        return vyrTestSignals::rms (y.data(), (int) y.size());
     };
     const double ref = hissRms (1.0f, 0.0f);
     EXPECT_GT (ref, 1.0e-4);
@@ -336,14 +311,11 @@ TEST (TapeSwitch, OffFadesOutGainsWithoutStep)
         for (int i = 0; i < total; ++i)
             x[(size_t) i] = 0.25f * (float) std::sin (2 * kPi * 1000.0 * i / sr);
         const auto input = x;
-        runTape (tape, x, nullptr, 128, [&] (int start) { tape.enabled = start < offAt; });
+        vyrTestSignals::processInBlocks (tape, x, nullptr, 128, [&] (int start) { tape.enabled = start < offAt; });
 
-        double steadyStep = 0, transitionStep = 0;
-        for (int i = offAt - (int) (0.05 * sr); i < offAt; ++i)
-            steadyStep = std::max (steadyStep, (double) std::abs (x[(size_t) i] - x[(size_t) i - 1]));
+        const double steadyStep = vyrTestSignals::largestStep (x.data(), offAt - (int) (0.05 * sr), offAt);
         const int ramp = (int) std::floor (0.025 * sr);
-        for (int i = offAt; i < offAt + ramp + 64; ++i)
-            transitionStep = std::max (transitionStep, (double) std::abs (x[(size_t) i] - x[(size_t) i - 1]));
+        const double transitionStep = vyrTestSignals::largestStep (x.data(), offAt, offAt + ramp + 64);
         EXPECT_LT (transitionStep, 1.05 * steadyStep) << sr;
         for (int i = offAt + ramp; i < total; ++i)
             ASSERT_EQ (x[(size_t) i], input[(size_t) i]) << sr << " " << i;
@@ -356,11 +328,7 @@ TEST (TapeSwitch, OffFadesOutGainsWithoutStep)
 TEST (TapeNonFinite, RecoversWithinOneBlock)
 {
     const int block = 256;
-    juce::Random rng (5);
-    std::vector<float> good (20000);
-    for (auto& v : good)
-        v = rng.nextFloat() - 0.5f;
-    auto bad = good;
+    auto good = vyrTestSignals::noise (20000, 5), bad = good;
     for (int i = 10 * block; i < 11 * block; i += 3)
     {
         bad[(size_t) i] = (i % 2) != 0 ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();

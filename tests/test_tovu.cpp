@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include "TestSignals.h"
 #include "ColourFxTestUtil.h"
 #include "Tovu.h"
 
 using namespace colourTest;
+using namespace vyrTestSignals;
 
 namespace
 {
@@ -137,17 +139,9 @@ TEST (Tovu, SwitchingOffGlidesTheLowSideBackIn)
     fillSine (b, 1, 60.0, sr, -0.8f, 0.3);
     juce::AudioBuffer<float> in (b);
 
-    processInBlocks (t, b, 500, 0, 4800);
-    t.enabled = false;
-    processInBlocks (t, b, 500, 4800, 9600);
+    processSwitchingOffAt (t, b, 500, 4800);
 
-    double biggestStep = 0.0, inputStep = 0.0;
-    for (int i = 4700; i < 9600; ++i)
-    {
-        biggestStep = std::max (biggestStep, (double) std::abs (b.getSample (0, i) - b.getSample (0, i - 1)));
-        inputStep = std::max (inputStep, (double) std::abs (in.getSample (0, i) - in.getSample (0, i - 1)));
-    }
-    EXPECT_LE (biggestStep, inputStep * 1.05);
+    EXPECT_LE (largestStep (b.getReadPointer (0), 4700, 9600), largestStep (in.getReadPointer (0), 4700, 9600) * 1.05);
     for (int i = 4800 + ramp; i < 9600; ++i)
         ASSERT_NEAR (b.getSample (0, i), in.getSample (0, i), 1.0e-6);
 }
