@@ -144,7 +144,8 @@ bool VyrAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) cons
 void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
     hostSampleRate = sampleRate;
-    const int prepared = std::max (1, samplesPerBlock);
+    // A host that announces no block size gets the export's block size, not one-sample pieces.
+    const int prepared = samplesPerBlock > 0 ? samplesPerBlock : 4096;
 
     liveChain.prepare (sampleRate, prepared);
 
@@ -162,6 +163,16 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
         fileBuffer.setSize (channels, prepared);
     if (dryBuffer.getNumChannels() != channels || dryBuffer.getNumSamples() != prepared)
         dryBuffer.setSize (channels, prepared);
+
+    // The unprocessed signal is delayed by the chain's latency (at most the limiter's 20 ms lookahead
+    // plus its oversampling filters), so the bypass fade and a bypassed block stay time-aligned with
+    // the processed signal the host compensates for.
+    const double rate = sampleRate > 0.0 ? sampleRate : 44100.0;
+    const int delayLength = (int) std::ceil (rate * 0.021) + 256 + prepared;
+    if (dryDelayLine.getNumChannels() != channels || dryDelayLine.getNumSamples() != delayLength)
+        dryDelayLine.setSize (channels, delayLength);
+    dryDelayLine.clear();
+    dryDelayWrite = 0;
 
     bypassFade = readBool (pBypass) ? 1.0f : 0.0f;
 
@@ -186,6 +197,7 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 
     smoothBlockSamples = 0;
     fillChainFromApvts (liveChain);
+    pendingLatency = -1;
     reportedLatency = liveChain.getLatencySamples();
     setLatencySamples (reportedLatency.load());
     alignHostedPower();

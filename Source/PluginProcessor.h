@@ -16,6 +16,7 @@
 #include "Metering.h"
 #include "SignalChain.h"
 #include "ChainMapping.h"
+#include "DspCommon.h"
 #include "SignalGenerator.h"
 
 // Section layout of a loaded file: sections, form letters, glides and automation lanes.
@@ -65,7 +66,7 @@ namespace vyrQuarnSmooth
                 value.setCurrentAndTargetValue (target);
                 return target;
             }
-            if (! juce::approximatelyEqual (target, value.getTargetValue()))
+            if (! vyrDsp::LinearSmoothed::sameTarget (target, value.getTargetValue()))
                 value.setTargetValue (target);
             value.skip (numSamples - 1);
             return value.getNextValue();
@@ -245,6 +246,8 @@ public:
     juce::AudioTransportSource transport;
     juce::AudioBuffer<float> fileBuffer;
     juce::AudioBuffer<float> dryBuffer;
+    juce::AudioBuffer<float> dryDelayLine;   // the unprocessed signal, delayed by the chain's latency
+    int dryDelayWrite = 0;
 
     // Block state
     float bypassFade = 0.0f;
@@ -292,6 +295,7 @@ private:
     void playLoadedFile (juce::AudioBuffer<float>& buffer, int numSamples);
     void runMidiMap (const juce::MidiBuffer& midi);
     void applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget);
+    void delayDry (const juce::AudioBuffer<float>& input, int numSamples) noexcept;
     int readChoice (const char* id, int count, int fallback) const;
     bool readBool (std::atomic<float>* raw) const noexcept { return raw != nullptr && raw->load() >= 0.5f; }
     void setParamNotifying (const juce::String& id, float plainValue);

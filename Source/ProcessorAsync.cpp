@@ -144,19 +144,26 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
     if (id == "linkLR" || id == "inputGainL" || id == "outputGainL")
         vyrMirrorLinkedGains (apvts);
 
-    if (isPluginHostWrapper() && ! hostedPowerGuard.exchange (true))
+    const bool powerId = id == "bypass" || (hostedModuleId.isNotEmpty() && id == hostedModuleId);
+    if (powerId && isPluginHostWrapper() && ! hostedPowerGuard.exchange (true))
     {
         const float target = value >= 0.5f ? 0.0f : 1.0f;
-        if (hostedModuleId.isNotEmpty() && id == hostedModuleId && id != "bypass")
+        auto syncTo = [this, target] (const juce::String& otherId)
         {
-            setParamNotifying ("bypass", target);
+            if (auto* other = apvts.getParameter (otherId))
+                if (std::abs (other->getValue() - target) > 0.5f)
+                    other->setValueNotifyingHost (target);
+        };
+        if (id != "bypass")
+        {
+            syncTo ("bypass");
         }
-        else if (id == "bypass")
+        else
         {
             if (product == vyrProducts::signalUtility)
                 utilEnabled = value < 0.5f;
             else if (hostedModuleId.isNotEmpty())
-                setParamNotifying (hostedModuleId, target);
+                syncTo (hostedModuleId);
         }
         hostedPowerGuard = false;
     }

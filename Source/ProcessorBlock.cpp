@@ -76,15 +76,16 @@ void VyrAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             const int len = std::min (chunk, n - start);
             juce::AudioBuffer<float> piece (buffer.getArrayOfWritePointers(), buffer.getNumChannels(), start, len);
 
+            delayDry (piece, len);
             if (bypassTarget && bypassFade >= 0.999f)
             {
                 bypassFade = 1.0f;
                 processBlockBypassed (piece, midi);
+                for (int ch = 0; ch < std::min (piece.getNumChannels(), getTotalNumInputChannels()); ++ch)
+                    piece.copyFrom (ch, 0, dryBuffer, ch, 0, len);
             }
             else
             {
-                for (int ch = 0; ch < piece.getNumChannels(); ++ch)
-                    dryBuffer.copyFrom (ch, 0, piece, ch, 0, len);
 
                 smoothBlockSamples = len;
                 syncChainFromApvts();
@@ -112,6 +113,33 @@ void VyrAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, 
         mainIn = bus->getNumberOfChannels();
     for (int ch = mainIn; ch < std::min (getTotalNumOutputChannels(), buffer.getNumChannels()); ++ch)
         buffer.clear (ch, 0, buffer.getNumSamples());
+}
+
+void VyrAudioProcessor::delayDry (const juce::AudioBuffer<float>& input, int n) noexcept
+{
+    const int length = dryDelayLine.getNumSamples();
+    const int channels = std::min ({ input.getNumChannels(), dryBuffer.getNumChannels(), dryDelayLine.getNumChannels() });
+    const int latency = juce::jlimit (0, std::max (0, length - 1), liveChain.getLatencySamples());
+    if (length == 0)
+        return;
+    for (int ch = 0; ch < channels; ++ch)
+    {
+        const float* in = input.getReadPointer (ch);
+        float* line = dryDelayLine.getWritePointer (ch);
+        float* out = dryBuffer.getWritePointer (ch);
+        int w = dryDelayWrite;
+        for (int i = 0; i < n; ++i)
+        {
+            line[w] = in[i];
+            int r = w - latency;
+            if (r < 0)
+                r += length;
+            out[i] = line[r];
+            if (++w == length)
+                w = 0;
+        }
+    }
+    dryDelayWrite = (dryDelayWrite + n) % length;
 }
 
 void VyrAudioProcessor::applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget)
@@ -217,8 +245,8 @@ void VyrAudioProcessor::trackPlayhead (int n, double sr)
 
     if (! havePos && isStandaloneWrapper() && fileLoaded)
     {
-        const double rate = fileSampleRate;
-        p = rate > 0.0 ? roundAway (sr * (double) transport.getNextReadPosition() / rate) : 0;
+        // The transport counts in the device's rate; its position in seconds is rate-independent.
+        p = roundAway (sr * transport.getCurrentPosition());
         playing = transport.isPlaying();
         if (loopPlayback.load())
         {
@@ -230,7 +258,7 @@ void VyrAudioProcessor::trackPlayhead (int n, double sr)
                 loopEnd = roundAway (sr * seconds);
             }
         }
-        loopLength = rate > 0.0 ? roundAway (sr * (double) transport.getTotalLength() / rate) : 0;
+        loopLength = roundAway (sr * transport.getLengthInSeconds());
         havePos = true;
     }
 

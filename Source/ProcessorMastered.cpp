@@ -162,7 +162,7 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
 
 void VyrAudioProcessor::followSections (const VyrSectionMastering& sec, float p)
 {
-    const int count = sec.count;
+    const int count = juce::jlimit (1, 7, sec.count);
     auto cue = [&sec, count] (int b)
     {
         if (b < 0)
@@ -235,7 +235,7 @@ void VyrAudioProcessor::applyMasterEffectMix (VyrSignalChain& chain, float amoun
         }
         else
         {
-            if (! juce::approximatelyEqual (amount, effectSmooth.getTargetValue()))
+            if (! vyrDsp::LinearSmoothed::sameTarget (amount, effectSmooth.getTargetValue()))
                 effectSmooth.setTargetValue (amount);
             effectSmooth.skip (n - 1);
             amount = effectSmooth.getNextValue();

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // Hands an immutable copy of message-thread data to the audio thread without locks or waits.
@@ -24,6 +25,9 @@ public:
     // Message thread: makes `value` the copy the audio thread sees from its next acquire.
     void publish (const T& value)
     {
+        // Hosts may restore state off the message thread while the editor publishes: writers take
+        // turns; the audio thread never takes this lock.
+        const std::lock_guard<std::mutex> lock (writerLock);
         auto* fresh = new T (value);
         auto* old = current.exchange (fresh);
         if (old != nullptr)
@@ -31,7 +35,8 @@ public:
         collect();
     }
 
-    // Message thread: frees retired copies the audio thread no longer holds.
+private:
+    // Frees retired copies the audio thread no longer holds (called with the writer lock held).
     void collect()
     {
         const auto* held = hazard.load();
@@ -50,6 +55,7 @@ public:
         }
     }
 
+public:
     // Audio thread: the newest copy, valid until the next acquire() or release().
     const T& acquire() noexcept
     {
@@ -69,5 +75,6 @@ public:
 private:
     std::atomic<T*> current { nullptr };
     std::atomic<T*> hazard { nullptr };
-    std::vector<T*> retired;   // message thread only
+    std::vector<T*> retired;   // writers only, under writerLock
+    std::mutex writerLock;
 };

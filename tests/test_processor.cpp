@@ -90,6 +90,7 @@ TEST (Processor, PrepareSetsRatesRampsAndBypassState)
         EXPECT_DOUBLE_EQ (p.meters.sampleRate, 44100.0);
         EXPECT_DOUBLE_EQ (p.live.analysisRate, 44100.0);
         EXPECT_DOUBLE_EQ (p.live.hopSamples, 11025.0);
+        EXPECT_EQ (p.dryBuffer.getNumSamples(), 512);
         EXPECT_EQ (rampLength (p.spaceSmooth.values[0]), 25);
         EXPECT_EQ (rampLength (p.energySmooth.values[0]), 32);
         p.releaseResources();
@@ -110,21 +111,28 @@ TEST (Processor, PrepareSetsRatesRampsAndBypassState)
 TEST (Processor, BypassCrossfadeIsEqualPowerOverTenMilliseconds)
 {
     // Two identical processors see the same input; one is bypassed mid-stream. During the fade its
-    // output must be the other's processed output times cos a plus the dry input times sin a.
+    // output must be the other's processed output times cos a plus the dry input times sin a, the
+    // dry input delayed by the latency the plug-in reports so both stay aligned.
     VyrAudioProcessor faded, reference;
     prepare (faded, 44100.0, 512);
     prepare (reference, 44100.0, 512);
-    juce::AudioBuffer<float> a (2, 512), b (2, 512), dry (2, 512);
+    const int latency = faded.liveChain.getLatencySamples();
+    EXPECT_EQ (latency, faded.getLatencySamples());
+    juce::AudioBuffer<float> a (2, 512), b (2, 512), dry (2, 512), input (2, 512);
     juce::MidiBuffer midi;
     int t = 0;
+    auto signal = [] (int ch, int n) { return n < 0 ? 0.0f : 0.4f * std::sin (0.05f * (float) n) + (ch == 0 ? 0.1f * std::sin (0.31f * (float) n) : 0.0f); };
     auto run = [&]
     {
         for (int ch = 0; ch < 2; ++ch)
             for (int i = 0; i < 512; ++i)
-                dry.setSample (ch, i, 0.4f * std::sin (0.05f * (float) (t + i)) + (ch == 0 ? 0.1f * std::sin (0.31f * (float) (t + i)) : 0.0f));
+            {
+                input.setSample (ch, i, signal (ch, t + i));
+                dry.setSample (ch, i, signal (ch, t + i - latency));
+            }
         t += 512;
-        a.makeCopyOf (dry);
-        b.makeCopyOf (dry);
+        a.makeCopyOf (input);
+        b.makeCopyOf (input);
         faded.processBlock (a, midi);
         reference.processBlock (b, midi);
     };
@@ -150,7 +158,7 @@ TEST (Processor, BypassCrossfadeIsEqualPowerOverTenMilliseconds)
     expectFade (0.0f, 1.0f);
     EXPECT_FLOAT_EQ (faded.bypassFade, 1.0f) << "441 samples fade fully within one 512 block";
 
-    run(); // fully bypassed: the input passes untouched
+    run(); // fully bypassed: the input passes, delayed by the reported latency
     for (int i = 0; i < 512; ++i)
         ASSERT_EQ (a.getSample (0, i), dry.getSample (0, i));
 
@@ -168,12 +176,15 @@ TEST (Processor, CrossfadeGainsAreEqualPower)
     VyrAudioProcessor faded, reference;
     prepare (faded, 1000.0, 1);
     prepare (reference, 1000.0, 1);
+    const int latency = faded.liveChain.getLatencySamples();
     juce::AudioBuffer<float> a (2, 1), b (2, 1);
     juce::MidiBuffer midi;
     setParam (faded, "bypass", 1.0f);
+    auto signal = [] (int n) { return n < 0 ? 0.0f : 0.3f * std::sin (0.7f * (float) n); };
     for (int i = 0; i < 12; ++i)
     {
-        const float x = 0.3f * std::sin (0.7f * (float) i);
+        const float x = signal (i);
+        const float delayed = signal (i - latency);
         for (int ch = 0; ch < 2; ++ch)
             a.setSample (ch, 0, x), b.setSample (ch, 0, x);
         faded.processBlock (a, midi);
@@ -181,7 +192,7 @@ TEST (Processor, CrossfadeGainsAreEqualPower)
         const float fade = std::min (1.0f, 0.1f * (float) (i + 1));
         const float g = fade * juce::MathConstants<float>::halfPi;
         if (fade < 0.999f)
-            EXPECT_NEAR (a.getSample (0, 0), b.getSample (0, 0) * std::cos (g) + x * std::sin (g), 1.0e-5f) << i;
+            EXPECT_NEAR (a.getSample (0, 0), b.getSample (0, 0) * std::cos (g) + delayed * std::sin (g), 1.0e-5f) << i;
     }
     EXPECT_GE (faded.bypassFade, 0.999f);
 }
@@ -410,4 +421,17 @@ TEST (Processor, EditorOpensAtTheEditionSize)
     auto snapshot = editor->createComponentSnapshot (editor->getLocalBounds());
     EXPECT_TRUE (snapshot.isValid());
     p.editorBeingDeleted (editor.get());
+}
+
+TEST (Processor, HostWithoutABlockSizeGetsFullSizedPieces)
+{
+    VyrAudioProcessor p;
+    prepare (p, 48000.0, 0);
+    EXPECT_EQ (p.dryBuffer.getNumSamples(), 4096);
+    juce::AudioBuffer<float> b (2, 1000);
+    b.clear();
+    juce::MidiBuffer midi;
+    vyrTest::AllocationGuard guard;
+    p.processBlock (b, midi);
+    EXPECT_EQ (guard.count(), 0);
 }

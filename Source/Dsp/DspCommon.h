@@ -240,7 +240,7 @@ namespace vyrDsp
         int getCountdown() const noexcept { return countdown; }
         int getRampLength() const noexcept { return stepsToTarget; }
 
-    private:
+        // Targets closer than float resolution count as the same target (no new ramp).
         static bool sameTarget (float a, float b) noexcept
         {
             if (! (std::isfinite (a) && std::isfinite (b)))
@@ -249,6 +249,8 @@ namespace vyrDsp
             return diff <= std::numeric_limits<float>::min()
                    || diff <= std::numeric_limits<float>::epsilon() * std::fmax (std::abs (a), std::abs (b));
         }
+
+    private:
 
         float current = 0.0f, target = 0.0f, step = 0.0f;
         int countdown = 0, stepsToTarget = 0;
