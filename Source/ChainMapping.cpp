@@ -100,11 +100,6 @@ void VyrMappingParams::build (juce::AudioProcessorValueTreeState& tree)
 
 namespace
 {
-float dbGain (float dB) noexcept
-{
-    return dB <= -100.0f ? 0.0f : std::pow (10.0f, 0.05f * dB);
-}
-
 float wrapTurn (float x) noexcept
 {
     if (! std::isfinite (x))
@@ -115,7 +110,6 @@ float wrapTurn (float x) noexcept
     return a >= 1.0f ? 0.0f : a;
 }
 
-const float kDelayNoteMul[6] = { 0.25f, 0.375f, 0.5f, 0.75f, 1.0f, 1.5f };
 }
 
 void VyrAudioProcessor::syncChainFromApvts()
@@ -143,10 +137,10 @@ void VyrAudioProcessor::fillChainFromApvts (VyrSignalChain& chain)
     chain.bypass = m.bypass.on();
     chain.mono = m.mono.on();
     chain.linkLR = m.linkLR.on();
-    chain.inputGainL = dbGain (m.inputGainL.get());
-    chain.inputGainR = dbGain (m.inputGainR.get());
-    chain.outputGainL = dbGain (m.outputGainL.get());
-    chain.outputGainR = dbGain (m.outputGainR.get());
+    chain.inputGainL = vyrDsp::dbToGain (m.inputGainL.get());
+    chain.inputGainR = vyrDsp::dbToGain (m.inputGainR.get());
+    chain.outputGainL = vyrDsp::dbToGain (m.outputGainL.get());
+    chain.outputGainR = vyrDsp::dbToGain (m.outputGainR.get());
 
     // Compressor
     {
@@ -302,11 +296,7 @@ void VyrAudioProcessor::fillChainFromApvts (VyrSignalChain& chain)
         }
         else
         {
-            const float bpm = m.delBpm.get();
-            const float beat = bpm > 300.0f ? 0.2f : (bpm < 20.0f ? 3.0f : 60.0f / bpm);
-            const int note = m.delSyncNote.index (7);
-            if (note >= 1 && note <= 6)
-                time = beat * kDelayNoteMul[note - 1];
+            time = vyrDelay::syncedTime (time, m.delBpm.get(), m.delSyncNote.index (7));
         }
         d.enabled = on;
         if (isLive)

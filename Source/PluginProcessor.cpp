@@ -91,12 +91,6 @@ VyrAudioProcessor::VyrAudioProcessor (VyrProduct productNumber)
     }
 
     mapParams.build (apvts);
-    pBypass = apvts.getRawParameterValue ("bypass");
-    pLiveAnalysis = apvts.getRawParameterValue ("liveAnalysis");
-    pTheme = apvts.getRawParameterValue ("theme");
-    pMedium = apvts.getRawParameterValue ("masterMedium");
-    pStyle = apvts.getRawParameterValue ("masterStyle");
-    pLufs = apvts.getRawParameterValue ("masterLufs");
 
     publishChainShared();
     fileThread.startThread();
@@ -174,7 +168,7 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
     dryDelayLine.clear();
     dryDelayWrite = 0;
 
-    bypassFade = readBool (pBypass) ? 1.0f : 0.0f;
+    bypassFade = mapParams.bypass.on() ? 1.0f : 0.0f;
 
     const double r = sampleRate > 1000.0 ? sampleRate : 1000.0;
     spaceSmooth.reset ((int) std::floor (r * 0.025));

@@ -66,8 +66,7 @@ namespace vyrQuarnSmooth
                 value.setCurrentAndTargetValue (target);
                 return target;
             }
-            if (! vyrDsp::LinearSmoothed::sameTarget (target, value.getTargetValue()))
-                value.setTargetValue (target);
+            vyrDsp::setTargetIfMoved (value, target);
             value.skip (numSamples - 1);
             return value.getNextValue();
         }
@@ -297,17 +296,9 @@ private:
     void applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget);
     void delayDry (const juce::AudioBuffer<float>& input, int numSamples) noexcept;
     int readChoice (const char* id, int count, int fallback) const;
-    bool readBool (std::atomic<float>* raw) const noexcept { return raw != nullptr && raw->load() >= 0.5f; }
     void setParamNotifying (const juce::String& id, float plainValue);
 
     // Parameters read on the audio thread, looked up once.
-    std::atomic<float>* pBypass = nullptr;
-    std::atomic<float>* pLiveAnalysis = nullptr;
-    std::atomic<float>* pTheme = nullptr;
-    std::atomic<float>* pMedium = nullptr;
-    std::atomic<float>* pStyle = nullptr;
-    std::atomic<float>* pLufs = nullptr;
-
     VyrMappingParams mapParams;
     std::atomic<int> pendingLatency { -1 };    // latency the audio thread asks the host to be told of
     std::atomic<int> reportedLatency { 0 };

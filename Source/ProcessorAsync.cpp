@@ -3,27 +3,6 @@
 #include "QuarnPresets.h"
 #include "FactoryPresets.h"
 
-namespace
-{
-const float kLufsTargets[5] = { -23.0f, -16.0f, -14.0f, -11.0f, -9.0f };
-
-int nearestLufsIndex (float target) noexcept
-{
-    int best = 0;
-    float bestDist = 1.0e9f;
-    for (int i = 0; i < 5; ++i)
-    {
-        const float d = std::abs (kLufsTargets[i] - target);
-        if (d < bestDist)
-        {
-            bestDist = d;
-            best = i;
-        }
-    }
-    return best;
-}
-}
-
 int VyrAudioProcessor::readChoice (const char* id, int count, int fallback) const
 {
     auto* p = dynamic_cast<juce::AudioParameterChoice*> (apvts.getParameter (id));
@@ -59,7 +38,7 @@ void VyrAudioProcessor::handleAsyncUpdate()
             mediumIndex = m;
             if ((bits & vyrMidi::loudnessChosen) == 0)
             {
-                const int a = nearestLufsIndex (vyrQuarn::gMediumLufs[m]);
+                const int a = vyrQuarn::nearestLufsIndex (vyrQuarn::gMediumLufs[m]);
                 setParamNotifying ("masterLufs", (float) a);
                 lufsIndex = a;
                 vyrQuarn::applyLufs (apvts, a, true);

@@ -44,7 +44,7 @@ void VyrAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
 
     if (product == vyrProducts::signalUtility)
     {
-        if (isPluginHostWrapper() && readBool (pBypass))
+        if (isPluginHostWrapper() && mapParams.bypass.on())
         {
             processBlockBypassed (buffer, midi);
             return;
@@ -64,7 +64,7 @@ void VyrAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             buffer.clear();
     }
 
-    const bool bypassTarget = readBool (pBypass);
+    const bool bypassTarget = mapParams.bypass.on();
 
     // The chain and its scratch buffers are sized for the prepared block; a longer block from the
     // host is processed in prepared-size pieces so the audio thread never allocates.
@@ -327,8 +327,8 @@ void VyrAudioProcessor::trackPlayhead (int n, double sr)
     wasPlaying = playing;
     blockPlaying = playing;
 
-    const bool armed = product == vyrProducts::quarn && pLiveAnalysis != nullptr
-                       && vyrParams::choiceIndex (pLiveAnalysis->load(), 3) == 2;
+    const bool armed = product == vyrProducts::quarn && mapParams.liveAnalysis.present()
+                       && mapParams.liveAnalysis.index (3) == 2;
     if (armed && playing)
     {
         const bool w = hostPlaying.load();

@@ -46,13 +46,14 @@ void VyrAudioProcessor::detectSections()
 
 void VyrAudioProcessor::noteArmUserHold()
 {
-    if (pLiveAnalysis == nullptr || vyrParams::choiceIndex (pLiveAnalysis->load(), 3) != 2)
+    const auto& m = mapParams;
+    if (! m.liveAnalysis.present() || m.liveAnalysis.index (3) != 2)
         return;
 
     LiveSectionAnalyzer::Held h;
-    h.style = (std::int8_t) (pStyle != nullptr ? vyrParams::choiceIndex (pStyle->load(), 7) : 5);
-    h.medium = (std::int8_t) (pMedium != nullptr ? vyrParams::choiceIndex (pMedium->load(), 8) : 3);
-    h.lufs = (std::int8_t) (pLufs != nullptr ? vyrParams::choiceIndex (pLufs->load(), 5) : 2);
+    h.style = (std::int8_t) m.masterStyle.index (7);
+    h.medium = (std::int8_t) m.masterMedium.index (8);
+    h.lufs = (std::int8_t) m.masterLufs.index (5);
     h.letter = (std::int8_t) juce::jlimit (0, 6, live.letter.load() - 'A');
     if (auto* trim = apvts.getParameter ("masterTrim"))
         h.trim = trim->getValue();
@@ -105,9 +106,9 @@ int VyrAudioProcessor::markLiveThumbs (bool)
 
 bool VyrAudioProcessor::armPunchingMasterStyle() const
 {
-    if (product != vyrProducts::quarn || pLiveAnalysis == nullptr)
+    if (product != vyrProducts::quarn || ! mapParams.liveAnalysis.present())
         return false;
-    if (vyrParams::choiceIndex (pLiveAnalysis->load(), 3) != 2 || ! hostPlaying.load())
+    if (mapParams.liveAnalysis.index (3) != 2 || ! hostPlaying.load())
         return false;
     const auto start = punchStart.load(), end = punchEnd.load(), pos = playheadSamples.load();
     if (end > start + 64)

@@ -7,11 +7,6 @@
 
 namespace
 {
-float dbGain (float dB) noexcept
-{
-    return dB > -100.0f ? std::pow (10.0f, 0.05f * dB) : 0.0f;
-}
-
 float lerp (float a, float b, float t) noexcept { return a + (b - a) * t; }
 
 // Writes the blend of two style rows and two loudness rows into the chain.
@@ -54,17 +49,13 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
         order[i] = juce::jlimit (0, 12, shared.fxOrder[(size_t) i]);
     const auto& sec = shared.section;
 
+    // Where the loaded file's playback stands, as a fraction of its length (-1 without a file).
     auto filePosition = [this]() -> float
     {
-        if (! fileLoaded)
+        const double length = fileLoaded ? transport.getLengthInSeconds() : 0.0;
+        if (! (length > 0.0))
             return -1.0f;
-        const double rate = fileSampleRate;
-        if (rate <= 0.0)
-            return -1.0f;
-        const double length = (double) transport.getTotalLength() / rate;
-        if (length <= 0.0)
-            return -1.0f;
-        return juce::jlimit (0.0f, 1.0f, (float) (((double) transport.getNextReadPosition() / rate) / length));
+        return juce::jlimit (0.0f, 1.0f, (float) (transport.getCurrentPosition() / length));
     };
 
     float p = -1.0f;
@@ -100,10 +91,10 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
         const bool linked = m.linkLR.on();
         const float in = vyrSection::sampleAutomation (sec.autoIn, x);
         const float out = vyrSection::sampleAutomation (sec.autoOut, x);
-        liveChain.inputGainL = dbGain (in + m.inputGainL.get());
-        liveChain.inputGainR = dbGain (in + (linked ? m.inputGainL.get() : m.inputGainR.get()));
-        liveChain.outputGainL = dbGain (std::min (out + m.outputGainL.get(), 0.0f));
-        liveChain.outputGainR = dbGain (std::min (out + (linked ? m.outputGainL.get() : m.outputGainR.get()), 0.0f));
+        liveChain.inputGainL = vyrDsp::dbToGain (in + m.inputGainL.get());
+        liveChain.inputGainR = vyrDsp::dbToGain (in + (linked ? m.inputGainL.get() : m.inputGainR.get()));
+        liveChain.outputGainL = vyrDsp::dbToGain (std::min (out + m.outputGainL.get(), 0.0f));
+        liveChain.outputGainR = vyrDsp::dbToGain (std::min (out + (linked ? m.outputGainL.get() : m.outputGainR.get()), 0.0f));
     }
     else
     {
@@ -235,8 +226,7 @@ void VyrAudioProcessor::applyMasterEffectMix (VyrSignalChain& chain, float amoun
         }
         else
         {
-            if (! vyrDsp::LinearSmoothed::sameTarget (amount, effectSmooth.getTargetValue()))
-                effectSmooth.setTargetValue (amount);
+            vyrDsp::setTargetIfMoved (effectSmooth, amount);
             effectSmooth.skip (n - 1);
             amount = effectSmooth.getNextValue();
         }

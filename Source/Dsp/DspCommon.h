@@ -72,6 +72,52 @@ namespace vyrDsp
         }
     }
 
+    // Cookbook peak and shelf sections from a precomputed cosine and sine of the centre, so a
+    // gain-only move costs no trigonometry. T is the precision the design is worked out in; A is the
+    // square root of the linear gain.
+    enum class CookbookShape { peak, lowShelf, highShelf };
+
+    template <typename T>
+    BiquadCoeffs cookbookFromTrig (CookbookShape shape, T cosW, T sinW, T q, T A) noexcept
+    {
+        T b0, b1, b2, a0, a1, a2;
+        if (shape == CookbookShape::peak)
+        {
+            const T alpha = sinW / (T (2) * q);
+            b0 = T (1) + alpha * A;
+            b1 = T (-2) * cosW;
+            b2 = T (1) - alpha * A;
+            a0 = T (1) + alpha / A;
+            a1 = b1;
+            a2 = T (1) - alpha / A;
+        }
+        else
+        {
+            const T beta = sinW * std::sqrt (A) / q;
+            const T ap = A + T (1), am = A - T (1);
+            if (shape == CookbookShape::lowShelf)
+            {
+                b0 = A * (ap - am * cosW + beta);
+                b1 = T (2) * A * (am - ap * cosW);
+                b2 = A * (ap - am * cosW - beta);
+                a0 = ap + am * cosW + beta;
+                a1 = T (-2) * (am + ap * cosW);
+                a2 = ap + am * cosW - beta;
+            }
+            else
+            {
+                b0 = A * (ap + am * cosW + beta);
+                b1 = T (-2) * A * (am + ap * cosW);
+                b2 = A * (ap + am * cosW - beta);
+                a0 = ap - am * cosW + beta;
+                a1 = T (2) * (am - ap * cosW);
+                a2 = ap - am * cosW - beta;
+            }
+        }
+        const T inv = T (1) / a0;
+        return { (float) (b0 * inv), (float) (b1 * inv), (float) (b2 * inv), (float) (a1 * inv), (float) (a2 * inv) };
+    }
+
     // One second-order section in transposed direct form II.
     struct Biquad
     {
@@ -260,5 +306,13 @@ namespace vyrDsp
     inline int rampSamples (double sampleRate, double seconds) noexcept
     {
         return static_cast<int> (std::floor (sampleRate * seconds));
+    }
+
+    // Gives a ramp a new target only when it moved past float resolution, so a setting rewritten
+    // with the same value every block never restarts its ramp.
+    inline void setTargetIfMoved (Smoothed& s, float v) noexcept
+    {
+        if (! LinearSmoothed::sameTarget (v, s.getTargetValue()))
+            s.setTargetValue (v);
     }
 }

@@ -5,18 +5,6 @@
 
 namespace
 {
-    // A new target equal to the current one within float tolerance changes nothing, so a setting
-    // rewritten with the same value every block never restarts its ramp.
-    void setTarget (vyrDsp::Smoothed& s, float v) noexcept
-    {
-        const float t = s.getTargetValue();
-        const float diff = std::abs (v - t);
-        if (diff <= std::numeric_limits<float>::min()
-            || diff <= std::numeric_limits<float>::epsilon() * std::max (std::abs (v), std::abs (t)))
-            return;
-        s.setTargetValue (v);
-    }
-
     void resetSmoother (vyrDsp::Smoothed& s, int steps, float value) noexcept
     {
         s.reset (steps);
@@ -112,9 +100,9 @@ namespace
     void setSection (VyrParametricEQ::Slot& s, int type, float f, float q, float gainDb) noexcept
     {
         s.type = type;
-        setTarget (s.freqSmooth, f);
-        setTarget (s.qSmooth, q);
-        setTarget (s.gainSmooth, gainDb);
+        vyrDsp::setTargetIfMoved (s.freqSmooth, f);
+        vyrDsp::setTargetIfMoved (s.qSmooth, q);
+        vyrDsp::setTargetIfMoved (s.gainSmooth, gainDb);
     }
 
     void setNeutral (VyrParametricEQ::Slot& s) noexcept
@@ -273,7 +261,7 @@ void VyrParametricEQ::process (juce::AudioBuffer<float>& buffer)
     publishedState.publish (state);
 
     const float wet = state.enabled ? juce::jlimit (0.0f, 1.0f, finiteOr (state.mix, 100.0f) * 0.01f) : 0.0f;
-    setTarget (mixSmooth, wet);
+    vyrDsp::setTargetIfMoved (mixSmooth, wet);
     setChannelTargets (mainSlots, state.main);
     setChannelTargets (sideSlots, state.msMode ? state.side : state.main);
 
@@ -408,14 +396,14 @@ void VyrDynamicEQ::prepareNode (Node& node)
 void VyrDynamicEQ::setNode (Node& node, int kind, const vyrEq::Band& band, bool active)
 {
     node.kind = kind;
-    setTarget (node.freqSmooth, juce::jlimit (20.0f, 20000.0f, finiteOr (band.freq, 1000.0f)));
-    setTarget (node.qSmooth, std::max (band.q > 0.01f ? band.q : 0.707f, 0.05f));
-    setTarget (node.threshSmooth, active ? finiteOr (band.thresh, -24.0f) : 0.0f);
+    vyrDsp::setTargetIfMoved (node.freqSmooth, juce::jlimit (20.0f, 20000.0f, finiteOr (band.freq, 1000.0f)));
+    vyrDsp::setTargetIfMoved (node.qSmooth, std::max (band.q > 0.01f ? band.q : 0.707f, 0.05f));
+    vyrDsp::setTargetIfMoved (node.threshSmooth, active ? finiteOr (band.thresh, -24.0f) : 0.0f);
     const bool plain = ! active || ! std::isfinite (band.ratio) || band.ratio < 1.0f;
-    setTarget (node.ratioSmooth, plain ? 1.0f : std::min (band.ratio, 12.0f));
-    setTarget (node.atkSmooth, juce::jlimit (0.001f, 0.5f, finiteOr (band.atk, 0.01f)));
-    setTarget (node.relSmooth, juce::jlimit (0.01f, 1.0f, finiteOr (band.rel, 0.2f)));
-    setTarget (node.gainSmooth, active ? finiteOr (band.gain, 0.0f) : 0.0f);
+    vyrDsp::setTargetIfMoved (node.ratioSmooth, plain ? 1.0f : std::min (band.ratio, 12.0f));
+    vyrDsp::setTargetIfMoved (node.atkSmooth, juce::jlimit (0.001f, 0.5f, finiteOr (band.atk, 0.01f)));
+    vyrDsp::setTargetIfMoved (node.relSmooth, juce::jlimit (0.01f, 1.0f, finiteOr (band.rel, 0.2f)));
+    vyrDsp::setTargetIfMoved (node.gainSmooth, active ? finiteOr (band.gain, 0.0f) : 0.0f);
     node.satAmount = 0.15f * std::pow (juce::jlimit (0.0f, 1.0f, finiteOr (band.drive, 0.3f)), 2.2f);
     node.satOn = active && band.sat && node.satAmount >= 0.0005f;
 }
@@ -438,43 +426,11 @@ void VyrDynamicEQ::designEq (Node& node, float f, float q, float gainDb) noexcep
         node.sinW = std::sin (w);
     }
     const float A = std::sqrt (sectionGain (gainDb));
-    const float cw = node.cosW;
-    float b0, b1, b2, a0, a1, a2;
-    if (node.kind == lowShelfKind || node.kind == highShelfKind)
-    {
-        const float beta = node.sinW * std::sqrt (A) / 0.707f;
-        const float am = A - 1.0f, ap = A + 1.0f;
-        if (node.kind == lowShelfKind)
-        {
-            b0 = A * (ap - am * cw + beta);
-            b1 = 2.0f * A * (am - ap * cw);
-            b2 = A * (ap - am * cw - beta);
-            a0 = ap + am * cw + beta;
-            a1 = -2.0f * (am + ap * cw);
-            a2 = ap + am * cw - beta;
-        }
-        else
-        {
-            b0 = A * (ap + am * cw + beta);
-            b1 = -2.0f * A * (am + ap * cw);
-            b2 = A * (ap + am * cw - beta);
-            a0 = ap - am * cw + beta;
-            a1 = 2.0f * (am - ap * cw);
-            a2 = ap - am * cw - beta;
-        }
-    }
-    else
-    {
-        const float alpha = node.sinW / (2.0f * (q > 0.05f ? q : 0.05f));
-        b0 = 1.0f + alpha * A;
-        b1 = -2.0f * cw;
-        b2 = 1.0f - alpha * A;
-        a0 = 1.0f + alpha / A;
-        a1 = b1;
-        a2 = 1.0f - alpha / A;
-    }
-    const float inv = 1.0f / a0;
-    node.eq.c = { b0 * inv, b1 * inv, b2 * inv, a1 * inv, a2 * inv };
+    const bool shelf = node.kind == lowShelfKind || node.kind == highShelfKind;
+    const auto shape = node.kind == lowShelfKind ? vyrDsp::CookbookShape::lowShelf
+                     : node.kind == highShelfKind ? vyrDsp::CookbookShape::highShelf
+                                                  : vyrDsp::CookbookShape::peak;
+    node.eq.c = vyrDsp::cookbookFromTrig<float> (shape, node.cosW, node.sinW, shelf ? 0.707f : (q > 0.05f ? q : 0.05f), A);
 }
 
 void VyrDynamicEQ::designDetector (Node& node, float f, float q) noexcept
@@ -562,7 +518,7 @@ void VyrDynamicEQ::process (juce::AudioBuffer<float>& buffer)
     const bool enabled = state.enabled;
     const bool ms = state.msMode;
 
-    setTarget (mixSmooth, enabled ? juce::jlimit (0.0f, 1.0f, finiteOr (state.mix, 100.0f) * 0.01f) : 0.0f);
+    vyrDsp::setTargetIfMoved (mixSmooth, enabled ? juce::jlimit (0.0f, 1.0f, finiteOr (state.mix, 100.0f) * 0.01f) : 0.0f);
 
     const vyrEq::Band unused;
     for (int p = 0; p < kPositions; ++p)

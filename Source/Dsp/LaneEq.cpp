@@ -62,44 +62,10 @@ void VyrQuarnLaneEq::computeCoefficients (BandState& band, float gainDb) noexcep
     const double cw = band.cosW, sw = band.sinW;
     const double Q = std::max ((double) band.q, 0.05);
 
-    double b0, b1, b2, a0, a1, a2;
-    if (band.type == lowShelfType || band.type == highShelfType)
-    {
-        const double beta = sw * std::sqrt (A) / Q;
-        const double ap1 = A + 1.0, am1 = A - 1.0;
-        if (band.type == lowShelfType)
-        {
-            b0 = A * (ap1 - am1 * cw + beta);
-            b1 = 2.0 * A * (am1 - ap1 * cw);
-            b2 = A * (ap1 - am1 * cw - beta);
-            a0 = ap1 + am1 * cw + beta;
-            a1 = -2.0 * (am1 + ap1 * cw);
-            a2 = ap1 + am1 * cw - beta;
-        }
-        else
-        {
-            b0 = A * (ap1 + am1 * cw + beta);
-            b1 = -2.0 * A * (am1 + ap1 * cw);
-            b2 = A * (ap1 + am1 * cw - beta);
-            a0 = ap1 - am1 * cw + beta;
-            a1 = 2.0 * (am1 - ap1 * cw);
-            a2 = ap1 - am1 * cw - beta;
-        }
-    }
-    else
-    {
-        const double alpha = sw / (2.0 * Q);
-        b0 = 1.0 + alpha * A;
-        b1 = -2.0 * cw;
-        b2 = 1.0 - alpha * A;
-        a0 = 1.0 + alpha / A;
-        a1 = -2.0 * cw;
-        a2 = 1.0 - alpha / A;
-    }
-
-    const double inv = 1.0 / a0;
-    const vyrDsp::BiquadCoeffs c { (float) (b0 * inv), (float) (b1 * inv), (float) (b2 * inv),
-                                   (float) (a1 * inv), (float) (a2 * inv) };
+    const auto shape = band.type == lowShelfType ? vyrDsp::CookbookShape::lowShelf
+                     : band.type == highShelfType ? vyrDsp::CookbookShape::highShelf
+                                                  : vyrDsp::CookbookShape::peak;
+    const auto c = vyrDsp::cookbookFromTrig<double> (shape, cw, sw, Q, A);
     band.filterL.c = c;
     band.filterR.c = c;
     band.designedGain = gainDb;

@@ -5,17 +5,6 @@
 
 namespace
 {
-    // A new target equal to the current one within float tolerance changes nothing.
-    void setTarget (vyrDsp::Smoothed& s, float v) noexcept
-    {
-        const float t = s.getTargetValue();
-        const float diff = std::abs (v - t);
-        if (diff <= std::numeric_limits<float>::min()
-            || diff <= std::numeric_limits<float>::epsilon() * std::max (std::abs (v), std::abs (t)))
-            return;
-        s.setTargetValue (v);
-    }
-
     float finiteOr (float v, float fallback) noexcept { return std::isfinite (v) ? v : fallback; }
 
     float timeCoef (float seconds, float rate) noexcept
@@ -176,19 +165,19 @@ void VyrMultibandComp::setBand (Comp& comp, const vyrMbc::Band& band, bool inUse
     const float knee = std::max (finiteOr (band.knee, 6.0f), 0.0f);
     if (inUse && band.on)
     {
-        setTarget (comp.thresholdRamp, finiteOr (band.thresh, -18.0f));
-        setTarget (comp.ratioRamp, std::max (finiteOr (band.ratio, 1.0f), 1.0f));
-        setTarget (comp.kneeRamp, knee);
+        vyrDsp::setTargetIfMoved (comp.thresholdRamp, finiteOr (band.thresh, -18.0f));
+        vyrDsp::setTargetIfMoved (comp.ratioRamp, std::max (finiteOr (band.ratio, 1.0f), 1.0f));
+        vyrDsp::setTargetIfMoved (comp.kneeRamp, knee);
     }
     else
     {
-        setTarget (comp.thresholdRamp, 0.0f);
-        setTarget (comp.ratioRamp, 1.0f);
-        setTarget (comp.kneeRamp, inUse ? knee : 0.0f);
+        vyrDsp::setTargetIfMoved (comp.thresholdRamp, 0.0f);
+        vyrDsp::setTargetIfMoved (comp.ratioRamp, 1.0f);
+        vyrDsp::setTargetIfMoved (comp.kneeRamp, inUse ? knee : 0.0f);
     }
-    setTarget (comp.attackRamp, juce::jlimit (0.001f, 0.3f, finiteOr (band.atk, 0.01f)));
-    setTarget (comp.releaseRamp, juce::jlimit (0.01f, 1.0f, finiteOr (band.rel, 0.15f)));
-    setTarget (comp.makeupRamp, muted ? 0.0f : vyrDsp::dbToGain (finiteOr (band.makeup, 0.0f)));
+    vyrDsp::setTargetIfMoved (comp.attackRamp, juce::jlimit (0.001f, 0.3f, finiteOr (band.atk, 0.01f)));
+    vyrDsp::setTargetIfMoved (comp.releaseRamp, juce::jlimit (0.01f, 1.0f, finiteOr (band.rel, 0.15f)));
+    vyrDsp::setTargetIfMoved (comp.makeupRamp, muted ? 0.0f : vyrDsp::dbToGain (finiteOr (band.makeup, 0.0f)));
 }
 
 // One compressor step for a detector magnitude: returns the band's total gain (makeup x reduction).
@@ -258,15 +247,15 @@ void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
 
     const float w0 = state.enabled ? juce::jlimit (0.0f, 1.0f, finiteOr (state.mix, 100.0f) / 100.0f) : 0.0f;
     const float makeup = vyrDsp::dbToGain (finiteOr (state.globalMakeup, 0.0f));
-    setTarget (dryRamp, 1.0f - w0);
-    setTarget (wetRamp, w0 * makeup);
+    vyrDsp::setTargetIfMoved (dryRamp, 1.0f - w0);
+    vyrDsp::setTargetIfMoved (wetRamp, w0 * makeup);
     const bool active = state.enabled || wetRamp.isSmoothing() || wetRamp.getCurrentValue() > 1.0e-6f || dryRamp.isSmoothing();
 
     // Crossovers glide per block: each block uses the value its ramp reaches at the block's end.
     const float top = topCrossover (sampleRate);
     for (int k = 0; k < kCrossovers; ++k)
     {
-        setTarget (xoverRamp[k], juce::jlimit (40.0f, top, finiteOr (state.xover[k], vyrMbc::kXoverFallbacks[k])));
+        vyrDsp::setTargetIfMoved (xoverRamp[k], juce::jlimit (40.0f, top, finiteOr (state.xover[k], vyrMbc::kXoverFallbacks[k])));
         xoverRamp[k].skip (std::max (numSamples, 1));
     }
 
