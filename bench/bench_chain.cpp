@@ -1,7 +1,7 @@
 // The whole processor (product 15) at its defaults, with the EQ family at its heaviest, and with every
 // module on at its heaviest setting.
 #include "BenchUtil.h"
-#include "PluginProcessor.h"
+#include "Core/PluginProcessor.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 // Clipper at its heaviest: the drive gliding every block and the low-pass gliding (with redesigns).
 #include "BenchUtil.h"
-#include "Clipper.h"
+#include "Dsp/Clipper.h"
 
 static void BM_VyrClipper (benchmark::State& state)
 {

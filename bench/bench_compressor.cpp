@@ -1,6 +1,6 @@
 // Compressor at its heaviest: Vintage Opto curve blended with the plain curve, parallel mix, stereo.
 #include "BenchUtil.h"
-#include "Compressor.h"
+#include "Dsp/Compressor.h"
 
 static void BM_Compressor (benchmark::State& state)
 {

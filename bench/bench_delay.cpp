@@ -1,7 +1,7 @@
 // Delay engine at its heaviest: stereo, full feedback, and a new time every block so the equal-power
 // crossfade between the two taps is always running.
 #include "BenchUtil.h"
-#include "Delay.h"
+#include "Dsp/Delay.h"
 
 static void BM_DelayHeaviest (benchmark::State& state)
 {

@@ -1,6 +1,6 @@
 // Analogue density at its heaviest: every stage in, the density gliding so the drives are derived per sample.
 #include "BenchUtil.h"
-#include "AnalogueDensity.h"
+#include "Dsp/AnalogueDensity.h"
 
 static void BM_VyrAnalogueDensity (benchmark::State& state)
 {

@@ -2,8 +2,8 @@
 // (steady, and with a band gliding on every block), dynamic EQ with eight compressing bands in
 // mid/side, and the multiband compressor with five compressing bands in mid/side.
 #include "BenchUtil.h"
-#include "EqEngine.h"
-#include "MbcEngine.h"
+#include "Dsp/EqEngine.h"
+#include "Dsp/MbcEngine.h"
 
 namespace
 {

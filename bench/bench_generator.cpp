@@ -1,6 +1,6 @@
 // Signal-utility product generating a logarithmic sweep (one sine and one exponential per sample).
 #include "BenchUtil.h"
-#include "PluginProcessor.h"
+#include "Core/PluginProcessor.h"
 
 static void BM_SignalGenerator (benchmark::State& state)
 {

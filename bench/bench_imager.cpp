@@ -1,6 +1,6 @@
 // Stereo imager at its heaviest: split on, rotation on, the crossover moving and the wet share gliding.
 #include "BenchUtil.h"
-#include "Imager.h"
+#include "Dsp/Imager.h"
 
 static void BM_VyrImager (benchmark::State& state)
 {

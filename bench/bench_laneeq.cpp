@@ -1,6 +1,6 @@
 // Lane EQ at its heaviest: the angle sweeping, so gliding bands are recomputed every sample.
 #include "BenchUtil.h"
-#include "LaneEq.h"
+#include "Dsp/LaneEq.h"
 
 static void BM_VyrQuarnLaneEq (benchmark::State& state)
 {

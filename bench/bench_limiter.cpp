@@ -1,7 +1,7 @@
 // The limiter at its heaviest settings: 20 ms lookahead, true peak, dither with the longest noise shaper,
 // Warm colour, limiting 12 dB deep, for each oversampling factor.
 #include "BenchUtil.h"
-#include "LimiterEngine.h"
+#include "Dsp/LimiterEngine.h"
 
 static void BM_Limiter (benchmark::State& state)
 {

@@ -1,7 +1,7 @@
 // Per-block work of the meter engine on a live block: input and output capture, loudness
 // with true peak (under its spin lock, as the processor runs it) and the spectrum.
 #include "BenchUtil.h"
-#include "Metering.h"
+#include "Dsp/Metering.h"
 
 #include <memory>
 

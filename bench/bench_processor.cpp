@@ -1,6 +1,6 @@
 // The whole processor (product 15) at its defaults, as a host would run it.
 #include "BenchUtil.h"
-#include "PluginProcessor.h"
+#include "Core/PluginProcessor.h"
 
 static void BM_ProcessorDefaults (benchmark::State& state)
 {

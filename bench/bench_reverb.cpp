@@ -2,7 +2,7 @@
 // reflection spacing and predelay changing every block so both crossfaded pairs and the gliding tap
 // spacing are always working.
 #include "BenchUtil.h"
-#include "ReverbEngine.h"
+#include "Dsp/ReverbEngine.h"
 
 static void BM_ReverbHeaviest (benchmark::State& state)
 {

@@ -1,6 +1,6 @@
 // Saturation at its heaviest: grit noise on, the mode switching every block so two curves always run.
 #include "BenchUtil.h"
-#include "Saturation.h"
+#include "Dsp/Saturation.h"
 
 static void BM_VyrSaturation (benchmark::State& state)
 {

@@ -1,6 +1,6 @@
 // Tape machine at its heaviest: stereo, every part working (wow, flutter, drive, hiss, gains, mix).
 #include "BenchUtil.h"
-#include "Tape.h"
+#include "Dsp/Tape.h"
 
 static void BM_TapeHeaviest (benchmark::State& state)
 {

@@ -1,6 +1,6 @@
 // Bass-mono monitor at its heaviest: 24 dB slope, the amount gliding and the frequency moving.
 #include "BenchUtil.h"
-#include "Tovu.h"
+#include "Dsp/Tovu.h"
 
 static void BM_VyrTovu (benchmark::State& state)
 {

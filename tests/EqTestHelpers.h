@@ -3,7 +3,7 @@
 // Measuring helpers shared by the EQ and multiband tests (the generic ones are in TestSignals.h).
 
 #include "TestSignals.h"
-#include "EqState.h"
+#include "Model/EqState.h"
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <cmath>
 #include <complex>

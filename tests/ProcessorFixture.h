@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PluginProcessor.h"
+#include "Core/PluginProcessor.h"
 #include <memory>
 
 namespace vyrTest

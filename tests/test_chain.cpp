@@ -1,6 +1,6 @@
 // The chain frame: module order, product gate, mono sum, output gains, link and DC blocker.
 #include <gtest/gtest.h>
-#include "SignalChain.h"
+#include "Dsp/SignalChain.h"
 #include "TestSignals.h"
 
 namespace

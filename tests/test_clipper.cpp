@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
 #include "ColourFxTestUtil.h"
-#include "Clipper.h"
+#include "Dsp/Clipper.h"
 
 using namespace colourTest;
 using namespace vyrTestSignals;

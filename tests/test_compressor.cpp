@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
-#include "Compressor.h"
+#include "Dsp/Compressor.h"
 
 #include <cmath>
 #include <vector>

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 #include "TestSignals.h"
-#include "Delay.h"
+#include "Dsp/Delay.h"
 
 #include <cmath>
 #include <vector>

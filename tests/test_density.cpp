@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
 #include "ColourFxTestUtil.h"
-#include "AnalogueDensity.h"
+#include "Dsp/AnalogueDensity.h"
 
 using namespace colourTest;
 using namespace vyrTestSignals;

@@ -1,7 +1,7 @@
 // Embedded documents, the mood table built from them, and the automation lane text form.
 #include <gtest/gtest.h>
-#include "MoodTable.h"
-#include "SectionAutomation.h"
+#include "Model/MoodTable.h"
+#include "Live/SectionAutomation.h"
 #include "VyrQuarnData.h"
 
 TEST (EmbeddedDocuments, LookupByNameAndOriginalFilename)

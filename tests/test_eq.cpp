@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
 #include "EqTestHelpers.h"
-#include "EqEngine.h"
+#include "Dsp/EqEngine.h"
 #include <cmath>
 #include <limits>
 

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 #include "EqTestHelpers.h"
-#include "EqState.h"
-#include "MbcState.h"
-#include "Parameters.h"
+#include "Model/EqState.h"
+#include "Model/MbcState.h"
+#include "Model/Parameters.h"
 #include <cmath>
 #include <functional>
 #include <limits>

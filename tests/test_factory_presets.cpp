@@ -1,6 +1,6 @@
 // Factory preset table, its application to the parameters and the processor's preset recall.
 #include "RecipeTestUtil.h"
-#include "FactoryPresets.h"
+#include "Model/FactoryPresets.h"
 
 using namespace vyrRecipeTest;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
-#include "PluginProcessor.h"
+#include "Core/PluginProcessor.h"
 
 #include <cmath>
 #include <vector>

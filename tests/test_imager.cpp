@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
 #include "ColourFxTestUtil.h"
-#include "Imager.h"
+#include "Dsp/Imager.h"
 
 using namespace colourTest;
 using namespace vyrTestSignals;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
 #include "ColourFxTestUtil.h"
-#include "LaneEq.h"
+#include "Dsp/LaneEq.h"
 
 using namespace colourTest;
 using namespace vyrTestSignals;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 #include "TestSignals.h"
-#include "LimiterEngine.h"
+#include "Dsp/LimiterEngine.h"
 
 #include <cmath>
 #include <functional>

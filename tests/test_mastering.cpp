@@ -3,9 +3,9 @@
 #include "ProcessorFixture.h"
 #include "TestSignals.h"
 #include "ChainTestUtil.h"
-#include "QuarnPresets.h"
-#include "FactoryPresets.h"
-#include "SectionBlend.h"
+#include "Model/QuarnPresets.h"
+#include "Model/FactoryPresets.h"
+#include "Live/SectionBlend.h"
 
 using vyrTest::makeProcessor;
 using vyrTest::prepare;

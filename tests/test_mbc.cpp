@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
 #include "EqTestHelpers.h"
-#include "MbcEngine.h"
+#include "Dsp/MbcEngine.h"
 #include <cmath>
 #include <limits>
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <ebur128.h>
 
-#include "Metering.h"
+#include "Dsp/Metering.h"
 
 #include <climits>
 #include <cmath>

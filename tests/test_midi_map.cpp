@@ -1,8 +1,8 @@
 // MIDI controller map: controller messages sent through the processor's block callback.
 #include "RecipeTestUtil.h"
 #include "AllocationGuard.h"
-#include "QuarnPresets.h"
-#include "MoodTable.h"
+#include "Model/QuarnPresets.h"
+#include "Model/MoodTable.h"
 
 using namespace vyrRecipeTest;
 

@@ -1,7 +1,7 @@
 // The parameter layout, its tapers and value texts, and gain linking.
 #include <gtest/gtest.h>
-#include "PluginProcessor.h"
-#include "MoodTable.h"
+#include "Core/PluginProcessor.h"
+#include "Model/MoodTable.h"
 
 namespace
 {

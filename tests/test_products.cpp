@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "PluginProcessor.h"
+#include "Core/PluginProcessor.h"
 
 TEST (Products, NamesOfAllSixteen)
 {

@@ -1,7 +1,7 @@
 // The embedded recipe document and the rules by which a document fills the recipe tables.
 #include <gtest/gtest.h>
 #include "ProcessorFixture.h"
-#include "QuarnPresets.h"
+#include "Model/QuarnPresets.h"
 #include "VyrQuarnData.h"
 #include <cstring>
 

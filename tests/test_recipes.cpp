@@ -1,7 +1,7 @@
 // Style, medium and loudness recipes, the QUARN and SPACE mapping and the recipe glide, checked
 // through the parameter tree and through what the host sees.
 #include "RecipeTestUtil.h"
-#include "QuarnPresets.h"
+#include "Model/QuarnPresets.h"
 
 using namespace vyrRecipeTest;
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 #include "TestSignals.h"
-#include "ReverbEngine.h"
+#include "Dsp/ReverbEngine.h"
 
 #include <cmath>
 #include <vector>

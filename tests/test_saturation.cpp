@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
 #include "ColourFxTestUtil.h"
-#include "Saturation.h"
+#include "Dsp/Saturation.h"
 
 using namespace colourTest;
 using namespace vyrTestSignals;

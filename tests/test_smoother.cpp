@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 
 #include <cmath>
 

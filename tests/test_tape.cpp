@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 #include "TestSignals.h"
-#include "Tape.h"
+#include "Dsp/Tape.h"
 
 #include <cmath>
 #include <complex>

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include "TestSignals.h"
 #include "ColourFxTestUtil.h"
-#include "Tovu.h"
+#include "Dsp/Tovu.h"
 
 using namespace colourTest;
 using namespace vyrTestSignals;

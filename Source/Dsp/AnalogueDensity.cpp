@@ -1,4 +1,4 @@
-#include "AnalogueDensity.h"
+#include "Dsp/AnalogueDensity.h"
 
 namespace
 {

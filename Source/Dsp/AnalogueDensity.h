@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 
 // A valve signal path as a chain of memoryless stages: input transformer, optional parallel valve
 // saturation, biased pentode, triode and output transformer, then an output level and a dry/wet mix.

@@ -1,4 +1,4 @@
-#include "Clipper.h"
+#include "Dsp/Clipper.h"
 
 namespace
 {

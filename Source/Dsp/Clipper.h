@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 
 // Parallel soft clipper with a filtered path: input gain, a pre-clip low- or high-pass, a DC-balanced
 // tanh clipper with drive and symmetry, a high-pass "tone", a high shelf and a final low-pass; the wet

@@ -1,4 +1,4 @@
-#include "Compressor.h"
+#include "Dsp/Compressor.h"
 
 namespace
 {

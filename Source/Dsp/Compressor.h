@@ -4,7 +4,7 @@
 // decibels, a soft-knee static curve with five characters and a dry/wet blend applied as a gain.
 
 #include <juce_audio_basics/juce_audio_basics.h>
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 
 class VyrCompressor
 {

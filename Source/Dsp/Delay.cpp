@@ -1,4 +1,4 @@
-#include "Delay.h"
+#include "Dsp/Delay.h"
 
 namespace
 {

@@ -5,7 +5,7 @@
 // equal-power crossfade from the current tap to a second tap at the new time, so time changes never
 // pitch-shift or click.
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 #include <array>
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "EqEngine.h"
+#include "Dsp/EqEngine.h"
 #include <algorithm>
 #include <cmath>
 #include <limits>

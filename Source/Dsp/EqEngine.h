@@ -2,8 +2,8 @@
 
 // The chain's two equalisers: the parametric EQ (module "eq") and the dynamic EQ (module "dynamicEq").
 
-#include "DspCommon.h"
-#include "EqState.h"
+#include "Dsp/DspCommon.h"
+#include "Model/EqState.h"
 #include <atomic>
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "Imager.h"
+#include "Dsp/Imager.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 #include <atomic>
 
 // Mid/side stereo imager: scales the side by one spread gain taken from a two-handle spread range

@@ -1,4 +1,4 @@
-#include "LaneEq.h"
+#include "Dsp/LaneEq.h"
 
 void VyrQuarnLaneEq::targetGains (float angle, float (&gainsDb)[numBands]) noexcept
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 
 // The tone lane of product 15: one angle (0..1 = one full turn) steers four fixed bands, at most one of
 // them away from 0 dB at a time. The turn has eight 45-degree sectors; each band owns two neighbouring

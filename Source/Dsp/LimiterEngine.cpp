@@ -1,4 +1,4 @@
-#include "LimiterEngine.h"
+#include "Dsp/LimiterEngine.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // a style-dependent tanh colour, dry/wet mix, output gain, TPDF dither with noise shaping, and its own
 // meters: sample and true peaks, gain reduction with a short history, and EBU R128 loudness.
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 #include <array>
 #include <atomic>
 #include <cstdint>

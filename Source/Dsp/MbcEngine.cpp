@@ -1,4 +1,4 @@
-#include "MbcEngine.h"
+#include "Dsp/MbcEngine.h"
 #include <algorithm>
 #include <cmath>
 #include <limits>

@@ -2,8 +2,8 @@
 
 // The chain's multiband compressor (module "multiBandComp").
 
-#include "DspCommon.h"
-#include "MbcState.h"
+#include "Dsp/DspCommon.h"
+#include "Model/MbcState.h"
 #include <atomic>
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "Metering.h"
+#include "Dsp/Metering.h"
 
 #include <algorithm>
 #include <cmath>

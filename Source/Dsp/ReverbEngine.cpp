@@ -1,4 +1,4 @@
-#include "ReverbEngine.h"
+#include "Dsp/ReverbEngine.h"
 
 namespace
 {

@@ -4,7 +4,7 @@
 // feedback delay network with modulated, damped lines and a diffusion matrix, followed by a low cut
 // and a high shelf on the wet signal. The wet signal is added to the dry signal.
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 #include <vector>
 
 class VyrReverbEngine

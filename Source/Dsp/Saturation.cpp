@@ -1,4 +1,4 @@
-#include "Saturation.h"
+#include "Dsp/Saturation.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 
 // Memoryless waveshaper with five curves, a level-dependent noise ("grit"), a dry/wet mix and an output
 // gain. A change of curve is crossfaded over 32 ms.

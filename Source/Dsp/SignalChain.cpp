@@ -1,4 +1,4 @@
-#include "SignalChain.h"
+#include "Dsp/SignalChain.h"
 #include <cmath>
 
 namespace vyrChain

@@ -1,19 +1,19 @@
 #pragma once
 
 #include <juce_audio_basics/juce_audio_basics.h>
-#include "Compressor.h"
-#include "LimiterEngine.h"
-#include "Saturation.h"
-#include "AnalogueDensity.h"
-#include "Clipper.h"
-#include "Tape.h"
-#include "Delay.h"
-#include "ReverbEngine.h"
-#include "EqEngine.h"
-#include "MbcEngine.h"
-#include "Imager.h"
-#include "Tovu.h"
-#include "LaneEq.h"
+#include "Dsp/Compressor.h"
+#include "Dsp/LimiterEngine.h"
+#include "Dsp/Saturation.h"
+#include "Dsp/AnalogueDensity.h"
+#include "Dsp/Clipper.h"
+#include "Dsp/Tape.h"
+#include "Dsp/Delay.h"
+#include "Dsp/ReverbEngine.h"
+#include "Dsp/EqEngine.h"
+#include "Dsp/MbcEngine.h"
+#include "Dsp/Imager.h"
+#include "Dsp/Tovu.h"
+#include "Dsp/LaneEq.h"
 
 // Module ids in the default chain order; the saved chain order holds indexes into this table.
 namespace vyrChain

@@ -1,4 +1,4 @@
-#include "SignalGenerator.h"
+#include "Dsp/SignalGenerator.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "Tape.h"
+#include "Dsp/Tape.h"
 
 namespace
 {

@@ -4,7 +4,7 @@
 // saturation driven by the drive, saturation and bias controls, a band-limited hiss that follows the
 // noise and bias controls and wobbles with the transport, and a dry/wet mix with input and output gains.
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 #include <array>
 
 class VyrTape

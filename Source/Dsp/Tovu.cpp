@@ -1,4 +1,4 @@
-#include "Tovu.h"
+#include "Dsp/Tovu.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DspCommon.h"
+#include "Dsp/DspCommon.h"
 #include <atomic>
 
 // Bass-mono monitor: the side signal is high-passed at "frequency" (12 or 24 dB per octave) and blended

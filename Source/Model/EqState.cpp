@@ -1,5 +1,5 @@
-#include "EqState.h"
-#include "ParamRead.h"
+#include "Model/EqState.h"
+#include "Model/ParamRead.h"
 #include <cmath>
 
 namespace vyrEq

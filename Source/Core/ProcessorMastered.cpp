@@ -1,9 +1,9 @@
 // The mastered block path: section follow and automation ride, input gains, the mastering-effect
 // amount and its spread onto the module mixes, the chain itself and the meter captures.
-#include "PluginProcessor.h"
-#include "QuarnPresets.h"
-#include "FactoryPresets.h"
-#include "SectionBlend.h"
+#include "Core/PluginProcessor.h"
+#include "Model/QuarnPresets.h"
+#include "Model/FactoryPresets.h"
+#include "Live/SectionBlend.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "TextNumbers.h"
+#include "Model/TextNumbers.h"
 #include <charconv>
 #include <cmath>
 #include <limits>

@@ -1,5 +1,5 @@
-#include "Parameters.h"
-#include "MoodTable.h"
+#include "Model/Parameters.h"
+#include "Model/MoodTable.h"
 #include <cmath>
 
 namespace

@@ -8,16 +8,16 @@
 #include <atomic>
 #include <vector>
 
-#include "Parameters.h"
-#include "SectionAutomation.h"
-#include "AudioIo.h"
-#include "SnapshotBox.h"
-#include "LiveSectionAnalyzer.h"
-#include "Metering.h"
-#include "SignalChain.h"
-#include "ChainMapping.h"
-#include "DspCommon.h"
-#include "SignalGenerator.h"
+#include "Model/Parameters.h"
+#include "Live/SectionAutomation.h"
+#include "Files/AudioIo.h"
+#include "Core/SnapshotBox.h"
+#include "Live/LiveSectionAnalyzer.h"
+#include "Dsp/Metering.h"
+#include "Dsp/SignalChain.h"
+#include "Model/ChainMapping.h"
+#include "Dsp/DspCommon.h"
+#include "Dsp/SignalGenerator.h"
 
 // Section layout of a loaded file: sections, form letters, glides and automation lanes.
 struct VyrSectionMastering

@@ -1,5 +1,5 @@
 // The test-signal generator's block and its power switch.
-#include "PluginProcessor.h"
+#include "Core/PluginProcessor.h"
 
 void VyrAudioProcessor::fillUtility (juce::AudioBuffer<float>& buffer)
 {

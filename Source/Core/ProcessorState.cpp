@@ -1,6 +1,6 @@
 // Plug-in state: the parameter tree as XML plus the section layout, chain order and generator settings.
-#include "PluginProcessor.h"
-#include "TextNumbers.h"
+#include "Core/PluginProcessor.h"
+#include "Model/TextNumbers.h"
 
 namespace
 {

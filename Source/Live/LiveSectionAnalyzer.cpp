@@ -1,4 +1,4 @@
-#include "LiveSectionAnalyzer.h"
+#include "Live/LiveSectionAnalyzer.h"
 #include <cmath>
 
 LiveSectionAnalyzer::LiveSectionAnalyzer() = default;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <juce_audio_processors/juce_audio_processors.h>
-#include "EqState.h"
-#include "MbcState.h"
+#include "Model/EqState.h"
+#include "Model/MbcState.h"
 
 // Parameters the per-block mapping reads, looked up once so a block builds no strings and
 // searches nothing. A parameter the tree lacks reads as the given fallback.

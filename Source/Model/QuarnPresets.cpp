@@ -1,5 +1,5 @@
-#include "QuarnPresets.h"
-#include "MoodTable.h"
+#include "Model/QuarnPresets.h"
+#include "Model/MoodTable.h"
 #include "VyrQuarnData.h"
 #include <cmath>
 #include <cstring>

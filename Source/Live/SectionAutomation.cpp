@@ -1,5 +1,5 @@
-#include "SectionAutomation.h"
-#include "TextNumbers.h"
+#include "Live/SectionAutomation.h"
+#include "Model/TextNumbers.h"
 
 namespace vyrSection
 {

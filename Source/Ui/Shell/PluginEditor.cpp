@@ -1,5 +1,5 @@
-#include "PluginEditor.h"
-#include "PluginProcessor.h"
+#include "Ui/Shell/PluginEditor.h"
+#include "Core/PluginProcessor.h"
 
 VyrAudioProcessorEditor::VyrAudioProcessorEditor (VyrAudioProcessor& p)
     : juce::AudioProcessorEditor (p), processor (p)

@@ -1,7 +1,7 @@
 // The per-block mapping of parameter values into the chain's settings.
-#include "ChainMapping.h"
-#include "PluginProcessor.h"
-#include "QuarnPresets.h"
+#include "Model/ChainMapping.h"
+#include "Core/PluginProcessor.h"
+#include "Model/QuarnPresets.h"
 
 int VyrParamRef::index (int count) const noexcept
 {

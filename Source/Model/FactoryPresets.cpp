@@ -1,4 +1,4 @@
-#include "FactoryPresets.h"
+#include "Model/FactoryPresets.h"
 
 namespace vyrFactory
 {

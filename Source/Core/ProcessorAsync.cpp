@@ -1,7 +1,7 @@
 // The asynchronous update, the parameter listener and the host-bypass sync.
-#include "PluginProcessor.h"
-#include "QuarnPresets.h"
-#include "FactoryPresets.h"
+#include "Core/PluginProcessor.h"
+#include "Model/QuarnPresets.h"
+#include "Model/FactoryPresets.h"
 
 int VyrAudioProcessor::readChoice (const char* id, int count, int fallback) const
 {

@@ -1,6 +1,6 @@
 // Block processing: MIDI hand-off, play position, source choice and the bypass crossfade.
-#include "PluginProcessor.h"
-#include "QuarnPresets.h"
+#include "Core/PluginProcessor.h"
+#include "Model/QuarnPresets.h"
 
 namespace
 {

@@ -3,7 +3,7 @@
 #include <juce_core/juce_core.h>
 #include <atomic>
 #include <cstdint>
-#include "PackedAtomic.h"
+#include "Core/PackedAtomic.h"
 
 // Live section and mood analysis of the edition product. The processor reads and writes the
 // members below directly; the analysis itself runs on the message thread from the processor timer.

@@ -1,5 +1,5 @@
-#include "MbcState.h"
-#include "ParamRead.h"
+#include "Model/MbcState.h"
+#include "Model/ParamRead.h"
 #include <cmath>
 
 namespace vyrMbc

@@ -3,7 +3,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <atomic>
 #include <vector>
-#include "MoodTable.h"
+#include "Model/MoodTable.h"
 
 // Mastering recipes: the vocabulary and recipe tables, the recipe writes, the QUARN and SPACE
 // mapping and the MIDI controller map.

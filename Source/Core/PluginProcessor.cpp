@@ -1,6 +1,6 @@
-#include "PluginProcessor.h"
-#include "PluginEditor.h"
-#include "QuarnPresets.h"
+#include "Core/PluginProcessor.h"
+#include "Ui/Shell/PluginEditor.h"
+#include "Model/QuarnPresets.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 // The glide between two sections of a loaded file: two factory presets blended straight into the chain.
-#include "SectionBlend.h"
-#include "SignalChain.h"
-#include "FactoryPresets.h"
+#include "Live/SectionBlend.h"
+#include "Dsp/SignalChain.h"
+#include "Model/FactoryPresets.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 // The mastered path's frame and the processor's live, mood and file operations.
-#include "PluginProcessor.h"
-#include "FactoryPresets.h"
+#include "Core/PluginProcessor.h"
+#include "Model/FactoryPresets.h"
 
 void VyrAudioProcessor::loadAudioFile (const juce::File& file)
 {

@@ -1,4 +1,4 @@
-#include "MoodTable.h"
+#include "Model/MoodTable.h"
 #include "VyrQuarnData.h"
 
 namespace vyrMood

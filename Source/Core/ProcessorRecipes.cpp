@@ -1,6 +1,6 @@
 // The processor's reset to its initial state and the recall of factory presets.
-#include "PluginProcessor.h"
-#include "FactoryPresets.h"
+#include "Core/PluginProcessor.h"
+#include "Model/FactoryPresets.h"
 
 void VyrAudioProcessor::recallInitState()
 {
