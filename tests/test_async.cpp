@@ -63,7 +63,9 @@ TEST (AsyncUpdate, StyleAndMoodTogetherApplyTheMoodOnly)
     p.requestAsyncUpdate();
     pumpMessages();
     EXPECT_EQ (p.currentMood.load(), 4);
-    EXPECT_EQ (p.styleIndex.load(), 5) << "the style recipe was not applied";
+    // The mood preset's own style sounds, not the Jazz chip that was posted with it.
+    EXPECT_EQ (p.styleIndex.load(), p.live.moodPresets[4].style);
+    EXPECT_NE (p.styleIndex.load(), 1) << "the style recipe was not applied";
     EXPECT_FALSE (p.quarnDirty.load());
 }
 
@@ -119,13 +121,14 @@ TEST (AsyncUpdate, ArmedEditsMarkTheCurrentLetterAndHoldTheUserRecipe)
 {
     VyrAudioProcessor p;
     setParam (p, "liveAnalysis", 2.0f);
+    p.live.setMode (2);
     p.live.sectionKnown = true;
     p.live.letter = 'C';
     setParam (p, "masterTrim", 25.0f);
-    EXPECT_EQ (p.live.letterChips[2].userEdited, 1);
+    EXPECT_TRUE (p.live.letterChips[2].userEdited.load());
     EXPECT_TRUE (p.live.userHold.load());
     const auto held = p.live.held.load();
-    EXPECT_EQ (held.letter, 2);
+    EXPECT_EQ (held.letter, 'C');
     EXPECT_NEAR (held.trim, 0.75f, 1.0e-4f);
 }
 

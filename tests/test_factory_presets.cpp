@@ -144,6 +144,7 @@ TEST (FactoryPresetRecall, ThePresetIsNotOverwrittenByItsStyleRecipe)
     EXPECT_FALSE (p.applyingRecipe.load());
 
     vyrTest::setParam (p, "liveAnalysis", 2.0f);
+    p.live.setMode (2);
     p.live.userHold = false;
     p.applyFactoryPreset (5);
     EXPECT_TRUE (p.live.userHold.load()) << "in Arm the user's preset holds";

@@ -88,8 +88,8 @@ TEST (Processor, PrepareSetsRatesRampsAndBypassState)
         prepare (p, 0.0, 512);
         EXPECT_DOUBLE_EQ (p.hostSampleRate, 0.0);
         EXPECT_DOUBLE_EQ (p.meters.sampleRate, 44100.0);
-        EXPECT_DOUBLE_EQ (p.live.analysisRate, 44100.0);
-        EXPECT_DOUBLE_EQ (p.live.hopSamples, 11025.0);
+        EXPECT_DOUBLE_EQ (p.live.sampleRate.load(), 44100.0);
+        EXPECT_DOUBLE_EQ (p.live.hopLength.load(), 11025.0);
         EXPECT_EQ (p.dryBuffer.getNumSamples(), 512);
         EXPECT_EQ (rampLength (p.spaceSmooth.values[0]), 25);
         EXPECT_EQ (rampLength (p.energySmooth.values[0]), 32);
@@ -100,7 +100,7 @@ TEST (Processor, PrepareSetsRatesRampsAndBypassState)
         setParam (p, "bypass", 1.0f);
         prepare (p, 48000.0, 512);
         EXPECT_FLOAT_EQ (p.bypassFade, 1.0f);
-        EXPECT_DOUBLE_EQ (p.live.hopSamples, 12000.0);
+        EXPECT_DOUBLE_EQ (p.live.hopLength.load(), 12000.0);
         EXPECT_EQ (rampLength (p.spaceSmooth.values[3]), 1200);
         EXPECT_EQ (rampLength (p.effectSmooth), 1536);
         EXPECT_TRUE (p.spaceSmooth.ready && p.energySmooth.ready && p.effectSmoothReady);

@@ -182,8 +182,8 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 
     if (product == vyrProducts::quarn)
     {
-        live.analysisRate = sampleRate > 100.0 ? sampleRate : 44100.0;
-        live.hopSamples = live.analysisRate * 0.25;
+        live.sampleRate = sampleRate > 100.0 ? sampleRate : 44100.0;
+        live.hopLength = live.sampleRate.load() * 0.25;
         live.loadStyleTable();
         live.reset();
         startTimer (125);
@@ -214,7 +214,7 @@ void VyrAudioProcessor::publishChainShared()
 
 void VyrAudioProcessor::timerCallback()
 {
-    // The live analyser's tick runs here once the live analysis is in place.
+    liveTimerTick();
 }
 
 //==============================================================================

@@ -147,6 +147,9 @@ public:
     void applyMoodPreset (int mood);
     int markLiveThumbs (bool like);
     bool armPunchingMasterStyle() const;
+    void overlaySectionSnap (char letter, bool enablesOnly);
+    // One tick of the live analyser (the 125 ms timer of the edition product).
+    void liveTimerTick();
 
     // Message thread: restarts the loudness readouts (integrated, range, maximum true peak).
     void resetLoudness();
@@ -297,6 +300,9 @@ private:
     void delayDry (const juce::AudioBuffer<float>& input, int numSamples) noexcept;
     int readChoice (const char* id, int count, int fallback) const;
     void setParamNotifying (const juce::String& id, float plainValue);
+    // A program write: skipped when within `tolerance` of the current normalised value, else one gesture.
+    void writeProgramValue (const char* id, float normalised, float tolerance);
+    void latchChosenIndexes();
 
     // Parameters read on the audio thread, looked up once.
     VyrMappingParams mapParams;

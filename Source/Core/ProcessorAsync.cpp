@@ -155,7 +155,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
         if (live.sectionKnown.load())
         {
             const int chip = juce::jlimit (0, 6, live.letter.load() - 'A');
-            live.letterChips[chip].userEdited = 1;
+            live.letterChips[chip].userEdited = true;
         }
     };
 

@@ -117,7 +117,15 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
     if (isLive)
         meters.capture (buffer, true);
 
-    const bool analysing = isLive && product == vyrProducts::quarn && std::min (2, (int) std::nearbyint (m.liveAnalysis.get())) >= 1;
+    const bool analysing = isLive && product == vyrProducts::quarn && std::min (2, (int) std::nearbyint (m.liveAnalysis.get())) >= 1
+                           && live.mode.load() != LiveSectionAnalyzer::off;
+    if (analysing)
+    {
+        // Features of the pre-chain signal, the time line and, in Arm, the map replay.
+        live.analyseBlock (buffer, hostSampleRate, blockStartSamples, hostPositionKnown, blockPlaying);
+        if (live.requestPending.load())
+            requestAsyncUpdate();
+    }
 
     float amount;
     if (analysing && live.xfadeActive.load() && ! live.userHold.load())
@@ -126,7 +134,7 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
         const auto from = live.xfadeFrom.load();
         const auto to = live.xfadeTo.load();
         blendArmRecipes (liveChain, from.style, from.lufs, to.style, to.lufs, u);
-        const float a = live.xfadeTrimFrom.load(), b = live.xfadeTrimTo.load();
+        const float a = live.xfadeFromTrim.load(), b = live.xfadeToTrim.load();
         amount = (a + (b - a) * u) * 100.0f - 50.0f;
     }
     else
