@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_audio_utils/juce_audio_utils.h>
+#include <cstdlib>
 
 namespace
 {
@@ -267,6 +268,104 @@ TEST_P (HostTest, StyleChoiceFromTheHostAppliesTheStyleRecipe)
     p.releaseResources();
 }
 
+// Audio with two distinct sections: a dark, quiet verse and a bright, loud chorus, each with a beat.
+struct SectionSong
+{
+    juce::Random rng { 99 };
+    float lp = 0.0f;
+    std::int64_t sample = 0;
+
+    void fill (juce::AudioBuffer<float>& b, double sr)
+    {
+        for (int i = 0; i < b.getNumSamples(); ++i, ++sample)
+        {
+            const double t = (double) sample / sr;
+            const bool chorus = t >= 8.0;
+            const float corner = chorus ? 7000.0f : 700.0f;
+            const float c = 1.0f - std::exp (-2.0f * juce::MathConstants<float>::pi * corner / (float) sr);
+            lp += c * (2.0f * rng.nextFloat() - 1.0f - lp);
+            const double beat = std::fmod (t * (chorus ? 6.0 : 2.0), 1.0);
+            const float gain = std::pow (10.0f, (chorus ? -9.0f : -24.0f) / 20.0f) * 10.0f;
+            const float x = gain * lp * 2.5f * (float) (0.35 + 0.65 * std::exp (-beat * 12.0));
+            b.setSample (0, i, x);
+            b.setSample (1, i, x);
+        }
+    }
+};
+
+struct RunningPlayHead : juce::AudioPlayHead
+{
+    std::int64_t position = 0;
+    juce::Optional<PositionInfo> getPosition() const override
+    {
+        PositionInfo info;
+        info.setIsPlaying (true);
+        info.setTimeInSamples (position);
+        info.setTimeInSeconds ((double) position / 48000.0);
+        return info;
+    }
+};
+
+// With LIVE armed by the host, the plug-in hears the sections of the incoming audio and applies
+// their recipes on its own message thread; the host sees the recipe parameters move.
+TEST_P (HostTest, ArmedLiveAnalysisChangesTheRecipeTheHostSees)
+{
+    auto loaded = GetParam().load();
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    auto& p = *loaded.instance;
+    p.setPlayConfigDetails (2, 2, 48000.0, 512);
+    p.prepareToPlay (48000.0, 512);
+    RunningPlayHead head;
+    p.setPlayHead (&head);
+
+    const auto own = ownParameters (p, GetParam());
+    auto find = [&] (const juce::String& name) -> juce::AudioProcessorParameter*
+    {
+        for (auto* param : own)
+            if (param->getName (64) == name)
+                return param;
+        return nullptr;
+    };
+    auto* liveMode = find ("LIVE");
+    auto* lufs = find ("Target LUFS");
+    ASSERT_TRUE (liveMode != nullptr && lufs != nullptr);
+
+    liveMode->beginChangeGesture();
+    liveMode->setValueNotifyingHost (1.0f);   // "Arm", the last choice
+    liveMode->endChangeGesture();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (200);
+
+    std::vector<float> before;
+    for (auto* param : own)
+        before.push_back (param->getValue());
+    const float lufsBefore = lufs->getValue();
+
+    // Up to 30 s of audio, a quarter second (one analysis hop) at a time, with the message loop
+    // running in between so the plug-in's timer sees every hop. Only the plug-in writes parameters.
+    SectionSong song;
+    juce::AudioBuffer<float> buffer (2, 512);
+    juce::MidiBuffer midi;
+    int changed = 0;
+    for (int hop = 0; hop < 120 && changed == 0; ++hop)
+    {
+        for (int block = 0; block < 24; ++block)
+        {
+            song.fill (buffer, 48000.0);
+            p.processBlock (buffer, midi);
+            head.position += 512;
+        }
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (130);
+        changed = 0;
+        for (size_t i = 0; i < own.size(); ++i)
+            if (own[(int) i] != liveMode && std::abs (own[(int) i]->getValue() - before[i]) > 1.0e-4f)
+                ++changed;
+    }
+    EXPECT_GE (changed, 3) << "a recipe writes many parameters";
+    // The quiet first section asks for a quieter loudness target than the default -14 LUFS.
+    EXPECT_LT (lufs->getValue(), lufsBefore - 0.1f);
+    p.releaseResources();
+}
+
 INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
                           ::testing::Values (HostCase { "VST3", &loadVst3, true, false, true }, HostCase { "LV2", &loadLv2, false, true, false }),
                           [] (const auto& info) { return std::string (info.param.format); });
@@ -274,7 +373,18 @@ INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
 
 int main (int argc, char** argv)
 {
+    // The plug-in keeps its training log below the user's config folder: the tests get a folder of
+    // their own, so they never read or write the real log.
+    char folder[] = "/tmp/vyr-host-tests-config-XXXXXX";
+    if (mkdtemp (folder) != nullptr)
+        setenv ("XDG_CONFIG_HOME", folder, 1);
+
     ::testing::InitGoogleTest (&argc, argv);
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    return RUN_ALL_TESTS();
+    int result;
+    {
+        juce::ScopedJuceInitialiser_GUI juceInit;
+        result = RUN_ALL_TESTS();
+    }
+    juce::File (folder).deleteRecursively();
+    return result;
 }

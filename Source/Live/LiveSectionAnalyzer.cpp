@@ -106,10 +106,14 @@ void LiveSectionAnalyzer::resetMapLocked()
 
 void LiveSectionAnalyzer::stopGlide()
 {
+    // The replay ends with the glide, so the next block does not start it again; a later jump
+    // back in Arm starts a new replay.
     const juce::SpinLock::ScopedLockType lock (mapLock);
     xfadeActive = false;
     xfadeProgress = 0.0f;
     glidePair = -1;
+    replaying = false;
+    replayRequested = false;
 }
 
 void LiveSectionAnalyzer::setMode (int m)

@@ -112,7 +112,7 @@ public:
     void reset();
     static float densityOf (const float* imprint) noexcept;
     void armPost();
-    // Stops a running recipe glide at once (a restore or a reset of the plug-in's state).
+    // Stops a running recipe glide and the map replay that drives it (a restore of the plug-in's state).
     void stopGlide();
 
     //==============================================================================
