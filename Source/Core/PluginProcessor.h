@@ -6,6 +6,7 @@
 #include <juce_audio_utils/juce_audio_utils.h>
 #include <array>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "Model/Parameters.h"
@@ -91,7 +92,6 @@ namespace vyrQuarn
 }
 
 class VyrAudioProcessor : public juce::AudioProcessor,
-                          private juce::AsyncUpdater,
                           private juce::AudioProcessorValueTreeState::Listener,
                           private juce::Timer
 {
@@ -154,8 +154,18 @@ public:
     // Message thread: restarts the loudness readouts (integrated, range, maximum true peak).
     void resetLoudness();
 
-    // Posts the pending requests to the message thread (lock-free; any thread).
-    void requestAsyncUpdate() noexcept { triggerAsyncUpdate(); }
+    // Asks the message thread to serve the pending requests (latency report, recipe bits, mood, section,
+    // live recipe): mark the request's own atomics first, then call this. Any thread, the audio thread
+    // included: it sets an atomic flag that the request poll (a message-thread timer) picks up within
+    // `requestPollMs`. It never posts to the message queue, allocates or waits while the processor is
+    // prepared (the poll then runs already); unprepared, it starts the poll itself.
+    void requestAsyncUpdate() noexcept;
+
+    // True while a request is marked and not yet served (tests wait on this instead of sleeping).
+    bool requestsPending() const noexcept { return asyncRequested.load(); }
+
+    static constexpr int requestPollMs = 10;
+    bool requestPollRunning() const noexcept { return requestPoll.isTimerRunning(); }
 
     // Message thread: hands the current `fxOrder` and `section` to the audio thread. Call after editing them.
     void publishChainShared();
@@ -243,7 +253,10 @@ public:
 
     // Framework services
     juce::AudioFormatManager formatManager;
-    juce::TimeSliceThread fileThread { "VYR File" };
+    juce::TimeSliceThread fileThread { "VYR File" };   // started by fileReadThread() on first use
+    // Message thread: the file read-ahead thread, started on first use (only the Standalone app plays
+    // files, so plug-in instances never start it).
+    juce::TimeSliceThread& fileReadThread();
     std::unique_ptr<juce::AudioFormatReaderSource> readerSource;
     juce::AudioTransportSource transport;
     juce::AudioBuffer<float> fileBuffer;
@@ -287,7 +300,12 @@ public:
     VyrSignalGenerator generator;
 
 private:
-    void handleAsyncUpdate() override;
+    // Message thread: serves everything the request atomics hold.
+    void handleAsyncUpdate();
+    void pollRequests();
+    void startRequestPoll();
+    // Message thread (or prepareToPlay): tells the host the latency it must compensate.
+    void reportLatency (int latency);
     void timerCallback() override;
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
@@ -310,6 +328,20 @@ private:
     std::atomic<int> reportedLatency { 0 };
     std::vector<juce::String> listenedIds;
     VyrSnapshotBox<VyrChainShared> chainShared { VyrChainShared {} };
+
+    // The request poll: runs while the processor is prepared (the audio thread may ask) and while a
+    // request made off the audio path waits; it stops itself when neither holds.
+    struct RequestPoll final : juce::Timer
+    {
+        explicit RequestPoll (VyrAudioProcessor& o) : owner (o) {}
+        void timerCallback() override { owner.pollRequests(); }
+        VyrAudioProcessor& owner;
+    };
+    RequestPoll requestPoll { *this };
+    std::atomic<bool> asyncRequested { false };
+    std::atomic<bool> pollActive { false };
+    std::atomic<bool> audioPrepared { false };
+    std::mutex pollLock;   // starting and stopping the poll; never taken while the poll runs
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VyrAudioProcessor)
 };

@@ -155,7 +155,7 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
     if (latency != reportedLatency.load())
     {
         pendingLatency = latency;
-        triggerAsyncUpdate();
+        requestAsyncUpdate();
     }
 }
 
@@ -173,7 +173,7 @@ void VyrAudioProcessor::followSections (const VyrSectionMastering& sec, float p)
     auto post = [this] (int s)
     {
         pendingSection = s;
-        triggerAsyncUpdate();
+        requestAsyncUpdate();
     };
 
     if (count >= 2)
