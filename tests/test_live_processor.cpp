@@ -150,7 +150,7 @@ TEST (LiveProcessor, ReplayAfterAJumpBackGlidesBetweenTheStampedRecipes)
     EXPECT_EQ (p.live.letter.load(), 'B');
 }
 
-TEST (LiveProcessor, LiveBlocksAllocateNothingInShowArmAndReplay)
+TEST (LiveProcessor, LiveBlocksAllocateWaitAndPostNothingInShowArmAndReplay)
 {
     VyrAudioProcessor p;
     prepare (p, 48000.0, 4800);
@@ -176,6 +176,7 @@ TEST (LiveProcessor, LiveBlocksAllocateNothingInShowArmAndReplay)
                     vyrTest::AllocationGuard guard;
                     p.processBlock (buf, midi);
                     ASSERT_EQ (guard.count(), 0) << "mode " << mode << " at " << pos;
+                    ASSERT_TRUE (guard.realtimeSafe()) << "mode " << mode << " at " << pos << ": a wait or a message post";
                 }
                 p.liveTimerTick();
             }
