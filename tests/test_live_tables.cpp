@@ -119,6 +119,11 @@ TEST (LiveTables, EmptyOrBrokenDocumentsFallBack)
     EXPECT_EQ (a.styleRows.size(), 7u);
     ASSERT_EQ (a.moodPresets.size(), 1u);
     EXPECT_EQ (a.moodPresets[0].id, "keep");
+
+    // The next load from the embedded documents brings the full tables back.
+    a.loadStyleTable();
+    EXPECT_EQ (a.styleRows.size(), 24u);
+    EXPECT_EQ (a.moodPresets.size(), 176u);
 }
 
 TEST (LiveTables, NamesMasksAndDensity)

@@ -58,7 +58,9 @@ TEST (LiveTraining, LikeDislikeAndUpdateEachAppendOneWellFormedLine)
 
     EXPECT_EQ (p->markLiveThumbs (true), 1);
     EXPECT_TRUE (chip.liked);
+    EXPECT_EQ (log.lines().size(), 1);
     const int dislike = p->markLiveThumbs (false);
+    EXPECT_EQ (log.lines().size(), 2);
     EXPECT_TRUE (dislike == 2 || dislike == 3);
     EXPECT_TRUE (chip.disliked);
     EXPECT_EQ (chip.ban.style, 4);

@@ -104,16 +104,14 @@ void LiveSectionAnalyzer::resetMapLocked()
         c.clear();
 }
 
-void LiveSectionAnalyzer::stopGlide()
+void LiveSectionAnalyzer::stopGlide() noexcept
 {
-    // The replay ends with the glide, so the next block does not start it again; a later jump
-    // back in Arm starts a new replay.
-    const juce::SpinLock::ScopedLockType lock (mapLock);
-    xfadeActive = false;
-    xfadeProgress = 0.0f;
-    glidePair = -1;
+    // Only atomics, so any thread may call it. The replay ends with the glide, so the next block does
+    // not start the glide again; a later jump back in Arm starts a new replay.
     replaying = false;
     replayRequested = false;
+    xfadeActive = false;
+    xfadeProgress = 0.0f;
 }
 
 void LiveSectionAnalyzer::setMode (int m)

@@ -113,7 +113,7 @@ public:
     static float densityOf (const float* imprint) noexcept;
     void armPost();
     // Stops a running recipe glide and the map replay that drives it (a restore of the plug-in's state).
-    void stopGlide();
+    void stopGlide() noexcept;
 
     //==============================================================================
     // Section tracking (message thread, from the processor timer).
@@ -269,6 +269,7 @@ private:
     // Set by reset() on the message thread; the audio thread clears its own accumulators on seeing it.
     std::atomic<bool> accumulatorResetPending { false };
     juce::File trainingOverride;
+    bool embeddedTablesInstalled = false;
 
     JUCE_DECLARE_NON_COPYABLE (LiveSectionAnalyzer)
 };

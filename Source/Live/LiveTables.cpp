@@ -299,12 +299,13 @@ void LiveSectionAnalyzer::loadStyleTable()
     // The tables come from the embedded documents, which are the same on every call: once
     // installed they are left alone, so a reader never sees them rebuilt.
     const auto& t = embeddedTables();
-    if (styleRows.size() != t.rows.size() || moodPresets.size() != t.presets.size())
+    if (! embeddedTablesInstalled)
     {
         std::vector<vyrLive::StyleRow> rows (t.rows);
         std::vector<vyrLive::MoodPreset> presets (t.presets);
         styleRows.swap (rows);
         moodPresets.swap (presets);
+        embeddedTablesInstalled = true;
     }
     if (t.styleDocumentRead)
         loadTraining();
@@ -313,6 +314,7 @@ void LiveSectionAnalyzer::loadStyleTable()
 void LiveSectionAnalyzer::loadTablesFrom (const juce::String& styleDocument, const juce::String& moodDocument)
 {
     auto t = buildTables (styleDocument, moodDocument, moodPresets);
+    embeddedTablesInstalled = false;
     styleRows.swap (t.rows);
     moodPresets.swap (t.presets);
     if (t.styleDocumentRead)
