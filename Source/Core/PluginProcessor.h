@@ -148,8 +148,28 @@ public:
     int markLiveThumbs (bool like);
     bool armPunchingMasterStyle() const;
 
-    // Message thread: restarts the loudness readouts (integrated, range, maximum true peak).
+    // Message thread: restarts the loudness readouts (integrated, range, maximum true peak). The
+    // readouts show the reset at once; the audio thread clears its histories before its next block
+    // (a flag, so neither thread ever waits for the other).
     void resetLoudness();
+
+    // The output spectrum is analysed only while a view that shows it is open. Each such view calls
+    // setSpectrumViewOpen (true) as it opens and setSpectrumViewOpen (false) as it closes, or holds a
+    // SpectrumViewToken for its lifetime; the calls are counted (several views may be open), lock-free,
+    // any thread. When the first view opens the analysis starts from fresh audio.
+    void setSpectrumViewOpen (bool open) noexcept;
+    bool isSpectrumViewOpen() const noexcept { return spectrumViews.load() > 0; }
+
+    class SpectrumViewToken
+    {
+    public:
+        explicit SpectrumViewToken (VyrAudioProcessor& p) noexcept : processor (p) { processor.setSpectrumViewOpen (true); }
+        ~SpectrumViewToken() { processor.setSpectrumViewOpen (false); }
+
+    private:
+        VyrAudioProcessor& processor;
+        JUCE_DECLARE_NON_COPYABLE (SpectrumViewToken)
+    };
 
     // Asks the message thread to serve the pending requests (latency report, recipe bits, mood, section,
     // live recipe): mark the request's own atomics first, then call this. Any thread, the audio thread
@@ -180,8 +200,10 @@ public:
     const int product;
     VyrSignalChain liveChain;
     VyrMeterEngine meters;
-    VyrLoudnessState loudness;
-    juce::SpinLock loudnessLock;
+    VyrLoudnessState loudness;                      // audio thread only (and prepareToPlay)
+    std::atomic<bool> loudnessResetPending { false };
+    std::atomic<int> spectrumViews { 0 };
+    bool spectrumRunning = false;                   // audio thread: the analysis ran last block
 
     // Section layout and file analysis
     VyrSectionMastering section;
