@@ -148,6 +148,12 @@ public:
     int markLiveThumbs (bool like);
     bool armPunchingMasterStyle() const;
 
+    // Ends every glide that is running, so none writes over what comes next: recipe glides carry the
+    // `recipeGeneration` they started in and stop at their next tick once it has moved; the live
+    // analyser's crossfade stops here. A state restore, a factory preset and "Init Preset" call it
+    // (any thread); code that adds a glide joins it here.
+    void stopAllGlides() noexcept;
+
     // Message thread: restarts the loudness readouts (integrated, range, maximum true peak). The
     // readouts show the reset at once; the audio thread clears its histories before its next block
     // (a flag, so neither thread ever waits for the other).
@@ -321,6 +327,10 @@ public:
 private:
     // Message thread: serves everything the request atomics hold.
     void handleAsyncUpdate();
+    void serveRecipeRequests();
+    // Drops every request marked so far and stops the glides: what the caller writes next is final.
+    // Callers hold stateLock.
+    void supersedePendingWork() noexcept;
     void pollRequests();
     void startRequestPoll();
     // Message thread (or prepareToPlay): tells the host the latency it must compensate.
@@ -358,6 +368,11 @@ private:
     std::atomic<bool> pollActive { false };
     std::atomic<bool> audioPrepared { false };
     std::mutex pollLock;   // starting and stopping the poll; never taken while the poll runs
+
+    // Orders recipe work against state restores and preset recalls (none of them on the audio thread).
+    // The poll only try-locks it and retries on its next tick, so the message thread never waits for a
+    // host's restore on another thread.
+    std::recursive_mutex stateLock;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VyrAudioProcessor)
 };
