@@ -150,11 +150,9 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
     liveChain.prepare (sampleRate, prepared);
 
     meters.prepare (sampleRate);
-    {
-        const juce::SpinLock::ScopedLockType lock (loudnessLock);
-        loudness.prepare (sampleRate);
-        loudness.reset (meters);
-    }
+    loudness.prepare (sampleRate);
+    loudness.reset (meters);
+    loudnessResetPending = false;
 
     transport.prepareToPlay (prepared, sampleRate > 0.0 ? sampleRate : 44100.0);
 

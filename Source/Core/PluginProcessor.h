@@ -151,8 +151,34 @@ public:
     // One tick of the live analyser (the 125 ms timer of the edition product).
     void liveTimerTick();
 
-    // Message thread: restarts the loudness readouts (integrated, range, maximum true peak).
+    // Ends every glide that is running, so none writes over what comes next: recipe glides carry the
+    // `recipeGeneration` they started in and stop at their next tick once it has moved; the live
+    // analyser's crossfade stops here. A state restore, a factory preset and "Init Preset" call it
+    // (any thread); code that adds a glide joins it here.
+    void stopAllGlides() noexcept;
+
+    // Message thread: restarts the loudness readouts (integrated, range, maximum true peak). The
+    // readouts show the reset at once; the audio thread clears its histories before its next block
+    // (a flag, so neither thread ever waits for the other).
     void resetLoudness();
+
+    // The output spectrum is analysed only while a view that shows it is open. Each such view calls
+    // setSpectrumViewOpen (true) as it opens and setSpectrumViewOpen (false) as it closes, or holds a
+    // SpectrumViewToken for its lifetime; the calls are counted (several views may be open), lock-free,
+    // any thread. When the first view opens the analysis starts from fresh audio.
+    void setSpectrumViewOpen (bool open) noexcept;
+    bool isSpectrumViewOpen() const noexcept { return spectrumViews.load() > 0; }
+
+    class SpectrumViewToken
+    {
+    public:
+        explicit SpectrumViewToken (VyrAudioProcessor& p) noexcept : processor (p) { processor.setSpectrumViewOpen (true); }
+        ~SpectrumViewToken() { processor.setSpectrumViewOpen (false); }
+
+    private:
+        VyrAudioProcessor& processor;
+        JUCE_DECLARE_NON_COPYABLE (SpectrumViewToken)
+    };
 
     // Asks the message thread to serve the pending requests (latency report, recipe bits, mood, section,
     // live recipe): mark the request's own atomics first, then call this. Any thread, the audio thread
@@ -183,8 +209,10 @@ public:
     const int product;
     VyrSignalChain liveChain;
     VyrMeterEngine meters;
-    VyrLoudnessState loudness;
-    juce::SpinLock loudnessLock;
+    VyrLoudnessState loudness;                      // audio thread only (and prepareToPlay)
+    std::atomic<bool> loudnessResetPending { false };
+    std::atomic<int> spectrumViews { 0 };
+    bool spectrumRunning = false;                   // audio thread: the analysis ran last block
 
     // Section layout and file analysis
     VyrSectionMastering section;
@@ -302,6 +330,10 @@ public:
 private:
     // Message thread: serves everything the request atomics hold.
     void handleAsyncUpdate();
+    void serveRecipeRequests();
+    // Drops every request marked so far and stops the glides: what the caller writes next is final.
+    // Callers hold stateLock.
+    void supersedePendingWork() noexcept;
     void pollRequests();
     void startRequestPoll();
     // Message thread (or prepareToPlay): tells the host the latency it must compensate.
@@ -342,6 +374,11 @@ private:
     std::atomic<bool> pollActive { false };
     std::atomic<bool> audioPrepared { false };
     std::mutex pollLock;   // starting and stopping the poll; never taken while the poll runs
+
+    // Orders recipe work against state restores and preset recalls (none of them on the audio thread).
+    // The poll only try-locks it and retries on its next tick, so the message thread never waits for a
+    // host's restore on another thread.
+    std::recursive_mutex stateLock;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VyrAudioProcessor)
 };

@@ -69,12 +69,41 @@ void VyrAudioProcessor::reportLatency (int latency)
     setLatencySamples (latency);
 }
 
+void VyrAudioProcessor::stopAllGlides() noexcept
+{
+    ++recipeGeneration;
+    live.stopGlide();
+}
+
+void VyrAudioProcessor::supersedePendingWork() noexcept
+{
+    pendingBits = 0;
+    quarnDirty = false;
+    pendingMood = -2;
+    pendingSection = -1;
+    live.requestPending = false;
+    stopAllGlides();
+}
+
 void VyrAudioProcessor::handleAsyncUpdate()
 {
     // The host learns the chain's latency (limiter lookahead and oversampling) on the message thread.
     if (const int latency = pendingLatency.exchange (-1); latency >= 0 && latency != reportedLatency.load())
         reportLatency (latency);
 
+    // A restore running on another thread finishes first; its drop of the pending requests then
+    // decides what is left to serve on the next tick.
+    std::unique_lock<std::recursive_mutex> lock (stateLock, std::try_to_lock);
+    if (! lock.owns_lock())
+    {
+        asyncRequested = true;
+        return;
+    }
+    serveRecipeRequests();
+}
+
+void VyrAudioProcessor::serveRecipeRequests()
+{
     const int bits = pendingBits.exchange (0);
 
     if (bits != 0 && product == vyrProducts::quarn)

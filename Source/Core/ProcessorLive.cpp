@@ -384,6 +384,12 @@ void VyrAudioProcessor::liveTimerTick()
     live.startReplayIfRequested();
     live.trackNewestHop();
 
+    // Recipe writes take turns with a restore running on another thread; this tick's writes then
+    // wait for the next tick (the request stays pending, the glide runs on).
+    std::unique_lock<std::recursive_mutex> turn (stateLock, std::try_to_lock);
+    if (! turn.owns_lock())
+        return;
+
     if (live.requestPending.load())
         applyPendingLiveRecipe();
 
