@@ -356,3 +356,36 @@ TEST (LiveProcessor, ThumbsOnAFrozenLetterOnlyLog)
     EXPECT_EQ (p.currentMood.load(), p.live.letterChips[0].mood.load());
     EXPECT_EQ ((int) param (p, "masterMood"), p.currentMood.load() + 1);
 }
+
+TEST (LiveProcessor, ARestoreEndsTheReplayGlideAndDropsTheLiveRequest)
+{
+    VyrAudioProcessor p;
+    prepare (p, 48000.0, 6000);
+    setParam (p, "liveAnalysis", 2.0f);
+    p.liveTimerTick();
+    vyrLiveTest::Song song (shortSong(), 48000.0);
+    vyrLiveTest::PlayHead head;
+    vyrLiveTest::play (p, song, head, [] (double) {});
+    juce::MemoryBlock saved;
+    p.getStateInformation (saved);
+
+    // Play again from the start until the replay glides into the second entry.
+    vyrLiveTest::Song again (shortSong(), 48000.0);
+    bool restored = false;
+    vyrLiveTest::play (p, again, head, [&] (double)
+    {
+        if (restored || ! p.live.xfadeActive.load())
+            return;
+        {
+            const juce::SpinLock::ScopedLockType lock (p.live.requestLock);
+            p.live.requestPending = true;
+        }
+        p.setStateInformation (saved.getData(), (int) saved.getSize());
+        restored = true;
+        EXPECT_FALSE (p.live.xfadeActive.load());
+        EXPECT_FALSE (p.live.replaying.load());
+        EXPECT_FALSE (p.live.requestPending.load());
+    });
+    ASSERT_TRUE (restored) << "the replay glided";
+    EXPECT_FALSE (p.live.replaying.load()) << "the rest of the pass plays without the replay";
+}

@@ -162,12 +162,12 @@ void LiveSectionAnalyzer::rebuildMapCueLocked()
         const char l = (e.request.letter >= 'A' && e.request.letter <= 'G') ? e.request.letter : (char) ('A' + k % 7);
         const int variant = letterChips[letterIndex (l)].variant.load();
         const double seconds = sr > 1.0 ? (double) e.at / sr : 0.0;
-        juce::String piece (k == 0 ? " " : "  ");
-        piece << juce::String::charToString ((juce::juce_wchar) l) << (variant > 1 ? "''" : variant == 1 ? "'" : "") << " "
+        juce::String entryText (k == 0 ? " " : "  ");
+        entryText << juce::String::charToString ((juce::juce_wchar) l) << (variant > 1 ? "''" : variant == 1 ? "'" : "") << " "
               << juce::String (seconds, 1);
-        if (text.length() + piece.length() > 383)
+        if (text.length() + entryText.length() > 383)
             break;
-        text << piece;
+        text << entryText;
     }
     text.copyToUTF8 (detailText, sizeof (detailText));
 }
