@@ -21,6 +21,10 @@ BareXServerAtoms::BareXServerAtoms()
                             "_NET_WM_ACTION_CLOSE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_ABOVE" };
     for (const auto* n : names)
         XInternAtom (d, n, False);
+    // The real pointer waits in the screen's far corner, away from the windows tests open, so the
+    // server sends them no enter or motion events of its own between the tests' synthetic ones.
+    const auto root = DefaultRootWindow (d);
+    XWarpPointer (d, None, root, 0, 0, 0, 0, DisplayWidth (d, DefaultScreen (d)) - 1, DisplayHeight (d, DefaultScreen (d)) - 1);
     XSync (d, False);
     display = d;
 }

@@ -24,8 +24,13 @@ bool sameImage (const juce::Image& a, const juce::Image& b)
     return true;
 }
 
+// The images are decoded once for the whole suite and released before the framework shuts down.
 struct ArtTest : ::testing::Test
 {
+    static void SetUpTestSuite() { suiteHolder = std::make_unique<juce::SharedResourcePointer<HardwareArt>>(); }
+    static void TearDownTestSuite() { suiteHolder.reset(); }
+    static inline std::unique_ptr<juce::SharedResourcePointer<HardwareArt>> suiteHolder;
+
     juce::SharedResourcePointer<HardwareArt> art;
 };
 }
@@ -295,6 +300,8 @@ TEST_F (ArtTest, ReverbFieldAndEqDisplays)
 {
     EXPECT_EQ (HardwareArt::reverbFieldAccent (0.6f).getARGB(), 0xffc084fcu);
     EXPECT_EQ (HardwareArt::reverbFieldAccent (0.61f).getARGB(), 0xff818cf8u);
+    EXPECT_EQ (HardwareArt::reverbDecayText (1.5f), "1.5s");
+    EXPECT_EQ (HardwareArt::reverbDecayText (12.0f), "12.0s");
     EXPECT_EQ (HardwareArt::reverbTailBars (0.0f), 64);
     EXPECT_EQ (HardwareArt::reverbEarlyBars (0.0f, 0.0f), 7);
     EXPECT_EQ (HardwareArt::reverbTailBars (1.0f), 100);

@@ -188,6 +188,31 @@ TEST (HelpCard, OpensFromItsButtonAndClosesOnScrimCloseButtonAndEscape)
     EXPECT_FALSE (card.isVisible());
 }
 
+TEST (HelpCard, FontsOfTheCard)
+{
+    struct Case
+    {
+        juce::Font font;
+        float height;
+        bool bold, italic;
+    };
+    const Case cases[] = { { VyrInfoOverlay::sectionLabelFont(), 11, true, false }, { VyrInfoOverlay::bodyFont(), 13, false, false },
+                           { VyrInfoOverlay::smallFont(), 12, false, false },       { VyrInfoOverlay::cardNameFont(), 12, true, false },
+                           { VyrInfoOverlay::chipFont(), 9, true, false },          { VyrInfoOverlay::monoFont(), 11, false, false },
+                           { VyrInfoOverlay::noteFont(), 10, false, false },        { VyrInfoOverlay::titleFont(), 16, true, false },
+                           { VyrInfoOverlay::badgeFont(), 12, false, true } };
+    for (const auto& c : cases)
+    {
+        EXPECT_FLOAT_EQ (c.font.getHeight(), c.height);
+        EXPECT_EQ (c.font.isBold(), c.bold) << c.height;
+        EXPECT_EQ (c.font.isItalic(), c.italic) << c.height;
+    }
+    EXPECT_EQ (VyrInfoOverlay::monoFont().getTypefaceStyle(), "Regular");
+    EXPECT_FLOAT_EQ (VyrInfoOverlay::flowText (nullptr, 0, 0, 7.9f, VyrInfoOverlay::bodyFont(), {}, "text"), 0.0f);
+    EXPECT_FLOAT_EQ (VyrInfoOverlay::flowText (nullptr, 0, 0, 300, VyrInfoOverlay::bodyFont(), {}, ""), 0.0f);
+    EXPECT_GE (VyrInfoOverlay::flowText (nullptr, 0, 0, 300, VyrInfoOverlay::bodyFont(), {}, "x"), 13.0f);
+}
+
 TEST (HelpCard, KeyWithoutEntryChangesNothing)
 {
     VyrInfoOverlay card;

@@ -106,6 +106,7 @@ public:
     static int delayEchoCount (float feedback) noexcept;
     static float delaySweepX (juce::Rectangle<float> screen, float delaySeconds, float now) noexcept;
     static juce::String delayTimeText (float delaySeconds);
+    static juce::String reverbDecayText (float decaySeconds);
     static juce::Colour reverbFieldAccent (float damping) noexcept;
     static int reverbTailBars (float size) noexcept;
     static int reverbEarlyBars (float size, float xLarge) noexcept;

@@ -158,6 +158,11 @@ void HardwareArt::paintDelayEcho (juce::Graphics& g, juce::Rectangle<float> r, f
 }
 
 //==============================================================================
+juce::String HardwareArt::reverbDecayText (float decay)
+{
+    return juce::String (std::isfinite (decay) ? decay : 0.0f, 1) + "s";
+}
+
 juce::Colour HardwareArt::reverbFieldAccent (float damping) noexcept
 {
     return Colour (damping > 0.6f ? 0xff818cf8 : 0xffc084fc);
@@ -239,7 +244,7 @@ void HardwareArt::paintReverbField (juce::Graphics& g, juce::Rectangle<float> r,
 
     g.setColour (C);
     g.setFont (juce::Font (12.0f, juce::Font::bold));
-    g.drawText (juce::String (decay, 1) + "s", juce::Rectangle<int> ((int) right - 56, (int) py, 52, 14), juce::Justification::centredRight, true);
+    g.drawText (reverbDecayText (decay), juce::Rectangle<int> ((int) right - 56, (int) py, 52, 14), juce::Justification::centredRight, true);
 
     for (const auto pt : { juce::Point<float> (px + 5.5f, bottom - dH), juce::Point<float> (preX, bottom - 0.36f * ph), juce::Point<float> (tS, bottom - tA) })
     {
