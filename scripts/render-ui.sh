@@ -26,7 +26,7 @@ echo "PNGs in $out"
 if [[ "$docs" == "1" ]]; then
   mkdir -p docs/images
   for f in "$out"/identity-*.png; do
-    convert "$f" -resize 640x -strip -define png:compression-level=9 "docs/images/$(basename "$f")"
+    convert "$f" -resize 640x -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$(basename "$f")"
   done
   echo "README pictures in docs/images"
 fi
