@@ -190,12 +190,17 @@ TEST_F (LookAndFeelTest, EveryNamedFontFamilyPaintsText)
 
 TEST (LookAndFeelShared, OneInstanceWhileHeldAndGoneAfterwards)
 {
+    auto mapperIsDefault = [] { return dynamic_cast<VyrLookAndFeel::FontMapper*> (&juce::LookAndFeel::getDefaultLookAndFeel()) != nullptr; };
     {
         auto a = VyrLookAndFeel::get();
         auto b = VyrLookAndFeel::get();
         EXPECT_EQ (&a.get(), &b.get());
-        EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), (juce::LookAndFeel*) &a.get());
         EXPECT_EQ (a.getReferenceCount(), 2);
+        // The default maps fonts but leaves stock widgets (sliders of the host's dialogs) drawn.
+        EXPECT_TRUE (mapperIsDefault());
+        EXPECT_EQ (dynamic_cast<VyrLookAndFeel*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
+        EXPECT_EQ (juce::LookAndFeel::getDefaultLookAndFeel().getTypefaceForFont (juce::Font ("Arial Black", 20.0f, juce::Font::plain))->getName(),
+                   "DejaVu Sans");
     }
-    EXPECT_EQ (dynamic_cast<VyrLookAndFeel*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
+    EXPECT_FALSE (mapperIsDefault());
 }

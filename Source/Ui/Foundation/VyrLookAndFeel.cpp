@@ -48,17 +48,34 @@ VyrLookAndFeel::VyrLookAndFeel()
     setColour (juce::PopupMenu::textColourId, white (0xd9));
     setColour (juce::PopupMenu::highlightedBackgroundColourId, white (0x1a));
 
-    // Fonts resolve through the default look-and-feel; while this one lives it is that default,
-    // so a named family that is not installed never draws empty text.
+    // Fonts resolve through the default look-and-feel; while this one lives the font mapper is
+    // that default, so a named family that is not installed never draws empty text.
     juce::Font::setFallbackFontName (kFallbackFamily);
-    juce::LookAndFeel::setDefaultLookAndFeel (this);
+    fontMapper = std::make_unique<FontMapper>();
+    juce::LookAndFeel::setDefaultLookAndFeel (fontMapper.get());
     juce::Typeface::clearTypefaceCache();
 }
 
 VyrLookAndFeel::~VyrLookAndFeel()
 {
-    if (&juce::LookAndFeel::getDefaultLookAndFeel() == this)
+    if (&juce::LookAndFeel::getDefaultLookAndFeel() == fontMapper.get())
         juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+}
+
+namespace
+{
+juce::Typeface::Ptr mappedTypeface (const juce::Font& font)
+{
+    const auto [family, style] = VyrLookAndFeel::resolveFace (font);
+    if (family.startsWithChar ('<'))
+        return juce::Font::getDefaultTypefaceForFont (font);
+    return juce::Typeface::createSystemTypefaceFor (juce::Font (family, style, font.getHeight()));
+}
+}
+
+juce::Typeface::Ptr VyrLookAndFeel::FontMapper::getTypefaceForFont (const juce::Font& font)
+{
+    return mappedTypeface (font);
 }
 
 juce::SharedResourcePointer<VyrLookAndFeel> VyrLookAndFeel::get()
@@ -105,10 +122,7 @@ std::pair<juce::String, juce::String> VyrLookAndFeel::resolveFace (const juce::F
 
 juce::Typeface::Ptr VyrLookAndFeel::getTypefaceForFont (const juce::Font& font)
 {
-    const auto [family, style] = resolveFace (font);
-    if (family.startsWithChar ('<'))
-        return LookAndFeel_V4::getTypefaceForFont (font);
-    return juce::Typeface::createSystemTypefaceFor (juce::Font (family, style, font.getHeight()));
+    return mappedTypeface (font);
 }
 
 float VyrLookAndFeel::textButtonFontHeight (int buttonHeight) noexcept

@@ -9,8 +9,9 @@
 //
 // One instance per process, shared through juce::SharedResourcePointer: the editor holds it for
 // its lifetime, so it is destroyed with the last editor, before the framework shuts down.
-// While it lives it is also the framework's default look-and-feel, so every font resolves
-// through its mapping. Message thread only.
+// Fonts resolve through the framework's default look-and-feel, so while this one lives a small
+// font-mapping look-and-feel (stock widgets otherwise unchanged) is the default, and every font
+// of the plug-in draws with an installed face. Message thread only.
 class VyrLookAndFeel : public juce::LookAndFeel_V4
 {
 public:
@@ -46,7 +47,17 @@ public:
     // Near-white text colour tinted with an accent, used on lit buttons.
     static juce::Colour litTextColour (juce::Colour accent);
 
+    // The stock look-and-feel with the font mapping only; the framework's default while the
+    // shared instance lives.
+    class FontMapper : public juce::LookAndFeel_V4
+    {
+    public:
+        juce::Typeface::Ptr getTypefaceForFont (const juce::Font&) override;
+    };
+
 private:
+    std::unique_ptr<FontMapper> fontMapper;
+
     bool paintsNothing (const juce::Button&) const;
     juce::Colour accentOf (const juce::Button&, juce::Colour fallback) const;
 
