@@ -96,6 +96,9 @@ TEST_F (ArtTest, KeyingTurnsTheBlackBackdropTransparent)
     EXPECT_EQ (art->tube12ax7.getPixelAt (1000, 1000).getAlpha(), 0);
     EXPECT_GT (art->tube12ax7.getPixelAt (512, 500).getAlpha(), 200);
     EXPECT_GT (art->tube6u8a.getPixelAt (512, 500).getAlpha(), 200);
+    // The stand-ins' backdrop lies below both black levels: everything left of the glass keys out.
+    for (const auto* tube : { &art->tube12ax7, &art->tube6u8a })
+        EXPECT_EQ (countInk (*tube, { 0, 0, 300, 1024 }, clear, 0), 0);
 }
 
 TEST_F (ArtTest, GlassSilhouetteKeepsTheCentreAndCutsTheTip)
