@@ -334,3 +334,24 @@ TEST_F (ArtTest, ReverbFieldAndEqDisplays)
     savePng (eq, "art-reverb-eq");
     EXPECT_GT (countInk (eq.getClippedImage (geom.plot.toNearestInt()), juce::Colour (0xff07131c), 30), 200);
 }
+
+TEST_F (ArtTest, TinyAndEmptyAreasDrawWithoutError)
+{
+    // Run in the Debug sanitizer build, where the framework asserts on negative sizes.
+    for (float s : { 0.0f, 1.0f, 4.0f, 11.0f, 17.0f, 30.0f })
+        renderPaint (40, 40, [&] (juce::Graphics& g) {
+            const juce::Rectangle<float> r (2, 2, s, s);
+            for (auto pass : { HardwareArt::VacuumTubePass::backGlow, HardwareArt::VacuumTubePass::body })
+                HardwareArt::paintVacuumTube (g, r, true, true, true, 1.0f, 0.0f, 1.0, "tiny", pass);
+            HardwareArt::paintTapeMachine (g, r, 9, 1.0f, 1.0f, 1.0f, true);
+            HardwareArt::paintSpunAluminum (g, r.getCentre(), s * 0.5f, 30.0f, true);
+            HardwareArt::paintSpunAluminum (g, r.getCentre(), s * 0.5f, 30.0f, false);
+            HardwareArt::paintTcPanel (g, r);
+            HardwareArt::paintTcScreen (g, r, true);
+            HardwareArt::paintTcGlassOverlay (g, r);
+            HardwareArt::paintDelayEcho (g, r, 0.3f, 0.5f, 0.5f, true, 1.0f);
+            HardwareArt::paintReverbField (g, r, 2.0f, 0.5f, 0.5f, 20.0f, 0.5f, 0.5f, true, 1.0f);
+            HardwareArt::paintReverbEq (g, r, 100.0f, 0.5f, 5000.0f, 3.0f);
+            HardwareArt::paintEngravedWatermark (g, r);
+        });
+}

@@ -182,3 +182,25 @@ TEST (Painting, VuScrewsBrightOnlyOnDarkGlassAndInstrumentWhenNotDim)
     EXPECT_TRUE (sameImage (screws (4, false), screws (0, true)));
     EXPECT_TRUE (sameImage (screws (5, false), screws (1, false)));
 }
+
+TEST (Painting, TinyAndEmptyAreasDrawWithoutError)
+{
+    // Run in the Debug sanitizer build, where the framework asserts on negative sizes.
+    for (float s : { 0.0f, 1.0f, 2.0f, 3.0f, 5.0f, 11.0f })
+        for (int id = -1; id <= kNumThemes; ++id)
+            renderPaint (16, 16, [&] (juce::Graphics& g) {
+                const juce::Rectangle<float> r (1, 1, s, s);
+                vyrFillPageBackground (g, r.toNearestInt(), id);
+                vyrPaintPanelChrome (g, r, vyrTheme (id), true);
+                vyrPaintFxHousing (g, r, id, "eq");
+                vyrPaintFxHousing (g, r, id, "analogueDensity");
+                vyrPaintModuleHousing (g, r, id, "eq", juce::Colours::grey, juce::Colours::white);
+                vyrPaintVuBezelScrews (g, r, id, false);
+                vyrFillSegmentCell (g, r, 8.0f, 0, 1);
+                for (bool lit : { false, true })
+                    for (bool pill : { false, true })
+                        vyrDrawEnamelButton (g, r, lit, juce::Colours::cyan, id == 5, pill);
+                paintPinstripe (g, r, 12.0f, juce::Colours::red, juce::Colours::green, juce::Colours::blue, juce::Colours::white,
+                                juce::Colours::grey, juce::Colours::black);
+            });
+}

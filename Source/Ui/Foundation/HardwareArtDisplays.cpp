@@ -145,7 +145,7 @@ void HardwareArt::paintDelayEcho (juce::Graphics& g, juce::Rectangle<float> r, f
     }
 
     g.setColour (kDelayAccent2.withAlpha ((juce::uint8) (active ? 0x38 : 0x1a)));
-    g.fillRect (sx - 3.0f, top + 4.0f, 6.0f, base - top - 4.0f);
+    g.fillRect (sx - 3.0f, top + 4.0f, 6.0f, juce::jmax (base - top - 4.0f, 0.0f));
     g.setColour (kDelayAccent2.withAlpha ((juce::uint8) (active ? 0xe6 : 0x66)));
     g.drawLine (sx, top + 4.0f, sx, base, 0.85f);
 

@@ -429,11 +429,11 @@ void HardwareArt::paintTcPanel (juce::Graphics& g, juce::Rectangle<float> r)
         g.setOpacity (1.0f);
     }
     g.setColour (white (0xb2));
-    g.fillRect (F.getX() + 1.5f, F.getY() + 1.0f, F.getWidth() - 3.0f, 1.6f);
+    g.fillRect (F.getX() + 1.5f, F.getY() + 1.0f, juce::jmax (F.getWidth() - 3.0f, 0.0f), 1.6f);
     g.setColour (white (0x38));
-    g.fillRect (F.getX() + 1.5f, F.getY() + 2.6f, F.getWidth() - 3.0f, 1.0f);
+    g.fillRect (F.getX() + 1.5f, F.getY() + 2.6f, juce::jmax (F.getWidth() - 3.0f, 0.0f), 1.0f);
     g.setColour (black (0x94));
-    g.fillRect (F.getX() + 1.5f, F.getBottom() - 3.2f, F.getWidth() - 3.0f, 2.2f);
+    g.fillRect (F.getX() + 1.5f, F.getBottom() - 3.2f, juce::jmax (F.getWidth() - 3.0f, 0.0f), 2.2f);
 
     g.setColour (Colour (0xff3a3d42));
     g.drawRoundedRectangle (F, 5.4f, 1.0f);
@@ -442,7 +442,7 @@ void HardwareArt::paintTcPanel (juce::Graphics& g, juce::Rectangle<float> r)
     g.setColour (white (0x29));
     g.drawRoundedRectangle (nonNegative (F.getX() + 4.4f, F.getY() + 4.4f, F.getWidth() - 8.8f, F.getHeight() - 8.8f), 3.2f, 0.8f);
     g.setColour (Colour (0x611fa9a9));
-    g.fillRect (F.getX() + 16.0f, F.getY() + 3.6f, F.getWidth() - 32.0f, 1.0f);
+    g.fillRect (F.getX() + 16.0f, F.getY() + 3.6f, juce::jmax (F.getWidth() - 32.0f, 0.0f), 1.0f);
 
     paintTcScrew (g, { F.getX() + 10.0f, F.getY() + 10.0f });
     paintTcScrew (g, { F.getRight() - 10.0f, F.getY() + 10.0f });
@@ -462,9 +462,9 @@ void HardwareArt::paintTcScreen (juce::Graphics& g, juce::Rectangle<float> r, bo
     g.setGradientFill (bevel);
     g.fillRoundedRectangle (B, 4.2f);
     g.setColour (white (0x52));
-    g.fillRect (B.getX() + 2.0f, B.getY() + 1.0f, B.getWidth() - 4.0f, 1.15f);
+    g.fillRect (B.getX() + 2.0f, B.getY() + 1.0f, juce::jmax (B.getWidth() - 4.0f, 0.0f), 1.15f);
     g.setColour (black (0x94));
-    g.fillRect (B.getX() + 2.0f, B.getBottom() - 2.1f, B.getWidth() - 4.0f, 1.5f);
+    g.fillRect (B.getX() + 2.0f, B.getBottom() - 2.1f, juce::jmax (B.getWidth() - 4.0f, 0.0f), 1.5f);
 
     ColourGradient glass (Colour (0xff0e1c28), G.getX(), G.getY(), Colour (0xff03080c), G.getX(), G.getBottom(), false);
     glass.addColour (0.52, Colour (0xff07131c));
@@ -506,7 +506,7 @@ void HardwareArt::paintTcGlassOverlay (juce::Graphics& g, juce::Rectangle<float>
     g.setGradientFill (ColourGradient (Colour (0x14ffffff), G.getX(), G.getY(), black (0x00), G.getX(), G.getY() + 14.0f, false));
     g.fillRect (G.getX(), G.getY(), G.getWidth(), 16.0f);
     g.setColour (Colour (0x1478a0b4));
-    g.fillRect (G.getX() + 5.0f, G.getBottom() - 1.2f, G.getWidth() - 10.0f, 1.2f);
+    g.fillRect (G.getX() + 5.0f, G.getBottom() - 1.2f, juce::jmax (G.getWidth() - 10.0f, 0.0f), 1.2f);
     g.setColour (white (0x1a));
     g.drawRoundedRectangle (nonNegative (G.getX() + 0.6f, G.getY() + 0.6f, G.getWidth() - 1.2f, G.getHeight() - 1.2f), 3.2f, 0.8f);
 }

@@ -182,7 +182,7 @@ void VyrLookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& butt
         g.setColour (juce::Colour (lit ? 0xff92400e : 0xff2a2d32));
         g.drawRoundedRectangle (r, radius, 1.0f);
         g.setColour (white (lit ? 0x61 : 0x29));
-        g.fillRect (x + 3.0f, y + 1.2f, w - 6.0f, 1.2f);
+        g.fillRect (x + 3.0f, y + 1.2f, juce::jmax (w - 6.0f, 0.0f), 1.2f);
         if (lit)
         {
             g.setColour (vyrTowardsWhite (juce::Colour (0xfffbbf24), 0.42f).withAlpha ((juce::uint8) 0xc7));
@@ -204,9 +204,9 @@ void VyrLookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& butt
         g.setColour (juce::Colour (tab ? 0xff3a3d42 : 0xff4a4d52));
         g.drawRoundedRectangle (r, 4.0f, 1.0f);
         g.setColour (white (lit ? 0x66 : 0x80));
-        g.fillRect (x + 1.0f, y + 1.0f, w - 2.0f, 1.0f);
+        g.fillRect (x + 1.0f, y + 1.0f, juce::jmax (w - 2.0f, 0.0f), 1.0f);
         g.setColour (black (0x47));
-        g.fillRect (x + 1.0f, y + h - 1.6f, w - 2.0f, 1.0f);
+        g.fillRect (x + 1.0f, y + h - 1.6f, juce::jmax (w - 2.0f, 0.0f), 1.0f);
         if (lit)
         {
             g.setColour (juce::Colour (0x992cc8c8));

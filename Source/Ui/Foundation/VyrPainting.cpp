@@ -124,7 +124,8 @@ void enamelFace (Graphics& g, Rectangle<float> r, float radius, Colour top, Colo
     g.fillRect (x, y, w, 0.46f * h);
 
     g.setColour (juce::Colours::white.withAlpha (stripAlpha));
-    g.fillRoundedRectangle (x + 1.7f, y + 0.65f, w - 3.4f, 1.25f, 0.55f);
+    if (w > 3.4f)
+        g.fillRoundedRectangle (x + 1.7f, y + 0.65f, w - 3.4f, 1.25f, 0.55f);
 
     g.setGradientFill (ColourGradient (juce::Colours::black.withAlpha (0.0f), x, y + 0.58f * h,
                                        juce::Colours::black.withAlpha (shadeAlpha), x, y + h, false));
@@ -597,5 +598,5 @@ void vyrDrawEnamelButton (juce::Graphics& g, juce::Rectangle<float> area, bool l
     Graphics::ScopedSaveState save (g);
     clipToRounded (g, area, r);
     g.setColour (accent.withAlpha ((juce::uint8) 0x6b));
-    g.fillRect (x + 1.5f, y + 0.75f, w - 3.0f, 1.05f);
+    g.fillRect (x + 1.5f, y + 0.75f, juce::jmax (w - 3.0f, 0.0f), 1.05f);
 }
