@@ -207,7 +207,8 @@ float VyrMultibandComp::bandGain (Comp& c, float detect) noexcept
         c.slope = 1.0f - 1.0f / std::max (ratio, 1.0f);
     }
 
-    const float level = std::max (20.0f * std::log10 (detect + 1.0e-8f), -100.0f);
+    // Fast logarithm and power: the level within 1.2e-6 dB, the gain within 4e-7 + 2e-8 x |dB|.
+    const float level = std::max (vyrDsp::fastGainToDb (detect + 1.0e-8f), -100.0f);
     const float q = level > c.envelope ? c.coefAtk : c.coefRel;
     c.envelope += (1.0f - q) * (level - c.envelope);
 
@@ -222,7 +223,7 @@ float VyrMultibandComp::bandGain (Comp& c, float detect) noexcept
         gr = c.slope * (over + half) * (over + half) / (2.0f * knee);
     c.gainReduction = gr;
 
-    const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? std::pow (10.0f, -gr * 0.05f) : 1.0f);
+    const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? vyrDsp::fastDbToGain (-gr) : 1.0f);
     return makeup * g;
 }
 
@@ -288,6 +289,15 @@ void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
         setBand (stereoComp[b], state.mid[b], inRange && ! ms, midSolo);
         setBand (midComp[b], state.mid[b], inRange && ms, midSolo);
         setBand (sideComp[b], state.side[b], inRange && ms, sideSolo);
+    }
+
+    // Off and faded out: the output is the input, and nothing else runs.
+    if (! active && ! dryRamp.isSmoothing() && ! wetRamp.isSmoothing() && dryRamp.getCurrentValue() == 1.0f
+        && wetRamp.getCurrentValue() == 0.0f)
+    {
+        for (auto& gr : bandGr)
+            gr.store (0.0f, std::memory_order_release);
+        return;
     }
 
     // A non-finite input must not stay in the filters or the detectors.
