@@ -175,8 +175,9 @@ namespace vyrDsp
             ++e;
         }
         const float t = (m - 1.0f) / (m + 1.0f);
-        const float t2 = t * t;
-        const float series = t * (2.0f + t2 * (0.6666666667f + t2 * (0.4f + t2 * (0.2857142857f + t2 * 0.2222222222f))));
+        const float t2 = t * t, t4 = t2 * t2;
+        // Grouped in pairs (Estrin) rather than nested, so the terms are worked out side by side.
+        const float series = t * ((2.0f + t2 * 0.6666666667f) + t4 * ((0.4f + t2 * 0.2857142857f) + t4 * 0.2222222222f));
         return (float) e + series * 1.44269504f;
     }
 
@@ -187,8 +188,10 @@ namespace vyrDsp
     {
         const int k = (int) (x + (x >= 0.0f ? 0.5f : -0.5f));   // nearest whole number
         const float f = (x - (float) k) * 0.69314718f;
-        const float p = 1.0f + f * (1.0f + f * (0.5f + f * (0.1666666667f + f * (0.0416666667f
-                              + f * (0.0083333333f + f * (0.0013888889f + f * 0.0001984127f))))));
+        // Grouped in pairs (Estrin) rather than nested, so the terms are worked out side by side.
+        const float f2 = f * f, f4 = f2 * f2;
+        const float p = ((1.0f + f) + f2 * (0.5f + f * 0.1666666667f))
+                        + f4 * ((0.0416666667f + f * 0.0083333333f) + f2 * (0.0013888889f + f * 0.0001984127f));
         const std::uint32_t bits = (std::uint32_t) (k + 127) << 23;
         float scale;
         std::memcpy (&scale, &bits, sizeof (scale));
