@@ -1,5 +1,5 @@
-// Per-block work of the meter engine on a live block: input and output capture, loudness
-// with true peak (under its spin lock, as the processor runs it) and the spectrum.
+// Per-block work of the meter engine on a live block: input and output capture, loudness with
+// true peak and the spectrum (as the processor runs them with a spectrum view open).
 #include "BenchUtil.h"
 #include "Dsp/Metering.h"
 
@@ -11,7 +11,6 @@ static void BM_MeterEngine (benchmark::State& state)
     const int block = (int) state.range (1);
     auto meters = std::make_unique<VyrMeterEngine>();
     auto loudness = std::make_unique<VyrLoudnessState>();
-    juce::SpinLock loudnessLock;
     meters->prepare (sr);
     loudness->prepare (sr);
     loudness->reset (*meters);
@@ -20,10 +19,7 @@ static void BM_MeterEngine (benchmark::State& state)
     {
         meters->capture (buffer, true);
         meters->capture (buffer, false);
-        {
-            const juce::SpinLock::ScopedLockType lock (loudnessLock);
-            loudness->process (buffer, *meters);
-        }
+        loudness->process (buffer, *meters);
         meters->updateSpectrum (buffer);
         benchmark::DoNotOptimize (meters->lufsMomentary.load());
     });

@@ -1,4 +1,5 @@
 #include "AllocationGuard.h"
+#include "Core/RealtimeProbe.h"
 #include <cstdlib>
 #include <new>
 
@@ -6,6 +7,8 @@ namespace
 {
 thread_local bool armed = false;
 thread_local long allocations = 0;
+thread_local long blockingWaits = 0;
+thread_local long messagePosts = 0;
 
 void* allocate (std::size_t size)
 {
@@ -36,13 +39,29 @@ void operator delete[] (void* p) noexcept { std::free (p); }
 void operator delete (void* p, std::size_t) noexcept { std::free (p); }
 void operator delete[] (void* p, std::size_t) noexcept { std::free (p); }
 
+namespace vyrRt
+{
+void noteBlockingWait() noexcept
+{
+    if (armed)
+        ++blockingWaits;
+}
+void noteMessagePost() noexcept
+{
+    if (armed)
+        ++messagePosts;
+}
+}
+
 namespace vyrTest
 {
 AllocationGuard::AllocationGuard()
 {
-    allocations = 0;
+    allocations = blockingWaits = messagePosts = 0;
     armed = true;
 }
 AllocationGuard::~AllocationGuard() { armed = false; }
 long AllocationGuard::count() const { return allocations; }
+long AllocationGuard::waits() const { return blockingWaits; }
+long AllocationGuard::posts() const { return messagePosts; }
 }

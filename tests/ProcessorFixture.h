@@ -27,6 +27,16 @@ namespace vyrTest
         param->setValueNotifyingHost (param->convertTo0to1 (plainValue));
     }
 
+    // Runs the message loop until the processor's request poll has served what is pending (bounded, so a
+    // loaded machine only makes it slower, never wrong).
+    inline void serveRequests (VyrAudioProcessor& p)
+    {
+        auto* mm = juce::MessageManager::getInstance();
+        const auto end = juce::Time::getMillisecondCounter() + 5000;
+        while (p.requestsPending() && juce::Time::getMillisecondCounter() < end)
+            mm->runDispatchLoopUntil (VyrAudioProcessor::requestPollMs);
+    }
+
     inline float param (VyrAudioProcessor& p, const char* id)
     {
         return p.apvts.getRawParameterValue (id)->load();

@@ -1,6 +1,8 @@
 // The parameter listener and the asynchronous update that consumes its requests.
 #include <gtest/gtest.h>
 #include "ProcessorFixture.h"
+#include "AllocationGuard.h"
+#include <thread>
 
 using vyrTest::makeProcessor;
 using vyrTest::param;
@@ -8,7 +10,7 @@ using vyrTest::setParam;
 
 namespace
 {
-void pumpMessages() { juce::MessageManager::getInstance()->runDispatchLoopUntil (30); }
+void pumpMessages (VyrAudioProcessor& p) { vyrTest::serveRequests (p); }
 }
 
 TEST (AsyncUpdate, StyleAutomationPostsAStyleRequest)
@@ -17,7 +19,7 @@ TEST (AsyncUpdate, StyleAutomationPostsAStyleRequest)
     p.currentMood = 7;
     setParam (p, "masterStyle", 0.0f);
     EXPECT_EQ (p.pendingBits.load(), 2);
-    pumpMessages();
+    pumpMessages (p);
     EXPECT_EQ (p.pendingBits.load(), 0);
     EXPECT_EQ (p.styleIndex.load(), 0);
     EXPECT_EQ (p.currentMood.load(), -1);
@@ -29,7 +31,7 @@ TEST (AsyncUpdate, MediumAutomationAloneChangesNothingElse)
     VyrAudioProcessor p;
     setParam (p, "masterMedium", 5.0f);
     EXPECT_EQ (p.pendingBits.load(), 0);
-    pumpMessages();
+    pumpMessages (p);
     EXPECT_FLOAT_EQ (param (p, "masterLufs"), 2.0f);
 }
 
@@ -44,7 +46,7 @@ TEST (AsyncUpdate, MediumRequestPicksTheNearestLoudnessTarget)
         p.applyingRecipe = false;
         p.pendingBits = 4;
         p.requestAsyncUpdate();
-        pumpMessages();
+        pumpMessages (p);
         EXPECT_EQ (p.mediumIndex.load(), medium);
         EXPECT_FLOAT_EQ (param (p, "masterLufs"), (float) expected[medium]) << medium;
         EXPECT_EQ (p.lufsIndex.load(), expected[medium]);
@@ -61,7 +63,7 @@ TEST (AsyncUpdate, StyleAndMoodTogetherApplyTheMoodOnly)
     p.pendingBits = 2 | 8;
     p.quarnDirty = true;
     p.requestAsyncUpdate();
-    pumpMessages();
+    pumpMessages (p);
     EXPECT_EQ (p.currentMood.load(), 4);
     EXPECT_EQ (p.styleIndex.load(), 5) << "the style recipe was not applied";
     EXPECT_FALSE (p.quarnDirty.load());
@@ -72,13 +74,13 @@ TEST (AsyncUpdate, MoodChoicesPostThroughThePendingMood)
     VyrAudioProcessor p;
     setParam (p, "masterMood", 3.0f);
     EXPECT_EQ (p.pendingMood.load(), 2);
-    pumpMessages();
+    pumpMessages (p);
     EXPECT_EQ (p.currentMood.load(), 2);
 
     const int generation = p.recipeGeneration.load();
     setParam (p, "masterMood", 0.0f);   // "Preset": no mood
     EXPECT_EQ (p.pendingMood.load(), -1);
-    pumpMessages();
+    pumpMessages (p);
     EXPECT_EQ (p.currentMood.load(), -1);
     EXPECT_EQ (p.recipeGeneration.load(), generation + 1);
 
@@ -95,7 +97,7 @@ TEST (AsyncUpdate, PolarControlsMarkTheMappingDirtyExceptTheLaneEq)
     EXPECT_FALSE (p.quarnDirty.load());
     setParam (p, "quarn_toneAng", 0.5f);
     EXPECT_TRUE (p.quarnDirty.load());
-    pumpMessages();
+    pumpMessages (p);
     EXPECT_FALSE (p.quarnDirty.load());
 
     p.applyingRecipe = true;
@@ -137,9 +139,54 @@ TEST (AsyncUpdate, SectionPostAppliesTheLettersFactoryPreset)
     p.section.letters[4] = 0;   // the neutral preset puts every parameter on its default
     p.pendingSection = 2;
     p.requestAsyncUpdate();
-    pumpMessages();
+    pumpMessages (p);
     EXPECT_EQ (p.pendingSection.load(), -1);
     EXPECT_FLOAT_EQ (param (p, "compressor_ratio"), 4.0f);
+}
+
+TEST (RequestPoll, ServesRequestsFromAnyThreadAndRunsOnlyWhileNeeded)
+{
+    VyrAudioProcessor p (0);
+    EXPECT_FALSE (p.requestPollRunning()) << "an idle instance runs no timer";
+    EXPECT_FALSE (p.fileThread.isThreadRunning()) << "a plug-in instance starts no file thread";
+
+    auto idleStops = [&p]
+    {
+        const auto end = juce::Time::getMillisecondCounter() + 5000;
+        while (p.requestPollRunning() && juce::Time::getMillisecondCounter() < end)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (VyrAudioProcessor::requestPollMs);
+        return ! p.requestPollRunning();
+    };
+
+    // Prepared: the audio thread's request neither waits nor posts, and the poll serves it.
+    vyrTest::prepare (p, 48000.0, 256);
+    EXPECT_TRUE (p.requestPollRunning());
+    setParam (p, "compressor_ratio", 10.0f);
+    p.section.letters[0] = 0;
+    {
+        vyrTest::AllocationGuard guard;
+        p.pendingSection = 0;
+        p.requestAsyncUpdate();
+        EXPECT_TRUE (guard.realtimeSafe());
+    }
+    vyrTest::serveRequests (p);
+    EXPECT_FALSE (p.requestsPending());
+    EXPECT_FLOAT_EQ (param (p, "compressor_ratio"), 4.0f);
+
+    // Released: the poll stops; a request from another thread starts it again and is served.
+    p.releaseResources();
+    EXPECT_TRUE (idleStops());
+    setParam (p, "compressor_ratio", 10.0f);
+    std::thread other ([&p]
+    {
+        p.pendingSection = 0;
+        p.requestAsyncUpdate();
+    });
+    other.join();
+    vyrTest::serveRequests (p);
+    EXPECT_FALSE (p.requestsPending());
+    EXPECT_FLOAT_EQ (param (p, "compressor_ratio"), 4.0f);
+    EXPECT_TRUE (idleStops());
 }
 
 TEST (HostPowerSync, HostedModuleAndBypassFollowEachOtherInAPluginHost)

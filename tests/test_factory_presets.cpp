@@ -134,7 +134,7 @@ TEST (FactoryPresetRecall, ThePresetIsNotOverwrittenByItsStyleRecipe)
 {
     VyrAudioProcessor p;   // the edition product listens for style changes
     p.applyFactoryPreset (2);   // Club Banger, style EDM
-    pumpMessages();
+    vyrTest::serveRequests (p);
     EXPECT_EQ (p.pendingBits.load(), 0);
     EXPECT_PARAM (p, "masterStyle", 0);
     EXPECT_PARAM (p, "eq_lowFreq", 45.0f);

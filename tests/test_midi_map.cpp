@@ -117,7 +117,7 @@ TEST (MidiMap, LoudnessAndMediumControllersRequestTheirRecipes)
     EXPECT_EQ (host.totalChanges, 0);
 
     // The recipe itself is applied later, on the message thread.
-    pumpMessages();
+    vyrTest::serveRequests (rig.p);
     EXPECT_EQ (rig.p.pendingBits.load(), 0);
     EXPECT_EQ (rig.p.lufsIndex.load(), 4);
     EXPECT_PARAM (rig.p, "limiter_inputGain", 8.0f);
@@ -130,7 +130,7 @@ TEST (MidiMap, LoudnessAndMediumInOneBlockApplyTheChosenLoudness)
     // -23 and Club (whose own loudness would be -9)
     const int bits = rig.send ({ juce::MidiMessage::controllerEvent (1, 17, 0), juce::MidiMessage::controllerEvent (1, 79, 127) });
     EXPECT_EQ (bits, 5);
-    pumpMessages();
+    vyrTest::serveRequests (rig.p);
     EXPECT_EQ (rig.p.mediumIndex.load(), 7);
     EXPECT_EQ (rig.p.lufsIndex.load(), 0);
     EXPECT_PARAM (rig.p, "masterLufs", 0);
@@ -196,7 +196,7 @@ TEST (MidiMap, MoodRequestIsAppliedOnTheMessageThread)
     EXPECT_EQ (rig.cc (19, 127), vyrMidi::moodChosen);
     const int choice = (int) value (rig.p, "masterMood");
     EXPECT_GE (choice, 1);
-    pumpMessages();
+    vyrTest::serveRequests (rig.p);
     EXPECT_EQ (rig.p.currentMood.load(), choice - 1);
 }
 
@@ -212,8 +212,10 @@ TEST (MidiMap, BlockCallbackAllocatesNothing)
     midi.ensureSize (512);
     for (int controller : { 16, 20, 31, 70, 72, 75, 77, 80, 21 })
         midi.addEvent (juce::MidiMessage::controllerEvent (3, controller, 20), 0);
-    pumpMessages();
+    vyrTest::serveRequests (rig.p);
     vyrTest::AllocationGuard guard;
     rig.p.processBlock (rig.buffer, midi);
     EXPECT_EQ (guard.count(), 0);
+    EXPECT_EQ (guard.waits(), 0);
+    EXPECT_EQ (guard.posts(), 0);
 }

@@ -360,6 +360,8 @@ TEST (Processor, AudioThreadDoesNotAllocate)
             vyrTest::AllocationGuard guard;
             p.processBlock (view, midi);
             ASSERT_EQ (guard.count(), 0) << "product " << product << " block " << block;
+            ASSERT_EQ (guard.waits(), 0) << "product " << product << " block " << block;
+            ASSERT_EQ (guard.posts(), 0) << "product " << product << " block " << block;
         }
     }
 }

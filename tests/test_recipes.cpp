@@ -182,7 +182,7 @@ TEST (StyleRecipe, HostAutomationOfTheStyleAppliesTheRecipe)
 {
     VyrAudioProcessor p;
     vyrTest::setParam (p, "masterStyle", 2.0f);   // as a host would: through the listener
-    pumpMessages();
+    vyrTest::serveRequests (p);
     EXPECT_EQ (p.styleIndex.load(), 2);
     EXPECT_FALSE (p.applyingRecipe.load());
     EXPECT_PARAM (p, "limiter_style", 4);
@@ -225,7 +225,7 @@ TEST (LoudnessRecipe, MediumChangeAppliesTheNearestLoudness)
     setPlain (p, "masterMedium", 7.0f);   // Club, -8 LUFS: nearest target -9
     p.pendingBits = vyrMidi::mediumChosen;
     p.requestAsyncUpdate();
-    pumpMessages();
+    vyrTest::serveRequests (p);
 
     EXPECT_EQ (p.lufsIndex.load(), 4);
     EXPECT_PARAM (p, "masterLufs", 4);

@@ -93,11 +93,17 @@ VyrAudioProcessor::VyrAudioProcessor (VyrProduct productNumber)
     mapParams.build (apvts);
 
     publishChainShared();
-    fileThread.startThread();
 }
 
 VyrAudioProcessor::~VyrAudioProcessor()
 {
+    audioPrepared = false;
+    {
+        // Marked active so no late request restarts the poll while this object goes away.
+        const std::lock_guard<std::mutex> lock (pollLock);
+        pollActive = true;
+        requestPoll.stopTimer();
+    }
     stopTimer();
     transport.setSource (nullptr);
     readerSource.reset();
@@ -144,11 +150,9 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
     liveChain.prepare (sampleRate, prepared);
 
     meters.prepare (sampleRate);
-    {
-        const juce::SpinLock::ScopedLockType lock (loudnessLock);
-        loudness.prepare (sampleRate);
-        loudness.reset (meters);
-    }
+    loudness.prepare (sampleRate);
+    loudness.reset (meters);
+    loudnessResetPending = false;
 
     transport.prepareToPlay (prepared, sampleRate > 0.0 ? sampleRate : 44100.0);
 
@@ -191,14 +195,27 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 
     smoothBlockSamples = 0;
     fillChainFromApvts (liveChain);
+    // Hosts read the latency before playback starts: it comes from the current settings here.
     pendingLatency = -1;
     reportedLatency = liveChain.getLatencySamples();
     setLatencySamples (reportedLatency.load());
     alignHostedPower();
+
+    // From here the audio thread may ask for message-thread work: the poll runs until released.
+    audioPrepared = true;
+    startRequestPoll();
+}
+
+juce::TimeSliceThread& VyrAudioProcessor::fileReadThread()
+{
+    if (! fileThread.isThreadRunning())
+        fileThread.startThread();
+    return fileThread;
 }
 
 void VyrAudioProcessor::releaseResources()
 {
+    audioPrepared = false;   // the poll stops itself once nothing is pending
     stopTimer();
     transport.releaseResources();
 }

@@ -6,6 +6,7 @@
 #include <juce_audio_utils/juce_audio_utils.h>
 #include <array>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "Model/Parameters.h"
@@ -91,7 +92,6 @@ namespace vyrQuarn
 }
 
 class VyrAudioProcessor : public juce::AudioProcessor,
-                          private juce::AsyncUpdater,
                           private juce::AudioProcessorValueTreeState::Listener,
                           private juce::Timer
 {
@@ -148,11 +148,47 @@ public:
     int markLiveThumbs (bool like);
     bool armPunchingMasterStyle() const;
 
-    // Message thread: restarts the loudness readouts (integrated, range, maximum true peak).
+    // Ends every glide that is running, so none writes over what comes next: recipe glides carry the
+    // `recipeGeneration` they started in and stop at their next tick once it has moved; the live
+    // analyser's crossfade stops here. A state restore, a factory preset and "Init Preset" call it
+    // (any thread); code that adds a glide joins it here.
+    void stopAllGlides() noexcept;
+
+    // Message thread: restarts the loudness readouts (integrated, range, maximum true peak). The
+    // readouts show the reset at once; the audio thread clears its histories before its next block
+    // (a flag, so neither thread ever waits for the other).
     void resetLoudness();
 
-    // Posts the pending requests to the message thread (lock-free; any thread).
-    void requestAsyncUpdate() noexcept { triggerAsyncUpdate(); }
+    // The output spectrum is analysed only while a view that shows it is open. Each such view calls
+    // setSpectrumViewOpen (true) as it opens and setSpectrumViewOpen (false) as it closes, or holds a
+    // SpectrumViewToken for its lifetime; the calls are counted (several views may be open), lock-free,
+    // any thread. When the first view opens the analysis starts from fresh audio.
+    void setSpectrumViewOpen (bool open) noexcept;
+    bool isSpectrumViewOpen() const noexcept { return spectrumViews.load() > 0; }
+
+    class SpectrumViewToken
+    {
+    public:
+        explicit SpectrumViewToken (VyrAudioProcessor& p) noexcept : processor (p) { processor.setSpectrumViewOpen (true); }
+        ~SpectrumViewToken() { processor.setSpectrumViewOpen (false); }
+
+    private:
+        VyrAudioProcessor& processor;
+        JUCE_DECLARE_NON_COPYABLE (SpectrumViewToken)
+    };
+
+    // Asks the message thread to serve the pending requests (latency report, recipe bits, mood, section,
+    // live recipe): mark the request's own atomics first, then call this. Any thread, the audio thread
+    // included: it sets an atomic flag that the request poll (a message-thread timer) picks up within
+    // `requestPollMs`. It never posts to the message queue, allocates or waits while the processor is
+    // prepared (the poll then runs already); unprepared, it starts the poll itself.
+    void requestAsyncUpdate() noexcept;
+
+    // True while a request is marked and not yet served (tests wait on this instead of sleeping).
+    bool requestsPending() const noexcept { return asyncRequested.load(); }
+
+    static constexpr int requestPollMs = 10;
+    bool requestPollRunning() const noexcept { return requestPoll.isTimerRunning(); }
 
     // Message thread: hands the current `fxOrder` and `section` to the audio thread. Call after editing them.
     void publishChainShared();
@@ -170,8 +206,10 @@ public:
     const int product;
     VyrSignalChain liveChain;
     VyrMeterEngine meters;
-    VyrLoudnessState loudness;
-    juce::SpinLock loudnessLock;
+    VyrLoudnessState loudness;                      // audio thread only (and prepareToPlay)
+    std::atomic<bool> loudnessResetPending { false };
+    std::atomic<int> spectrumViews { 0 };
+    bool spectrumRunning = false;                   // audio thread: the analysis ran last block
 
     // Section layout and file analysis
     VyrSectionMastering section;
@@ -240,7 +278,10 @@ public:
 
     // Framework services
     juce::AudioFormatManager formatManager;
-    juce::TimeSliceThread fileThread { "VYR File" };
+    juce::TimeSliceThread fileThread { "VYR File" };   // started by fileReadThread() on first use
+    // Message thread: the file read-ahead thread, started on first use (only the Standalone app plays
+    // files, so plug-in instances never start it).
+    juce::TimeSliceThread& fileReadThread();
     std::unique_ptr<juce::AudioFormatReaderSource> readerSource;
     juce::AudioTransportSource transport;
     juce::AudioBuffer<float> fileBuffer;
@@ -284,7 +325,16 @@ public:
     VyrSignalGenerator generator;
 
 private:
-    void handleAsyncUpdate() override;
+    // Message thread: serves everything the request atomics hold.
+    void handleAsyncUpdate();
+    void serveRecipeRequests();
+    // Drops every request marked so far and stops the glides: what the caller writes next is final.
+    // Callers hold stateLock.
+    void supersedePendingWork() noexcept;
+    void pollRequests();
+    void startRequestPoll();
+    // Message thread (or prepareToPlay): tells the host the latency it must compensate.
+    void reportLatency (int latency);
     void timerCallback() override;
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
@@ -304,6 +354,25 @@ private:
     std::atomic<int> reportedLatency { 0 };
     std::vector<juce::String> listenedIds;
     VyrSnapshotBox<VyrChainShared> chainShared { VyrChainShared {} };
+
+    // The request poll: runs while the processor is prepared (the audio thread may ask) and while a
+    // request made off the audio path waits; it stops itself when neither holds.
+    struct RequestPoll final : juce::Timer
+    {
+        explicit RequestPoll (VyrAudioProcessor& o) : owner (o) {}
+        void timerCallback() override { owner.pollRequests(); }
+        VyrAudioProcessor& owner;
+    };
+    RequestPoll requestPoll { *this };
+    std::atomic<bool> asyncRequested { false };
+    std::atomic<bool> pollActive { false };
+    std::atomic<bool> audioPrepared { false };
+    std::mutex pollLock;   // starting and stopping the poll; never taken while the poll runs
+
+    // Orders recipe work against state restores and preset recalls (none of them on the audio thread).
+    // The poll only try-locks it and retries on its next tick, so the message thread never waits for a
+    // host's restore on another thread.
+    std::recursive_mutex stateLock;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VyrAudioProcessor)
 };

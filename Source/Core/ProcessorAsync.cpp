@@ -2,6 +2,7 @@
 #include "Core/PluginProcessor.h"
 #include "Model/QuarnPresets.h"
 #include "Model/FactoryPresets.h"
+#include "Core/RealtimeProbe.h"
 
 int VyrAudioProcessor::readChoice (const char* id, int count, int fallback) const
 {
@@ -17,15 +18,91 @@ void VyrAudioProcessor::setParamNotifying (const juce::String& id, float plainVa
         vyrParams::setPlainNotifying (*p, plainValue);
 }
 
+void VyrAudioProcessor::requestAsyncUpdate() noexcept
+{
+    asyncRequested.store (true);
+    // While prepared the poll is running, so the audio thread only ever takes this branch's first test.
+    if (! pollActive.load())
+        startRequestPoll();
+}
+
+void VyrAudioProcessor::startRequestPoll()
+{
+    // Only reached when the processor is not prepared (no audio callback can be running) or from
+    // prepareToPlay; starting a timer takes the timer thread's lock.
+    vyrRt::noteBlockingWait();
+    const std::lock_guard<std::mutex> lock (pollLock);
+    if (! pollActive.load())
+    {
+        pollActive.store (true);
+        requestPoll.startTimer (requestPollMs);
+    }
+}
+
+void VyrAudioProcessor::pollRequests()
+{
+    if (asyncRequested.exchange (false))
+        handleAsyncUpdate();
+
+    if (audioPrepared.load() || asyncRequested.load())
+        return;
+
+    // Nothing can ask without starting the poll itself any more: stop. Requesters mark their flag
+    // before they look at pollActive and this clears pollActive before it looks at the flag, so a
+    // racing request is either seen here (the poll keeps running) or starts the poll again itself,
+    // after this stop (the lock orders the two).
+    const std::lock_guard<std::mutex> lock (pollLock);
+    pollActive.store (false);
+    if (audioPrepared.load() || asyncRequested.load())
+    {
+        pollActive.store (true);
+        return;
+    }
+    requestPoll.stopTimer();
+}
+
+void VyrAudioProcessor::reportLatency (int latency)
+{
+    // Hosts pick up a latency change through their message queue.
+    vyrRt::noteMessagePost();
+    reportedLatency = latency;
+    setLatencySamples (latency);
+}
+
+void VyrAudioProcessor::stopAllGlides() noexcept
+{
+    ++recipeGeneration;
+    live.xfadeActive = false;
+}
+
+void VyrAudioProcessor::supersedePendingWork() noexcept
+{
+    pendingBits = 0;
+    quarnDirty = false;
+    pendingMood = -2;
+    pendingSection = -1;
+    stopAllGlides();
+}
+
 void VyrAudioProcessor::handleAsyncUpdate()
 {
     // The host learns the chain's latency (limiter lookahead and oversampling) on the message thread.
     if (const int latency = pendingLatency.exchange (-1); latency >= 0 && latency != reportedLatency.load())
-    {
-        reportedLatency = latency;
-        setLatencySamples (latency);
-    }
+        reportLatency (latency);
 
+    // A restore running on another thread finishes first; its drop of the pending requests then
+    // decides what is left to serve on the next tick.
+    std::unique_lock<std::recursive_mutex> lock (stateLock, std::try_to_lock);
+    if (! lock.owns_lock())
+    {
+        asyncRequested = true;
+        return;
+    }
+    serveRecipeRequests();
+}
+
+void VyrAudioProcessor::serveRecipeRequests()
+{
     const int bits = pendingBits.exchange (0);
 
     if (bits != 0 && product == vyrProducts::quarn)
@@ -168,7 +245,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
         if (b != currentMood.load())
         {
             pendingMood = b;
-            triggerAsyncUpdate();
+            requestAsyncUpdate();
         }
         return;
     }
@@ -176,7 +253,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
     if (id.startsWith ("quarn_") && id != "quarn_eqAng")
     {
         quarnDirty = true;
-        triggerAsyncUpdate();
+        requestAsyncUpdate();
         noteArmUserHold();
         letterMark();
         return;
@@ -185,7 +262,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
     if (id == "masterStyle")
     {
         pendingBits.fetch_or (vyrMidi::styleChosen);
-        triggerAsyncUpdate();
+        requestAsyncUpdate();
         noteArmUserHold();
         letterMark();
         return;

@@ -19,7 +19,7 @@ void VyrAudioProcessor::runMidiMap (const juce::MidiBuffer& midi)
     if (bits != 0)
     {
         pendingBits.fetch_or (bits);
-        triggerAsyncUpdate();
+        requestAsyncUpdate();
     }
 }
 

@@ -12,7 +12,7 @@ void VyrAudioProcessor::loadAudioFile (const juce::File& file)
     transport.setSource (nullptr);
     fileSampleRate = reader->sampleRate > 0.0 ? reader->sampleRate : 44100.0;
     auto source = std::make_unique<juce::AudioFormatReaderSource> (reader.release(), true);
-    transport.setSource (source.get(), 32768, &fileThread, fileSampleRate, 2);
+    transport.setSource (source.get(), 32768, &fileReadThread(), fileSampleRate, 2);
     readerSource = std::move (source);
     loadedFile = file;
     loadedName = file.getFileNameWithoutExtension();

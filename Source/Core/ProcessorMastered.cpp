@@ -147,7 +147,7 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
     if (latency != reportedLatency.load())
     {
         pendingLatency = latency;
-        triggerAsyncUpdate();
+        requestAsyncUpdate();
     }
 }
 
@@ -165,7 +165,7 @@ void VyrAudioProcessor::followSections (const VyrSectionMastering& sec, float p)
     auto post = [this] (int s)
     {
         pendingSection = s;
-        triggerAsyncUpdate();
+        requestAsyncUpdate();
     };
 
     if (count >= 2)
@@ -270,15 +270,34 @@ void VyrAudioProcessor::applyMasterEffectMix (VyrSignalChain& chain, float amoun
 
 void VyrAudioProcessor::captureLoudnessAndSpectrum (const juce::AudioBuffer<float>& buffer)
 {
+    if (loudnessResetPending.exchange (false))
+        loudness.reset (meters);
+    loudness.process (buffer, meters);
+
+    // Nobody sees the spectrum with no view open, so it costs nothing then.
+    if (spectrumViews.load (std::memory_order_relaxed) > 0)
     {
-        const juce::SpinLock::ScopedLockType lock (loudnessLock);
-        loudness.process (buffer, meters);
+        if (! spectrumRunning)
+            meters.restartSpectrum();
+        spectrumRunning = true;
+        meters.updateSpectrum (buffer);
     }
-    meters.updateSpectrum (buffer);
+    else
+    {
+        spectrumRunning = false;
+    }
+}
+
+void VyrAudioProcessor::setSpectrumViewOpen (bool open) noexcept
+{
+    if (open)
+        spectrumViews.fetch_add (1);
+    else if (spectrumViews.fetch_sub (1) <= 0)
+        spectrumViews.fetch_add (1);   // an unmatched close leaves the count at zero
 }
 
 void VyrAudioProcessor::resetLoudness()
 {
-    const juce::SpinLock::ScopedLockType lock (loudnessLock);
-    loudness.reset (meters);
+    loudnessResetPending = true;
+    VyrLoudnessState::publishReset (meters);
 }

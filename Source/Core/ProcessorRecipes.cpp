@@ -4,6 +4,8 @@
 
 void VyrAudioProcessor::recallInitState()
 {
+    const std::lock_guard<std::recursive_mutex> lock (stateLock);
+    supersedePendingWork();
     undoManager.beginNewTransaction ("Init");
 
     restoring.store (true, std::memory_order_release);
@@ -61,6 +63,8 @@ void VyrAudioProcessor::recallInitState()
 
 void VyrAudioProcessor::applyFactoryPreset (int index)
 {
+    const std::lock_guard<std::recursive_mutex> lock (stateLock);
+    supersedePendingWork();
     const int p = juce::jlimit (0, vyrFactory::kNumPresets - 1, index);
     factoryPresetIndex.store (p, std::memory_order_release);
     if (index <= 0)

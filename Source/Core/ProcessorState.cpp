@@ -168,6 +168,10 @@ void VyrAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
         existing.setProperty ("value", legal, nullptr);
     }
 
+    // What the host restores is final: requests and glides from before it never write after it.
+    const std::lock_guard<std::recursive_mutex> lock (stateLock);
+    supersedePendingWork();
+
     section = s;
     std::copy (order, order + 13, fxOrder);
     publishChainShared();

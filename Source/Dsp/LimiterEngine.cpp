@@ -325,14 +325,8 @@ void VyrLimiter::prepare (double newSampleRate, int maximumBlockSize)
     sliceSum = 0.0;
     sliceLength = std::max (1, (int) std::lround (0.1 * sr));
     lastMomentary = lastShort = -100.0f;
-    {
-        const juce::SpinLock::ScopedLockType lock (loudnessLock);
-        std::fill (blockCount.begin(), blockCount.end(), 0.0);
-        std::fill (blockEnergy.begin(), blockEnergy.end(), 0.0);
-        std::fill (shortCount.begin(), shortCount.end(), 0.0);
-        std::fill (shortEnergy.begin(), shortEnergy.end(), 0.0);
-        blockTotalCount = blockTotalEnergy = shortTotalCount = shortTotalEnergy = 0.0;
-    }
+    clearLoudnessHistories();
+    loudnessResetPending = false;
 
     for (auto& s : shapeError)
         std::fill (std::begin (s), std::end (s), 0.0f);
@@ -984,7 +978,8 @@ void VyrLimiter::closeLoudnessSlice() noexcept
         totalEnergy += e;
     };
 
-    const juce::SpinLock::ScopedLockType lock (loudnessLock);
+    if (loudnessResetPending.exchange (false))
+        clearLoudnessHistories();
     // 400 ms gating blocks every 100 ms (75 % overlap) for the integrated loudness; 3 s short-term
     // values every 100 ms for the loudness range; both above the -70 LUFS absolute gate.
     if (slicesSeen >= kSlicesMomentary && lastMomentary > kHistFloor)
@@ -1048,14 +1043,18 @@ void VyrLimiter::refreshGatedReadings() noexcept
     meterBlock.lra.store (range, std::memory_order_release);
 }
 
-void VyrLimiter::resetLoudness() noexcept
+void VyrLimiter::clearLoudnessHistories() noexcept
 {
-    const juce::SpinLock::ScopedLockType lock (loudnessLock);
     std::fill (blockCount.begin(), blockCount.end(), 0.0);
     std::fill (blockEnergy.begin(), blockEnergy.end(), 0.0);
     std::fill (shortCount.begin(), shortCount.end(), 0.0);
     std::fill (shortEnergy.begin(), shortEnergy.end(), 0.0);
     blockTotalCount = blockTotalEnergy = shortTotalCount = shortTotalEnergy = 0.0;
+}
+
+void VyrLimiter::resetLoudness() noexcept
+{
+    loudnessResetPending = true;
     meterBlock.lufsMomentary.store (-100.0f, std::memory_order_release);
     meterBlock.lufsShort.store (-100.0f, std::memory_order_release);
     meterBlock.lufsIntegrated.store (-100.0f, std::memory_order_release);

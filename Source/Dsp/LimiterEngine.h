@@ -66,8 +66,9 @@ public:
     std::array<std::atomic<float>, grHistorySize> grHistory;
     std::atomic<int> grHistoryWrite { 0 };
 
-    // Guards the integrated-loudness and loudness-range histories; the only lock inside the chain.
-    juce::SpinLock loudnessLock;
+    // The integrated-loudness and loudness-range histories belong to the audio thread; a reset from
+    // the message thread is a request it serves before the next 100 ms slice counts.
+    std::atomic<bool> loudnessResetPending { false };
 
     //==============================================================================================
     VyrLimiter();
@@ -83,7 +84,7 @@ public:
     // same delay, so the figure holds whatever mix and enabled say.
     int getLatencySamples() const noexcept;
 
-    // Message thread: restarts integrated loudness and loudness range.
+    // Message thread: restarts integrated loudness and loudness range (the readouts show it at once).
     void resetLoudness() noexcept;
     // Message thread: clears the MAX readouts.
     void resetMaxima() noexcept;
@@ -145,7 +146,8 @@ private:
     void flushHold() noexcept;
     float currentHold() const noexcept;
     void closeLoudnessSlice() noexcept;
-    void refreshGatedReadings() noexcept;  // caller holds loudnessLock
+    void refreshGatedReadings() noexcept;
+    void clearLoudnessHistories() noexcept;
     void publishPeaks (float inL, float inR, float outL, float outR) noexcept;
     void checkFinite() noexcept;
     double nextUniform() noexcept;

@@ -1,4 +1,5 @@
 #include "Dsp/Metering.h"
+#include "Core/RealtimeProbe.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,12 +80,10 @@ void VyrMeterEngine::prepare (double newSampleRate) noexcept
 {
     sampleRate.store (newSampleRate > 0.0 ? newSampleRate : 44100.0, std::memory_order_release);
 
-    std::fill (std::begin (spectrumRing), std::end (spectrumRing), 0.0f);
     std::fill (std::begin (fftBuffer), std::end (fftBuffer), 0.0f);
-    spectrumRingWrite = 0;
-    spectrumHopCount = 0;
+    restartSpectrum();
     {
-        const juce::SpinLock::ScopedLockType lock (spectrumLock);
+        const vyrRt::ScopedSpin lock (spectrumLock);
         std::fill (std::begin (spectrum), std::end (spectrum), 0.0f);
     }
 
@@ -99,6 +98,20 @@ void VyrMeterEngine::prepare (double newSampleRate) noexcept
     std::fill (std::begin (inScope), std::end (inScope), 0.0f);
     outScopeWrite.store (0, std::memory_order_release);
     inScopeWrite.store (0, std::memory_order_release);
+}
+
+void VyrMeterEngine::restartSpectrum() noexcept
+{
+    std::fill (std::begin (spectrumRing), std::end (spectrumRing), 0.0f);
+    std::fill (std::begin (spectrumSmooth), std::end (spectrumSmooth), 0.0f);
+    spectrumRingWrite = 0;
+    spectrumHopCount = 0;
+}
+
+void VyrMeterEngine::copySpectrum (float* dest, int numBins) const noexcept
+{
+    const vyrRt::ScopedSpin lock (spectrumLock);
+    std::copy (spectrum, spectrum + juce::jlimit (0, (int) spectrumBins, numBins), dest);
 }
 
 void VyrMeterEngine::capture (const juce::AudioBuffer<float>& buffer, bool input) noexcept
@@ -214,9 +227,12 @@ void VyrMeterEngine::runTransform() noexcept
         fftBuffer[k] = std::sqrt (re * re + im * im) * scale;
     }
 
-    const juce::SpinLock::ScopedLockType lock (spectrumLock);
     for (int k = 0; k < spectrumBins; ++k)
-        spectrum[k] = 0.7f * spectrum[k] + 0.3f * fftBuffer[k];
+        spectrumSmooth[k] = 0.7f * spectrumSmooth[k] + 0.3f * fftBuffer[k];
+
+    const juce::SpinLock::ScopedTryLockType lock (spectrumLock);
+    if (lock.isLocked())
+        std::copy (std::begin (spectrumSmooth), std::end (spectrumSmooth), spectrum);
 }
 
 //==============================================================================
@@ -241,8 +257,9 @@ VyrTruePeakMeter::VyrTruePeakMeter() noexcept
             h[j] = p == 0 ? (j == halfTaps - 1 ? 1.0 : 0.0) : sinc * w;
             sum += h[j];
         }
-        for (int j = 0; j < taps; ++j)
-            coeffs[j][p] = (float) (h[j] / sum);
+        if (p > 0)
+            for (int j = 0; j < taps; ++j)
+                coeffs[p - 1][j] = (float) (h[j] / sum);
     }
     reset();
 }
@@ -251,7 +268,6 @@ void VyrTruePeakMeter::reset() noexcept
 {
     for (auto& h : history)
         std::fill (std::begin (h), std::end (h), 0.0f);
-    std::fill (std::begin (writePos), std::end (writePos), 0);
 }
 
 float VyrTruePeakMeter::process (const float* samples, int numSamples, int channel) noexcept
@@ -259,32 +275,53 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
     if (channel < 0 || channel >= maxChannels || numSamples <= 0)
         return 0.0f;
 
+    constexpr int past = taps - 1;
     float* hist = history[channel];
-    int pos = writePos[channel];
-    float peak = 0.0f;
+    float m0 = 0.0f, m1 = 0.0f, m2 = 0.0f, m3 = 0.0f;   // four running maxima, one per lane
 
-    for (int i = 0; i < numSamples; ++i)
+    // The block runs in chunks through a linear frame (history, then the chunk), so every phase is
+    // a short convolution the compiler vectorises across output samples. Output i's window is
+    // frame[i .. i + taps - 1]; phase 0 is its centre sample itself.
+    for (int done = 0; done < numSamples;)
     {
-        // Each sample is written twice so the latest `taps` samples are always contiguous.
-        const float x = finiteOrZero (samples[i]);
-        pos = pos + 1 == taps ? 0 : pos + 1;
-        hist[pos] = x;
-        hist[pos + taps] = x;
+        const int n = std::min (chunk, numSamples - done);
+        std::copy (hist, hist + past, frame);
+        for (int i = 0; i < n; ++i)
+            frame[past + i] = finiteOrZero (samples[done + i]);
 
-        // Four partial sums per phase keep the multiply-adds independent of each other.
-        const float* w = hist + pos + 1;  // oldest .. newest
-        float acc[4][factor] = {};
-        for (int j = 0; j < taps; j += 4)
-            for (int q = 0; q < 4; ++q)
-                for (int p = 0; p < factor; ++p)
-                    acc[q][p] += coeffs[j + q][p] * w[j + q];
+        const int n4 = n & ~3;
+        auto lanesMax = [&] (const float* v) noexcept
+        {
+            for (int i = 0; i < n4; i += 4)
+            {
+                m0 = std::max (m0, std::abs (v[i]));
+                m1 = std::max (m1, std::abs (v[i + 1]));
+                m2 = std::max (m2, std::abs (v[i + 2]));
+                m3 = std::max (m3, std::abs (v[i + 3]));
+            }
+            for (int i = n4; i < n; ++i)
+                m0 = std::max (m0, std::abs (v[i]));
+        };
 
-        for (int p = 0; p < factor; ++p)
-            peak = std::max (peak, std::abs ((acc[0][p] + acc[1][p]) + (acc[2][p] + acc[3][p])));
+        lanesMax (frame + halfTaps - 1);
+        for (int p = 0; p < factor - 1; ++p)
+        {
+            const float* c = coeffs[p];
+            std::fill (phaseOut, phaseOut + n, 0.0f);
+            for (int j = 0; j < taps; ++j)
+            {
+                const float cj = c[j];
+                const float* x = frame + j;
+                for (int i = 0; i < n; ++i)
+                    phaseOut[i] += cj * x[i];
+            }
+            lanesMax (phaseOut);
+        }
+
+        std::copy (frame + n, frame + n + past, hist);
+        done += n;
     }
-
-    writePos[channel] = pos;
-    return peak;
+    return std::max (std::max (m0, m1), std::max (m2, m3));
 }
 
 //==============================================================================
@@ -419,7 +456,11 @@ void VyrLoudnessState::reset (VyrMeterEngine& meters) noexcept
     truePeak.reset();
     gateBlocks.clear();
     shortTermValues.clear();
+    publishReset (meters);
+}
 
+void VyrLoudnessState::publishReset (VyrMeterEngine& meters) noexcept
+{
     meters.lufsIntegrated.store (silenceFloorDb, std::memory_order_release);
     meters.lufsShort.store (silenceFloorDb, std::memory_order_release);
     meters.lufsMomentary.store (silenceFloorDb, std::memory_order_release);

@@ -46,10 +46,16 @@ public:
     juce::dsp::Complex<float> splitTwiddle[spectrumBins] {};
     float spectrumRing[fftSize] {};
     float spectrumWindow[fftSize] {};
-    float spectrum[spectrumBins] {};                    // smoothed magnitudes, guarded by spectrumLock
+    float spectrum[spectrumBins] {};                    // published smoothed magnitudes, guarded by spectrumLock
+    float spectrumSmooth[spectrumBins] {};              // the audio thread's running smoothing
     int spectrumRingWrite = 0;                          // 0..fftSize-1
     int spectrumHopCount = 0;                           // 0..spectrumHop-1
-    juce::SpinLock spectrumLock;
+    // The audio thread only try-locks this: when a reader holds it, that transform's copy is skipped
+    // and the next one (1024 samples later) publishes.
+    mutable juce::SpinLock spectrumLock;
+
+    // Message thread: copies the published magnitudes (up to spectrumBins of them).
+    void copySpectrum (float* dest, int numBins) const noexcept;
 
     float outScope[scopeSize] {};
     float inScope[scopeSize] {};
@@ -66,6 +72,10 @@ public:
 
     // Audio thread: feeds the mastered block to the spectrum; transforms every 1024 samples.
     void updateSpectrum (const juce::AudioBuffer<float>& buffer) noexcept;
+
+    // Audio thread: forgets the collected audio and the smoothing, so a spectrum view that opens
+    // shows fresh audio only.
+    void restartSpectrum() noexcept;
 
 private:
     void runTransform() noexcept;
@@ -92,9 +102,13 @@ public:
     float process (const float* samples, int numSamples, int channel) noexcept;
 
 private:
-    alignas (16) float coeffs[taps][factor] {};        // coeffs[j][p]: tap j of phase p
-    float history[maxChannels][2 * taps] {};
-    int writePos[maxChannels] {};
+    static constexpr int chunk = 256;
+
+    // Taps of phases 1..factor-1 (phase 0 is the centre sample itself and is read, not computed).
+    alignas (16) float coeffs[factor - 1][taps] {};
+    float history[maxChannels][taps - 1] {};            // the last taps - 1 samples, oldest first
+    alignas (16) float frame[taps - 1 + chunk] {};      // history followed by a chunk of the block
+    alignas (16) float phaseOut[chunk] {};
 };
 
 //==============================================================================
@@ -103,7 +117,7 @@ private:
 // integrated loudness over 400 ms blocks with 75 % overlap, loudness range from 3 s values
 // taken once a second, and the true peak. Gating uses fixed histograms (0.01 LU bins), so nothing
 // is sorted or allocated on the audio thread and the whole programme since the last reset
-// counts. All calls run under the processor's loudnessLock.
+// counts. One thread at a time: the audio thread while processing, or prepare while not.
 class VyrLoudnessState
 {
 public:
@@ -114,6 +128,9 @@ public:
 
     // Clears filter states and histories and publishes -100 LUFS, 0 LU and -100 dBTP.
     void reset (VyrMeterEngine& meters) noexcept;
+
+    // Publishes what reset() publishes, without touching the state (any thread).
+    static void publishReset (VyrMeterEngine& meters) noexcept;
 
     // Loudness step of one live block of the mastered output; publishes into meters.
     void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept;
