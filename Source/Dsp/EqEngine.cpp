@@ -768,6 +768,13 @@ void VyrDynamicEQ::processChunk (float* left, float* right, int n, bool stereo)
     const int positions = juce::jlimit (3, 8, state.bandCount);
     constexpr float silentMix = 0.00001f;
 
+    // Off (or at mix 0) and faded out: the input passes and the nodes stand still.
+    if (! mixSmooth.isSmoothing() && mixSmooth.getTargetValue() <= silentMix)
+    {
+        mixSmooth.skip (n);
+        return;
+    }
+
     // Every band in use at rest at ratio 1 and 0 dB without saturation: the module passes its input.
     bool allIdle = true;
     for (int p = 0; p < positions && allIdle; ++p)
