@@ -102,14 +102,12 @@ namespace
     {
         std::unique_ptr<VyrMeterEngine> meters = std::make_unique<VyrMeterEngine>();
         std::unique_ptr<VyrLoudnessState> loudness = std::make_unique<VyrLoudnessState>();
-        juce::SpinLock loudnessLock;
         bool levelsAndSpectrum = true;
         int64_t position = 0;
 
         explicit MeterRig (double sr, bool withLevelsAndSpectrum = true) : levelsAndSpectrum (withLevelsAndSpectrum)
         {
             meters->prepare (sr);
-            const juce::SpinLock::ScopedLockType lock (loudnessLock);
             loudness->prepare (sr);
             loudness->reset (*meters);
         }
@@ -118,10 +116,7 @@ namespace
         {
             if (levelsAndSpectrum)
                 meters->capture (buffer, false);
-            {
-                const juce::SpinLock::ScopedLockType lock (loudnessLock);
-                loudness->process (buffer, *meters);
-            }
+            loudness->process (buffer, *meters);
             if (levelsAndSpectrum)
                 meters->updateSpectrum (buffer);
             position += buffer.getNumSamples();
@@ -509,10 +504,7 @@ TEST (MeterLoudness, ResetRestartsMeasurement)
     ASSERT_NEAR (rig.readings().integrated, -10.0, 0.1);
     const float spectrumBefore = rig.meters->spectrum[171];
     const float peakBefore = rig.meters->outPeak[0].load();
-    {
-        const juce::SpinLock::ScopedLockType lock (rig.loudnessLock);
-        rig.loudness->reset (*rig.meters);
-    }
+    rig.loudness->reset (*rig.meters);
     const auto r = rig.readings();
     EXPECT_EQ (r.momentary, -100.0f);
     EXPECT_EQ (r.shortTerm, -100.0f);

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "Core/RealtimeProbe.h"
+
 // Hands an immutable copy of message-thread data to the audio thread without locks or waits.
 // The message thread publishes a new copy; the audio thread acquires the newest one for the
 // length of a block. Retired copies are freed on the message thread, never while the audio
@@ -27,7 +29,7 @@ public:
     {
         // Hosts may restore state off the message thread while the editor publishes: writers take
         // turns; the audio thread never takes this lock.
-        const std::lock_guard<std::mutex> lock (writerLock);
+        const vyrRt::ScopedMutex lock (writerLock);
         auto* fresh = new T (value);
         auto* old = current.exchange (fresh);
         if (old != nullptr)
