@@ -1,5 +1,5 @@
-// The whole processor (product 15) at its defaults, with the EQ family at its heaviest, and with every
-// module on at its heaviest setting.
+// The whole processor (product 15) at its defaults, with the EQ family at its heaviest, with every
+// module on at its heaviest setting, and with every module off.
 #include "BenchUtil.h"
 #include "Core/PluginProcessor.h"
 
@@ -54,6 +54,15 @@ void heavyEverything (VyrAudioProcessor& p)
     set (p, "limiter_inputGain", 6);
 }
 
+// Every module switched off: the chain is only the output gains and the DC blocker.
+void everythingOff (VyrAudioProcessor& p)
+{
+    for (const char* id : { "compressor_enabled", "saturation_enabled", "analogueDensity_enabled", "clip_enabled", "tape_enabled",
+                            "delay_enabled", "reverb_enabled", "eq_enabled", "dynamicEq_enabled", "multiBandComp_enabled",
+                            "stereoImager_enabled", "tovu_enabled", "limiter_enabled" })
+        set (p, id, 0.0f);
+}
+
 void runProcessor (benchmark::State& state, void (*setup) (VyrAudioProcessor&))
 {
     const double sr = (double) state.range (0);
@@ -74,8 +83,10 @@ void runProcessor (benchmark::State& state, void (*setup) (VyrAudioProcessor&))
 static void BM_ChainDefaults (benchmark::State& s) { runProcessor (s, nullptr); }
 static void BM_ChainEqFamilyHeaviest (benchmark::State& s) { runProcessor (s, &heavyEqFamily); }
 static void BM_ChainEverythingHeaviest (benchmark::State& s) { runProcessor (s, &heavyEverything); }
+static void BM_ChainEverythingOff (benchmark::State& s) { runProcessor (s, &everythingOff); }
 
-#define VYR_CHAIN_ARGS ->Args ({ 44100, 64 })->Args ({ 44100, 512 })->Args ({ 96000, 64 })->Args ({ 96000, 512 })->Args ({ 192000, 64 })->Args ({ 192000, 512 })
+#define VYR_CHAIN_ARGS ->Args ({ 44100, 64 })->Args ({ 44100, 512 })->Args ({ 48000, 512 })->Args ({ 96000, 64 })->Args ({ 96000, 512 })->Args ({ 192000, 64 })->Args ({ 192000, 512 })
 BENCHMARK (BM_ChainDefaults) VYR_CHAIN_ARGS;
 BENCHMARK (BM_ChainEqFamilyHeaviest) VYR_CHAIN_ARGS;
 BENCHMARK (BM_ChainEverythingHeaviest) VYR_CHAIN_ARGS;
+BENCHMARK (BM_ChainEverythingOff)->Args ({ 44100, 512 })->Args ({ 48000, 512 })->Args ({ 96000, 512 });

@@ -389,7 +389,7 @@ TEST (ReverbBlocks, OutputIndependentOfBlockSize)
 //==============================================================================
 // Switching off fades the wet share out over 40 ms; from then on the output is the input exactly.
 // Switching on again after a long pause starts like an engine that was never on: nothing of the old
-// tail is left and the input history is current.
+// tail is left.
 TEST (ReverbSwitch, OffFadesToDryThenOnStartsClean)
 {
     for (double sr : { 44100.0, 192000.0 })

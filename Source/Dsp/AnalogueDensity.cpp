@@ -78,6 +78,8 @@ void VyrAnalogueDensity::process (juce::AudioBuffer<float>& buffer) noexcept
 
     float* const* channels = buffer.getArrayOfWritePointers();
 
+    // The valve curves use the fast tanh and exponential (absolute error below 4e-7 each; through
+    // the five stages the output stays within 2e-6 of the exact curves, below -110 dB).
     for (int i = 0; i < numSamples; ++i)
     {
         const float m = mixSmooth.getNextValue();
@@ -97,17 +99,17 @@ void VyrAnalogueDensity::process (juce::AudioBuffer<float>& buffer) noexcept
                 if (useAlt)
                 {
                     const float sign = u < 0.0f ? -1.0f : 1.0f;
-                    sat = sign * (1.0f - std::exp (-1.6f * (1.0f + 3.4f * s) * std::abs (u))) * 0.92f;
+                    sat = sign * (1.0f - vyrDsp::fastExp (-1.6f * (1.0f + 3.4f * s) * std::abs (u))) * 0.92f;
                 }
                 else
                 {
-                    sat = 0.9f * std::tanh ((1.0f + 2.1f * s) * u) + 0.025f * u * std::abs (u);
+                    sat = 0.9f * vyrDsp::fastTanh ((1.0f + 2.1f * s) * u) + 0.025f * u * std::abs (u);
                 }
                 u = 0.62f * u + 0.38f * sat;
             }
 
-            const float a = std::tanh (dpDrive * (u + 0.14f)) - k0 + 0.05f * u;
-            const float b = std::tanh (dtDrive * a);
+            const float a = vyrDsp::fastTanh (dpDrive * (u + 0.14f)) - k0 + 0.05f * u;
+            const float b = vyrDsp::fastTanh (dtDrive * a);
             const float y = juce::jlimit (-1.0f, 1.0f, g * transformer (b));
             channels[ch][i] = m * y + (1.0f - m) * x;
         }

@@ -130,7 +130,7 @@ void VyrClipper::process (juce::AudioBuffer<float>& buffer) noexcept
     // At rest the drive factor and the bias term are per-block values.
     const bool driveGliding = driveSmooth.isSmoothing();
     float g = std::pow (10.0f, juce::jmax (driveSmooth.getTargetValue(), 0.0f) / 20.0f);
-    float bias = std::tanh (g * s);
+    float bias = vyrDsp::fastTanh (g * s);   // the same curve as the samples, so silence stays silent
 
     float* const* channels = buffer.getArrayOfWritePointers();
 
@@ -142,7 +142,7 @@ void VyrClipper::process (juce::AudioBuffer<float>& buffer) noexcept
         if (driveGliding)
         {
             g = std::pow (10.0f, juce::jmax (driveSmooth.getNextValue(), 0.0f) / 20.0f);
-            bias = std::tanh (g * s);
+            bias = vyrDsp::fastTanh (g * s);
         }
 
         for (int ch = 0; ch < numChannels; ++ch)
@@ -150,7 +150,7 @@ void VyrClipper::process (juce::AudioBuffer<float>& buffer) noexcept
             auto& f = filters[ch];
             const float x = channels[ch][i];
             const float v = f.preClip.process (gi * x);
-            const float w = juce::jlimit (-1.0f, 1.0f, std::tanh (g * (v + s)) - bias);
+            const float w = juce::jlimit (-1.0f, 1.0f, vyrDsp::fastTanh (g * (v + s)) - bias);   // within 4e-7 of the exact curve
             const float y = f.lowPass.process (f.shelf.process (f.tone.process (w)));
             channels[ch][i] = (1.0f - m) * x + m * gw * y;
         }

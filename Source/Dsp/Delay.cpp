@@ -48,6 +48,34 @@ inline float VyrDelay::readTap (const float* line, const TapRead& t) const noexc
 
 VyrDelay::VyrDelay() = default;
 
+void VyrDelay::recordOnly (const float* inL, const float* inR, int numSamples) noexcept
+{
+    float* lines[2] = { bufferL.data(), bufferR.data() };
+    const float* ins[2] = { inL, inR != nullptr ? inR : inL };
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        int w = writeIndex;
+        for (int done = 0; done < numSamples;)
+        {
+            const int run = juce::jmin (numSamples - done, length - w);
+            float* dst = lines[ch] + w;
+            const float* src = ins[ch] + done;
+            for (int i = 0; i < run; ++i)
+            {
+                const float x = src[i];
+                dst[i] = std::isfinite (x) ? juce::jlimit (-8.0f, 8.0f, x) : 0.0f;
+            }
+            done += run;
+            w = w + run == length ? 0 : w + run;
+        }
+    }
+    writeIndex = (int) (((juce::int64) writeIndex + numSamples) % length);
+
+    // Nothing recirculates while off; on return the feedback glides in from zero, so the line
+    // never steps where the recirculation starts again.
+    feedbackSmooth = 0.0f;
+}
+
 void VyrDelay::prepare (double newRate, int blockSize)
 {
     juce::ignoreUnused (blockSize);
@@ -101,6 +129,15 @@ void VyrDelay::process (juce::AudioBuffer<float>& buffer) noexcept
         activeTap = 0;
         feedbackSmooth = fb0;
         initialised = true;
+    }
+
+    // Off and faded out: the output is the input. The line still records the input (no echoes
+    // recirculate), so the echoes of what just played are there when the module fades back in.
+    if (! enabled && ! fading && ! mixSmooth.isSmoothing() && mixSmooth.getCurrentValue() <= 0.0f)
+    {
+        tapDelay[activeTap] = v;
+        recordOnly (outL, outR, numSamples);
+        return;
     }
 
     if (! fading && std::abs (v - tapDelay[activeTap]) > 0.5f)

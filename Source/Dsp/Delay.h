@@ -51,6 +51,7 @@ private:
     };
 
     inline float readTap (const float* line, const TapRead& t) const noexcept;
+    void recordOnly (const float* left, const float* right, int numSamples) noexcept;
 
     double sampleRate = 44100.0;
     std::vector<float> bufferL, bufferR;

@@ -202,9 +202,16 @@ void VyrParametricEQ::redesign (Slot& s, float f, float q, float g) noexcept
     s.lastQ = q;
     s.lastGain = g;
     s.lastType = s.type;
-    const auto c = designSection (s.type, f, q, g, sampleRate);
+    auto c = designSection (s.type, f, q, g, sampleRate);
+    if (g == 0.0f && (s.type == peak || s.type == lowShelf || s.type == highShelf))
+        vyrDsp::makeIdentity (c);
     s.filterA.c = c;
     s.filterB.c = c;
+}
+
+bool VyrParametricEQ::isIdentity (const Slot& s) noexcept
+{
+    return s.lastGain == 0.0f && (s.lastType == peak || s.lastType == lowShelf || s.lastType == highShelf);
 }
 
 // Steps one slot's ramps over the chunk, redesigning where they move, and filters `a` (and `b`).
@@ -219,14 +226,20 @@ void VyrParametricEQ::runSlot (Slot& s, float* a, float* b, int n, bool filterBo
         if (s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
             || std::abs (g - s.lastGain) >= 0.02f)
             redesign (s, f, q, g);
-        if (filter)
+        if (! filter)
+            return;
+        // A section at 0 dB passes its input unchanged once what an earlier design left in its
+        // state has died away: it is skipped.
+        if (isIdentity (s) && vyrDsp::stateSettled (s.filterA) && (! filterBoth || vyrDsp::stateSettled (s.filterB)))
         {
-            for (int i = 0; i < n; ++i)
-                a[i] = s.filterA.process (a[i]);
-            if (filterBoth)
-                for (int i = 0; i < n; ++i)
-                    b[i] = s.filterB.process (b[i]);
+            s.filterA.reset();
+            s.filterB.reset();
+            return;
         }
+        if (filterBoth)
+            vyrDsp::runSectionPair (s.filterA, s.filterB, a, b, n);
+        else
+            vyrDsp::runSection (s.filterA, a, n);
         return;
     }
 
@@ -265,6 +278,23 @@ void VyrParametricEQ::process (juce::AudioBuffer<float>& buffer)
     setChannelTargets (mainSlots, state.main);
     setChannelTargets (sideSlots, state.msMode ? state.side : state.main);
 
+    // Off (or at mix 0) and faded out: the input passes as it is. The ramps still move with the
+    // settings, and the filters start from silence when the module fades back in.
+    if (wet <= 0.0f && ! mixSmooth.isSmoothing() && mixSmooth.getCurrentValue() <= 0.0f)
+    {
+        for (auto* slots : { mainSlots, sideSlots })
+            for (int i = 0; i < kSections; ++i)
+            {
+                auto& s = slots[i];
+                s.freqSmooth.skip (numSamples);
+                s.qSmooth.skip (numSamples);
+                s.gainSmooth.skip (numSamples);
+                s.filterA.reset();
+                s.filterB.reset();
+            }
+        return;
+    }
+
     // A non-finite input must not stay in the filters: clear any poisoned history once per block.
     for (int i = 0; i < kSections; ++i)
     {
@@ -291,6 +321,17 @@ void VyrParametricEQ::processChunk (float* left, float* right, int n, bool stere
     float* a = dryR + maxBlock;
     float* b = a + maxBlock;
     const bool ms = state.msMode;
+
+    // Fully wet in left/right: the sections work on the buffer itself, with no dry copy and no mix.
+    if (! ms && ! mixSmooth.isSmoothing() && mixSmooth.getCurrentValue() >= 1.0f)
+    {
+        for (int s = 0; s < kSections; ++s)
+        {
+            runSlot (mainSlots[s], left, right, n, stereo, true);
+            runSlot (sideSlots[s], nullptr, nullptr, n, false, false);
+        }
+        return;
+    }
 
     for (int i = 0; i < n; ++i)
     {
@@ -425,12 +466,15 @@ void VyrDynamicEQ::designEq (Node& node, float f, float q, float gainDb) noexcep
         node.cosW = std::cos (w);
         node.sinW = std::sin (w);
     }
+    // The square root of the linear gain, 10^(gain / 40), from the fast power of two.
     const float A = std::sqrt (sectionGain (gainDb));
     const bool shelf = node.kind == lowShelfKind || node.kind == highShelfKind;
     const auto shape = node.kind == lowShelfKind ? vyrDsp::CookbookShape::lowShelf
                      : node.kind == highShelfKind ? vyrDsp::CookbookShape::highShelf
                                                   : vyrDsp::CookbookShape::peak;
     node.eq.c = vyrDsp::cookbookFromTrig<float> (shape, node.cosW, node.sinW, shelf ? 0.707f : (q > 0.05f ? q : 0.05f), A);
+    if (gainDb == 0.0f)
+        vyrDsp::makeIdentity (node.eq.c);
 }
 
 void VyrDynamicEQ::designDetector (Node& node, float f, float q) noexcept
@@ -468,7 +512,7 @@ float VyrDynamicEQ::processNode (Node& node, float x) noexcept
         node.coefRel = timeCoef (rel, rate);
     }
 
-    const float level = std::max (20.0f * std::log10 (std::abs (d) + 1.0e-8f), -100.0f);
+    const float level = std::max (vyrDsp::fastGainToDb (std::abs (d) + 1.0e-8f), -100.0f);
     const float w = level > node.envDb ? node.coefAtk : node.coefRel;
     node.envDb += (level - node.envDb) * (1.0f - w);
 
@@ -501,8 +545,126 @@ float VyrDynamicEQ::processNode (Node& node, float x) noexcept
 
     float y = node.eq.process (x);
     if (node.satOn)
-        y = juce::jlimit (-1.0f, 1.0f, 0.05f * y + 0.9f * std::tanh (y * (1.0f + 1.5f * node.satAmount)) + 0.03f * y * std::abs (y));
+        y = saturate (y, 1.0f + 1.5f * node.satAmount);
     return y;
+}
+
+bool VyrDynamicEQ::nodeIdle (const Node& node) noexcept
+{
+    return ! node.ratioSmooth.isSmoothing() && node.ratioSmooth.getTargetValue() <= 1.0001f
+        && ! node.gainSmooth.isSmoothing() && node.gainSmooth.getTargetValue() == 0.0f
+        && ! node.satOn && node.lastEqGain == 0.0f && vyrDsp::stateSettled (node.eq);
+}
+
+void VyrDynamicEQ::idleNode (Node& node, int n) noexcept
+{
+    for (auto* sm : { &node.freqSmooth, &node.qSmooth, &node.gainSmooth, &node.threshSmooth, &node.ratioSmooth,
+                      &node.atkSmooth, &node.relSmooth })
+        sm->skip (n);
+    node.eq.reset();
+    node.detector.reset();
+    node.envDb = -80.0f;
+}
+
+void VyrDynamicEQ::processNodeChunk (Node& node, float* x, const float* mix, int n) noexcept
+{
+    constexpr float silentMix = 0.00001f;
+    const bool moving = node.threshSmooth.isSmoothing() || node.ratioSmooth.isSmoothing() || node.atkSmooth.isSmoothing()
+                     || node.relSmooth.isSmoothing() || node.freqSmooth.isSmoothing() || node.qSmooth.isSmoothing()
+                     || node.gainSmooth.isSmoothing();
+    if (moving)
+    {
+        for (int i = 0; i < n; ++i)
+            if (mix[i] > silentMix)
+                x[i] = processNode (node, x[i]);
+        return;
+    }
+
+    // Settled settings: the time constants, the knee and the detector are worked out once, and the
+    // loop only follows the envelope and redesigns the section when its gain moves.
+    const float thr = node.threshSmooth.getTargetValue();
+    const float r = std::max (node.ratioSmooth.getTargetValue(), 1.0f);
+    const float f = node.freqSmooth.getTargetValue();
+    const float q = node.qSmooth.getTargetValue();
+    const float g = node.gainSmooth.getTargetValue();
+    const float rate = (float) sampleRate;
+    const float atk = node.atkSmooth.getTargetValue(), rel = node.relSmooth.getTargetValue();
+    if (atk != node.coefAtkTime)
+    {
+        node.coefAtkTime = atk;
+        node.coefAtk = timeCoef (atk, rate);
+    }
+    if (rel != node.coefRelTime)
+    {
+        node.coefRelTime = rel;
+        node.coefRel = timeCoef (rel, rate);
+    }
+    if (node.kind != node.lastDetKind || std::abs (f - node.lastDetFreq) > 0.08f || std::abs (q - node.lastDetQ) > 0.0001f)
+        designDetector (node, f, q);
+
+    const bool compresses = r > 1.0001f;
+    const float k = 1.0f - 1.0f / r;
+    const float coefAtk = node.coefAtk, coefRel = node.coefRel;
+    const float drive = 1.0f + 1.5f * node.satAmount;
+    const bool sat = node.satOn;
+    const double db0 = node.detector.c.b0, db1 = node.detector.c.b1, db2 = node.detector.c.b2;
+    const double da1 = node.detector.c.a1, da2 = node.detector.c.a2;
+    double ds1 = node.detector.s1, ds2 = node.detector.s2;
+    float env = node.envDb, grHold = node.grHold;
+    const bool fqMoved = std::abs (f - node.lastEqFreq) > 0.08f || std::abs (q - node.lastEqQ) > 0.0001f || node.kind != node.lastEqKind;
+    bool redesignDue = fqMoved;
+    float lastGain = node.lastEqGain;
+    double eb0 = node.eq.c.b0, eb1 = node.eq.c.b1, eb2 = node.eq.c.b2, ea1 = node.eq.c.a1, ea2 = node.eq.c.a2;
+    double es1 = node.eq.s1, es2 = node.eq.s2;
+
+    for (int i = 0; i < n; ++i)
+    {
+        if (! (mix[i] > silentMix))
+            continue;
+        const float in = x[i];
+        const double din = in;
+        const double dd = db0 * din + ds1;
+        ds1 = db1 * din - da1 * dd + ds2;
+        ds2 = db2 * din - da2 * dd;
+
+        const float level = std::max (vyrDsp::fastGainToDb (std::abs ((float) dd) + 1.0e-8f), -100.0f);
+        env += (level - env) * (1.0f - (level > env ? coefAtk : coefRel));
+
+        float gr = 0.0f;
+        if (compresses)
+        {
+            const float over = env - thr;
+            if (over > 6.0f)
+                gr = k * over;
+            else if (over > -6.0f)
+                gr = k * (over + 6.0f) * (over + 6.0f) / 24.0f;
+        }
+        grHold = std::max (grHold, gr);
+
+        const float eg = g - gr;
+        if (redesignDue || std::abs (eg - lastGain) > 0.03f)
+        {
+            designEq (node, f, q, eg);
+            lastGain = eg;
+            redesignDue = false;
+            eb0 = node.eq.c.b0; eb1 = node.eq.c.b1; eb2 = node.eq.c.b2; ea1 = node.eq.c.a1; ea2 = node.eq.c.a2;
+        }
+
+        const double ey = eb0 * din + es1;
+        es1 = eb1 * din - ea1 * ey + es2;
+        es2 = eb2 * din - ea2 * ey;
+        float y = (float) ey;
+        if (sat)
+            y = saturate (y, drive);
+        x[i] = y;
+    }
+
+    node.eq.s1 = es1;
+    node.eq.s2 = es2;
+    node.detector.s1 = ds1;
+    node.detector.s2 = ds2;
+    node.envDb = env;
+    node.grHold = grHold;
 }
 
 void VyrDynamicEQ::process (juce::AudioBuffer<float>& buffer)
@@ -606,6 +768,29 @@ void VyrDynamicEQ::processChunk (float* left, float* right, int n, bool stereo)
     const int positions = juce::jlimit (3, 8, state.bandCount);
     constexpr float silentMix = 0.00001f;
 
+    // Off (or at mix 0) and faded out: the input passes and the nodes stand still.
+    if (! mixSmooth.isSmoothing() && mixSmooth.getTargetValue() <= silentMix)
+    {
+        mixSmooth.skip (n);
+        return;
+    }
+
+    // Every band in use at rest at ratio 1 and 0 dB without saturation: the module passes its input.
+    bool allIdle = true;
+    for (int p = 0; p < positions && allIdle; ++p)
+        allIdle = nodeIdle (ms ? midNodes[p] : lrNodes[2 * p]) && (! (ms || stereo) || nodeIdle (ms ? sideNodes[p] : lrNodes[2 * p + 1]));
+    if (allIdle)
+    {
+        mixSmooth.skip (n);
+        for (int p = 0; p < positions; ++p)
+        {
+            idleNode (ms ? midNodes[p] : lrNodes[2 * p], n);
+            if (ms || stereo)
+                idleNode (ms ? sideNodes[p] : lrNodes[2 * p + 1], n);
+        }
+        return;
+    }
+
     bool anyWet = false;
     for (int i = 0; i < n; ++i)
     {
@@ -621,19 +806,33 @@ void VyrDynamicEQ::processChunk (float* left, float* right, int n, bool stereo)
     if (! anyWet)
         return;   // mix at zero: the input passes and the nodes stand still
 
-    // Nodes only interact through the signal they pass on, so each runs over the chunk in turn.
+    // Nodes only interact through the signal they pass on, so each runs over the chunk in turn. A
+    // node at ratio 1 and 0 dB with no saturation passes its input unchanged and is skipped.
+    bool anyActive = false;
     for (int p = 0; p < positions; ++p)
     {
         Node& na = ms ? midNodes[p] : lrNodes[2 * p];
         Node& nb = ms ? sideNodes[p] : lrNodes[2 * p + 1];
-        for (int i = 0; i < n; ++i)
-            if (mixValues[i] > silentMix)
-                a[i] = processNode (na, a[i]);
+        if (nodeIdle (na))
+            idleNode (na, n);
+        else
+        {
+            processNodeChunk (na, a, mixValues, n);
+            anyActive = true;
+        }
         if (ms || stereo)
-            for (int i = 0; i < n; ++i)
-                if (mixValues[i] > silentMix)
-                    b[i] = processNode (nb, b[i]);
+        {
+            if (nodeIdle (nb))
+                idleNode (nb, n);
+            else
+            {
+                processNodeChunk (nb, b, mixValues, n);
+                anyActive = true;
+            }
+        }
     }
+    if (! anyActive)
+        return;   // every band passes its input: so does the module
 
     for (int i = 0; i < n; ++i)
     {

@@ -61,6 +61,7 @@ private:
     void processChunk (float* left, float* right, int numSamples, bool stereo);
     void runSlot (Slot& slot, float* a, float* b, int numSamples, bool filterBoth, bool filter);
     void redesign (Slot& slot, float f, float q, float g) noexcept;
+    static bool isIdentity (const Slot& slot) noexcept;
 
     std::vector<float> scratch;
     int maxBlock = 0;
@@ -122,6 +123,19 @@ public:
     void setNode (Node& node, int kind, const vyrEq::Band& band, bool active);
     float processNode (Node& node, float x) noexcept;
 
+    // Runs one node over a chunk where the mix value of each sample is above silence.
+    void processNodeChunk (Node& node, float* x, const float* mixValues, int numSamples) noexcept;
+
+    // True when a node passes its input unchanged: ratio 1 and 0 dB at rest, no saturation, and
+    // nothing left in its section from an earlier setting.
+    static bool nodeIdle (const Node& node) noexcept;
+
+    // The band saturation curve (fast tanh: within 4e-7 of the exact curve before the clamp).
+    static float saturate (float y, float drive) noexcept
+    {
+        return juce::jlimit (-1.0f, 1.0f, 0.05f * y + 0.9f * vyrDsp::fastTanh (y * drive) + 0.03f * y * std::abs (y));
+    }
+
     // Processes the first one or two channels in place and updates the meters.
     void process (juce::AudioBuffer<float>& buffer);
 
@@ -129,6 +143,7 @@ private:
     void processChunk (float* left, float* right, int numSamples, bool stereo);
     void designEq (Node& node, float f, float q, float gainDb) noexcept;
     void designDetector (Node& node, float f, float q) noexcept;
+    static void idleNode (Node& node, int numSamples) noexcept;
 
     std::vector<float> scratch;
     int maxBlock = 0;

@@ -72,6 +72,14 @@ void VyrImager::process (juce::AudioBuffer<float>& buffer) noexcept
     mixSmooth.setTargetValue (wetTarget);
     const bool idle = wetTarget <= 0.0f && ! mixSmooth.isSmoothing() && mixSmooth.getCurrentValue() <= 1.0e-6f;
 
+    // Off and faded out: the output is the input, and the scope and correlation, which only an open
+    // imager panel shows, keep their last readings. The band filter starts from silence on return.
+    if (idle)
+    {
+        lowBand.reset();
+        return;
+    }
+
     lowBand.sanitise();
 
     const float f = juce::jlimit (20.0f, 2000.0f, finiteOr (crossover, 200.0f));

@@ -65,10 +65,15 @@ void VyrQuarnLaneEq::computeCoefficients (BandState& band, float gainDb) noexcep
     const auto shape = band.type == lowShelfType ? vyrDsp::CookbookShape::lowShelf
                      : band.type == highShelfType ? vyrDsp::CookbookShape::highShelf
                                                   : vyrDsp::CookbookShape::peak;
-    const auto c = vyrDsp::cookbookFromTrig<double> (shape, cw, sw, Q, A);
+    auto c = vyrDsp::cookbookFromTrig<double> (shape, cw, sw, Q, A);
+    // Within a millionth of a decibel of 0 dB (the ring's bell ends there, not exactly at 0) the
+    // band is an exact identity, so a flat setting costs nothing.
+    const bool flat = std::abs (gainDb) < 1.0e-6f;
+    if (flat)
+        vyrDsp::makeIdentity (c);
     band.filterL.c = c;
     band.filterR.c = c;
-    band.designedGain = gainDb;
+    band.designedGain = flat ? 0.0f : gainDb;
 }
 
 void VyrQuarnLaneEq::process (juce::AudioBuffer<float>& buffer) noexcept
@@ -102,6 +107,20 @@ void VyrQuarnLaneEq::process (juce::AudioBuffer<float>& buffer) noexcept
             const float g = b.gainSmooth.getCurrentValue();
             if (std::abs (g - b.designedGain) >= 0.02f)
                 computeCoefficients (b, g);
+        }
+
+        // All four bands at 0 dB with nothing left in their state: the output is the input.
+        bool flat = true;
+        for (const auto& b : bands)
+            flat = flat && b.designedGain == 0.0f && vyrDsp::stateSettled (b.filterL) && vyrDsp::stateSettled (b.filterR);
+        if (flat)
+        {
+            for (auto& b : bands)
+            {
+                b.filterL.reset();
+                b.filterR.reset();
+            }
+            return;
         }
 
         for (int i = 0; i < numSamples; ++i)

@@ -207,7 +207,8 @@ float VyrMultibandComp::bandGain (Comp& c, float detect) noexcept
         c.slope = 1.0f - 1.0f / std::max (ratio, 1.0f);
     }
 
-    const float level = std::max (20.0f * std::log10 (detect + 1.0e-8f), -100.0f);
+    // Fast logarithm and power: the level within 1.2e-6 dB, the gain within 4e-7 + 2e-8 x |dB|.
+    const float level = std::max (vyrDsp::fastGainToDb (detect + 1.0e-8f), -100.0f);
     const float q = level > c.envelope ? c.coefAtk : c.coefRel;
     c.envelope += (1.0f - q) * (level - c.envelope);
 
@@ -222,7 +223,7 @@ float VyrMultibandComp::bandGain (Comp& c, float detect) noexcept
         gr = c.slope * (over + half) * (over + half) / (2.0f * knee);
     c.gainReduction = gr;
 
-    const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? std::pow (10.0f, -gr * 0.05f) : 1.0f);
+    const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? vyrDsp::fastDbToGain (-gr) : 1.0f);
     return makeup * g;
 }
 
@@ -288,6 +289,15 @@ void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
         setBand (stereoComp[b], state.mid[b], inRange && ! ms, midSolo);
         setBand (midComp[b], state.mid[b], inRange && ms, midSolo);
         setBand (sideComp[b], state.side[b], inRange && ms, sideSolo);
+    }
+
+    // Off and faded out: the output is the input, and nothing else runs.
+    if (! active && ! dryRamp.isSmoothing() && ! wetRamp.isSmoothing() && dryRamp.getCurrentValue() == 1.0f
+        && wetRamp.getCurrentValue() == 0.0f)
+    {
+        for (auto& gr : bandGr)
+            gr.store (0.0f, std::memory_order_release);
+        return;
     }
 
     // A non-finite input must not stay in the filters or the detectors.
@@ -367,6 +377,59 @@ void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
     }
 }
 
+namespace
+{
+    // One double-state section step on locals, returning the float the section hands on.
+    struct SectionRun
+    {
+        double b0, b1, b2, a1, a2, s1, s2;
+
+        explicit SectionRun (const vyrDsp::PreciseBiquad& f) noexcept
+            : b0 (f.c.b0), b1 (f.c.b1), b2 (f.c.b2), a1 (f.c.a1), a2 (f.c.a2), s1 (f.s1), s2 (f.s2) {}
+
+        inline float step (float x) noexcept
+        {
+            const double in = x;
+            const double y = b0 * in + s1;
+            s1 = b1 * in - a1 * y + s2;
+            s2 = b2 * in - a2 * y;
+            return (float) y;
+        }
+
+        void store (vyrDsp::PreciseBiquad& f) const noexcept
+        {
+            f.s1 = s1;
+            f.s2 = s2;
+        }
+    };
+
+    // One crossover over a chunk: `low` gets the low-pass pair's output and `high` the high-pass
+    // pair's (`high` may be `in`). The four sections run side by side on locals.
+    void splitChunk (VyrMultibandComp::Split& s, const float* in, float* low, float* high, int n) noexcept
+    {
+        SectionRun lp1 (s.lp1), lp2 (s.lp2), hp1 (s.hp1), hp2 (s.hp2);
+        for (int i = 0; i < n; ++i)
+        {
+            const float x = in[i];
+            low[i] = lp2.step (lp1.step (x));
+            high[i] = hp2.step (hp1.step (x));
+        }
+        lp1.store (s.lp1);
+        lp2.store (s.lp2);
+        hp1.store (s.hp1);
+        hp2.store (s.hp2);
+    }
+
+    // sum = allPass (sum) + band over a chunk.
+    void allPassAdd (vyrDsp::PreciseBiquad& f, float* sum, const float* band, int n) noexcept
+    {
+        SectionRun ap (f);
+        for (int i = 0; i < n; ++i)
+            sum[i] = ap.step (sum[i]) + band[i];
+        ap.store (f);
+    }
+}
+
 // Stereo mode: the pair is split band by band; each band is compressed with one detector fed by the
 // louder channel and added to the running sum, which first passes the all-pass of the crossover that
 // split the band off, so every band ends up with the same phase. `pair` false: one channel, whose
@@ -383,22 +446,10 @@ void VyrMultibandComp::splitStereo (float* l, float* r, int n, bool pair, float*
     const int bands = bandsInUse;
     for (int k = 0; k < bands - 1; ++k)
     {
-        auto& sl = stereoSplitL[k];
-        auto& sr = stereoSplitR[k];
-        for (int i = 0; i < n; ++i)
-        {
-            const float x = restL[i];
-            bandL[i] = sl.lp2.process (sl.lp1.process (x));
-            restL[i] = sl.hp2.process (sl.hp1.process (x));
-        }
+        splitChunk (stereoSplitL[k], restL, bandL, restL, n);
         if (pair)
         {
-            for (int i = 0; i < n; ++i)
-            {
-                const float x = restR[i];
-                bandR[i] = sr.lp2.process (sr.lp1.process (x));
-                restR[i] = sr.hp2.process (sr.hp1.process (x));
-            }
+            splitChunk (stereoSplitR[k], restR, bandR, restR, n);
             for (int i = 0; i < n; ++i)
                 compressStereo (stereoComp[k], bandL[i], bandR[i]);
         }
@@ -416,11 +467,9 @@ void VyrMultibandComp::splitStereo (float* l, float* r, int n, bool pair, float*
         }
         else
         {
-            for (int i = 0; i < n; ++i)
-                sumL[i] = stereoAllPassL[k].process (sumL[i]) + bandL[i];
+            allPassAdd (stereoAllPassL[k], sumL, bandL, n);
             if (pair)
-                for (int i = 0; i < n; ++i)
-                    sumR[i] = stereoAllPassR[k].process (sumR[i]) + bandR[i];
+                allPassAdd (stereoAllPassR[k], sumR, bandR, n);
         }
     }
 
@@ -449,18 +498,13 @@ void VyrMultibandComp::splitMono (float* x, int n, Split* split, vyrDsp::Precise
     const int bands = bandsInUse;
     for (int k = 0; k < bands - 1; ++k)
     {
-        auto& s = split[k];
+        splitChunk (split[k], x, band, x, n);
         for (int i = 0; i < n; ++i)
-        {
-            const float v = x[i];
-            band[i] = compressMono (comps[k], s.lp2.process (s.lp1.process (v)));
-            x[i] = s.hp2.process (s.hp1.process (v));
-        }
+            band[i] = compressMono (comps[k], band[i]);
         if (k == 0)
             std::copy (band, band + n, sum);
         else
-            for (int i = 0; i < n; ++i)
-                sum[i] = allPass[k].process (sum[i]) + band[i];
+            allPassAdd (allPass[k], sum, band, n);
     }
     for (int i = 0; i < n; ++i)
     {

@@ -441,13 +441,15 @@ void VyrReverbEngine::process (juce::AudioBuffer<float>& buffer) noexcept
 
     sanitiseState();
 
-    // Switched off and drained: the wet path adds nothing and its tank holds only zeros. Then only the
-    // input history is kept current, so switching on again starts exactly as if the tank had run.
+    // Switched off and drained: the wet path adds nothing and its tank holds only zeros. Then nothing
+    // runs; switching on again clears the input history once and starts like a freshly prepared engine.
     const bool silentTargets = smootherAtZero (mixSmooth) && smootherAtZero (feedbackSmooth)
                                && smootherAtZero (inputSmooth) && smootherAtZero (earlySmooth)
                                && smootherAtZero (lateSmooth);
     if (! silentTargets)
     {
+        if (idle)
+            clearInputHistory();
         quietSamples = 0;
         idle = false;
     }
@@ -597,9 +599,17 @@ void VyrReverbEngine::processIdle (float* left, float* right, int numSamples) no
     erSizeSmooth.skip (numSamples);
     diffuseSmooth.skip (numSamples);
     sizeSlots.skip (numSamples);
+    predelaySlots.skip (numSamples);
+    juce::ignoreUnused (left, right);
+}
 
-    for (int offset = 0; offset < numSamples; offset += kChunk)
-        predelayChunk (left, right, offset, juce::jmin (kChunk, numSamples - offset));
+void VyrReverbEngine::clearInputHistory() noexcept
+{
+    std::fill (predelayLine.data.begin(), predelayLine.data.end(), 0.0f);
+    for (auto& h : history)
+        std::fill (h.data.begin(), h.data.end(), 0.0f);
+    for (auto& f : tankInputHp)
+        f.reset();
 }
 
 void VyrReverbEngine::processFull (float* left, float* right, int numSamples) noexcept

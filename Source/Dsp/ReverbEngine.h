@@ -155,6 +155,7 @@ private:
     void predelayChunk (const float* left, const float* right, int offset, int count) noexcept;
     void earlyChunk (int startPos, int count) noexcept;
     void processIdle (float* left, float* right, int numSamples) noexcept;
+    void clearInputHistory() noexcept;
     void processFull (float* left, float* right, int numSamples) noexcept;
 
     Params params;

@@ -130,7 +130,7 @@ void VyrSignalChain::runDcBlocker (juce::AudioBuffer<float>& buffer) noexcept
             for (int i = 0; i < n; ++i)
             {
                 const float x = d[i];
-                const float y = std::fma (dcCoeff, y1, x - x1);
+                const float y = dcCoeff * y1 + (x - x1);   // no fused multiply-add: without -mfma it is a library call
                 d[i] = y;
                 x1 = x;
                 y1 = y;

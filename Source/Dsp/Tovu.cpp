@@ -59,6 +59,16 @@ void VyrTovu::process (juce::AudioBuffer<float>& buffer) noexcept
     for (auto* f : { &sideHighPass1, &sideHighPass2, &preScopeL, &preScopeR, &postScopeL, &postScopeR })
         f->sanitise();
 
+    // Off and faded out: the output is the input and the scopes, which only an open bass-mono
+    // panel shows, stand still. The filters start from silence when the module fades back in.
+    amountSmooth.setTargetValue (amountFor (enabled, width));
+    if (! amountSmooth.isSmoothing() && amountSmooth.getCurrentValue() <= 0.0f)
+    {
+        for (auto* f : { &sideHighPass1, &sideHighPass2, &preScopeL, &preScopeR, &postScopeL, &postScopeR })
+            f->reset();
+        return;
+    }
+
     int w = scopeWrite.load (std::memory_order_acquire) & (scopeSize - 1);
 
     if (numChannels == 1)

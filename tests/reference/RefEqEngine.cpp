@@ -1,0 +1,655 @@
+// The engine as it was before its faster paths, kept as the reference the tests compare against.
+#include "reference/RefEqEngine.h"
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace vyrRef
+{
+
+namespace
+{
+    void resetSmoother (vyrDsp::Smoothed& s, int steps, float value) noexcept
+    {
+        s.reset (steps);
+        s.setCurrentAndTargetValue (value);
+    }
+
+    float finiteOr (float v, float fallback) noexcept { return std::isfinite (v) ? v : fallback; }
+
+    // Corners live in 20 Hz .. 20 kHz, and always below 0.45 x the sample rate so that no design
+    // folds over Nyquist at 22.05 or 32 kHz.
+    float clampCorner (float f, double sr) noexcept
+    {
+        const float top = (float) std::min (20000.0, 0.45 * sr);
+        return juce::jlimit (20.0f, top, finiteOr (f, 1000.0f));
+    }
+
+    // Linear gain of a section; -100 dB or less is silence, floored inside the designs' square root.
+    float sectionGain (float gainDb) noexcept
+    {
+        const float g = gainDb > -100.0f ? std::pow (10.0f, gainDb * 0.05f) : 0.0f;
+        return std::max (g, 1.0e-15f);
+    }
+
+    // Per-sample envelope coefficient for a time constant in seconds.
+    float timeCoef (float seconds, float rate) noexcept
+    {
+        const float samples = seconds * rate;
+        return samples > 1.0f ? std::exp (-1.0f / samples) : std::exp (-1.0f);
+    }
+
+    void clearIfPoisoned (vyrDsp::PreciseBiquad& f) noexcept { f.sanitise(); }
+}
+
+//==============================================================================
+// Parametric EQ
+//==============================================================================
+VyrParametricEQ::VyrParametricEQ()
+{
+    mixSmooth.setCurrentAndTargetValue (1.0f);
+    prepareSlots (mainSlots, { sampleRate, 0, 1 });
+    prepareSlots (sideSlots, { sampleRate, 0, 1 });
+}
+
+void VyrParametricEQ::prepare (double newSampleRate, int maximumBlockSize)
+{
+    sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
+    maxBlock = std::max (1, maximumBlockSize);
+    scratch.assign ((size_t) maxBlock * 4, 0.0f);
+
+    const juce::dsp::ProcessSpec spec { sampleRate, (juce::uint32) maxBlock, 1 };
+    prepareSlots (mainSlots, spec);
+    prepareSlots (sideSlots, spec);
+    resetSmoother (mixSmooth, vyrDsp::rampSamples (sampleRate, 0.025), 1.0f);
+    vyrEq::initDefaults (state.main, state.bandCount, false);
+    vyrEq::initDefaults (state.side, state.bandCount, false);
+}
+
+void VyrParametricEQ::prepareSlots (Slot* slots, const juce::dsp::ProcessSpec& spec)
+{
+    const int steps = vyrDsp::rampSamples (spec.sampleRate, 0.032);
+    const auto neutral = designSection (peak, 1000.0f, 1.0f, 0.0f, spec.sampleRate > 0.0 ? spec.sampleRate : 44100.0);
+    for (int i = 0; i < kSections; ++i)
+    {
+        auto& s = slots[i];
+        s.filterA.reset();
+        s.filterB.reset();
+        s.filterA.c = neutral;
+        s.filterB.c = neutral;
+        resetSmoother (s.freqSmooth, steps, 1000.0f);
+        resetSmoother (s.qSmooth, steps, 0.707f);
+        resetSmoother (s.gainSmooth, steps, 0.0f);
+        s.type = peak;
+        s.lastFreq = s.lastQ = s.lastGain = -1000000.0f;
+        s.lastType = -1;
+    }
+}
+
+vyrDsp::BiquadCoeffs VyrParametricEQ::designSection (int type, float freq, float q, float gainDb, double sr) noexcept
+{
+    const float f = clampCorner (freq, sr);
+    switch (type)
+    {
+        case lowShelf:  return vyrDsp::design::lowShelf (sr, f, 0.707f, sectionGain (gainDb));
+        case highShelf: return vyrDsp::design::highShelf (sr, f, 0.707f, sectionGain (gainDb));
+        case highPass:  return vyrDsp::design::highPass (sr, f, 0.707f);
+        case lowPass:   return vyrDsp::design::lowPass (sr, f, 0.707f);
+        default:        return vyrDsp::design::peak (sr, f, q > 0.05f ? q : 0.05f, sectionGain (gainDb));
+    }
+}
+
+namespace
+{
+    void setSection (VyrParametricEQ::Slot& s, int type, float f, float q, float gainDb) noexcept
+    {
+        s.type = type;
+        vyrDsp::setTargetIfMoved (s.freqSmooth, f);
+        vyrDsp::setTargetIfMoved (s.qSmooth, q);
+        vyrDsp::setTargetIfMoved (s.gainSmooth, gainDb);
+    }
+
+    void setNeutral (VyrParametricEQ::Slot& s) noexcept
+    {
+        setSection (s, VyrParametricEQ::peak, 1000.0f, 1.0f, 0.0f);
+    }
+
+    // Stages of a cut: slope / 12 to the nearest whole number (halves away from zero), 1..4.
+    int cutStages (float slope) noexcept
+    {
+        return juce::jlimit (1, 4, (int) std::round (finiteOr (slope, 12.0f) / 12.0f));
+    }
+}
+
+void VyrParametricEQ::setChannelTargets (Slot* slots, const vyrEq::Channel& ch)
+{
+    const bool soloed = vyrEq::isSoloed (ch);
+    const int mids = juce::jlimit (0, 6, ch.midCount);
+    const auto sounds = [soloed] (const vyrEq::Band& b) { return b.on && (! soloed || b.solo); };
+
+    // Low band: sections 0..3. Unused stages of a cut stay in the cascade parked at 20 Hz, so the
+    // section types never change with the slope.
+    {
+        const auto& b = ch.low;
+        const float f = std::max (finiteOr (b.freq, 200.0f), 20.0f);
+        if (sounds (b) && b.cut)
+        {
+            const int stages = cutStages (b.slope);
+            for (int k = 0; k < 4; ++k)
+                setSection (slots[k], highPass, k < stages ? f : 20.0f, 0.707f, 0.0f);
+        }
+        else if (sounds (b))
+        {
+            setSection (slots[0], lowShelf, f, 0.707f, finiteOr (b.gain, 0.0f));
+            for (int k = 1; k < 4; ++k)
+                setNeutral (slots[k]);
+        }
+        else
+        {
+            for (int k = 0; k < 4; ++k)
+                setNeutral (slots[k]);
+        }
+    }
+
+    // Mid bands: sections 4..9.
+    for (int i = 0; i < 6; ++i)
+    {
+        auto& s = slots[4 + i];
+        const auto& b = ch.mids[i];
+        if (i >= mids || ! sounds (b))
+        {
+            setNeutral (s);
+            continue;
+        }
+        const float gain = finiteOr (b.gain, 0.0f);
+        const float q = finiteOr (b.q, 1.0f);
+        int type = peak;
+        float sq = q;
+        switch (b.shape)
+        {
+            case 1: sq = std::max (q * std::min (1.0f + std::abs (gain) / 6.0f, 4.0f), 0.1f); break;
+            case 2: sq = std::max (q * 0.5f, 0.3f); break;
+            case 3: type = lowShelf;  sq = 0.707f; break;
+            case 4: type = highShelf; sq = 0.707f; break;
+            default: break;
+        }
+        setSection (s, type, finiteOr (b.freq, 1000.0f), std::max (sq, 0.05f), gain);
+    }
+
+    // High band: sections 10..13, parked stages at 20 kHz (clamped below Nyquist when designed).
+    {
+        const auto& b = ch.high;
+        const float f = std::max (finiteOr (b.freq, 5000.0f), 20.0f);
+        if (sounds (b) && b.cut)
+        {
+            const int stages = cutStages (b.slope);
+            for (int k = 0; k < 4; ++k)
+                setSection (slots[10 + k], lowPass, k < stages ? f : 20000.0f, 0.707f, 0.0f);
+        }
+        else if (sounds (b))
+        {
+            setSection (slots[10], highShelf, f, 0.707f, finiteOr (b.gain, 0.0f));
+            for (int k = 1; k < 4; ++k)
+                setNeutral (slots[10 + k]);
+        }
+        else
+        {
+            for (int k = 0; k < 4; ++k)
+                setNeutral (slots[10 + k]);
+        }
+    }
+}
+
+void VyrParametricEQ::redesign (Slot& s, float f, float q, float g) noexcept
+{
+    s.lastFreq = f;
+    s.lastQ = q;
+    s.lastGain = g;
+    s.lastType = s.type;
+    const auto c = designSection (s.type, f, q, g, sampleRate);
+    s.filterA.c = c;
+    s.filterB.c = c;
+}
+
+// Steps one slot's ramps over the chunk, redesigning where they move, and filters `a` (and `b`).
+// A settled slot is checked once and then filtered without per-sample work: its ramps would
+// return their targets on every sample anyway.
+void VyrParametricEQ::runSlot (Slot& s, float* a, float* b, int n, bool filterBoth, bool filter)
+{
+    const bool moving = s.freqSmooth.isSmoothing() || s.qSmooth.isSmoothing() || s.gainSmooth.isSmoothing();
+    if (! moving)
+    {
+        const float f = s.freqSmooth.getTargetValue(), q = s.qSmooth.getTargetValue(), g = s.gainSmooth.getTargetValue();
+        if (s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
+            || std::abs (g - s.lastGain) >= 0.02f)
+            redesign (s, f, q, g);
+        if (filter)
+        {
+            for (int i = 0; i < n; ++i)
+                a[i] = s.filterA.process (a[i]);
+            if (filterBoth)
+                for (int i = 0; i < n; ++i)
+                    b[i] = s.filterB.process (b[i]);
+        }
+        return;
+    }
+
+    for (int i = 0; i < n; ++i)
+    {
+        const float f = s.freqSmooth.getNextValue();
+        const float q = s.qSmooth.getNextValue();
+        const float g = s.gainSmooth.getNextValue();
+        if (s.freqSmooth.isSmoothing() || s.qSmooth.isSmoothing() || s.gainSmooth.isSmoothing()
+            || s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
+            || std::abs (g - s.lastGain) >= 0.02f)
+            redesign (s, f, q, g);
+        if (filter)
+        {
+            a[i] = s.filterA.process (a[i]);
+            if (filterBoth)
+                b[i] = s.filterB.process (b[i]);
+        }
+    }
+}
+
+void VyrParametricEQ::process (juce::AudioBuffer<float>& buffer)
+{
+    const int channels = std::min (buffer.getNumChannels(), 2);
+    const int numSamples = buffer.getNumSamples();
+    if (channels <= 0 || maxBlock <= 0)
+        return;
+
+    const int mids = vyrEq::midCountFor (state.bandCount);
+    state.main.midCount = mids;
+    state.side.midCount = mids;
+    publishedState.publish (state);
+
+    const float wet = state.enabled ? juce::jlimit (0.0f, 1.0f, finiteOr (state.mix, 100.0f) * 0.01f) : 0.0f;
+    vyrDsp::setTargetIfMoved (mixSmooth, wet);
+    setChannelTargets (mainSlots, state.main);
+    setChannelTargets (sideSlots, state.msMode ? state.side : state.main);
+
+    // A non-finite input must not stay in the filters: clear any poisoned history once per block.
+    for (int i = 0; i < kSections; ++i)
+    {
+        clearIfPoisoned (mainSlots[i].filterA);
+        clearIfPoisoned (mainSlots[i].filterB);
+        clearIfPoisoned (sideSlots[i].filterA);
+        clearIfPoisoned (sideSlots[i].filterB);
+    }
+
+    const bool stereo = channels > 1;
+    float* left = buffer.getWritePointer (0);
+    float* right = stereo ? buffer.getWritePointer (1) : nullptr;
+    for (int start = 0; start < numSamples; start += maxBlock)
+    {
+        const int n = std::min (maxBlock, numSamples - start);
+        processChunk (left + start, stereo ? right + start : nullptr, n, stereo);
+    }
+}
+
+void VyrParametricEQ::processChunk (float* left, float* right, int n, bool stereo)
+{
+    float* dryL = scratch.data();
+    float* dryR = dryL + maxBlock;
+    float* a = dryR + maxBlock;
+    float* b = a + maxBlock;
+    const bool ms = state.msMode;
+
+    for (int i = 0; i < n; ++i)
+    {
+        const float l = left[i];
+        const float r = stereo ? right[i] : l;
+        dryL[i] = l;
+        dryR[i] = r;
+        if (ms)
+        {
+            a[i] = (l + r) * 0.5f;
+            b[i] = (l - r) * 0.5f;
+        }
+        else
+        {
+            a[i] = l;
+            b[i] = r;
+        }
+    }
+
+    // Sections are independent of one another apart from the signal they pass on, so each one
+    // runs over the whole chunk in turn; the output is the same as stepping all of them per sample.
+    for (int s = 0; s < kSections; ++s)
+    {
+        if (ms)
+        {
+            runSlot (mainSlots[s], a, nullptr, n, false, true);
+            runSlot (sideSlots[s], b, nullptr, n, false, true);
+        }
+        else
+        {
+            runSlot (mainSlots[s], a, b, n, stereo, true);
+            runSlot (sideSlots[s], nullptr, nullptr, n, false, false);   // ramps follow, no audio
+        }
+    }
+
+    for (int i = 0; i < n; ++i)
+    {
+        const float m = mixSmooth.getNextValue();
+        const float wl = ms ? a[i] + b[i] : a[i];
+        const float wr = ms ? a[i] - b[i] : b[i];
+        left[i] = dryL[i] * (1.0f - m) + wl * m;
+        if (stereo)
+            right[i] = dryR[i] * (1.0f - m) + wr * m;
+    }
+}
+
+//==============================================================================
+// Dynamic EQ
+//==============================================================================
+VyrDynamicEQ::VyrDynamicEQ()
+{
+    for (auto& n : lrNodes)   prepareNode (n);
+    for (auto& n : midNodes)  prepareNode (n);
+    for (auto& n : sideNodes) prepareNode (n);
+}
+
+void VyrDynamicEQ::prepare (double newSampleRate, int maximumBlockSize)
+{
+    sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
+    maxBlock = std::max (1, maximumBlockSize);
+    spec = { sampleRate, (juce::uint32) maxBlock, 1 };
+    scratch.assign ((size_t) maxBlock * 5, 0.0f);
+
+    resetSmoother (mixSmooth, vyrDsp::rampSamples (sampleRate, 0.025), 0.0f);
+    for (auto& n : lrNodes)   prepareNode (n);
+    for (auto& n : midNodes)  prepareNode (n);
+    for (auto& n : sideNodes) prepareNode (n);
+    for (int p = 0; p < kPositions; ++p)
+    {
+        grMeter[p].store (0.0f, std::memory_order_relaxed);
+        grDisplay[p] = 0.0f;
+    }
+    vyrEq::initDefaults (state.main, 4, true);
+    vyrEq::initDefaults (state.side, 4, true);
+    state.bandCount = 4;
+    state.dynamic = true;
+}
+
+void VyrDynamicEQ::prepareNode (Node& node)
+{
+    const int steps = vyrDsp::rampSamples (spec.sampleRate, 0.032);
+    node.detector.reset();
+    node.eq.reset();
+    resetSmoother (node.freqSmooth, steps, 1000.0f);
+    resetSmoother (node.qSmooth, steps, 0.707f);
+    resetSmoother (node.gainSmooth, steps, 0.0f);
+    resetSmoother (node.threshSmooth, steps, -24.0f);
+    resetSmoother (node.ratioSmooth, steps, 1.0f);
+    resetSmoother (node.atkSmooth, steps, 0.01f);
+    resetSmoother (node.relSmooth, steps, 0.2f);
+    node.envDb = -80.0f;
+    node.grHold = 0.0f;
+    node.lastEqFreq = node.lastEqQ = node.lastEqGain = -1000000.0f;
+    node.lastEqKind = -1;
+    node.lastDetFreq = node.lastDetQ = -1000000.0f;
+    node.lastDetKind = -1;
+    node.coefAtkTime = node.coefRelTime = -1.0f;
+    node.trigFreq = -1.0f;
+    node.detector.c = vyrDsp::design::bandPass (sampleRate, 1000.0f, 1.0f);
+    node.eq.c = vyrDsp::design::peak (sampleRate, 1000.0f, 1.0f, 1.0f);
+}
+
+void VyrDynamicEQ::setNode (Node& node, int kind, const vyrEq::Band& band, bool active)
+{
+    node.kind = kind;
+    vyrDsp::setTargetIfMoved (node.freqSmooth, juce::jlimit (20.0f, 20000.0f, finiteOr (band.freq, 1000.0f)));
+    vyrDsp::setTargetIfMoved (node.qSmooth, std::max (band.q > 0.01f ? band.q : 0.707f, 0.05f));
+    vyrDsp::setTargetIfMoved (node.threshSmooth, active ? finiteOr (band.thresh, -24.0f) : 0.0f);
+    const bool plain = ! active || ! std::isfinite (band.ratio) || band.ratio < 1.0f;
+    vyrDsp::setTargetIfMoved (node.ratioSmooth, plain ? 1.0f : std::min (band.ratio, 12.0f));
+    vyrDsp::setTargetIfMoved (node.atkSmooth, juce::jlimit (0.001f, 0.5f, finiteOr (band.atk, 0.01f)));
+    vyrDsp::setTargetIfMoved (node.relSmooth, juce::jlimit (0.01f, 1.0f, finiteOr (band.rel, 0.2f)));
+    vyrDsp::setTargetIfMoved (node.gainSmooth, active ? finiteOr (band.gain, 0.0f) : 0.0f);
+    node.satAmount = 0.15f * std::pow (juce::jlimit (0.0f, 1.0f, finiteOr (band.drive, 0.3f)), 2.2f);
+    node.satOn = active && band.sat && node.satAmount >= 0.0005f;
+}
+
+// The cookbook shelf and peak designs, written out so that a compressing band, whose gain moves on
+// almost every sample, reuses the sine and cosine of its unchanged frequency.
+void VyrDynamicEQ::designEq (Node& node, float f, float q, float gainDb) noexcept
+{
+    node.lastEqFreq = f;
+    node.lastEqQ = q;
+    node.lastEqGain = gainDb;
+    node.lastEqKind = node.kind;
+
+    const float fc = clampCorner (f, sampleRate);
+    if (fc != node.trigFreq)
+    {
+        const float w = 2.0f * juce::MathConstants<float>::pi * fc / (float) sampleRate;
+        node.trigFreq = fc;
+        node.cosW = std::cos (w);
+        node.sinW = std::sin (w);
+    }
+    const float A = std::sqrt (sectionGain (gainDb));
+    const bool shelf = node.kind == lowShelfKind || node.kind == highShelfKind;
+    const auto shape = node.kind == lowShelfKind ? vyrDsp::CookbookShape::lowShelf
+                     : node.kind == highShelfKind ? vyrDsp::CookbookShape::highShelf
+                                                  : vyrDsp::CookbookShape::peak;
+    node.eq.c = vyrDsp::cookbookFromTrig<float> (shape, node.cosW, node.sinW, shelf ? 0.707f : (q > 0.05f ? q : 0.05f), A);
+}
+
+void VyrDynamicEQ::designDetector (Node& node, float f, float q) noexcept
+{
+    node.lastDetKind = node.kind;
+    node.lastDetFreq = f;
+    node.lastDetQ = q;
+    switch (node.kind)
+    {
+        case lowShelfKind:  node.detector.c = vyrDsp::design::lowPass (sampleRate, clampCorner (2.0f * f, sampleRate), 0.5f); break;
+        case highShelfKind: node.detector.c = vyrDsp::design::highPass (sampleRate, clampCorner (0.5f * f, sampleRate), 0.5f); break;
+        default:            node.detector.c = vyrDsp::design::bandPass (sampleRate, clampCorner (f, sampleRate), q > 0.05f ? q : 0.05f); break;
+    }
+}
+
+float VyrDynamicEQ::processNode (Node& node, float x) noexcept
+{
+    const float rate = (float) sampleRate;
+    const float d = node.detector.process (x);
+
+    const float thr = node.threshSmooth.getNextValue();
+    const float ratio = node.ratioSmooth.getNextValue();
+    const float atk = node.atkSmooth.getNextValue();
+    const float rel = node.relSmooth.getNextValue();
+
+    // The coefficients only change while a time constant ramps.
+    if (atk != node.coefAtkTime)
+    {
+        node.coefAtkTime = atk;
+        node.coefAtk = timeCoef (atk, rate);
+    }
+    if (rel != node.coefRelTime)
+    {
+        node.coefRelTime = rel;
+        node.coefRel = timeCoef (rel, rate);
+    }
+
+    const float level = std::max (20.0f * std::log10 (std::abs (d) + 1.0e-8f), -100.0f);
+    const float w = level > node.envDb ? node.coefAtk : node.coefRel;
+    node.envDb += (level - node.envDb) * (1.0f - w);
+
+    // Soft knee 12 dB wide, centred on the threshold.
+    float gr = 0.0f;
+    const float r = std::max (ratio, 1.0f);
+    if (r > 1.0001f)
+    {
+        const float k = 1.0f - 1.0f / r;
+        const float over = node.envDb - thr;
+        if (over > 6.0f)
+            gr = k * over;
+        else if (over > -6.0f)
+            gr = k * (over + 6.0f) * (over + 6.0f) / 24.0f;
+    }
+    node.grHold = std::max (node.grHold, gr);
+
+    const float f = node.freqSmooth.getNextValue();
+    const float q = node.qSmooth.getNextValue();
+    const float g = node.gainSmooth.getNextValue();
+    const float eg = g - gr;
+
+    // The kind is part of the design too: a band-count change can turn a peak into a shelf at the
+    // same frequency, Q and gain.
+    if (std::abs (f - node.lastEqFreq) > 0.08f || std::abs (q - node.lastEqQ) > 0.0001f
+        || std::abs (eg - node.lastEqGain) > 0.03f || node.kind != node.lastEqKind)
+        designEq (node, f, q, eg);
+    if (node.kind != node.lastDetKind || std::abs (f - node.lastDetFreq) > 0.08f || std::abs (q - node.lastDetQ) > 0.0001f)
+        designDetector (node, f, q);
+
+    float y = node.eq.process (x);
+    if (node.satOn)
+        y = juce::jlimit (-1.0f, 1.0f, 0.05f * y + 0.9f * std::tanh (y * (1.0f + 1.5f * node.satAmount)) + 0.03f * y * std::abs (y));
+    return y;
+}
+
+void VyrDynamicEQ::process (juce::AudioBuffer<float>& buffer)
+{
+    const int channels = std::min (buffer.getNumChannels(), 2);
+    const int numSamples = buffer.getNumSamples();
+    if (channels <= 0 || maxBlock <= 0)
+        return;
+
+    const int mids = vyrEq::midCountFor (state.bandCount);
+    state.main.midCount = mids;
+    state.side.midCount = mids;
+    const bool enabled = state.enabled;
+    const bool ms = state.msMode;
+
+    vyrDsp::setTargetIfMoved (mixSmooth, enabled ? juce::jlimit (0.0f, 1.0f, finiteOr (state.mix, 100.0f) * 0.01f) : 0.0f);
+
+    const vyrEq::Band unused;
+    for (int p = 0; p < kPositions; ++p)
+    {
+        const vyrEq::Band* bm = &unused;
+        const vyrEq::Band* bs = &unused;
+        int kind = peakKind;
+        bool mainSounds = false, sideSounds = false;
+        if (p == 0)
+        {
+            bm = &state.main.low;
+            bs = &state.side.low;
+            kind = lowShelfKind;
+            mainSounds = vyrEq::lowSounds (state.main);
+            sideSounds = vyrEq::lowSounds (state.side);
+        }
+        else if (p <= mids)
+        {
+            bm = &state.main.mids[p - 1];
+            bs = &state.side.mids[p - 1];
+            mainSounds = vyrEq::midSounds (state.main, p - 1);
+            sideSounds = vyrEq::midSounds (state.side, p - 1);
+        }
+        else if (p == mids + 1)
+        {
+            bm = &state.main.high;
+            bs = &state.side.high;
+            kind = highShelfKind;
+            mainSounds = vyrEq::highSounds (state.main);
+            sideSounds = vyrEq::highSounds (state.side);
+        }
+
+        const bool lrActive = enabled && ! ms && mainSounds;
+        setNode (lrNodes[2 * p], kind, *bm, lrActive);
+        setNode (lrNodes[2 * p + 1], kind, *bm, lrActive);
+        setNode (midNodes[p], kind, *bm, enabled && ms && mainSounds);
+        setNode (sideNodes[p], kind, *bs, enabled && ms && sideSounds);
+        for (Node* n : { &lrNodes[2 * p], &lrNodes[2 * p + 1], &midNodes[p], &sideNodes[p] })
+        {
+            n->grHold = 0.0f;
+            // A non-finite input must not stay in the detector, the section or the envelope.
+            n->detector.sanitise();
+            n->eq.sanitise();
+            if (! std::isfinite (n->envDb))
+                n->envDb = -80.0f;
+        }
+    }
+
+    const bool stereo = channels > 1;
+    float* left = buffer.getWritePointer (0);
+    float* right = stereo ? buffer.getWritePointer (1) : nullptr;
+    for (int start = 0; start < numSamples; start += maxBlock)
+    {
+        const int n = std::min (maxBlock, numSamples - start);
+        processChunk (left + start, stereo ? right + start : nullptr, n, stereo);
+    }
+
+    // Meters hold each block's largest reduction and fall back with a 0.28 s time constant.
+    const float decay = std::exp (-(float) numSamples / std::max ((float) sampleRate * 0.28f, 1.0f));
+    for (int p = 0; p < kPositions; ++p)
+    {
+        float reading = 0.0f;
+        if (enabled && p <= mids + 1)
+        {
+            if (! ms)
+                reading = std::max (lrNodes[2 * p].grHold, lrNodes[2 * p + 1].grHold);
+            else
+                reading = state.msChannel == 1 ? sideNodes[p].grHold : midNodes[p].grHold;
+        }
+        if (! std::isfinite (reading))
+            reading = 0.0f;
+        grDisplay[p] = std::max ({ reading, decay * grDisplay[p], 0.0f });
+        grMeter[p].store (grDisplay[p], std::memory_order_release);
+    }
+}
+
+void VyrDynamicEQ::processChunk (float* left, float* right, int n, bool stereo)
+{
+    float* mixValues = scratch.data();
+    float* dryL = mixValues + maxBlock;
+    float* dryR = dryL + maxBlock;
+    float* a = dryR + maxBlock;
+    float* b = a + maxBlock;
+    const bool ms = state.msMode;
+    const int positions = juce::jlimit (3, 8, state.bandCount);
+    constexpr float silentMix = 0.00001f;
+
+    bool anyWet = false;
+    for (int i = 0; i < n; ++i)
+    {
+        mixValues[i] = mixSmooth.getNextValue();
+        anyWet = anyWet || mixValues[i] > silentMix;
+        const float l = left[i];
+        const float r = stereo ? right[i] : l;
+        dryL[i] = l;
+        dryR[i] = r;
+        a[i] = ms ? (l + r) * 0.5f : l;
+        b[i] = ms ? (l - r) * 0.5f : r;
+    }
+    if (! anyWet)
+        return;   // mix at zero: the input passes and the nodes stand still
+
+    // Nodes only interact through the signal they pass on, so each runs over the chunk in turn.
+    for (int p = 0; p < positions; ++p)
+    {
+        Node& na = ms ? midNodes[p] : lrNodes[2 * p];
+        Node& nb = ms ? sideNodes[p] : lrNodes[2 * p + 1];
+        for (int i = 0; i < n; ++i)
+            if (mixValues[i] > silentMix)
+                a[i] = processNode (na, a[i]);
+        if (ms || stereo)
+            for (int i = 0; i < n; ++i)
+                if (mixValues[i] > silentMix)
+                    b[i] = processNode (nb, b[i]);
+    }
+
+    for (int i = 0; i < n; ++i)
+    {
+        const float m = mixValues[i];
+        if (m <= silentMix)
+            continue;
+        const float wl = ms ? a[i] + b[i] : a[i];
+        const float wr = ms ? a[i] - b[i] : b[i];
+        left[i] = dryL[i] * (1.0f - m) + wl * m;
+        if (stereo)
+            right[i] = dryR[i] * (1.0f - m) + wr * m;
+    }
+}
+
+} // namespace vyrRef

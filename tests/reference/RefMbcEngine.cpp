@@ -1,0 +1,476 @@
+// The engine as it was before its faster paths, kept as the reference the tests compare against.
+#include "reference/RefMbcEngine.h"
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace vyrRef
+{
+
+namespace
+{
+    float finiteOr (float v, float fallback) noexcept { return std::isfinite (v) ? v : fallback; }
+
+    float timeCoef (float seconds, float rate) noexcept
+    {
+        const float samples = seconds * rate;
+        return samples > 1.0f ? std::exp (-1.0f / samples) : std::exp (-1.0f);
+    }
+
+    constexpr float kButterworthD = 1.4142271f;
+
+    void sanitise (VyrMultibandComp::Split& s) noexcept
+    {
+        s.lp1.sanitise();
+        s.lp2.sanitise();
+        s.hp1.sanitise();
+        s.hp2.sanitise();
+    }
+
+    void reset (VyrMultibandComp::Split& s) noexcept
+    {
+        s.lp1.reset();
+        s.lp2.reset();
+        s.hp1.reset();
+        s.hp2.reset();
+    }
+}
+
+VyrMultibandComp::Comp::Comp()
+{
+    thresholdRamp.setCurrentAndTargetValue (-18.0f);
+    ratioRamp.setCurrentAndTargetValue (2.5f);
+    attackRamp.setCurrentAndTargetValue (0.01f);
+    releaseRamp.setCurrentAndTargetValue (0.15f);
+    kneeRamp.setCurrentAndTargetValue (6.0f);
+    makeupRamp.setCurrentAndTargetValue (1.0f);
+}
+
+VyrMultibandComp::VyrMultibandComp()
+{
+    dryRamp.setCurrentAndTargetValue (1.0f);
+    wetRamp.setCurrentAndTargetValue (0.0f);
+    for (int k = 0; k < kCrossovers; ++k)
+        xoverRamp[k].setCurrentAndTargetValue (state.xover[k]);
+}
+
+float VyrMultibandComp::topCrossover (double sr) noexcept
+{
+    return (float) std::min (18000.0, 0.45 * sr);
+}
+
+void VyrMultibandComp::prepare (double newSampleRate, int maximumBlockSize)
+{
+    sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
+    maxBlock = std::max (1, maximumBlockSize);
+    scratch.assign ((size_t) maxBlock * 8, 0.0f);
+
+    const int steps32 = vyrDsp::rampSamples (sampleRate, 0.032);
+    const int steps25 = vyrDsp::rampSamples (sampleRate, 0.025);
+    for (Comp* group : { stereoComp, midComp, sideComp })
+    {
+        for (int b = 0; b < kMaxBands; ++b)
+        {
+            auto& c = group[b];
+            c.envelope = -80.0f;
+            c.gainReduction = 0.0f;
+            for (auto* r : { &c.thresholdRamp, &c.ratioRamp, &c.attackRamp, &c.releaseRamp, &c.kneeRamp, &c.makeupRamp })
+                r->reset (steps32);   // jumps to the target
+            c.coefAtkTime = c.coefRelTime = c.slopeRatio = -1.0f;
+        }
+    }
+    for (auto& g : bandGr)
+        g.store (0.0f, std::memory_order_relaxed);
+    dryRamp.reset (steps25);
+    wetRamp.reset (steps25);
+    const float top = topCrossover (sampleRate);
+    for (int k = 0; k < kCrossovers; ++k)
+    {
+        xoverRamp[k].reset (steps32);
+        xoverRamp[k].setCurrentAndTargetValue (juce::jlimit (40.0f, top, finiteOr (state.xover[k], vyrMbc::kXoverFallbacks[k])));
+    }
+
+    // Factory layout until the next parameter load; the crossover ramps then glide to the user's values.
+    state.bandCount = 4;
+    for (int b = 0; b < kMaxBands; ++b)
+    {
+        state.mid[b] = vyrMbc::Band {};
+        state.side[b] = vyrMbc::Band {};
+    }
+    for (int k = 0; k < kCrossovers; ++k)
+        state.xover[k] = vyrMbc::defaultCrossover (k, 4);
+
+    bandsInUse = -1;
+    msInUse = false;
+    for (auto& d : designedXover)
+        d = -1.0f;
+    clearFilters();
+}
+
+void VyrMultibandComp::clearFilters() noexcept
+{
+    for (int k = 0; k < kCrossovers; ++k)
+    {
+        reset (stereoSplitL[k]);
+        reset (stereoSplitR[k]);
+        reset (midSplit[k]);
+        reset (sideSplit[k]);
+        stereoAllPassL[k].reset();
+        stereoAllPassR[k].reset();
+        midAllPass[k].reset();
+        sideAllPass[k].reset();
+    }
+}
+
+void VyrMultibandComp::designSection (vyrDsp::PreciseBiquad& first, vyrDsp::PreciseBiquad& second, bool lowPass, double sr, float freq) noexcept
+{
+    const float K = std::tan (juce::MathConstants<float>::pi * freq / (float) sr);
+    vyrDsp::BiquadCoeffs c;
+    if (lowPass)
+    {
+        const float F = 1.0f / K;
+        const float b0 = 1.0f / (1.0f + kButterworthD * F + F * F);
+        c = { b0, 2.0f * b0, b0, 2.0f * (1.0f - F * F) * b0, (1.0f - kButterworthD * F + F * F) * b0 };
+    }
+    else
+    {
+        const float b0 = 1.0f / (1.0f + kButterworthD * K + K * K);
+        c = { b0, -2.0f * b0, b0, 2.0f * (K * K - 1.0f) * b0, (1.0f - kButterworthD * K + K * K) * b0 };
+    }
+    first.c = c;
+    second.c = c;
+}
+
+void VyrMultibandComp::updateFilters()
+{
+    const float top = topCrossover (sampleRate);
+    for (int k = 0; k < kCrossovers; ++k)
+    {
+        const float f = juce::jlimit (40.0f, top, xoverRamp[k].getCurrentValue());
+        designedXover[k] = f;
+        for (Split* s : { &stereoSplitL[k], &stereoSplitR[k], &midSplit[k], &sideSplit[k] })
+        {
+            designSection (s->lp1, s->lp2, true, sampleRate, f);
+            designSection (s->hp1, s->hp2, false, sampleRate, f);
+        }
+        // The sum of the two outputs of a crossover is this all-pass (same poles, mirrored zeros).
+        const auto& p = stereoSplitL[k].hp1.c;
+        const vyrDsp::BiquadCoeffs ap { p.a2, p.a1, 1.0f, p.a1, p.a2 };
+        stereoAllPassL[k].c = ap;
+        stereoAllPassR[k].c = ap;
+        midAllPass[k].c = ap;
+        sideAllPass[k].c = ap;
+    }
+}
+
+void VyrMultibandComp::setBand (Comp& comp, const vyrMbc::Band& band, bool inUse, bool soloSet)
+{
+    const bool muted = ! inUse || (soloSet && ! band.solo);
+    const float knee = std::max (finiteOr (band.knee, 6.0f), 0.0f);
+    if (inUse && band.on)
+    {
+        vyrDsp::setTargetIfMoved (comp.thresholdRamp, finiteOr (band.thresh, -18.0f));
+        vyrDsp::setTargetIfMoved (comp.ratioRamp, std::max (finiteOr (band.ratio, 1.0f), 1.0f));
+        vyrDsp::setTargetIfMoved (comp.kneeRamp, knee);
+    }
+    else
+    {
+        vyrDsp::setTargetIfMoved (comp.thresholdRamp, 0.0f);
+        vyrDsp::setTargetIfMoved (comp.ratioRamp, 1.0f);
+        vyrDsp::setTargetIfMoved (comp.kneeRamp, inUse ? knee : 0.0f);
+    }
+    vyrDsp::setTargetIfMoved (comp.attackRamp, juce::jlimit (0.001f, 0.3f, finiteOr (band.atk, 0.01f)));
+    vyrDsp::setTargetIfMoved (comp.releaseRamp, juce::jlimit (0.01f, 1.0f, finiteOr (band.rel, 0.15f)));
+    vyrDsp::setTargetIfMoved (comp.makeupRamp, muted ? 0.0f : vyrDsp::dbToGain (finiteOr (band.makeup, 0.0f)));
+}
+
+// One compressor step for a detector magnitude: returns the band's total gain (makeup x reduction).
+float VyrMultibandComp::bandGain (Comp& c, float detect) noexcept
+{
+    const float ta = c.attackRamp.getNextValue();
+    const float tr = c.releaseRamp.getNextValue();
+    const float thr = c.thresholdRamp.getNextValue();
+    const float ratio = c.ratioRamp.getNextValue();
+    const float knee = c.kneeRamp.getNextValue();
+    const float makeup = c.makeupRamp.getNextValue();
+
+    const float rate = (float) sampleRate;
+    if (ta != c.coefAtkTime)
+    {
+        c.coefAtkTime = ta;
+        c.coefAtk = timeCoef (ta, rate);
+    }
+    if (tr != c.coefRelTime)
+    {
+        c.coefRelTime = tr;
+        c.coefRel = timeCoef (tr, rate);
+    }
+    if (ratio != c.slopeRatio)
+    {
+        c.slopeRatio = ratio;
+        c.slope = 1.0f - 1.0f / std::max (ratio, 1.0f);
+    }
+
+    const float level = std::max (20.0f * std::log10 (detect + 1.0e-8f), -100.0f);
+    const float q = level > c.envelope ? c.coefAtk : c.coefRel;
+    c.envelope += (1.0f - q) * (level - c.envelope);
+
+    const float over = c.envelope - thr;
+    const float half = 0.5f * knee;
+    float gr;
+    if (over <= -half)
+        gr = 0.0f;
+    else if (over >= half)
+        gr = c.slope * over;
+    else
+        gr = c.slope * (over + half) * (over + half) / (2.0f * knee);
+    c.gainReduction = gr;
+
+    const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? std::pow (10.0f, -gr * 0.05f) : 1.0f);
+    return makeup * g;
+}
+
+float VyrMultibandComp::compressMono (Comp& comp, float x) noexcept
+{
+    return bandGain (comp, std::abs (x)) * x;
+}
+
+void VyrMultibandComp::compressStereo (Comp& comp, float& left, float& right) noexcept
+{
+    const float g = bandGain (comp, std::max (std::abs (left), std::abs (right)));
+    left *= g;
+    right *= g;
+}
+
+void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
+{
+    const int channels = std::min (buffer.getNumChannels(), 2);
+    const int numSamples = buffer.getNumSamples();
+    if (channels <= 0 || maxBlock <= 0)
+        return;
+
+    const float w0 = state.enabled ? juce::jlimit (0.0f, 1.0f, finiteOr (state.mix, 100.0f) / 100.0f) : 0.0f;
+    const float makeup = vyrDsp::dbToGain (finiteOr (state.globalMakeup, 0.0f));
+    vyrDsp::setTargetIfMoved (dryRamp, 1.0f - w0);
+    vyrDsp::setTargetIfMoved (wetRamp, w0 * makeup);
+    const bool active = state.enabled || wetRamp.isSmoothing() || wetRamp.getCurrentValue() > 1.0e-6f || dryRamp.isSmoothing();
+
+    // Crossovers glide per block: each block uses the value its ramp reaches at the block's end.
+    const float top = topCrossover (sampleRate);
+    for (int k = 0; k < kCrossovers; ++k)
+    {
+        vyrDsp::setTargetIfMoved (xoverRamp[k], juce::jlimit (40.0f, top, finiteOr (state.xover[k], vyrMbc::kXoverFallbacks[k])));
+        xoverRamp[k].skip (std::max (numSamples, 1));
+    }
+
+    const int bands = juce::jlimit (1, kMaxBands, state.bandCount);
+    const bool ms = state.msMode;
+    bool redesign = bands != bandsInUse || ms != msInUse;
+    for (int k = 0; k < bands - 1 && ! redesign; ++k)
+        redesign = std::abs (juce::jlimit (40.0f, top, xoverRamp[k].getCurrentValue()) - designedXover[k]) > 0.25f;
+    if (redesign)
+    {
+        const bool layoutChanged = bands != bandsInUse || ms != msInUse;
+        updateFilters();
+        if (layoutChanged)
+        {
+            clearFilters();
+            bandsInUse = bands;
+            msInUse = ms;
+        }
+    }
+
+    bool midSolo = false, sideSolo = false;
+    for (int b = 0; b < bands; ++b)
+    {
+        midSolo = midSolo || state.mid[b].solo;
+        sideSolo = sideSolo || state.side[b].solo;
+    }
+    for (int b = 0; b < kMaxBands; ++b)
+    {
+        const bool inRange = active && b < bands;
+        setBand (stereoComp[b], state.mid[b], inRange && ! ms, midSolo);
+        setBand (midComp[b], state.mid[b], inRange && ms, midSolo);
+        setBand (sideComp[b], state.side[b], inRange && ms, sideSolo);
+    }
+
+    // A non-finite input must not stay in the filters or the detectors.
+    for (int k = 0; k < kCrossovers; ++k)
+    {
+        for (Split* s : { &stereoSplitL[k], &stereoSplitR[k], &midSplit[k], &sideSplit[k] })
+            sanitise (*s);
+        for (vyrDsp::PreciseBiquad* a : { &stereoAllPassL[k], &stereoAllPassR[k], &midAllPass[k], &sideAllPass[k] })
+            a->sanitise();
+    }
+    for (Comp* group : { stereoComp, midComp, sideComp })
+        for (int b = 0; b < kMaxBands; ++b)
+            if (! std::isfinite (group[b].envelope))
+                group[b].envelope = -80.0f;
+
+    const bool stereo = channels > 1;
+    float* left = buffer.getWritePointer (0);
+    float* right = stereo ? buffer.getWritePointer (1) : nullptr;
+    for (int start = 0; start < numSamples; start += maxBlock)
+    {
+        const int n = std::min (maxBlock, numSamples - start);
+        float* dryL = scratch.data();
+        float* dryR = dryL + maxBlock;
+        float* sumL = dryR + maxBlock;
+        float* sumR = sumL + maxBlock;
+        float* l = left + start;
+        float* r = stereo ? right + start : l;
+
+        std::copy (l, l + n, dryL);
+        std::copy (r, r + n, dryR);
+
+        if (! active)
+        {
+            std::fill (sumL, sumL + n, 0.0f);
+            std::fill (sumR, sumR + n, 0.0f);
+        }
+        else if (! ms)
+        {
+            splitStereo (dryL, dryR, n, stereo, sumL, sumR);
+        }
+        else
+        {
+            float* mid = scratch.data() + 6 * (size_t) maxBlock;
+            float* side = mid + maxBlock;
+            for (int i = 0; i < n; ++i)
+            {
+                mid[i] = (dryL[i] + dryR[i]) * 0.5f;
+                side[i] = (dryL[i] - dryR[i]) * 0.5f;
+            }
+            splitMono (mid, n, midSplit, midAllPass, midComp, sumL);
+            splitMono (side, n, sideSplit, sideAllPass, sideComp, sumR);
+            for (int i = 0; i < n; ++i)
+            {
+                const float m = sumL[i], s = sumR[i];
+                sumL[i] = m + s;
+                sumR[i] = m - s;
+            }
+        }
+
+        for (int i = 0; i < n; ++i)
+        {
+            const float d = dryRamp.getNextValue();
+            const float w = wetRamp.getNextValue();
+            l[i] = w * sumL[i] + d * dryL[i];
+            if (stereo)
+                r[i] = w * sumR[i] + d * dryR[i];
+        }
+    }
+
+    for (int b = 0; b < kMaxBands; ++b)
+    {
+        float gr = 0.0f;
+        if (active && b < bands)
+            gr = ! ms ? stereoComp[b].gainReduction
+                      : (state.msChannel == 1 ? sideComp[b].gainReduction : midComp[b].gainReduction);
+        bandGr[b].store (std::isfinite (gr) ? gr : 0.0f, std::memory_order_release);
+    }
+}
+
+// Stereo mode: the pair is split band by band; each band is compressed with one detector fed by the
+// louder channel and added to the running sum, which first passes the all-pass of the crossover that
+// split the band off, so every band ends up with the same phase. `pair` false: one channel, whose
+// right-hand side equals the left (only the left is computed).
+void VyrMultibandComp::splitStereo (float* l, float* r, int n, bool pair, float* sumL, float* sumR)
+{
+    float* restL = scratch.data() + 4 * (size_t) maxBlock;
+    float* restR = restL + maxBlock;
+    float* bandL = restR + maxBlock;
+    float* bandR = bandL + maxBlock;
+    std::copy (l, l + n, restL);
+    std::copy (r, r + n, restR);
+
+    const int bands = bandsInUse;
+    for (int k = 0; k < bands - 1; ++k)
+    {
+        auto& sl = stereoSplitL[k];
+        auto& sr = stereoSplitR[k];
+        for (int i = 0; i < n; ++i)
+        {
+            const float x = restL[i];
+            bandL[i] = sl.lp2.process (sl.lp1.process (x));
+            restL[i] = sl.hp2.process (sl.hp1.process (x));
+        }
+        if (pair)
+        {
+            for (int i = 0; i < n; ++i)
+            {
+                const float x = restR[i];
+                bandR[i] = sr.lp2.process (sr.lp1.process (x));
+                restR[i] = sr.hp2.process (sr.hp1.process (x));
+            }
+            for (int i = 0; i < n; ++i)
+                compressStereo (stereoComp[k], bandL[i], bandR[i]);
+        }
+        else
+        {
+            for (int i = 0; i < n; ++i)
+                bandL[i] = compressMono (stereoComp[k], bandL[i]);
+        }
+
+        if (k == 0)
+        {
+            std::copy (bandL, bandL + n, sumL);
+            if (pair)
+                std::copy (bandR, bandR + n, sumR);
+        }
+        else
+        {
+            for (int i = 0; i < n; ++i)
+                sumL[i] = stereoAllPassL[k].process (sumL[i]) + bandL[i];
+            if (pair)
+                for (int i = 0; i < n; ++i)
+                    sumR[i] = stereoAllPassR[k].process (sumR[i]) + bandR[i];
+        }
+    }
+
+    // The remaining (top) band.
+    auto& last = stereoComp[bands - 1];
+    for (int i = 0; i < n; ++i)
+    {
+        float a = restL[i];
+        float b = pair ? restR[i] : a;
+        if (pair)
+            compressStereo (last, a, b);
+        else
+            a = compressMono (last, a);
+        sumL[i] = bands > 1 ? sumL[i] + a : a;
+        if (pair)
+            sumR[i] = bands > 1 ? sumR[i] + b : b;
+    }
+    if (! pair)
+        std::copy (sumL, sumL + n, sumR);
+}
+
+// M/S mode: one channel split and compressed band by band into `sum`.
+void VyrMultibandComp::splitMono (float* x, int n, Split* split, vyrDsp::PreciseBiquad* allPass, Comp* comps, float* sum)
+{
+    float* band = scratch.data() + 4 * (size_t) maxBlock;   // the rest is split in place in `x`
+    const int bands = bandsInUse;
+    for (int k = 0; k < bands - 1; ++k)
+    {
+        auto& s = split[k];
+        for (int i = 0; i < n; ++i)
+        {
+            const float v = x[i];
+            band[i] = compressMono (comps[k], s.lp2.process (s.lp1.process (v)));
+            x[i] = s.hp2.process (s.hp1.process (v));
+        }
+        if (k == 0)
+            std::copy (band, band + n, sum);
+        else
+            for (int i = 0; i < n; ++i)
+                sum[i] = allPass[k].process (sum[i]) + band[i];
+    }
+    for (int i = 0; i < n; ++i)
+    {
+        const float v = compressMono (comps[bands - 1], x[i]);
+        sum[i] = bands > 1 ? sum[i] + v : v;
+    }
+}
+
+} // namespace vyrRef

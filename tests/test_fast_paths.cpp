@@ -1,0 +1,371 @@
+// The faster paths of the engines against their earlier implementations (tests/reference): the same
+// sound at defaults and at heavy settings within each approximation's stated bound, no larger step
+// when a module is switched on or off mid-signal, and the fast curves within their stated errors.
+
+#include <gtest/gtest.h>
+#include "ReferenceCompare.h"
+#include "EqTestHelpers.h"
+#include "Dsp/DspCommon.h"
+#include "Dsp/EqEngine.h"
+#include "reference/RefEqEngine.h"
+#include <functional>
+
+using vyrReferenceCompare::compare;
+using vyrReferenceCompare::program;
+
+namespace
+{
+    constexpr double sr = 48000.0;
+
+    // A sine at a level and frequency whose own sample steps are small, so a switching click shows.
+    juce::AudioBuffer<float> lowSine (double seconds)
+    {
+        juce::AudioBuffer<float> b (2, (int) (sr * seconds));
+        vyrTestSignals::fillSine (b, 0, 110.0, sr, 0.5f);
+        vyrTestSignals::fillSine (b, 1, 110.0, sr, 0.4f, 0.3);
+        return b;
+    }
+}
+
+//==============================================================================
+TEST (FastCurves, StayWithinTheirStatedErrors)
+{
+    // Each bound is the stated error plus the float rounding the function cannot avoid: of its result
+    // (absolute bounds) or of its scaled argument (relative bounds), as the comments state them.
+    struct Case
+    {
+        const char* name;
+        std::function<double (float)> fast, exact;
+        float from, to;
+        bool relative;
+        double bound, perUnit;   // allowed error: bound + perUnit x |result| (absolute) or x |x| (relative)
+    };
+    const Case cases[] = {
+        { "log2", [] (float x) { return (double) vyrDsp::fastLog2 (x); }, [] (float x) { return std::log2 ((double) x); }, 1.0e-9f, 1.0e4f, false, 2.0e-7, 1.2e-7 },
+        { "gain to dB", [] (float x) { return (double) vyrDsp::fastGainToDb (x); }, [] (float x) { return 20.0 * std::log10 ((double) x); }, 1.0e-9f, 1.0e4f, false, 1.2e-6, 1.2e-7 },
+        { "exp2", [] (float x) { return (double) vyrDsp::fastExp2 (x); }, [] (float x) { return std::exp2 ((double) x); }, -120.0f, 120.0f, true, 3.0e-7, 0.0 },
+        { "exp", [] (float x) { return (double) vyrDsp::fastExp (x); }, [] (float x) { return std::exp ((double) x); }, -80.0f, 80.0f, true, 4.0e-7, 1.2e-7 },
+        { "dB to gain", [] (float x) { return (double) vyrDsp::fastDbToGain (x); }, [] (float x) { return std::pow (10.0, x / 20.0); }, -300.0f, 300.0f, true, 4.0e-7, 2.0e-8 },
+        { "tanh", [] (float x) { return (double) vyrDsp::fastTanh (x); }, [] (float x) { return std::tanh ((double) x); }, -20.0f, 20.0f, false, 4.0e-7, 0.0 },
+    };
+    for (const auto& c : cases)
+    {
+        double worstExcess = -1.0;
+        float worstAt = 0.0f;
+        const bool logScale = c.from > 0.0f;
+        constexpr int steps = 200000;
+        for (int i = 0; i <= steps; ++i)
+        {
+            const double t = (double) i / steps;
+            const float x = logScale ? (float) (c.from * std::pow ((double) c.to / c.from, t)) : (float) (c.from + (c.to - c.from) * t);
+            const double e = c.exact (x), f = c.fast (x);
+            const double err = c.relative ? std::abs (f - e) / std::abs (e) : std::abs (f - e);
+            const double allowed = c.bound + c.perUnit * (c.relative ? std::abs ((double) x) : std::abs (e));
+            if (err - allowed > worstExcess)
+            {
+                worstExcess = err - allowed;
+                worstAt = x;
+            }
+        }
+        EXPECT_LT (worstExcess, 0.0) << c.name << " at " << worstAt;
+    }
+    EXPECT_TRUE (std::isnan (vyrDsp::fastTanh (std::numeric_limits<float>::quiet_NaN())));
+    EXPECT_EQ (vyrDsp::fastTanh (1.0e6f), 1.0f);
+    EXPECT_EQ (vyrDsp::fastTanh (-1.0e6f), -1.0f);
+}
+
+//==============================================================================
+namespace
+{
+    // Eight bands with both cuts in mid/side, every mid band boosted or cut.
+    void heavyParametric (vyrEq::State& s)
+    {
+        s.enabled = true;
+        s.msMode = true;
+        s.bandCount = 8;
+        s.mix = 100.0f;
+        for (auto* ch : { &s.main, &s.side })
+        {
+            vyrEq::initDefaults (*ch, 8, false);
+            ch->low.cut = ch->high.cut = true;
+            ch->low.slope = ch->high.slope = 48.0f;
+            ch->low.freq = 30.0f;
+            ch->high.freq = 18000.0f;
+            for (int k = 0; k < 6; ++k)
+            {
+                ch->mids[k].gain = k % 2 == 0 ? 4.0f : -3.0f;
+                ch->mids[k].q = 1.2f;
+            }
+        }
+    }
+
+    // Left/right with shelves, some bands at 0 dB and a partial mix.
+    void shelvesHalfWet (vyrEq::State& s)
+    {
+        s.enabled = true;
+        s.msMode = false;
+        s.bandCount = 5;
+        s.mix = 60.0f;
+        for (auto* ch : { &s.main, &s.side })
+        {
+            vyrEq::initDefaults (*ch, 5, false);
+            ch->low.gain = 3.0f;
+            ch->high.gain = -2.0f;
+            ch->mids[1].gain = 5.0f;
+        }
+    }
+}
+
+TEST (FastPathsParametricEq, SoundsAsBefore)
+{
+    const auto input = program (sr, 1.5);
+    struct Case { const char* name; void (*setup) (vyrEq::State&); };
+    const Case cases[] = { { "defaults", nullptr }, { "heavy mid/side", &heavyParametric }, { "shelves, 60 % wet", &shelvesHalfWet } };
+    for (const auto& c : cases)
+    {
+        VyrParametricEQ fresh;
+        vyrRef::VyrParametricEQ old;
+        fresh.prepare (sr, 512);
+        old.prepare (sr, 512);
+        if (c.setup != nullptr)
+        {
+            c.setup (fresh.state);
+            c.setup (old.state);
+        }
+        EXPECT_LT (compare (fresh, old, input).diffDb, -80.0) << c.name;
+    }
+}
+
+TEST (FastPathsParametricEq, SwitchingFadesLikeBefore)
+{
+    // A band that boosts the tone by 9 dB makes the fade between dry and wet large.
+    const auto input = lowSine (1.2);
+    VyrParametricEQ fresh;
+    vyrRef::VyrParametricEQ old;
+    fresh.prepare (sr, 256);
+    old.prepare (sr, 256);
+    for (auto* s : { &fresh.state, &old.state })
+    {
+        s->main.mids[0].freq = 110.0f;
+        s->main.mids[0].gain = 9.0f;
+    }
+    const auto r = compare (fresh, old, input, 256, [] (auto& e, int block)
+    {
+        if (block == 20) e.state.enabled = false;
+        if (block == 50) e.state.enabled = true;
+    });
+    // The sections start from silence when the module comes back (they stood still while it was
+    // off), so only the fade, not the output, is compared.
+    EXPECT_LE (r.newLargestStep, r.oldLargestStep * 1.02 + 1.0e-6);
+}
+
+//==============================================================================
+namespace
+{
+    // Eight bands compressing hard in mid/side with band saturation.
+    void heavyDynamic (vyrEq::State& s)
+    {
+        s.enabled = true;
+        s.msMode = true;
+        s.bandCount = 8;
+        s.mix = 100.0f;
+        for (auto* ch : { &s.main, &s.side })
+        {
+            vyrEq::initDefaults (*ch, 8, true);
+            for (auto* b : { &ch->low, &ch->mids[0], &ch->mids[1], &ch->mids[2], &ch->mids[3], &ch->mids[4], &ch->mids[5], &ch->high })
+            {
+                b->thresh = -40.0f;
+                b->ratio = 4.0f;
+                b->gain = 2.0f;
+                b->sat = true;
+                b->drive = 0.5f;
+            }
+        }
+    }
+
+    // Left/right, three bands: one compressing, one boosting at ratio 1, one at 0 dB and ratio 1.
+    void mixedDynamic (vyrEq::State& s)
+    {
+        s.enabled = true;
+        s.msMode = false;
+        s.bandCount = 5;
+        s.mix = 80.0f;
+        for (auto* ch : { &s.main, &s.side })
+        {
+            vyrEq::initDefaults (*ch, 5, true);
+            ch->mids[0].ratio = 3.0f;
+            ch->mids[0].thresh = -35.0f;
+            ch->low.gain = 3.0f;
+        }
+    }
+}
+
+TEST (FastPathsDynamicEq, SoundsAsBefore)
+{
+    // The level detector's fast logarithm and the section's fast gain are within about 1e-6 dB of
+    // the exact ones, and the saturation's fast tanh within 4e-7: the outputs stay far below -80 dB
+    // of difference at defaults. When bands compress, such a tiny change in the envelope can move a
+    // section redesign (taken every 0.03 dB of gain change) by a sample, after which both follow
+    // equally valid sequences of designs up to 0.03 dB apart: below -65 dB of difference.
+    const auto input = program (sr, 1.5);
+    struct Case { const char* name; void (*setup) (vyrEq::State&); double bound; };
+    const Case cases[] = { { "defaults", nullptr, -80.0 }, { "heavy mid/side", &heavyDynamic, -65.0 }, { "mixed bands", &mixedDynamic, -65.0 } };
+    for (const auto& c : cases)
+    {
+        VyrDynamicEQ fresh;
+        vyrRef::VyrDynamicEQ old;
+        fresh.prepare (sr, 512);
+        old.prepare (sr, 512);
+        if (c.setup != nullptr)
+        {
+            c.setup (fresh.state);
+            c.setup (old.state);
+        }
+        const auto r = compare (fresh, old, input);
+        EXPECT_LT (r.diffDb, c.bound) << c.name;
+        RecordProperty (c.name, juce::String (r.diffDb, 1).toStdString());
+    }
+}
+
+TEST (FastPathsDynamicEq, SwitchingFadesLikeBefore)
+{
+    const auto input = lowSine (1.2);
+    VyrDynamicEQ fresh;
+    vyrRef::VyrDynamicEQ old;
+    fresh.prepare (sr, 256);
+    old.prepare (sr, 256);
+    for (auto* s : { &fresh.state, &old.state })
+    {
+        s->main.low.gain = 6.0f;
+        s->main.low.freq = 200.0f;
+    }
+    const auto r = compare (fresh, old, input, 256, [] (auto& e, int block)
+    {
+        if (block == 20) e.state.enabled = false;
+        if (block == 50) e.state.enabled = true;
+    });
+    EXPECT_LE (r.newLargestStep, r.oldLargestStep * 1.02 + 1.0e-6);
+    EXPECT_LT (r.diffDb, -60.0);
+}
+
+//==============================================================================
+// The other engines: each against its earlier implementation, on at its defaults and at heavy
+// settings, then switched off and on again mid-signal.
+#include "Dsp/AnalogueDensity.h"
+#include "Dsp/Clipper.h"
+#include "Dsp/Tape.h"
+#include "Dsp/MbcEngine.h"
+#include "Dsp/Delay.h"
+#include "Dsp/Imager.h"
+#include "Dsp/Tovu.h"
+#include "Dsp/LaneEq.h"
+#include "Dsp/ReverbEngine.h"
+#include "reference/RefAnalogueDensity.h"
+#include "reference/RefClipper.h"
+#include "reference/RefTape.h"
+#include "reference/RefMbcEngine.h"
+#include "reference/RefDelay.h"
+#include "reference/RefImager.h"
+#include "reference/RefTovu.h"
+#include "reference/RefLaneEq.h"
+#include "reference/RefReverbEngine.h"
+
+namespace
+{
+    // Runs one engine pair on program material with `setup` applied to both before prepare, and
+    // returns the difference relative to the signal.
+    template <typename NewEngine, typename OldEngine, typename Setup>
+    double programDiffDb (Setup&& setup, int blockSize = 512)
+    {
+        static const auto input = program (sr, 1.5);
+        auto fresh = std::make_unique<NewEngine>();
+        auto old = std::make_unique<OldEngine>();
+        setup (*fresh);
+        setup (*old);
+        fresh->prepare (sr, blockSize);
+        old->prepare (sr, blockSize);
+        setup (*fresh);
+        setup (*old);
+        return compare (*fresh, *old, input, blockSize).diffDb;
+    }
+
+    // Switches the engine off at block 20 and on at block 50 of a low sine; returns both largest steps.
+    template <typename NewEngine, typename OldEngine, typename Setup, typename SetEnabled>
+    vyrReferenceCompare::Result switching (Setup&& setup, SetEnabled&& setEnabled)
+    {
+        const auto input = lowSine (1.2);
+        auto fresh = std::make_unique<NewEngine>();
+        auto old = std::make_unique<OldEngine>();
+        setup (*fresh);
+        setup (*old);
+        fresh->prepare (sr, 256);
+        old->prepare (sr, 256);
+        setup (*fresh);
+        setup (*old);
+        return compare (*fresh, *old, input, 256, [&] (auto& e, int block)
+        {
+            if (block == 20) setEnabled (e, false);
+            if (block == 50) setEnabled (e, true);
+        });
+    }
+
+    constexpr auto enable = [] (auto& e, bool on) { e.enabled = on; };
+}
+
+TEST (FastPathsEngines, SoundAsBefore)
+{
+    // The fast tanh and exponential are within 4e-7 of the exact curves and the multiband's fast
+    // level and gain within 1.2e-6 dB and 4e-7 + 2e-8 x |dB|: every engine stays below -80 dB of
+    // difference, at its defaults and at heavy settings alike.
+    struct Case { const char* name; std::function<double()> run; };
+    const Case cases[] = {
+        { "density defaults", [] { return programDiffDb<VyrAnalogueDensity, vyrRef::VyrAnalogueDensity> ([] (auto& e) { e.enabled = true; }); } },
+        { "density heavy", [] { return programDiffDb<VyrAnalogueDensity, vyrRef::VyrAnalogueDensity> ([] (auto& e) {
+              e.enabled = true; e.density = 60.0f; e.triode = 5.0f; e.pentode = 5.0f; e.saturation = 5.0f; e.mix = 1.0f; }); } },
+        { "density alt tube", [] { return programDiffDb<VyrAnalogueDensity, vyrRef::VyrAnalogueDensity> ([] (auto& e) {
+              e.enabled = true; e.altTube = true; e.saturation = 8.0f; e.mix = 0.7f; e.inputGain = 6.0f; }); } },
+        { "clipper defaults", [] { return programDiffDb<VyrClipper, vyrRef::VyrClipper> ([] (auto& e) { e.enabled = true; }); } },
+        { "clipper heavy", [] { return programDiffDb<VyrClipper, vyrRef::VyrClipper> ([] (auto& e) {
+              e.enabled = true; e.drive = 24.0f; e.symmetry = 30.0f; e.mix = 1.0f; }); } },
+        { "tape defaults", [] { return programDiffDb<VyrTape, vyrRef::VyrTape> ([] (auto& e) { e.enabled = true; }); } },
+        { "tape heavy", [] { return programDiffDb<VyrTape, vyrRef::VyrTape> ([] (auto& e) {
+              e.enabled = true; e.drive = 1.0f; e.saturation = 1.0f; e.mix = 1.0f; }); } },
+        { "multiband defaults", [] { return programDiffDb<VyrMultibandComp, vyrRef::VyrMultibandComp> ([] (auto& e) { e.state.enabled = true; }); } },
+        { "multiband heavy", [] { return programDiffDb<VyrMultibandComp, vyrRef::VyrMultibandComp> ([] (auto& e) {
+              e.state.enabled = true; e.state.msMode = true; e.state.bandCount = 5;
+              for (auto* set : { e.state.mid, e.state.side })
+                  for (int b = 0; b < 5; ++b) { set[b].thresh = -40.0f; set[b].ratio = 4.0f; } }); } },
+        { "delay", [] { return programDiffDb<VyrDelay, vyrRef::VyrDelay> ([] (auto& e) { e.enabled = true; e.mix = 0.5f; e.feedback = 0.7f; }); } },
+        { "imager", [] { return programDiffDb<VyrImager, vyrRef::VyrImager> ([] (auto& e) { e.enabled = true; e.width = 2.0f; }); } },
+        { "bass mono", [] { return programDiffDb<VyrTovu, vyrRef::VyrTovu> ([] (auto& e) { e.enabled = true; e.width = 1.0f; }); } },
+        { "lane EQ flat", [] { return programDiffDb<VyrQuarnLaneEq, vyrRef::VyrQuarnLaneEq> ([] (auto& e) { e.eqAng = 0.0f; }); } },
+        { "lane EQ turned", [] { return programDiffDb<VyrQuarnLaneEq, vyrRef::VyrQuarnLaneEq> ([] (auto& e) { e.eqAng = 0.3f; }); } },
+        { "reverb", [] { return programDiffDb<VyrReverbEngine, vyrRef::VyrReverbEngine> ([] (auto& e) {
+              auto p = e.getParams(); p.enabled = true; p.shape = 2; p.mix = 0.4f; e.setParams (p); }); } },
+    };
+    for (const auto& c : cases)
+        EXPECT_LT (c.run(), -80.0) << c.name;
+}
+
+TEST (FastPathsEngines, SwitchingFadesLikeBefore)
+{
+    // Modules that stand still while off start from silence when they come back, so only the size of
+    // the largest step is compared with the earlier implementation's fade.
+    struct Case { const char* name; std::function<vyrReferenceCompare::Result()> run; };
+    const Case cases[] = {
+        { "multiband", [] { return switching<VyrMultibandComp, vyrRef::VyrMultibandComp> (
+              [] (auto& e) { e.state.enabled = true; e.state.mid[0].thresh = -30.0f; e.state.mid[0].ratio = 4.0f; },
+              [] (auto& e, bool on) { e.state.enabled = on; }); } },
+        { "delay", [] { return switching<VyrDelay, vyrRef::VyrDelay> ([] (auto& e) { e.enabled = true; e.mix = 0.8f; e.time = 0.05f; }, enable); } },
+        { "imager", [] { return switching<VyrImager, vyrRef::VyrImager> ([] (auto& e) { e.enabled = true; e.width = 3.0f; e.direction = 30.0f; }, enable); } },
+        { "bass mono", [] { return switching<VyrTovu, vyrRef::VyrTovu> ([] (auto& e) { e.enabled = true; e.width = 1.0f; e.frequency = 300.0f; }, enable); } },
+        { "reverb", [] { return switching<VyrReverbEngine, vyrRef::VyrReverbEngine> (
+              [] (auto& e) { auto p = e.getParams(); p.enabled = true; p.mix = 0.8f; p.decay = 0.3f; e.setParams (p); },
+              [] (auto& e, bool on) { auto p = e.getParams(); p.enabled = on; e.setParams (p); }); } },
+    };
+    for (const auto& c : cases)
+    {
+        const auto r = c.run();
+        EXPECT_LE (r.newLargestStep, r.oldLargestStep * 1.02 + 1.0e-6) << c.name;
+    }
+}
