@@ -93,7 +93,7 @@ VyrAudioProcessor::VyrAudioProcessor (VyrProduct productNumber)
     mapParams.build (apvts);
 
     publishChainShared();
-    fileThread.startThread();
+    // "VYR File" starts with the first loaded file (loadAudioFile).
 }
 
 VyrAudioProcessor::~VyrAudioProcessor()
@@ -138,6 +138,7 @@ bool VyrAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) cons
 void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
     hostSampleRate = sampleRate;
+    preparedBlockSize = samplesPerBlock;
     // A host that announces no block size gets the export's block size, not one-sample pieces.
     const int prepared = samplesPerBlock > 0 ? samplesPerBlock : 4096;
 
@@ -170,15 +171,7 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 
     bypassFade = mapParams.bypass.on() ? 1.0f : 0.0f;
 
-    const double r = sampleRate > 1000.0 ? sampleRate : 1000.0;
-    spaceSmooth.reset ((int) std::floor (r * 0.025));
-    energySmooth.reset ((int) std::floor (r * 0.032));
-    {
-        const float cur = effectSmooth.getCurrentValue();
-        effectSmooth.reset ((int) std::floor (r * 0.032));
-        effectSmooth.setCurrentAndTargetValue (cur);
-        effectSmoothReady = true;
-    }
+    resetSmoothers (sampleRate);
 
     if (product == vyrProducts::quarn)
     {
@@ -195,6 +188,18 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
     reportedLatency = liveChain.getLatencySamples();
     setLatencySamples (reportedLatency.load());
     alignHostedPower();
+}
+
+void VyrAudioProcessor::resetSmoothers (double sampleRate)
+{
+    const double r = sampleRate > 1000.0 ? sampleRate : 1000.0;
+    spaceSmooth.reset ((int) std::floor (r * 0.025));
+    energySmooth.reset ((int) std::floor (r * 0.032));
+    const float cur = effectSmooth.getCurrentValue();
+    effectSmooth.reset ((int) std::floor (r * 0.032));
+    effectSmooth.setCurrentAndTargetValue (cur);
+    effectSmoothReady = true;
+    smoothBlockSamples = 0;
 }
 
 void VyrAudioProcessor::releaseResources()
