@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "FileTestUtil.h"
 #include "ProcessorFixture.h"
+#include "TestSignals.h"
 #include "Live/SectionAutomation.h"
 #include "Live/SectionDetection.h"
 
@@ -183,4 +184,48 @@ TEST (SectionDetection, LoadedFileGetsSectionsLanesAndKeepsThemInTheState)
     r->overviewMax.assign (800, 0.5f);
     r->detectSections();
     EXPECT_FALSE (r->sectionAnalysed);
+}
+
+TEST (SectionDetection, DamagedLayoutNeverIndexesPastTheArrays)
+{
+    // A layout as a damaged editor or state could leave it: counts, letters and assignments far
+    // out of range, cues out of order.
+    auto p = vyrTest::makeProcessor (0, juce::AudioProcessor::wrapperType_Standalone);
+    vyrTest::prepare (*p, 44100.0, 512);
+    auto& s = p->section;
+    s.enabled = s.liveFollow = s.autoRide = true;
+    s.count = 1000;
+    for (int k = 0; k < 7; ++k)
+    {
+        s.assign[k] = k % 2 == 0 ? 99 : -7;
+        s.letters[k] = k % 2 == 0 ? 4000 : -30;
+    }
+    const float cues[6] = { 0.9f, 0.1f, 0.5f, 0.3f, 2.0f, -1.0f };
+    std::copy (cues, cues + 6, s.cues);
+    p->publishChainShared();
+
+    juce::AudioBuffer<float> block (2, 512);
+    for (int i = 0; i <= 40; ++i)
+    {
+        vyrTestSignals::fillNoiseAllChannels (block, i, 0.3f);
+        p->processMasteredBlock (block, true, i / 40.0);
+        ASSERT_TRUE (vyrTestSignals::allFinite (block));
+    }
+    EXPECT_GE (p->sectionCurrent, 0);
+    EXPECT_LE (p->sectionCurrent, 6);
+
+    // Detection on such a layout asks for at most seven sections.
+    vyrTestFiles::ScratchDir tmp;
+    vyrTestFiles::writeWav (tmp["steps.wav"], 8000.0, 1, 8000 * 8, [] (int, int i) { return 0.05f * (1 + (i / 8000) % 4) * (i % 2 ? 1.0f : -1.0f); });
+    s.count = 1000;
+    p->loadAudioFile (tmp["steps.wav"]);
+    ASSERT_TRUE (p->fileLoaded);
+    EXPECT_GE (p->section.count, 1);
+    EXPECT_LE (p->section.count, 7);
+    for (int k = 0; k < p->section.count; ++k)
+    {
+        EXPECT_GE (p->section.letters[k], 0);
+        EXPECT_LE (p->section.letters[k], 16);
+    }
+    EXPECT_TRUE (inTimeOrder (p->section.autoFx));
 }
