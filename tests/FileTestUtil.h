@@ -22,6 +22,32 @@ namespace vyrTestFiles
         juce::File operator[] (const juce::String& name) const { return dir.getChildFile (name); }
     };
 
+    // Points the system's temporary folder (TMPDIR) at a fresh empty folder of this test's own, so
+    // what the code under test leaves there can be counted without other test processes in the way.
+    struct PrivateTempFolder
+    {
+        ScratchDir scratch;
+        juce::String previous;
+        bool hadPrevious = false;
+        PrivateTempFolder()
+        {
+            if (auto* t = getenv ("TMPDIR"))
+            {
+                previous = t;
+                hadPrevious = true;
+            }
+            setenv ("TMPDIR", scratch.dir.getFullPathName().toRawUTF8(), 1);
+        }
+        ~PrivateTempFolder()
+        {
+            if (hadPrevious)
+                setenv ("TMPDIR", previous.toRawUTF8(), 1);
+            else
+                unsetenv ("TMPDIR");
+        }
+        int numFiles() const { return scratch.dir.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"); }
+    };
+
     // Writes `frames` frames from `sample (channel, frame)`, as 24-bit PCM or (bits 32) float WAV.
     inline void writeWav (const juce::File& file, double rate, int channels, int frames,
                           const std::function<float (int, int)>& sample, int bits = 24)

@@ -21,16 +21,6 @@ std::unique_ptr<VyrAudioProcessor> standalone (int product = 15)
     return p;
 }
 
-int countStagingFiles()
-{
-    return juce::File::getSpecialLocation (juce::File::tempDirectory).getNumberOfChildFiles (juce::File::findFiles, "vyr-master-bounce*");
-}
-
-int countHiddenPartials (const juce::File& dir)
-{
-    return dir.getNumberOfChildFiles (juce::File::findFiles | juce::File::ignoreHiddenFiles, "*_temp*")
-           + dir.getNumberOfChildFiles (juce::File::findFiles, ".*");
-}
 
 // Limits the size of files this process may write, like a nearly full disk, while in scope.
 struct DiskSpaceLimit
@@ -278,7 +268,34 @@ TEST (MasteredExport, TailLengthFollowsDelayAndReverb)
     }
 }
 
-TEST (MasteredExport, EveryFormatReadsBackThroughIndependentDecoders)
+namespace
+{
+struct RoundTrip
+{
+    Format f;
+    int rateChoice, depthChoice, kbpsChoice;
+    double rate;
+    int bits;       // PCM bits, 0 for lossy
+    int kbps;       // nominal bit rate, 0 for PCM
+    juce::int64 slack; // frames of codec framing allowed in the length
+};
+
+const RoundTrip kRoundTrips[] = {
+    { Format::wav, 0, 0, 3, 44100, 16, 0, 0 },   { Format::wav, 2, 1, 3, 48000, 24, 0, 0 },
+    { Format::aiff, 0, 1, 3, 44100, 24, 0, 0 },  { Format::flac, 4, 0, 3, 96000, 16, 0, 0 },
+    { Format::ogg, 0, 1, 0, 44100, 0, 128, 0 },  { Format::m4a, 0, 1, 1, 44100, 0, 192, 1024 },
+    { Format::mp4, 2, 1, 0, 48000, 0, 128, 1024 }, { Format::mp3, 0, 1, 3, 44100, 0, 320, 2 * 1152 },
+};
+}
+
+class ExportRoundTrip : public ::testing::TestWithParam<RoundTrip>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P (MasteredExport, ExportRoundTrip, ::testing::ValuesIn (kRoundTrips),
+                          [] (const auto& info) { return juce::String (vyrAudioIo::kSpecs[(int) info.param.f].name).toStdString() + "_" + std::to_string ((int) info.param.rate); });
+
+TEST_P (ExportRoundTrip, ReadsBackThroughIndependentDecoders)
 {
     if (! vyrTestFiles::haveProgram ("ffprobe"))
         GTEST_SKIP() << "ffprobe is not installed";
@@ -287,80 +304,72 @@ TEST (MasteredExport, EveryFormatReadsBackThroughIndependentDecoders)
     const int frames = 22050;
     vyrTestFiles::writeSine (song, 44100.0, 2, frames, 440.0, 0.3f);
     const juce::int64 tail = std::llround (44100.0 * 0.25);
+    const auto& c = GetParam();
+    const juce::String name = vyrAudioIo::kSpecs[(int) c.f].name;
+    auto p = standalone();
+    p->loadAudioFile (song);
+    auto& info = p->exportInfo;
+    info.title = "Night Drive";
+    info.artist = "Kaldun Trio";
+    info.album = "Quarn Sessions";
+    info.track = "3";
+    info.year = "2026";
+    info.genre = "Jazz";
+    info.comment = "(c) 2026 Kaldun";
+    info.isrc = "usx9p2600003";
+    info.sampleRateChoice = c.rateChoice;
+    info.bitDepthChoice = c.depthChoice;
+    info.bitRateChoice = c.kbpsChoice;
 
-    struct Case { Format f; int rateChoice, depthChoice, kbpsChoice; double rate; int bits; int kbps; juce::int64 slack; };
-    const Case cases[] = {
-        { Format::wav, 0, 0, 3, 44100, 16, 0, 0 },   { Format::wav, 2, 1, 3, 48000, 24, 0, 0 },
-        { Format::aiff, 0, 1, 3, 44100, 24, 0, 0 },  { Format::flac, 4, 0, 3, 96000, 16, 0, 0 },
-        { Format::ogg, 0, 1, 0, 44100, 0, 128, 0 },  { Format::m4a, 0, 1, 1, 44100, 0, 192, 1024 },
-        { Format::mp4, 2, 1, 0, 48000, 0, 128, 1024 }, { Format::mp3, 0, 1, 3, 44100, 0, 320, 2 * 1152 },
-    };
-    for (const auto& c : cases)
+    auto dest = tmp[vyrAudioIo::suggestedFileName (song.getFullPathName(), c.f, info.title)];
     {
-        const juce::String name = vyrAudioIo::kSpecs[(int) c.f].name;
-        auto p = standalone();
-        p->loadAudioFile (song);
-        auto& info = p->exportInfo;
-        info.title = "Night Drive";
-        info.artist = "Kaldun Trio";
-        info.album = "Quarn Sessions";
-        info.track = "3";
-        info.year = "2026";
-        info.genre = "Jazz";
-        info.comment = "(c) 2026 Kaldun";
-        info.isrc = "usx9p2600003";
-        info.sampleRateChoice = c.rateChoice;
-        info.bitDepthChoice = c.depthChoice;
-        info.bitRateChoice = c.kbpsChoice;
-        const int stagingBefore = countStagingFiles();
-
-        auto dest = tmp[vyrAudioIo::suggestedFileName (song.getFullPathName(), c.f, info.title)];
+        vyrTestFiles::PrivateTempFolder temp;
         ASSERT_EQ (p->exportMastered (dest, c.f), "") << name;
-        EXPECT_EQ (countStagingFiles(), stagingBefore) << name;
-        EXPECT_EQ (tmp.dir.getNumberOfChildFiles (juce::File::findFiles, ".*"), 0) << "no partial file beside " << name;
-
-        const auto info2 = vyrTestFiles::probe (dest);
-        const auto stream = info2["streams"][0];
-        EXPECT_EQ ((int) stream["sample_rate"].toString().getIntValue(), (int) c.rate) << name;
-        EXPECT_EQ ((int) stream["channels"], 2) << name;
-        if (c.bits > 0)
-        {
-            const int bits = stream["bits_per_raw_sample"].toString().getIntValue() > 0 ? stream["bits_per_raw_sample"].toString().getIntValue()
-                                                                                       : (int) stream["bits_per_sample"];
-            EXPECT_EQ (bits, c.bits) << name;
-        }
-        if (c.kbps > 0)
-            EXPECT_NEAR (stream["bit_rate"].toString().getDoubleValue() / 1000.0, c.kbps, c.kbps * 0.12) << name;
-
-        const auto expectedFrames = vyrAudioIo::resampledLength (frames + tail, 44100.0, c.rate);
-        const double seconds = info2["format"]["duration"].toString().getDoubleValue();
-        EXPECT_NEAR (seconds * c.rate, (double) expectedFrames, (double) c.slack + 1.0) << name;
-        if (c.slack == 0)
-            EXPECT_EQ (vyrTestFiles::decodedFrames (dest), expectedFrames) << name;
-
-        EXPECT_EQ (vyrTestFiles::probedTag (info2, "title"), "Night Drive") << name;
-        if (c.f != Format::wav)
-            EXPECT_EQ (vyrTestFiles::probedTag (info2, c.f == Format::aiff ? "author" : "artist"), "Kaldun Trio") << name;
-        if (c.f == Format::flac || c.f == Format::m4a || c.f == Format::mp4 || c.f == Format::mp3)
-        {
-            EXPECT_EQ (vyrTestFiles::probedTag (info2, "album"), "Quarn Sessions") << name;
-            EXPECT_EQ (vyrTestFiles::probedTag (info2, "genre"), "Jazz") << name;
-            EXPECT_TRUE (vyrTestFiles::probedTag (info2, "date").startsWith ("2026")) << name;
-            EXPECT_TRUE (vyrTestFiles::probedTag (info2, "track").startsWith ("3")) << name;
-            EXPECT_EQ (vyrTestFiles::probedTag (info2, "copyright"), "(c) 2026 Kaldun") << name;
-            EXPECT_EQ (vyrTestFiles::probedTag (info2, c.f == Format::mp3 ? "TSRC" : "isrc"), "USX9P2600003") << name;
-        }
-        if (c.f == Format::flac && vyrTestFiles::haveProgram ("metaflac"))
-        {
-            const auto list = vyrTestFiles::run ({ "metaflac", "--list", "--block-type=VORBIS_COMMENT", dest.getFullPathName() });
-            EXPECT_EQ (list.indexOf ("METADATA block"), list.lastIndexOf ("METADATA block")) << "one Vorbis comment block";
-            EXPECT_EQ (vyrTestFiles::run ({ "metaflac", "--show-tag=ISRC", dest.getFullPathName() }).trim(), "ISRC=USX9P2600003");
-        }
-        // The music is there: a 440 Hz tone well above the dither.
-        const auto decoded = vyrTestFiles::readAll (dest);
-        if (decoded.audio.getNumSamples() > 0)
-            EXPECT_GT (vyrTestSignals::amplitudeAt (decoded.audio.getReadPointer (0), 2000, 8000, 440.0, c.rate), 0.05) << name;
+        EXPECT_EQ (temp.numFiles(), 0) << "nothing staged stays behind: " << name;
     }
+    EXPECT_EQ (tmp.dir.getNumberOfChildFiles (juce::File::findFiles, ".*"), 0) << "no partial file beside " << name;
+
+    const auto info2 = vyrTestFiles::probe (dest);
+    const auto stream = info2["streams"][0];
+    EXPECT_EQ ((int) stream["sample_rate"].toString().getIntValue(), (int) c.rate) << name;
+    EXPECT_EQ ((int) stream["channels"], 2) << name;
+    if (c.bits > 0)
+    {
+        const int bits = stream["bits_per_raw_sample"].toString().getIntValue() > 0 ? stream["bits_per_raw_sample"].toString().getIntValue()
+                                                                                   : (int) stream["bits_per_sample"];
+        EXPECT_EQ (bits, c.bits) << name;
+    }
+    if (c.kbps > 0)
+        EXPECT_NEAR (stream["bit_rate"].toString().getDoubleValue() / 1000.0, c.kbps, c.kbps * 0.12) << name;
+
+    const auto expectedFrames = vyrAudioIo::resampledLength (frames + tail, 44100.0, c.rate);
+    const double seconds = info2["format"]["duration"].toString().getDoubleValue();
+    EXPECT_NEAR (seconds * c.rate, (double) expectedFrames, (double) c.slack + 1.0) << name;
+    if (c.slack == 0)
+        EXPECT_EQ (vyrTestFiles::decodedFrames (dest), expectedFrames) << name;
+
+    EXPECT_EQ (vyrTestFiles::probedTag (info2, "title"), "Night Drive") << name;
+    EXPECT_EQ (vyrTestFiles::probedTag (info2, c.f == Format::aiff ? "author" : "artist"), "Kaldun Trio") << name;
+    if (c.f != Format::ogg)
+        EXPECT_EQ (vyrTestFiles::probedTag (info2, "copyright"), "(c) 2026 Kaldun") << name;
+    if (c.f == Format::flac || c.f == Format::m4a || c.f == Format::mp4 || c.f == Format::mp3)
+    {
+        EXPECT_EQ (vyrTestFiles::probedTag (info2, "album"), "Quarn Sessions") << name;
+        EXPECT_EQ (vyrTestFiles::probedTag (info2, "genre"), "Jazz") << name;
+        EXPECT_TRUE (vyrTestFiles::probedTag (info2, "date").startsWith ("2026")) << name;
+        EXPECT_TRUE (vyrTestFiles::probedTag (info2, "track").startsWith ("3")) << name;
+        EXPECT_EQ (vyrTestFiles::probedTag (info2, c.f == Format::mp3 ? "TSRC" : "isrc"), "USX9P2600003") << name;
+    }
+    if (c.f == Format::flac && vyrTestFiles::haveProgram ("metaflac"))
+    {
+        const auto list = vyrTestFiles::run ({ "metaflac", "--list", "--block-type=VORBIS_COMMENT", dest.getFullPathName() });
+        EXPECT_EQ (list.indexOf ("METADATA block"), list.lastIndexOf ("METADATA block")) << "one Vorbis comment block";
+        EXPECT_EQ (vyrTestFiles::run ({ "metaflac", "--show-tag=ISRC", dest.getFullPathName() }).trim(), "ISRC=USX9P2600003");
+    }
+    // The music is there: a 440 Hz tone well above the dither.
+    const auto decoded = vyrTestFiles::readAll (dest);
+    if (decoded.audio.getNumSamples() > 0)
+        EXPECT_GT (vyrTestSignals::amplitudeAt (decoded.audio.getReadPointer (0), 2000, 8000, 440.0, c.rate), 0.05) << name;
 }
 
 TEST (MasteredExport, RedBookIsCdAudio)
@@ -421,16 +430,18 @@ TEST (MasteredExport, BadInputLeavesEverythingAsItWas)
         auto dest = keep.withFileExtension (vyrAudioIo::kSpecs[(int) c.f].extension);
         dest.replaceWithText ("the master the user made yesterday");
         p->exportInfo.sampleRateChoice = c.rateChoice;
-        const int staging = countStagingFiles();
         juce::String result;
         {
-            DiskSpaceLimit limit (60000);
-            result = p->exportMastered (dest, c.f);
+            vyrTestFiles::PrivateTempFolder temp;
+            {
+                DiskSpaceLimit limit (60000);
+                result = p->exportMastered (dest, c.f);
+            }
+            EXPECT_EQ (temp.numFiles(), 0) << "nothing staged stays behind";
         }
         EXPECT_TRUE (result.startsWith (c.says)) << result;
         EXPECT_EQ (dest.loadFileAsString(), "the master the user made yesterday");
         EXPECT_EQ (tmp.dir.getNumberOfChildFiles (juce::File::findFiles, ".*"), 0);
-        EXPECT_EQ (countStagingFiles(), staging);
     }
     p->exportInfo.sampleRateChoice = 0;
 
