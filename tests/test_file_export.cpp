@@ -21,7 +21,6 @@ std::unique_ptr<VyrAudioProcessor> standalone (int product = 15)
     return p;
 }
 
-
 // Limits the size of files this process may write, like a nearly full disk, while in scope.
 struct DiskSpaceLimit
 {
@@ -44,7 +43,8 @@ TEST (FileLoad, SummariesOfShortMonoAndWideFiles)
     auto p = standalone();
 
     auto shortFile = tmp["short.wav"];
-    vyrTestFiles::writeWav (shortFile, 44100.0, 1, 100, [] (int, int i) { return (i - 50) / 100.0f; });
+    vyrTestFiles::writeWav (shortFile, 44100.0, 1, 100, [] (int, int i)
+                            { return (i - 50) / 100.0f; });
     p->loadAudioFile (shortFile);
     ASSERT_TRUE (p->fileLoaded) << p->loadError;
     EXPECT_EQ (p->loadedName, "short.wav");
@@ -60,7 +60,8 @@ TEST (FileLoad, SummariesOfShortMonoAndWideFiles)
 
     // Three channels: only the first two make the mono signal.
     auto wide = tmp["wide.wav"];
-    vyrTestFiles::writeWav (wide, 48000.0, 3, 1600, [] (int ch, int) { return ch == 0 ? 0.2f : (ch == 1 ? 0.4f : -1.0f); });
+    vyrTestFiles::writeWav (wide, 48000.0, 3, 1600, [] (int ch, int)
+                            { return ch == 0 ? 0.2f : (ch == 1 ? 0.4f : -1.0f); });
     const int revision = p->sectionRevision.load();
     p->loadAudioFile (wide);
     ASSERT_TRUE (p->fileLoaded);
@@ -69,7 +70,8 @@ TEST (FileLoad, SummariesOfShortMonoAndWideFiles)
         ASSERT_NEAR (p->overviewMax[i], 0.3f, 1e-5f);
 
     auto empty = tmp["empty.wav"];
-    vyrTestFiles::writeWav (empty, 44100.0, 2, 0, [] (int, int) { return 0.0f; });
+    vyrTestFiles::writeWav (empty, 44100.0, 2, 0, [] (int, int)
+                            { return 0.0f; });
     p->loadAudioFile (empty);
     EXPECT_TRUE (p->fileLoaded);
     EXPECT_EQ (p->overviewMax.size(), 800u);
@@ -147,9 +149,16 @@ TEST (FileLoad, FailedLoadKeepsTheLoadedFileAndSaysWhy)
     const auto overview = p->overviewMax;
     const int revision = p->sectionRevision.load();
 
-    const struct { juce::File file; const char* says; } cases[] = {
-        { tmp["missing.wav"], "Couldn't find" }, { notAudio, "not an audio file" }, { cut, "damaged or incomplete" },
-        { folder, "is a folder" },               { aac, "not an audio file" },
+    const struct
+    {
+        juce::File file;
+        const char* says;
+    } cases[] = {
+        { tmp["missing.wav"], "Couldn't find" },
+        { notAudio, "not an audio file" },
+        { cut, "damaged or incomplete" },
+        { folder, "is a folder" },
+        { aac, "not an audio file" },
     };
     for (const auto& c : cases)
     {
@@ -251,9 +260,15 @@ TEST (MasteredExport, TailLengthFollowsDelayAndReverb)
     ScratchDir tmp;
     auto song = tmp["s.wav"];
     vyrTestFiles::writeSine (song, 44100.0, 2, 4410);
-    struct Case { bool delayOn; float delayTime; bool reverbOn; float decay; double seconds; };
-    const Case cases[] = { { false, 0.5f, false, 3.0f, 0.25 }, { true, 0.5f, false, 3.0f, 2.0 }, { true, 0.05f, false, 3.0f, 0.25 },
-                           { false, 0.5f, true, 3.0f, 3.0 },   { true, 1.5f, true, 12.0f, 8.0 } };
+    struct Case
+    {
+        bool delayOn;
+        float delayTime;
+        bool reverbOn;
+        float decay;
+        double seconds;
+    };
+    const Case cases[] = { { false, 0.5f, false, 3.0f, 0.25 }, { true, 0.5f, false, 3.0f, 2.0 }, { true, 0.05f, false, 3.0f, 0.25 }, { false, 0.5f, true, 3.0f, 3.0 }, { true, 1.5f, true, 12.0f, 8.0 } };
     for (const auto& c : cases)
     {
         auto p = standalone (0); // the full chain: its delay follows the delay parameters, not SPACE
@@ -275,16 +290,20 @@ struct RoundTrip
     Format f;
     int rateChoice, depthChoice, kbpsChoice;
     double rate;
-    int bits;       // PCM bits, 0 for lossy
-    int kbps;       // nominal bit rate, 0 for PCM
+    int bits;          // PCM bits, 0 for lossy
+    int kbps;          // nominal bit rate, 0 for PCM
     juce::int64 slack; // frames of codec framing allowed in the length
 };
 
 const RoundTrip kRoundTrips[] = {
-    { Format::wav, 0, 0, 3, 44100, 16, 0, 0 },   { Format::wav, 2, 1, 3, 48000, 24, 0, 0 },
-    { Format::aiff, 0, 1, 3, 44100, 24, 0, 0 },  { Format::flac, 4, 0, 3, 96000, 16, 0, 0 },
-    { Format::ogg, 0, 1, 0, 44100, 0, 128, 0 },  { Format::m4a, 0, 1, 1, 44100, 0, 192, 1024 },
-    { Format::mp4, 2, 1, 0, 48000, 0, 128, 1024 }, { Format::mp3, 0, 1, 3, 44100, 0, 320, 2 * 1152 },
+    { Format::wav, 0, 0, 3, 44100, 16, 0, 0 },
+    { Format::wav, 2, 1, 3, 48000, 24, 0, 0 },
+    { Format::aiff, 0, 1, 3, 44100, 24, 0, 0 },
+    { Format::flac, 4, 0, 3, 96000, 16, 0, 0 },
+    { Format::ogg, 0, 1, 0, 44100, 0, 128, 0 },
+    { Format::m4a, 0, 1, 1, 44100, 0, 192, 1024 },
+    { Format::mp4, 2, 1, 0, 48000, 0, 128, 1024 },
+    { Format::mp3, 0, 1, 3, 44100, 0, 320, 2 * 1152 },
 };
 }
 
@@ -293,7 +312,8 @@ class ExportRoundTrip : public ::testing::TestWithParam<RoundTrip>
 };
 
 INSTANTIATE_TEST_SUITE_P (MasteredExport, ExportRoundTrip, ::testing::ValuesIn (kRoundTrips),
-                          [] (const auto& info) { return juce::String (vyrAudioIo::kSpecs[(int) info.param.f].name).toStdString() + "_" + std::to_string ((int) info.param.rate); });
+                          [] (const auto& info)
+                          { return juce::String (vyrAudioIo::kSpecs[(int) info.param.f].name).toStdString() + "_" + std::to_string ((int) info.param.rate); });
 
 TEST_P (ExportRoundTrip, ReadsBackThroughIndependentDecoders)
 {
@@ -336,7 +356,7 @@ TEST_P (ExportRoundTrip, ReadsBackThroughIndependentDecoders)
     if (c.bits > 0)
     {
         const int bits = stream["bits_per_raw_sample"].toString().getIntValue() > 0 ? stream["bits_per_raw_sample"].toString().getIntValue()
-                                                                                   : (int) stream["bits_per_sample"];
+                                                                                    : (int) stream["bits_per_sample"];
         EXPECT_EQ (bits, c.bits) << name;
     }
     if (c.kbps > 0)
@@ -420,9 +440,16 @@ TEST (MasteredExport, BadInputLeavesEverythingAsItWas)
 
     // A disk that fills up part-way: each format reports a failure, the existing file stays as it
     // was, and neither a partial file nor a staging file is left behind.
-    const struct { Format f; int rateChoice; const char* says; } full[] = {
-        { Format::wav, 0, "Failed while writing keep.wav" }, { Format::flac, 0, "Failed while writing keep.flac" },
-        { Format::wav, 2, "Failed while writing" },          { Format::m4a, 0, "Failed to finalise the AAC/MP3 file." },
+    const struct
+    {
+        Format f;
+        int rateChoice;
+        const char* says;
+    } full[] = {
+        { Format::wav, 0, "Failed while writing keep.wav" },
+        { Format::flac, 0, "Failed while writing keep.flac" },
+        { Format::wav, 2, "Failed while writing" },
+        { Format::m4a, 0, "Failed to finalise the AAC/MP3 file." },
         { Format::mp3, 0, "Failed" },
     };
     for (const auto& c : full)

@@ -13,9 +13,21 @@ using vyrTestFiles::ScratchDir;
 
 TEST (ExportFormats, ExtensionsNamesAndAvailability)
 {
-    const struct { const char* ext; Format f; } cases[] = {
-        { ".MP3", Format::mp3 }, { "Aif", Format::aiff }, { "aiff", Format::aiff }, { "wav", Format::wav }, { "..flac", Format::flac },
-        { "ogg", Format::ogg },  { "m4a", Format::m4a },  { "MP4", Format::mp4 },   { "", Format::none },   { "wave", Format::none },
+    const struct
+    {
+        const char* ext;
+        Format f;
+    } cases[] = {
+        { ".MP3", Format::mp3 },
+        { "Aif", Format::aiff },
+        { "aiff", Format::aiff },
+        { "wav", Format::wav },
+        { "..flac", Format::flac },
+        { "ogg", Format::ogg },
+        { "m4a", Format::m4a },
+        { "MP4", Format::mp4 },
+        { "", Format::none },
+        { "wave", Format::none },
     };
     for (const auto& c : cases)
         EXPECT_EQ (formatFromExtension (c.ext), c.f) << c.ext;
@@ -47,7 +59,13 @@ TEST (ExportFormats, LoadableFilesAndChosenNames)
     EXPECT_FALSE (isLoadableFile (text));
     EXPECT_FALSE (isLoadableFile (tmp["missing.wav"]));
 
-    const struct { const char* source; Format f; const char* title; const char* expected; } names[] = {
+    const struct
+    {
+        const char* source;
+        Format f;
+        const char* title;
+        const char* expected;
+    } names[] = {
         { "/music/Take 3.aif", Format::wav, "", "Take 3_VYR_Master.wav" },
         { "/music/Take 3.aif", Format::flac, "...", "Take 3_VYR_Master.flac" },
         { "", Format::mp3, "  ", "master_VYR_Master.mp3" },
@@ -88,7 +106,17 @@ TEST (ExportFormats, TitleFollowsLoadedFilesUntilTheUserTypesOne)
 
 TEST (ExportFormats, SettingsFromTheChoices)
 {
-    struct Case { Format f; bool redBook; int rateChoice, depthChoice, kbpsChoice; double source; double rate; int bits; bool dither; int kbps; };
+    struct Case
+    {
+        Format f;
+        bool redBook;
+        int rateChoice, depthChoice, kbpsChoice;
+        double source;
+        double rate;
+        int bits;
+        bool dither;
+        int kbps;
+    };
     const Case cases[] = {
         { Format::mp3, true, 4, 2, 1, 96000, 44100, 16, true, 192 },
         { Format::flac, true, 0, 1, 3, 48000, 44100, 16, true, 320 },
@@ -207,7 +235,8 @@ TEST (ExportTags, FlacCarriesOneVorbisCommentBlock)
             vyrTestFiles::run ({ "metaflac", "--remove-all", "--add-seekpoint=10x", "--dont-use-padding", file.getFullPathName() });
 
         ExportTags t;
-        t.title = juce::String::fromUTF8 ("\xc3\x9c" "ber Song");
+        t.title = juce::String::fromUTF8 ("\xc3\x9c"
+                                          "ber Song");
         t.isrc = "gbxyz2600001";
         t.comment = "Label";
         ASSERT_EQ (applyContainerTags (file, Format::flac, t), "");
@@ -222,7 +251,8 @@ TEST (ExportTags, FlacCarriesOneVorbisCommentBlock)
         EXPECT_EQ (blocks, 1) << list;
         EXPECT_TRUE (list.contains ("vendor string: Tolvaren"));
         EXPECT_EQ (vyrTestFiles::run ({ "metaflac", "--show-tag=TITLE", "--show-tag=ISRC", "--show-tag=COPYRIGHT", file.getFullPathName() }).trim(),
-                   juce::String::fromUTF8 ("TITLE=\xc3\x9c" "ber Song\nISRC=GBXYZ2600001\nCOPYRIGHT=Label"));
+                   juce::String::fromUTF8 ("TITLE=\xc3\x9c"
+                                           "ber Song\nISRC=GBXYZ2600001\nCOPYRIGHT=Label"));
         vyrTestFiles::run ({ "flac", "-t", "-s", file.getFullPathName() }, &code);
         EXPECT_EQ (code, 0) << "the audio frames must stay intact";
     }
@@ -233,9 +263,16 @@ namespace
 // An output stream that takes `capacity` bytes and then fails, like a disk running full.
 struct FillingStream : juce::OutputStream
 {
-    explicit FillingStream (juce::int64 cap) : capacity (cap) {}
+    explicit FillingStream (juce::int64 cap)
+        : capacity (cap)
+    {
+    }
     void flush() override {}
-    bool setPosition (juce::int64 p) override { position = p; return true; }
+    bool setPosition (juce::int64 p) override
+    {
+        position = p;
+        return true;
+    }
     juce::int64 getPosition() override { return position; }
     bool write (const void*, size_t n) override
     {
@@ -267,7 +304,9 @@ struct MemoryWriter : StreamWriter
 
 struct MemoryReader : juce::AudioFormatReader
 {
-    MemoryReader (const juce::AudioBuffer<float>& b, double rate) : juce::AudioFormatReader (nullptr, "memory"), audio (b)
+    MemoryReader (const juce::AudioBuffer<float>& b, double rate)
+        : juce::AudioFormatReader (nullptr, "memory")
+        , audio (b)
     {
         sampleRate = rate;
         numChannels = (unsigned int) b.getNumChannels();
@@ -312,10 +351,21 @@ TEST (StreamWriters, FullDiskNeverPassesAsSuccess)
 TEST (StreamWriters, FactoryRulesReadBack)
 {
     ScratchDir tmp;
-    struct Case { Format f; int bitDepth; int channels; unsigned int bits; unsigned int ch; bool isFloat; };
+    struct Case
+    {
+        Format f;
+        int bitDepth;
+        int channels;
+        unsigned int bits;
+        unsigned int ch;
+        bool isFloat;
+    };
     const Case cases[] = {
-        { Format::flac, 32, 2, 24, 2, false }, { Format::flac, 8, 1, 16, 1, false },  { Format::aiff, 32, 0, 24, 1, false },
-        { Format::wav, 32, 5, 32, 2, true },   { Format::wav, 16, 2, 16, 2, false },
+        { Format::flac, 32, 2, 24, 2, false },
+        { Format::flac, 8, 1, 16, 1, false },
+        { Format::aiff, 32, 0, 24, 1, false },
+        { Format::wav, 32, 5, 32, 2, true },
+        { Format::wav, 16, 2, 16, 2, false },
     };
     for (const auto& c : cases)
     {
@@ -363,10 +413,18 @@ TEST (StreamWriters, FactoryRulesReadBack)
 
 TEST (ResamplingCopy, LengthsAndSignal)
 {
-    struct Case { double source, target; int frames; juce::int64 expected; };
+    struct Case
+    {
+        double source, target;
+        int frames;
+        juce::int64 expected;
+    };
     const Case cases[] = {
-        { 44100.0, 48000.0, 44100, 48000 }, { 96000.0, 44100.0, 96000, 44100 }, { 44100.0, 44100.3, 5000, 5000 },
-        { 48000.0, 44100.0, 1, 1 },          { 44100.0, 96000.0, 10007, (juce::int64) std::llround (10007.0 * 96000.0 / 44100.0) },
+        { 44100.0, 48000.0, 44100, 48000 },
+        { 96000.0, 44100.0, 96000, 44100 },
+        { 44100.0, 44100.3, 5000, 5000 },
+        { 48000.0, 44100.0, 1, 1 },
+        { 44100.0, 96000.0, 10007, (juce::int64) std::llround (10007.0 * 96000.0 / 44100.0) },
     };
     for (const auto& c : cases)
     {

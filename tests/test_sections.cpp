@@ -61,8 +61,11 @@ TEST (SectionAutomation, PlanesHoldEachSectionFlatWithEasedTransitions)
 TEST (SectionAutomation, PlanesStayInTimeOrderWhateverTheCues)
 {
     const std::array<float, 6> layouts[] = {
-        { 0.8f, 0.2f, 0.5f, 0.1f, 0.9f, 0.3f }, { 0.99f, 0.995f, 0.999f, 1.0f, 1.0f, 1.0f }, { 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f },
-        { 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f }, { -4.0f, 9.0f, 0.5f, 0.5f, 0.5f, 0.5f },
+        { 0.8f, 0.2f, 0.5f, 0.1f, 0.9f, 0.3f },
+        { 0.99f, 0.995f, 0.999f, 1.0f, 1.0f, 1.0f },
+        { 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f },
+        { 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f },
+        { -4.0f, 9.0f, 0.5f, 0.5f, 0.5f, 0.5f },
     };
     const std::vector<float> values { 1, -2, 3, -4, 5, -6, 7 };
     for (const auto& cues : layouts)
@@ -97,7 +100,12 @@ TEST (SectionDetection, GeneratedOverviews)
     EXPECT_NEAR (d.overallCrest, 20.0f * std::log10 (0.3f / 0.165f), 0.05f);
 
     // Loud, quiet, loud in three equal parts; then quiet, loud, medium, loud, quiet in five.
-    struct Form { std::vector<float> levels; int wanted; std::vector<int> classes, presets; };
+    struct Form
+    {
+        std::vector<float> levels;
+        int wanted;
+        std::vector<int> classes, presets;
+    };
     const Form forms[] = {
         { { 0.3f, 0.03f, 0.3f }, 3, { 2, 0, 2 }, { 1, 9, 1 } },
         { { 0.02f, 0.4f, 0.1f, 0.4f, 0.02f }, 5, { 0, 2, 1, 2, 0 }, { 9, 8, 1, 8, 9 } },
@@ -146,7 +154,8 @@ TEST (SectionDetection, LoadedFileGetsSectionsLanesAndKeepsThemInTheState)
         // Scale the first half down to a quiet verse.
         auto d = vyrTestFiles::readAll (file);
         d.audio.applyGain (0, frames / 2, 0.05f);
-        vyrTestFiles::writeWav (file, 44100.0, 2, frames, [&d] (int ch, int i) { return d.audio.getSample (ch, i); });
+        vyrTestFiles::writeWav (file, 44100.0, 2, frames, [&d] (int ch, int i)
+                                { return d.audio.getSample (ch, i); });
     }
 
     auto p = vyrTest::makeProcessor (0, juce::AudioProcessor::wrapperType_Standalone);
@@ -216,7 +225,8 @@ TEST (SectionDetection, DamagedLayoutNeverIndexesPastTheArrays)
 
     // Detection on such a layout asks for at most seven sections.
     vyrTestFiles::ScratchDir tmp;
-    vyrTestFiles::writeWav (tmp["steps.wav"], 8000.0, 1, 8000 * 8, [] (int, int i) { return 0.05f * (1 + (i / 8000) % 4) * (i % 2 ? 1.0f : -1.0f); });
+    vyrTestFiles::writeWav (tmp["steps.wav"], 8000.0, 1, 8000 * 8, [] (int, int i)
+                            { return 0.05f * (1 + (i / 8000) % 4) * (i % 2 ? 1.0f : -1.0f); });
     s.count = 1000;
     p->loadAudioFile (tmp["steps.wav"]);
     ASSERT_TRUE (p->fileLoaded);

@@ -3,8 +3,12 @@
 namespace vyrAudioIo
 {
 const FormatSpec kSpecs[7] = {
-    { Format::wav, "WAV", "wav" },   { Format::aiff, "AIFF", "aiff" }, { Format::flac, "FLAC", "flac" },
-    { Format::ogg, "OGG", "ogg" },   { Format::m4a, "M4A", "m4a" },    { Format::mp4, "MP4", "mp4" },
+    { Format::wav, "WAV", "wav" },
+    { Format::aiff, "AIFF", "aiff" },
+    { Format::flac, "FLAC", "flac" },
+    { Format::ogg, "OGG", "ogg" },
+    { Format::m4a, "M4A", "m4a" },
+    { Format::mp4, "MP4", "mp4" },
     { Format::mp3, "MP3", "mp3" },
 };
 
@@ -48,11 +52,19 @@ ExportSettings resolveExportSettings (const ExportInfo& info, Format format, dou
     const int choice = info.bitDepthChoice;
     switch (format)
     {
-        case Format::wav: s.bitDepth = choice == 0 ? 16 : (choice == 2 ? 32 : 24); break;
+        case Format::wav:
+            s.bitDepth = choice == 0 ? 16 : (choice == 2 ? 32 : 24);
+            break;
         case Format::aiff:
-        case Format::flac: s.bitDepth = choice == 0 ? 16 : 24; break;
-        case Format::ogg: s.bitDepth = 32; break;
-        default: s.bitDepth = 16; break;
+        case Format::flac:
+            s.bitDepth = choice == 0 ? 16 : 24;
+            break;
+        case Format::ogg:
+            s.bitDepth = 32;
+            break;
+        default:
+            s.bitDepth = 16;
+            break;
     }
     s.dither = lossy || (format != Format::ogg && s.bitDepth == 16);
     return s;
@@ -63,13 +75,20 @@ Format formatFromExtension (juce::String extension)
     while (extension.startsWithChar ('.'))
         extension = extension.substring (1);
     extension = extension.toLowerCase();
-    if (extension == "wav") return Format::wav;
-    if (extension == "aif" || extension == "aiff") return Format::aiff;
-    if (extension == "flac") return Format::flac;
-    if (extension == "ogg") return Format::ogg;
-    if (extension == "m4a") return Format::m4a;
-    if (extension == "mp4") return Format::mp4;
-    if (extension == "mp3") return Format::mp3;
+    if (extension == "wav")
+        return Format::wav;
+    if (extension == "aif" || extension == "aiff")
+        return Format::aiff;
+    if (extension == "flac")
+        return Format::flac;
+    if (extension == "ogg")
+        return Format::ogg;
+    if (extension == "m4a")
+        return Format::m4a;
+    if (extension == "mp4")
+        return Format::mp4;
+    if (extension == "mp3")
+        return Format::mp3;
     return Format::none;
 }
 

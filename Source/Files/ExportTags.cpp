@@ -11,8 +11,14 @@ struct Trimmed
 {
     juce::String title, artist, album, track, year, genre, isrc, comment;
     explicit Trimmed (const ExportTags& t)
-        : title (t.title.trim()), artist (t.artist.trim()), album (t.album.trim()), track (t.track.trim()),
-          year (t.year.trim()), genre (t.genre.trim()), isrc (t.isrc.trim()), comment (t.comment.trim())
+        : title (t.title.trim())
+        , artist (t.artist.trim())
+        , album (t.album.trim())
+        , track (t.track.trim())
+        , year (t.year.trim())
+        , genre (t.genre.trim())
+        , isrc (t.isrc.trim())
+        , comment (t.comment.trim())
     {
     }
 };
@@ -56,7 +62,7 @@ juce::StringPairArray metadataFor (Format format, const ExportTags& tags)
             put (m, "ICMT", t.comment);
             put (m, "international standard recording code", t.isrc.toUpperCase());
             const auto description = t.title.isNotEmpty() && t.artist.isNotEmpty() ? t.title + " / " + t.artist
-                                                                                      : (t.title.isNotEmpty() ? t.title : t.artist);
+                                                                                   : (t.title.isNotEmpty() ? t.title : t.artist);
             put (m, "bwav description", description);
             break;
         }
@@ -140,7 +146,11 @@ juce::String writeFlacVorbisComments (const juce::File& file, const ExportTags& 
 
     // The metadata blocks after STREAMINFO, without any Vorbis comment block the encoder wrote:
     // a stream carries one such block, and ours replaces it.
-    struct Block { size_t start, size; int type; };
+    struct Block
+    {
+        size_t start, size;
+        int type;
+    };
     std::vector<Block> others;
     size_t pos = 42;
     bool last = (b[4] & 0x80) != 0;
@@ -255,12 +265,16 @@ juce::String applyContainerTags (const juce::File& file, Format format, const Ex
 {
     switch (format)
     {
-        case Format::flac: return writeFlacVorbisComments (file, tags);
-        case Format::aiff: return writeAiffChunks (file, tags);
+        case Format::flac:
+            return writeFlacVorbisComments (file, tags);
+        case Format::aiff:
+            return writeAiffChunks (file, tags);
         case Format::m4a:
         case Format::mp4:
-        case Format::mp3: return writeTagLibTags (file, format, tags);
-        default: return {};
+        case Format::mp3:
+            return writeTagLibTags (file, format, tags);
+        default:
+            return {};
     }
 }
 }

@@ -90,8 +90,7 @@ void VyrAudioProcessor::playFile()
     const double length = transport.getLengthInSeconds();
     if (readerSource != nullptr && length > 0.0)
     {
-        const bool atEnd = (! readerSource->isLooping() && readerSource->getNextReadPosition() >= readerSource->getTotalLength())
-                           || transport.getCurrentPosition() >= length - 0.0001;
+        const bool atEnd = (! readerSource->isLooping() && readerSource->getNextReadPosition() >= readerSource->getTotalLength()) || transport.getCurrentPosition() >= length - 0.0001;
         if (atEnd)
             transport.setPosition (0.0);
     }

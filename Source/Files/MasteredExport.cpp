@@ -28,13 +28,24 @@ double tailSeconds (VyrSignalChain& chain)
 struct VyrExportSession
 {
     VyrExportSession (VyrAudioProcessor& proc, double renderRate)
-        : p (proc), rate (proc.hostSampleRate), block (proc.preparedBlockSize > 0 ? proc.preparedBlockSize : kRenderBlock),
-          wasSuspended (proc.isSuspended()), wasPlaying (proc.transport.isPlaying()),
-          space (proc.spaceSmooth), energy (proc.energySmooth), effect (proc.effectSmooth),
-          effectReady (proc.effectSmoothReady), smoothSamples (proc.smoothBlockSamples),
-          ridden (proc.riddenEffect.load()), riding (proc.effectRiding.load()),
-          glideBoundary (proc.sectionGlideBoundary), current (proc.sectionCurrent), blendFrom (proc.sectionBlendFrom),
-          blendTo (proc.sectionBlendTo), blendAmount (proc.sectionBlendAmount), blendActive (proc.sectionBlendActive)
+        : p (proc)
+        , rate (proc.hostSampleRate)
+        , block (proc.preparedBlockSize > 0 ? proc.preparedBlockSize : kRenderBlock)
+        , wasSuspended (proc.isSuspended())
+        , wasPlaying (proc.transport.isPlaying())
+        , space (proc.spaceSmooth)
+        , energy (proc.energySmooth)
+        , effect (proc.effectSmooth)
+        , effectReady (proc.effectSmoothReady)
+        , smoothSamples (proc.smoothBlockSamples)
+        , ridden (proc.riddenEffect.load())
+        , riding (proc.effectRiding.load())
+        , glideBoundary (proc.sectionGlideBoundary)
+        , current (proc.sectionCurrent)
+        , blendFrom (proc.sectionBlendFrom)
+        , blendTo (proc.sectionBlendTo)
+        , blendAmount (proc.sectionBlendAmount)
+        , blendActive (proc.sectionBlendActive)
     {
         p.transport.stop();
         p.suspendProcessing (true);
@@ -128,9 +139,11 @@ juce::String VyrAudioProcessor::exportMastered (const juce::File& destination, v
     // The file is written beside the destination under a hidden name and moved over it only when
     // the audio and the tags are complete, so a failed export never harms an existing file.
     juce::TemporaryFile partial (destination, juce::TemporaryFile::useHiddenFile);
-    auto named = [&] (const juce::String& text) { return text.replace (partial.getFile().getFileName(), destination.getFileName()); };
+    auto named = [&] (const juce::String& text)
+    { return text.replace (partial.getFile().getFileName(), destination.getFileName()); };
     juce::File staging;
-    const juce::ScopeGuard removeStaging { [&staging] { if (staging != juce::File()) staging.deleteFile(); } };
+    const juce::ScopeGuard removeStaging { [&staging]
+                                           { if (staging != juce::File()) staging.deleteFile(); } };
 
     juce::String error;
     std::unique_ptr<StreamWriter> writer;

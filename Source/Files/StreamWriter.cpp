@@ -4,7 +4,8 @@
 namespace vyrAudioIo
 {
 CheckedOutputStream::CheckedOutputStream (std::unique_ptr<juce::OutputStream> s, std::shared_ptr<Outcome> o)
-    : inner (std::move (s)), outcome (std::move (o))
+    : inner (std::move (s))
+    , outcome (std::move (o))
 {
 }
 
@@ -52,7 +53,10 @@ bool CheckedOutputStream::write (const void* data, size_t numBytes)
 
 JuceStreamWriter::JuceStreamWriter (std::unique_ptr<juce::AudioFormatWriter> w, std::shared_ptr<CheckedOutputStream::Outcome> o,
                                     const juce::String& name, bool needs)
-    : writer (std::move (w)), outcome (std::move (o)), fileName (name), needsOutput (needs)
+    : writer (std::move (w))
+    , outcome (std::move (o))
+    , fileName (name)
+    , needsOutput (needs)
 {
 }
 
@@ -138,8 +142,13 @@ std::unique_ptr<StreamWriter> createWriter (const juce::File& file, Format forma
         int bits = config.bitDepth, quality = 0;
         switch (format)
         {
-            case Format::wav: af = std::make_unique<juce::WavAudioFormat>(); break;
-            case Format::aiff: af = std::make_unique<juce::AiffAudioFormat>(); bits = std::min (bits, 24); break;
+            case Format::wav:
+                af = std::make_unique<juce::WavAudioFormat>();
+                break;
+            case Format::aiff:
+                af = std::make_unique<juce::AiffAudioFormat>();
+                bits = std::min (bits, 24);
+                break;
             case Format::flac:
                 af = std::make_unique<juce::FlacAudioFormat>();
                 bits = juce::jlimit (16, 24, bits);
