@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: Release (unit and plug-in host tests), then the unit
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds and runs the whole test suite: Release (unit, GUI and plug-in host tests), then the unit
+# and GUI tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +13,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir build --output-on-failur
 
 if [[ "${VYR_SKIP_SANITIZERS:-0}" != "1" ]]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVYR_SANITIZE=ON -DVYR_BUILD_BENCH=OFF -DVYR_HOST_TESTS=OFF
-  cmake --build build-asan --target vyr_tests -j "$jobs"
+  cmake --build build-asan --target vyr_tests vyr_gui_tests -j "$jobs"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir build-asan --output-on-failure -j "$jobs"
 fi

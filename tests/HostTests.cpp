@@ -1,4 +1,6 @@
 // Loads the built VST3 and LV2 bundles the way a host does and checks what a host sees.
+#include "BareXServer.h"
+
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_audio_utils/juce_audio_utils.h>
@@ -267,6 +269,35 @@ TEST_P (HostTest, StyleChoiceFromTheHostAppliesTheStyleRecipe)
     p.releaseResources();
 }
 
+TEST_P (HostTest, OpensAndClosesItsEditorOnScreen)
+{
+    auto loaded = GetParam().load();
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    auto& p = *loaded.instance;
+    p.setPlayConfigDetails (2, 2, 48000.0, 512);
+    p.prepareToPlay (48000.0, 512);
+    for (int round = 0; round < 2; ++round)
+    {
+        SCOPED_TRACE (round);
+        ASSERT_TRUE (p.hasEditor());
+        std::unique_ptr<juce::AudioProcessorEditor> editor (p.createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr);
+        EXPECT_GT (editor->getWidth(), 100);
+        EXPECT_GT (editor->getHeight(), 100);
+        editor->setTopLeftPosition (20, 20);
+        editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+        editor->setVisible (true);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (150);
+        EXPECT_TRUE (editor->isOnDesktop());
+        // Closed as a host closes it: the plug-in's view is detached before its window goes.
+        p.editorBeingDeleted (editor.get());
+        editor.reset();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        EXPECT_EQ (p.getActiveEditor(), nullptr);
+    }
+    p.releaseResources();
+}
+
 INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
                           ::testing::Values (HostCase { "VST3", &loadVst3, true, false, true }, HostCase { "LV2", &loadLv2, false, true, false }),
                           [] (const auto& info) { return std::string (info.param.format); });
@@ -275,6 +306,11 @@ INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
-    juce::ScopedJuceInitialiser_GUI juceInit;
-    return RUN_ALL_TESTS();
+    vyrTest::BareXServerAtoms atoms; // editors go on screen without a window manager
+    int result = 0;
+    {
+        juce::ScopedJuceInitialiser_GUI juceInit;
+        result = RUN_ALL_TESTS();
+    }
+    return result;
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+// Under a bare X server (xvfb-run without a window manager) the window-manager atoms JUCE asks
+// for do not exist yet, and JUCE then sends property changes with atom 0, which the server
+// rejects with a fatal error. Interning them first (atoms live as long as the server) lets tests
+// put windows on the screen without starting a window manager. The connection must stay open
+// while the tests run: a bare server resets, forgetting the atoms, when its last client leaves.
+// It also parks the pointer in the screen's far corner.
+
+namespace vyrTest
+{
+class BareXServerAtoms
+{
+public:
+    BareXServerAtoms();
+    ~BareXServerAtoms();
+
+    BareXServerAtoms (const BareXServerAtoms&) = delete;
+    BareXServerAtoms& operator= (const BareXServerAtoms&) = delete;
+
+private:
+    void* display = nullptr; // the X connection that keeps the atoms alive
+};
+}
