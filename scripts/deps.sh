@@ -6,10 +6,11 @@ PACKAGES=(
   g++ make cmake ninja-build pkg-config ccache
   juce-modules-source libfreetype-dev libasound2-dev libx11-dev libxrandr-dev libxinerama-dev
   libxcursor-dev libxext-dev libgl-dev libflac-dev libvorbis-dev libogg-dev libpng-dev libjpeg-dev zlib1g-dev
-  libfftw3-dev fonts-dejavu-core
+  libfftw3-dev libavformat-dev libavcodec-dev libavutil-dev libtag1-dev lame ffmpeg
+  fonts-dejavu-core
 )
 if [[ "${1:-}" == "--tests" ]]; then
-  PACKAGES+=(libgtest-dev libbenchmark-dev libebur128-dev xvfb xauth openbox)
+  PACKAGES+=(libgtest-dev libbenchmark-dev libebur128-dev xvfb xauth openbox flac)
 fi
 
 missing=()

@@ -93,6 +93,7 @@ VyrAudioProcessor::VyrAudioProcessor (VyrProduct productNumber)
     mapParams.build (apvts);
 
     publishChainShared();
+    // "VYR File" starts with the first loaded file (loadAudioFile).
 }
 
 VyrAudioProcessor::~VyrAudioProcessor()
@@ -144,6 +145,7 @@ bool VyrAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) cons
 void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
     hostSampleRate = sampleRate;
+    preparedBlockSize = samplesPerBlock;
     // A host that announces no block size gets the export's block size, not one-sample pieces.
     const int prepared = samplesPerBlock > 0 ? samplesPerBlock : 4096;
 
@@ -174,15 +176,7 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 
     bypassFade = mapParams.bypass.on() ? 1.0f : 0.0f;
 
-    const double r = sampleRate > 1000.0 ? sampleRate : 1000.0;
-    spaceSmooth.reset ((int) std::floor (r * 0.025));
-    energySmooth.reset ((int) std::floor (r * 0.032));
-    {
-        const float cur = effectSmooth.getCurrentValue();
-        effectSmooth.reset ((int) std::floor (r * 0.032));
-        effectSmooth.setCurrentAndTargetValue (cur);
-        effectSmoothReady = true;
-    }
+    resetSmoothers (sampleRate);
 
     if (product == vyrProducts::quarn)
     {
@@ -211,6 +205,18 @@ juce::TimeSliceThread& VyrAudioProcessor::fileReadThread()
     if (! fileThread.isThreadRunning())
         fileThread.startThread();
     return fileThread;
+}
+
+void VyrAudioProcessor::resetSmoothers (double sampleRate)
+{
+    const double r = sampleRate > 1000.0 ? sampleRate : 1000.0;
+    spaceSmooth.reset ((int) std::floor (r * 0.025));
+    energySmooth.reset ((int) std::floor (r * 0.032));
+    const float cur = effectSmooth.getCurrentValue();
+    effectSmooth.reset ((int) std::floor (r * 0.032));
+    effectSmooth.setCurrentAndTargetValue (cur);
+    effectSmoothReady = true;
+    smoothBlockSamples = 0;
 }
 
 void VyrAudioProcessor::releaseResources()

@@ -141,6 +141,8 @@ public:
     void playFile();
     juce::String exportMastered (const juce::File& file, vyrAudioIo::Format format);
     void detectSections();
+    // Ramp lengths of the parameter smoothers for a rate; their current values stay.
+    void resetSmoothers (double sampleRate);
     void noteArmUserHold();
     void applyPendingLiveRecipe();
     void notifyMasterMood (int mood, int tag);
@@ -255,6 +257,7 @@ public:
     juce::File loadedFile;
     double fileSampleRate = 44100.0;
     bool fileLoaded = false;
+    juce::String loadError;   // why the last loadAudioFile failed; empty after a successful load
     vyrAudioIo::ExportInfo exportInfo;
     std::int32_t fxOrder[13] { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 };
 
@@ -295,6 +298,7 @@ public:
     // Block state
     float bypassFade = 0.0f;
     double hostSampleRate = 44100.0;
+    int preparedBlockSize = 0;   // the block size of the last prepareToPlay, 0 before the first
     std::int32_t sectionGlideBoundary = -1, sectionCurrent = -1;
     std::int32_t sectionBlendFrom = 0, sectionBlendTo = 0;
     float sectionBlendAmount = 0.0f;

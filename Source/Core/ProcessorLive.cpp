@@ -3,48 +3,6 @@
 #include "Model/FactoryPresets.h"
 #include "Model/QuarnPresets.h"
 
-void VyrAudioProcessor::loadAudioFile (const juce::File& file)
-{
-    std::unique_ptr<juce::AudioFormatReader> reader (formatManager.createReaderFor (file));
-    if (reader == nullptr)
-        return;
-
-    transport.stop();
-    transport.setSource (nullptr);
-    fileSampleRate = reader->sampleRate > 0.0 ? reader->sampleRate : 44100.0;
-    auto source = std::make_unique<juce::AudioFormatReaderSource> (reader.release(), true);
-    transport.setSource (source.get(), 32768, &fileReadThread(), fileSampleRate, 2);
-    readerSource = std::move (source);
-    loadedFile = file;
-    loadedName = file.getFileNameWithoutExtension();
-    fileLoaded = true;
-    exportInfo.defaultTitle = loadedName;
-    if (! exportInfo.titleEdited)
-        exportInfo.title = loadedName;
-    detectSections();
-    ++sectionRevision;
-}
-
-void VyrAudioProcessor::playFile()
-{
-    if (! fileLoaded)
-        return;
-    if (transport.getNextReadPosition() >= transport.getTotalLength())
-        transport.setPosition (0.0);
-    transport.start();
-}
-
-juce::String VyrAudioProcessor::exportMastered (const juce::File&, vyrAudioIo::Format)
-{
-    if (! fileLoaded)
-        return "The loaded file has no audio to export.";
-    return "Export is not available in this build.";
-}
-
-void VyrAudioProcessor::detectSections()
-{
-}
-
 void VyrAudioProcessor::noteArmUserHold()
 {
     const auto& m = mapParams;

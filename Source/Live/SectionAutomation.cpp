@@ -108,4 +108,39 @@ void decodeAutomation (const juce::String& text, std::vector<VyrAutoPt>& points)
     if (read.size() >= 2)
         points = std::move (read);
 }
+
+void automationPlanes (std::vector<VyrAutoPt>& points, const std::vector<float>& values, const std::array<float, 6>& cues, int count)
+{
+    const int n = juce::jlimit (1, 7, count);
+    points.clear();
+    if ((int) values.size() < n)
+    {
+        points.push_back ({ 0.0f, 0.0f, true });
+        points.push_back ({ 1.0f, 0.0f });
+        return;
+    }
+
+    points.push_back ({ 0.0f, values[0], true });
+    float e = 0.0f;
+    for (int k = 0; k <= n - 2; ++k)
+    {
+        const float c = juce::jlimit (0.01f, 0.99f, cues[(size_t) k]);
+        const float p = k == 0 ? 0.0f : cues[(size_t) k - 1];
+        const float q = k + 1 <= n - 2 ? cues[(size_t) k + 1] : 1.0f;
+        const float w = juce::jlimit (0.015f, 0.06f, 0.2f * std::min (q - c, c - p));
+        // Cues out of order or crowded together never take a point back in time or past the end.
+        const float start = std::min (std::max (e + 0.002f, c - w), 1.0f);
+        VyrAutoPt a { start, values[(size_t) k] };
+        a.hasOut = true;
+        a.outT = w;
+        points.push_back (a);
+
+        e = std::max (start, std::min (c + w, 0.999f));
+        VyrAutoPt b { e, values[(size_t) k + 1], true };
+        b.hasIn = true;
+        b.inT = -w;
+        points.push_back (b);
+    }
+    points.push_back ({ 1.0f, values[(size_t) n - 1] });
+}
 }

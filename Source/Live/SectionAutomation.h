@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_core/juce_core.h>
+#include <array>
 #include <vector>
 
 // One point of a section automation lane.
@@ -25,4 +26,10 @@ namespace vyrSection
 
     // Reads the text form; replaces the points only when at least two were read.
     void decodeAutomation (const juce::String& text, std::vector<VyrAutoPt>& points);
+
+    // Rebuilds a lane holding values[k] flat across section k of `count` (clamped to 1..7), with an
+    // eased transition centred on each boundary in `cues`. The points stay in time order whatever
+    // the cues hold.
+    void automationPlanes (std::vector<VyrAutoPt>& points, const std::vector<float>& values,
+                           const std::array<float, 6>& cues, int count);
 }
