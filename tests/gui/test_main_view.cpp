@@ -335,6 +335,24 @@ TEST (MainView, MoodBoxListsThePresetsUnderTheirGroups)
     EXPECT_EQ (v.moodBox.getTextWhenNothingSelected(), "Presets");
 }
 
+TEST (MainView, KeepsItsOwnMoodListWhenTheAnalyserReloadsItsTables)
+{
+    ViewFixture f;
+    auto& v = *f.view;
+    f.proc->currentMood = 150;
+    v.tick();
+    const auto before = render (v);
+
+    // The analyser's list is replaced (and the old one freed) while the view lives.
+    f.proc->live.loadTablesFrom ("{}", "[]");
+    v.tick();
+    const auto after = render (v);
+    EXPECT_EQ (v.numMoods(), 176);
+    EXPECT_EQ (v.moodBox.getSelectedId(), 151);
+    EXPECT_EQ (countInk (after, v.moodNameArea.getBounds(), juce::Colours::transparentBlack, 0),
+               countInk (before, v.moodNameArea.getBounds(), juce::Colours::transparentBlack, 0));
+}
+
 TEST (MainView, ChoosingAMoodAppliesItAndTheSoundingMoodIsShown)
 {
     ViewFixture f;
@@ -692,6 +710,42 @@ TEST (MainViewPainting, RendersEveryIdentityAtBothSizes)
             EXPECT_EQ (f.view->infoButton.accent, BasicMasteringView::accentFor (theme));
             savePng (img, juce::String ("main-view-") + (standalone ? "standalone-" : "plugin-") + juce::String (theme));
         }
+}
+
+TEST (MainView, TimerRepaintsOnlyWhatChanged)
+{
+    struct Probe : juce::Component
+    {
+        int paints = 0;
+        void paint (juce::Graphics&) override { ++paints; }
+    };
+    ViewFixture f;
+    auto& v = *f.view;
+    Probe overTray, overChips;
+    overTray.setInterceptsMouseClicks (false, false);
+    overChips.setInterceptsMouseClicks (false, false);
+    v.addAndMakeVisible (overTray);
+    v.addAndMakeVisible (overChips);
+    overTray.setBounds (v.layout.tray.withHeight (40));
+    overChips.setBounds (v.styleChips[0].getBounds());
+    Desk desk (v);
+    v.tick();
+    ASSERT_TRUE (pumpUntil ([&] { return overTray.paints > 0; })); // the window's first paint
+    pump (200);
+    overTray.paints = overChips.paints = 0;
+
+    for (int i = 0; i < 5; ++i)
+        v.tick();
+    pump (150);
+    EXPECT_EQ (overTray.paints, 0);
+    EXPECT_EQ (overChips.paints, 0);
+
+    // The host moves the style: the chip rows repaint, the tray band does not.
+    auto* style = f.proc->apvts.getParameter ("masterStyle");
+    style->setValueNotifyingHost (style->convertTo0to1 (0.0f));
+    v.tick();
+    EXPECT_TRUE (pumpUntil ([&] { return overChips.paints > 0; }));
+    EXPECT_EQ (overTray.paints, 0);
 }
 
 TEST (MainView, SurvivesEveryProductAndSize)

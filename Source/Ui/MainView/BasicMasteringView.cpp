@@ -21,6 +21,14 @@ BasicMasteringView::BasicMasteringView (VyrAudioProcessor& p)
     : processor (p)
     , moods (std::make_shared<const std::vector<vyrLive::MoodPreset>> (p.live.moodPresets))
 {
+    auto choice = [&p] (const char* id) { return dynamic_cast<juce::AudioParameterChoice*> (p.apvts.getParameter (id)); };
+    params.style = choice ("masterStyle");
+    params.medium = choice ("masterMedium");
+    params.lufs = choice ("masterLufs");
+    params.live = choice ("liveAnalysis");
+    params.metering = choice ("meteringMode");
+    params.bypass = p.apvts.getParameter ("bypass");
+
     auto addGhost = [this] (juce::TextButton& b)
     {
         ghost (b);
@@ -267,11 +275,9 @@ void BasicMasteringView::setChoice (VyrAudioProcessor& proc, const juce::String&
     base.endChangeGesture();
 }
 
-int BasicMasteringView::choiceIndex (const char* id, int fallback) const
+int BasicMasteringView::choiceIndex (const juce::AudioParameterChoice* param, int fallback) noexcept
 {
-    if (auto* param = dynamic_cast<juce::AudioParameterChoice*> (processor.apvts.getParameter (id)))
-        return param->getIndex();
-    return fallback;
+    return param != nullptr ? param->getIndex() : fallback;
 }
 
 int BasicMasteringView::currentLetterIndex() const noexcept
@@ -361,7 +367,7 @@ void BasicMasteringView::lufsKnobChanged (double v, bool byUser)
 
 void BasicMasteringView::bypassClicked()
 {
-    if (auto* param = processor.apvts.getParameter ("bypass"))
+    if (auto* param = params.bypass)
     {
         const float v = param->getValue() < 0.5f ? 1.0f : 0.0f;
         param->setValue (v);

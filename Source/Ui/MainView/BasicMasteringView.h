@@ -5,6 +5,7 @@
 #include "Ui/Foundation/VyrInfoButton.h"
 #include "Ui/MainView/MainViewLayout.h"
 
+#include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -176,7 +177,16 @@ private:
 
     bool standalone() const noexcept;
     bool timerMayRepaint() const;
-    int choiceIndex (const char* id, int fallback) const;
+    // The parameters the timer and the painters read on every tick, looked up once (null when
+    // the tree has none of that ID).
+    struct ViewParams
+    {
+        juce::AudioParameterChoice *style = nullptr, *medium = nullptr, *lufs = nullptr, *live = nullptr, *metering = nullptr;
+        juce::RangedAudioParameter* bypass = nullptr;
+    };
+    ViewParams params;
+    static int choiceIndex (const juce::AudioParameterChoice*, int fallback) noexcept;
+    bool bypassOn() const noexcept { return params.bypass != nullptr && params.bypass->getValue() >= 0.5f; }
     int currentLetterIndex() const noexcept;
     juce::String moodCaption (int mood) const;
 

@@ -148,9 +148,9 @@ void BasicMasteringView::updateClicked()
     if (processor.product == vyrProducts::quarn)
     {
         // The recipe the user hears now.
-        const int style = choiceIndex ("masterStyle", processor.styleIndex.load (std::memory_order_acquire));
-        const int medium = choiceIndex ("masterMedium", processor.mediumIndex.load (std::memory_order_acquire));
-        const int lufs = choiceIndex ("masterLufs", processor.lufsIndex.load (std::memory_order_acquire));
+        const int style = choiceIndex (params.style, processor.styleIndex.load (std::memory_order_acquire));
+        const int medium = choiceIndex (params.medium, processor.mediumIndex.load (std::memory_order_acquire));
+        const int lufs = choiceIndex (params.lufs, processor.lufsIndex.load (std::memory_order_acquire));
         float quarnValues[9], mix[13];
         std::uint16_t enabled = 0;
         for (int i = 0; i < 9; ++i)
@@ -247,7 +247,7 @@ void BasicMasteringView::timerCallback()
 {
     auto& live = processor.live;
 
-    const int m = choiceIndex ("liveAnalysis", 0);
+    const int m = choiceIndex (params.live, 0);
     if (m > 0)
     {
         // Copies of the analyser's texts: the status under its spin lock (held only for the
@@ -317,7 +317,7 @@ void BasicMasteringView::timerCallback()
     // In Arm the sounding mood follows the analyser unless the user holds a recipe of their own.
     if (m == 2 && processor.product == vyrProducts::quarn && ! live.userHold.load (std::memory_order_acquire))
     {
-        if (juce::jlimit (0, 2, choiceIndex ("liveAnalysis", 0)) == 2 && live.sectionKnown.load (std::memory_order_acquire))
+        if (juce::jlimit (0, 2, choiceIndex (params.live, 0)) == 2 && live.sectionKnown.load (std::memory_order_acquire))
         {
             int mood = live.suggestedMood.load (std::memory_order_acquire);
             if (live.xfadeActive.load (std::memory_order_acquire))

@@ -97,9 +97,9 @@ bool BasicMasteringView::ShownState::operator== (const ShownState& o) const
 BasicMasteringView::ShownState BasicMasteringView::currentShownState() const
 {
     ShownState s;
-    s.style = choiceIndex ("masterStyle", processor.styleIndex.load (std::memory_order_acquire));
-    s.medium = choiceIndex ("masterMedium", processor.mediumIndex.load (std::memory_order_acquire));
-    s.live = choiceIndex ("liveAnalysis", 0);
+    s.style = choiceIndex (params.style, processor.styleIndex.load (std::memory_order_acquire));
+    s.medium = choiceIndex (params.medium, processor.mediumIndex.load (std::memory_order_acquire));
+    s.live = choiceIndex (params.live, 0);
     s.mood = processor.currentMood.load (std::memory_order_acquire);
     s.letter = processor.live.letter.load (std::memory_order_acquire);
     const auto& record = processor.live.letterChips[currentLetterIndex()];
@@ -109,8 +109,7 @@ BasicMasteringView::ShownState BasicMasteringView::currentShownState() const
     const bool flash = feedbackUntilMs > 0.0 && juce::Time::getMillisecondCounterHiRes() < feedbackUntilMs;
     s.yesLit = flash && feedbackKind == 1;
     s.noLit = flash && feedbackKind == 2;
-    if (auto* b = processor.apvts.getParameter ("bypass"))
-        s.bypassLit = b->getValue() >= 0.5f;
+    s.bypassLit = bypassOn();
     s.playing = processor.transport.isPlaying();
     s.fileLoaded = processor.fileLoaded;
     s.fileName = processor.loadedName;
@@ -442,9 +441,9 @@ void BasicMasteringView::paintRecipeHint (juce::Graphics& g)
 void BasicMasteringView::paintOverChildren (juce::Graphics& g)
 {
     const auto accent = accentFor (processor.themeIndex.load (std::memory_order_acquire));
-    const int shownMedium = choiceIndex ("masterMedium", processor.mediumIndex.load (std::memory_order_acquire));
-    const int shownStyle = choiceIndex ("masterStyle", processor.styleIndex.load (std::memory_order_acquire));
-    const int shownLive = choiceIndex ("liveAnalysis", 0);
+    const int shownMedium = choiceIndex (params.medium, processor.mediumIndex.load (std::memory_order_acquire));
+    const int shownStyle = choiceIndex (params.style, processor.styleIndex.load (std::memory_order_acquire));
+    const int shownLive = choiceIndex (params.live, 0);
 
     const int mood = processor.currentMood.load (std::memory_order_acquire);
     const bool moodSounding = mood >= 0 && mood < numMoods();
@@ -468,8 +467,7 @@ void BasicMasteringView::paintOverChildren (juce::Graphics& g)
     paintChip (g, likeButton.getBounds(), flash && feedbackKind == 1, "Yes", juce::Colour (0xff5a9e6a), false);
     paintChip (g, dislikeButton.getBounds(), flash && feedbackKind == 2, "No", juce::Colour (0xffc45c58), false);
 
-    const auto* bypass = processor.apvts.getParameter ("bypass");
-    const bool bypassed = bypass != nullptr && bypass->getValue() >= 0.5f;
+    const bool bypassed = bypassOn();
     paintButton (g, bypassButton.getBounds(), bypassed, bypassed ? "Bypass On" : "Bypass", accent);
 
     // Window-scale buttons: minus, reset and plus icons on dark enamel.
