@@ -44,7 +44,12 @@ LevelMeterView::LevelMeterView (VyrAudioProcessor& p)
     startTimer (33);
 }
 
-LevelMeterView::~LevelMeterView() { stopTimer(); }
+LevelMeterView::~LevelMeterView()
+{
+    stopTimer();
+    if (spectrumOpen)
+        processor.setSpectrumViewOpen (false);
+}
 
 int LevelMeterView::meteringMode() const
 {
@@ -67,7 +72,14 @@ void LevelMeterView::timerCallback()
     heldMax = peakHoldMax.update (juce::jmax (pL, pR), now, kMaxCatchUpSeconds);
     updateLoudness (loudnessClock.advance (now, kMaxCatchUpSeconds));
 
-    if (vyrVisibleInScroll (*this))
+    const bool visible = vyrVisibleInScroll (*this);
+    const bool wantSpectrum = visible && ! vertical;
+    if (wantSpectrum != spectrumOpen)
+    {
+        spectrumOpen = wantSpectrum;
+        processor.setSpectrumViewOpen (wantSpectrum);
+    }
+    if (visible)
         repaint();
 }
 

@@ -13,6 +13,9 @@ class VyrAudioProcessor;
 // help dot. Its 33 ms timer reads the meter engine's atomics, advances the holds and the loudness
 // by elapsed time, also while hidden, and repaints only while visible; painting changes no state.
 //
+// The processor analyses the output spectrum only while some view shows it: this view asks for
+// it while it is visible in the horizontal layout.
+//
 // Loudness: the output point shows the processor's K-weighted BS.1770 readings; the input point,
 // which the processor does not measure that way, shows unweighted, ungated estimates from its
 // block RMS (means over the newest 0.4 s, 3 s and everything since the view was built).
@@ -74,6 +77,7 @@ private:
     void paintReadoutGrid (juce::Graphics&, float top, float available, const Frame&);
 
     juce::RangedAudioParameter* modeParam = nullptr;
+    bool spectrumOpen = false;
     vyrMeter::StepClock loudnessClock;
 
     // Input loudness estimate: per-step mean squares (30 per second) and the running total.
