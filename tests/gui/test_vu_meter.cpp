@@ -225,3 +225,39 @@ TEST (VuMeter, RendersBothDialStylesInEveryIdentity)
     other.vu.theme = 9;
     EXPECT_EQ (countInk (render (other.vu), { 20, 60, 40, 200 }, juce::Colours::transparentBlack, 0), 0);
 }
+
+TEST (VuMeter, KeptFaceFollowsEveryChangeItDependsOn)
+{
+    // A meter painted once and then changed paints exactly what a fresh meter in that state paints.
+    auto fresh = [] (int theme, bool round, bool input, bool open, float needle, int w) {
+        Rig r;
+        r.vu.theme = theme, r.vu.roundDial = round, r.vu.showInput = input, r.vu.ballisticsOpen = open;
+        r.vu.needle[0] = r.vu.needle[1] = needle;
+        r.vu.setSize (w, 300);
+        return render (r.vu);
+    };
+    Rig rig;
+    render (rig.vu);
+    struct Step
+    {
+        int theme;
+        bool round, input, open;
+        float needle;
+        int w;
+    };
+    for (const Step s : { Step { 0, true, false, false, 0.9f, 600 }, Step { 3, true, false, false, 0.9f, 600 },
+                          Step { 3, false, false, false, 0.9f, 600 }, Step { 3, false, true, false, 0.9f, 600 },
+                          Step { 3, false, true, true, 0.9f, 600 }, Step { 3, false, true, true, 0.9f, 520 } })
+    {
+        rig.vu.theme = s.theme, rig.vu.roundDial = s.round, rig.vu.showInput = s.input, rig.vu.ballisticsOpen = s.open;
+        rig.vu.needle[0] = rig.vu.needle[1] = s.needle;
+        rig.vu.setSize (s.w, 300);
+        EXPECT_EQ (differingPixels (render (rig.vu), fresh (s.theme, s.round, s.input, s.open, s.needle, s.w)), 0);
+    }
+    // Kept at one scale and then painted at twice that, the face is redrawn at the new scale.
+    Rig other;
+    other.vu.theme = 3, other.vu.roundDial = false, other.vu.showInput = true, other.vu.ballisticsOpen = true;
+    other.vu.needle[0] = other.vu.needle[1] = 0.9f;
+    other.vu.setSize (520, 300);
+    EXPECT_EQ (differingPixels (render (rig.vu, 2.0f), render (other.vu, 2.0f)), 0);
+}

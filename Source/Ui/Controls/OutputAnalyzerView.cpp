@@ -171,16 +171,18 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     const auto& T = vyrTheme (processor.themeIndex);
     const bool light = T.light;
 
-    juce::Path panel;
-    panel.addRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
-    juce::Graphics::ScopedSaveState save (g);
-    g.reduceClipRegion (panel);
-
     const Colour base = vyrMeter::darkBase (T.id);
     const Colour top = light ? T.panelTopColour() : vyrMeter::brightened (base, 0.06f);
     const Colour bottom = light ? T.panelBottomColour() : darkened (base, 0.18f);
     g.setGradientFill (juce::ColourGradient (top, 0.0f, 0.0f, bottom, 0.0f, H, false));
-    g.fillRect (0.0f, 0.0f, W, H);
+    g.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
+
+    // The content stays off the four rounded corners. A rectangle-list clip keeps every fill fast;
+    // a rounded path clip would turn each of the many bars and traces into an edge-table merge.
+    juce::Graphics::ScopedSaveState save (g);
+    juce::RectangleList<int> clip (juce::Rectangle<int> (12, 0, juce::jmax (getWidth() - 24, 0), getHeight()));
+    clip.add (juce::Rectangle<int> (0, 12, getWidth(), juce::jmax (getHeight() - 24, 0)));
+    g.reduceClipRegion (clip);
 
     const float e = 0.66f * H;
     g.setColour (light ? black (0x29) : white (0x0d));

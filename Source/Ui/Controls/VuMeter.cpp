@@ -384,6 +384,44 @@ void VuMeter::mouseUp (const juce::MouseEvent&) { dragSlider = 0; }
 void VuMeter::paint (juce::Graphics& g)
 {
     layoutHits();
+    const float scale = juce::jlimit (0.25f, 8.0f, g.getInternalContext().getPhysicalPixelScaleFactor());
+    const CacheKey key { getWidth(), getHeight(), theme, roundDial, showInput, ballisticsOpen, scale };
+    if (! (key == cacheKey) || ! staticLayer.isValid())
+    {
+        cacheKey = key;
+        staticLayer = {};
+        const int pw = juce::roundToInt ((float) getWidth() * scale), ph = juce::roundToInt ((float) getHeight() * scale);
+        if (pw > 0 && ph > 0 && (juce::int64) pw * ph <= 16 * 1024 * 1024)
+        {
+            staticLayer = juce::Image (juce::Image::ARGB, pw, ph, true);
+            juce::Graphics sg (staticLayer);
+            sg.addTransform (juce::AffineTransform::scale (scale));
+            paintStatic (sg);
+        }
+    }
+    if (staticLayer.isValid())
+        g.drawImageTransformed (staticLayer, juce::AffineTransform::scale (1.0f / scale));
+    else
+        paintStatic (g);
+
+    if (roundDial)
+    {
+        paintRoundTop (g, leftDial, needle[0]);
+        paintRoundTop (g, rightDial, needle[1]);
+    }
+    else
+    {
+        paintRectTop (g, leftDial, needle[0]);
+        paintRectTop (g, rightDial, needle[1]);
+    }
+    if (ballisticsOpen)
+        paintBallistics (g);
+}
+
+// Everything the needles do not move: kept as an image until the size, style, identity, header
+// state or display scale changes.
+void VuMeter::paintStatic (juce::Graphics& g)
+{
     paintHousing (g);
     g.setColour (black (0x59));
     g.drawRoundedRectangle (bounds, 12.0f, 1.0f);
@@ -391,22 +429,20 @@ void VuMeter::paint (juce::Graphics& g)
 
     if (roundDial)
     {
-        paintRoundDial (g, leftDial, needle[0]);
-        paintRoundDial (g, rightDial, needle[1]);
+        paintRoundFace (g, leftDial);
+        paintRoundFace (g, rightDial);
     }
     else
     {
-        paintRectDial (g, leftDial, needle[0]);
-        paintRectDial (g, rightDial, needle[1]);
+        paintRectFace (g, leftDial);
+        paintRectFace (g, rightDial);
     }
 
     g.setColour (labelColour (theme, roundDial));
     g.setFont (juce::Font (10.0f, juce::Font::plain).withExtraKerningFactor (0.2f));
     g.drawText ("L METER", leftLabel, juce::Justification::centred, false);
     g.drawText ("R METER", rightLabel, juce::Justification::centred, false);
-
-    if (ballisticsOpen)
-        paintBallistics (g);
+    // The screws sit in the corners, clear of the ballistics panel drawn over the dials.
     vyrPaintVuBezelScrews (g, bounds, theme, ! roundDial);
 }
 
@@ -592,19 +628,33 @@ void VuMeter::paintFaceLamp (juce::Graphics& g, Rectangle<float> face, Point<flo
     stamp (Colour (0x99ffd660), pivot.x - 0.51f * r, pivot.y - 0.77f * r, 1.02f * r, 1.09f * r);
 }
 
-void VuMeter::paintRoundDial (juce::Graphics& g, Rectangle<float> D, float n)
+static Vb roundCanvas (Rectangle<float> D) noexcept
+{
+    const float h = juce::jmax (0.0272727f * D.getWidth(), 4.0f);
+    const auto inner = D.reduced (juce::jmin (h, D.getWidth() / 2.0f), juce::jmin (h, D.getHeight() / 2.0f));
+    const float l = juce::jmin (inner.getWidth(), inner.getHeight()) / 260.0f;
+    return { l, inner.getCentreX() - 130.0f * l, inner.getCentreY() - 130.0f * l };
+}
+
+static Vb rectCanvas (Rectangle<float> D) noexcept
+{
+    const float h = juce::jmax (0.0214286f * D.getWidth(), 4.0f);
+    const auto inner = D.reduced (juce::jmin (h, D.getWidth() / 2.0f), juce::jmin (h, D.getHeight() / 2.0f));
+    const float m = juce::jmin (inner.getHeight() / 172.0f, inner.getWidth() / 280.0f);
+    return { m, inner.getCentreX() - 140.0f * m, inner.getCentreY() - 86.0f * m };
+}
+
+void VuMeter::paintRoundFace (juce::Graphics& g, Rectangle<float> D)
 {
     juce::Path disc;
     disc.addEllipse (D);
     juce::DropShadow (black (0xa6), 20, { 0, 8 }).drawForPath (g, disc);
     fillZincHousing (g, D, true, 0.0f);
 
-    const float h = juce::jmax (0.0272727f * D.getWidth(), 4.0f);
-    const auto inner = D.reduced (juce::jmin (h, D.getWidth() / 2.0f), juce::jmin (h, D.getHeight() / 2.0f));
-    const float l = juce::jmin (inner.getWidth(), inner.getHeight()) / 260.0f;
+    const Vb vb = roundCanvas (D);
+    const float l = vb.s;
     if (l <= 0.0f)
         return;
-    const Vb vb { l, inner.getCentreX() - 130.0f * l, inner.getCentreY() - 130.0f * l };
     const Point<float> centre (130.0f, 130.0f), pivot (130.0f, 200.0f);
     auto circle = [&] (float radius) { return Rectangle<float> (2.0f * radius * l, 2.0f * radius * l).withCentre (vb.at (centre)); };
     auto angleOf = [] (float vu) { return needleAngle (positionOfVu (vu), true); };
@@ -644,6 +694,15 @@ void VuMeter::paintRoundDial (juce::Graphics& g, Rectangle<float> D, float n)
                     juce::Justification::centred, false);
 
     paintFaceLamp (g, face, vb.at (pivot), true, 0.0f);
+}
+
+void VuMeter::paintRoundTop (juce::Graphics& g, Rectangle<float> D, float n)
+{
+    const Vb vb = roundCanvas (D);
+    const float l = vb.s;
+    if (l <= 0.0f)
+        return;
+    const Point<float> pivot (130.0f, 200.0f);
     paintNeedle (g, vb, pivot, 116.0f, needleAngle (n, true), false);
     paintPivotHub (g, vb, pivot, false);
 
@@ -656,6 +715,8 @@ void VuMeter::paintRoundDial (juce::Graphics& g, Rectangle<float> D, float n)
 
     // Glass glint, tilted 34 degrees anticlockwise about its centre.
     juce::Graphics::ScopedSaveState save (g);
+    const auto face = Rectangle<float> (236.0f * l, 236.0f * l).withCentre (vb.at (130.0f, 130.0f));
+    g.reduceClipRegion (face.getSmallestIntegerContainer());
     g.reduceClipRegion (shapeOf (face, true, 0.0f));
     const auto G = vb.at (96.0f, 76.0f);
     g.addTransform (juce::AffineTransform::rotation (juce::degreesToRadians (-34.0f), G.x, G.y));
@@ -665,19 +726,17 @@ void VuMeter::paintRoundDial (juce::Graphics& g, Rectangle<float> D, float n)
     g.fillEllipse (Rectangle<float> (108.0f * l, 64.0f * l).withCentre (G));
 }
 
-void VuMeter::paintRectDial (juce::Graphics& g, Rectangle<float> D, float n)
+void VuMeter::paintRectFace (juce::Graphics& g, Rectangle<float> D)
 {
     juce::Path body;
     body.addRoundedRectangle (D, 6.0f);
     juce::DropShadow (black (0xa6), 20, { 0, 8 }).drawForPath (g, body);
     fillZincHousing (g, D, false, 6.0f);
 
-    const float h = juce::jmax (0.0214286f * D.getWidth(), 4.0f);
-    const auto inner = D.reduced (juce::jmin (h, D.getWidth() / 2.0f), juce::jmin (h, D.getHeight() / 2.0f));
-    const float m = juce::jmin (inner.getHeight() / 172.0f, inner.getWidth() / 280.0f);
+    const Vb vb = rectCanvas (D);
+    const float m = vb.s;
     if (m <= 0.0f)
         return;
-    const Vb vb { m, inner.getCentreX() - 140.0f * m, inner.getCentreY() - 86.0f * m };
     const Point<float> pivot (140.0f, 134.0f);
     auto angleOf = [] (float vu) { return needleAngle (positionOfVu (vu), false); };
 
@@ -702,6 +761,15 @@ void VuMeter::paintRectDial (juce::Graphics& g, Rectangle<float> D, float n)
     }
 
     paintFaceLamp (g, face, vb.at (pivot), false, 6.0f * m);
+}
+
+void VuMeter::paintRectTop (juce::Graphics& g, Rectangle<float> D, float n)
+{
+    const Vb vb = rectCanvas (D);
+    const float m = vb.s;
+    if (m <= 0.0f)
+        return;
+    const Point<float> pivot (140.0f, 134.0f);
     paintNeedle (g, vb, pivot, 122.0f, needleAngle (n, false), true);
     paintPivotHub (g, vb, pivot, true);
 

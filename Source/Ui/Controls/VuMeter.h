@@ -55,15 +55,32 @@ private:
         juce::Image image;
     };
 
+    struct CacheKey
+    {
+        int width = -1, height = -1, theme = -1;
+        bool round = false, input = false, open = false;
+        float scale = 0.0f;
+        bool operator== (const CacheKey& o) const noexcept
+        {
+            return width == o.width && height == o.height && theme == o.theme && round == o.round && input == o.input
+                   && open == o.open && scale == o.scale;
+        }
+    };
+
     void setSliderFromX (int slider, float x);
+    void paintStatic (juce::Graphics&);
     void paintHousing (juce::Graphics&);
     void paintHeader (juce::Graphics&);
     void paintBallistics (juce::Graphics&);
-    void paintRoundDial (juce::Graphics&, juce::Rectangle<float> dial, float position);
-    void paintRectDial (juce::Graphics&, juce::Rectangle<float> dial, float position);
+    void paintRoundFace (juce::Graphics&, juce::Rectangle<float> dial);
+    void paintRoundTop (juce::Graphics&, juce::Rectangle<float> dial, float position);
+    void paintRectFace (juce::Graphics&, juce::Rectangle<float> dial);
+    void paintRectTop (juce::Graphics&, juce::Rectangle<float> dial, float position);
     void paintFaceLamp (juce::Graphics&, juce::Rectangle<float> face, juce::Point<float> pivot, bool round, float corner);
 
     juce::SharedResourcePointer<LampKernel> lampKernel;
+    juce::Image staticLayer;
+    CacheKey cacheKey;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VuMeter)
 };

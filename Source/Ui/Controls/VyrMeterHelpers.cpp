@@ -247,12 +247,13 @@ void paintLedBloom (juce::Graphics& g, Rectangle<float> area, Colour colour, flo
     const float k = juce::jlimit (0.0f, 1.5f, intensity);
     const float m = juce::jmin (area.getWidth(), area.getHeight());
     const float spread = juce::jlimit (2.0f, 2.5f, 1.5f + 0.2f * m);
-    const float corner = juce::jmin (0.18f * m, 0.7f);
     const auto glow = colour.interpolatedWith (juce::Colours::white, 0.08f);
+    // Plain anti-aliased rectangles: a corner of at most 0.7 px is below what a faint glow can
+    // show, and no path is built per glow.
     g.setColour (withAlpha (glow, 0.045f * k));
-    g.fillRoundedRectangle (area.expanded (spread), corner);
+    g.fillRect (area.expanded (spread));
     g.setColour (withAlpha (glow, 0.1f * k));
-    g.fillRoundedRectangle (area.expanded (0.4f * spread), corner);
+    g.fillRect (area.expanded (0.4f * spread));
 }
 
 void paintTrapezoid (juce::Graphics& g, Rectangle<float> area, Colour colour, bool lit, bool vertical, bool withBloom)
@@ -285,6 +286,9 @@ void paintTrapezoid (juce::Graphics& g, Rectangle<float> area, Colour colour, bo
     g.setColour (withAlpha (colour, 0.55f));
     g.strokePath (shape, juce::PathStrokeType (1.05f, juce::PathStrokeType::mitered, juce::PathStrokeType::butt));
     juce::Graphics::ScopedSaveState save (g);
+    // Narrow the clip to the segment first: clipping to a path turns the whole current clip into
+    // an edge table, which for a large component costs more than the segment itself.
+    g.reduceClipRegion (area.getSmallestIntegerContainer());
     g.reduceClipRegion (shape);
     g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha ((juce::uint8) 0x66), x, y,
                                              juce::Colours::transparentBlack, x, y + 0.55f * h, false));
