@@ -236,6 +236,11 @@ TEST (RackFaders, PressJumpsToThePointerInOneGesture)
         SCOPED_TRACE (juce::String (c.id) + " " + juce::String (c.drag.x) + "," + juce::String (c.drag.y));
         Desk desk (*c.control);
         setParam (*proc, c.id, 0.3f);
+        auto& slider = dynamic_cast<VyrRackControl*> (c.control)->slider;
+        ASSERT_TRUE (pumpUntil ([&]
+                                { return std::abs (slider.getValue() - 0.3) < 1e-6; },
+                                500))
+            << "follows the host";
         EXPECT_EQ (pressDragRelease (desk, *proc, c.id, { c.press, c.drag }), 1);
         EXPECT_NEAR (paramValue (*proc, c.id), c.expected, 0.006f);
     }
