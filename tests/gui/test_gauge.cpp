@@ -212,6 +212,33 @@ TEST_F (MasterEffectGaugeTest, ShowsTheRiddenAmountThenTheCrossfadingParameter)
     proc->live.xfadeActive = false;
 }
 
+TEST_F (MasterEffectGaugeTest, TimerRepaintsWhenTheShownAmountMoves)
+{
+    Desk desk (gauge);
+    setTrim (*proc, gauge, 4.0f);
+    ASSERT_TRUE (pumpUntil ([&]
+                            { return gauge.paintedEffect() == 4.0f; }));
+    proc->riddenEffect = -20.0f;
+    proc->effectRiding = true;
+    EXPECT_TRUE (pumpUntil ([&]
+                            { return gauge.paintedEffect() == -20.0f; }));
+    proc->effectRiding = false;
+    EXPECT_TRUE (pumpUntil ([&]
+                            { return gauge.paintedEffect() == 4.0f; }))
+        << "the end of a ride shows";
+
+    // Broken readings are shown clamped.
+    for (auto [ridden, shown] : { std::pair { std::numeric_limits<float>::quiet_NaN(), 0.0f }, { 1000.0f, 50.0f }, { -1.0e9f, -50.0f } })
+    {
+        proc->riddenEffect = ridden;
+        proc->effectRiding = true;
+        EXPECT_EQ (gauge.displayedEffect(), shown);
+        EXPECT_TRUE (pumpUntil ([&]
+                                { return gauge.paintedEffect() == shown; }));
+    }
+    proc->effectRiding = false;
+}
+
 TEST_F (MasterEffectGaugeTest, RendersInEveryIdentity)
 {
     // Tick 100 (at +135 degrees, radius 99 around (146, 176)) is lit only at +50 %.

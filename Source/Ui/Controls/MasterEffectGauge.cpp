@@ -188,17 +188,23 @@ void MasterEffectGauge::resetToZero()
 
 float MasterEffectGauge::displayedEffect() const
 {
+    float v = (float) disc.getValue();
     if (processor.effectRiding.load())
-        return processor.riddenEffect.load();
-    if (processor.live.xfadeActive.load())
+        v = processor.riddenEffect.load();
+    else if (processor.live.xfadeActive.load())
         if (auto* raw = processor.apvts.getRawParameterValue ("masterTrim"))
-            return raw->load();
-    return (float) disc.getValue();
+            v = raw->load();
+    // A broken reading from the audio side shows as no effect, never as a stray scale.
+    return std::isfinite (v) ? juce::jlimit (-50.0f, 50.0f, v) : 0.0f;
 }
 
 void MasterEffectGauge::timerCallback()
 {
-    if ((processor.effectRiding.load() || processor.live.xfadeActive.load()) && vyrVisibleInScroll (*this))
+    // Only what moved: an unchanged amount and identity cost no paint, riding or not.
+    if (! vyrVisibleInScroll (*this))
+        return;
+    const float shown = displayedEffect();
+    if (shown != lastPaintedEffect || processor.themeIndex.load() != lastPaintedTheme)
         repaint();
 }
 
@@ -242,7 +248,9 @@ void MasterEffectGauge::paint (juce::Graphics& g)
     const int W = getWidth(), H = getHeight();
     const float cx = (float) (columnX (W) + 128);
     const float v = displayedEffect();
-    const auto A = gaugeAccent (processor.themeIndex.load());
+    lastPaintedTheme = processor.themeIndex.load();
+    lastPaintedEffect = v;
+    const auto A = gaugeAccent (lastPaintedTheme);
 
     g.setColour (white (0xd9));
     g.setFont (juce::Font (13.0f, juce::Font::bold).withExtraKerningFactor (0.26f));

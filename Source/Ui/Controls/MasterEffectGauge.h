@@ -6,6 +6,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 // The "MASTERING EFFECT" macro knob: one large photographic knob on the "masterTrim" parameter
@@ -16,8 +17,9 @@
 //
 // Default size 292 x 368; the art is drawn on a 256-pixel column centred horizontally at fixed
 // heights. Writes "masterTrim" only through its attachment: one complete gesture per click, nudge
-// or reset, one spanning a drag. A 33 ms timer repaints while the effect rides or crossfades and
-// the gauge is visible; value changes repaint at once. Message thread only; the processor's
+// or reset, one spanning a drag. A 33 ms timer repaints a visible gauge when the amount it should
+// show (ridden, crossfading or its own) or the identity differs from what it last painted, so the
+// end of a ride shows too; value changes repaint at once. Message thread only; the processor's
 // atomics (themeIndex, effectRiding, riddenEffect, the live analyser's xfadeActive) are read once
 // per paint or tick.
 class MasterEffectGauge : public juce::Component, private juce::Slider::Listener, private juce::Timer
@@ -59,6 +61,8 @@ public:
 
     // The amount shown now, in percent (ridden, crossfading or the knob's own).
     float displayedEffect() const;
+    // The amount the last paint showed (NaN before the first paint).
+    float paintedEffect() const noexcept { return lastPaintedEffect; }
     // Accent of the gauge for an identity (its own table: ids outside 1..5 give cyan).
     static juce::Colour gaugeAccent (int themeId) noexcept;
     // The readout text of an amount: "+12.5%", "0.0%", "-3.0%".
@@ -88,6 +92,8 @@ private:
 
     VyrAudioProcessor& processor;
     juce::SharedResourcePointer<HardwareArt> art;
+    float lastPaintedEffect = std::numeric_limits<float>::quiet_NaN();
+    int lastPaintedTheme = -1;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MasterEffectGauge)
 };
