@@ -272,3 +272,14 @@ TEST_F (TrayFixture, PaintsStripJacksAndTiles)
     tray->selectedModule = 7;
     savePng (render (*tray), "chain-tray-full");
 }
+
+TEST (ChainTray, SurvivesEveryProductSizeAndMeterData)
+{
+    for (const bool compact : { true, false })
+        checkSurvives ([compact] (VyrAudioProcessor& p)
+                       {
+                           auto tray = std::make_unique<ChainTray> (p);
+                           tray->compact = compact;
+                           return tray;
+                       });
+}

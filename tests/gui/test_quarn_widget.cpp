@@ -282,3 +282,32 @@ TEST_F (QuarnFixture, RendersEveryIdentity)
         savePng (img, "quarn-widget-" + juce::String (theme));
     }
 }
+
+TEST_F (QuarnFixture, DestroyedMidDragClosesItsGestures)
+{
+    GestureCounter gestures (*proc);
+    {
+        Desk desk (*widget);
+        TimedPointer ptr (*widget);
+        ptr.press (at (92.0f, 0.3f));
+        EXPECT_TRUE (widget->gestureOpen);
+    }
+    widget.reset();
+    {
+        // Let go of the button somewhere else, so later tests start with the mouse up.
+        juce::Component other;
+        other.setSize (10, 10);
+        Desk desk (other);
+        TimedPointer (other).release ({ 2.0f, 2.0f });
+    }
+    for (auto* id : kQuarnIds)
+    {
+        EXPECT_EQ (gestures.begins (id), 1) << id;
+        EXPECT_EQ (gestures.ends (id), 1) << id;
+    }
+}
+
+TEST (QuarnWidget, SurvivesEveryProductSizeAndMeterData)
+{
+    checkSurvives ([] (VyrAudioProcessor& p) { return std::make_unique<QuarnWidget> (p); });
+}

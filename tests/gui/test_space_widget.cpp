@@ -218,3 +218,8 @@ TEST_F (SpaceFixture, PaintingAndRenders)
         savePng (img, "space-widget-" + juce::String (theme));
     }
 }
+
+TEST (SpaceWidget, SurvivesEveryProductSizeAndMeterData)
+{
+    checkSurvives ([] (VyrAudioProcessor& p) { return std::make_unique<SpaceWidget> (p); });
+}

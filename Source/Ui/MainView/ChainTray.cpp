@@ -281,6 +281,8 @@ void ChainTray::paint (juce::Graphics& g)
     g.fillRoundedRectangle (bounds, 10.0f);
     g.setColour (juce::Colour (0x4d22d3ee));
     g.drawRoundedRectangle (bounds.reduced (0.5f), 10.0f, 1.0f);
+    if (row.scale < 0.05f)
+        return; // too small for the row to show anything (and dashes of no length never end)
 
     paintJack (g, 0.0f, kInColour, "IN");
     paintWires (g);
@@ -373,8 +375,13 @@ void ChainTray::paintTile (juce::Graphics& g, juce::Rectangle<float> r, int modu
     const auto id = moduleId (module);
     const auto colour = vyrFxColour (id);
     const float opacity = ghost ? 0.26f : (lifted ? 0.96f : (enabled ? 1.0f : 0.82f));
+    // The faded tile is drawn through a layer only as large as the tile and its outlines.
+    juce::Graphics::ScopedSaveState save (g);
     if (opacity < 1.0f)
+    {
+        g.reduceClipRegion (r.expanded (6.0f).getSmallestIntegerContainer());
         g.beginTransparencyLayer (opacity);
+    }
 
     g.setGradientFill (juce::ColourGradient (colour.withAlpha ((juce::uint8) (enabled ? 0x33 : 0x1f)), r.getX(), r.getY(),
                                              juce::Colour (enabled ? 0xff1a1714 : 0xff2b2e35), r.getX(), r.getBottom(), false));
