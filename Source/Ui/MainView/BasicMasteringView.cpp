@@ -1,8 +1,10 @@
 #include "Ui/MainView/BasicMasteringView.h"
 
 #include "Core/PluginProcessor.h"
+#include "Dsp/SignalChain.h"
 #include "Model/QuarnPresets.h"
 #include "Ui/Controls/GhostButton.h"
+#include "Ui/Foundation/VyrTheme.h"
 #include "Ui/MainView/MainViewTables.h"
 
 namespace
@@ -19,6 +21,10 @@ void ghost (juce::TextButton& b)
 
 BasicMasteringView::BasicMasteringView (VyrAudioProcessor& p)
     : processor (p)
+    , quarn (p)
+    , space (p)
+    , effectGauge (p)
+    , tray (p)
     , moods (std::make_shared<const std::vector<vyrLive::MoodPreset>> (p.live.moodPresets))
 {
     auto choice = [&p] (const char* id) { return dynamic_cast<juce::AudioParameterChoice*> (p.apvts.getParameter (id)); };
@@ -86,6 +92,29 @@ BasicMasteringView::BasicMasteringView (VyrAudioProcessor& p)
     likeButton.onClick = [this] { likeClicked(); };
     dislikeButton.onClick = [this] { dislikeClicked(); };
 
+    // The loudness target: a five-step selector that turns round past either end.
+    lufsKnob = std::make_unique<HardwareKnob> (p.apvts, "masterLufs", "LUFS", juce::String(), juce::Colour (0xff67e8f9), 138);
+    lufsKnob->selector = true;
+    lufsKnob->topInset = 8;
+    lufsKnob->resetValue = 2.0; // -14
+    lufsKnob->stepLabels = { "-23", "-16", "-14", "-11", "-9" };
+    auto& lufsSlider = lufsKnob->slider;
+    lufsSlider.setSliderStyle (juce::Slider::RotaryVerticalDrag);
+    lufsSlider.setMouseDragSensitivity (200);
+    lufsSlider.setScrollWheelEnabled (false);
+    lufsSlider.wrapDrag = true;
+    lufsSlider.setRotaryParameters (0.0f, juce::MathConstants<float>::twoPi, false);
+    lufsSlider.onValueChange = [this]
+    {
+        if (lufsKnob == nullptr)
+            return;
+        lufsKnob->repaint();
+        // Only the user's own turn (or reset) stamps a loudness recipe; a value arriving through
+        // the attachment (automation, MIDI, a recall, a recipe) only shows.
+        lufsKnobChanged (lufsKnob->slider.getValue(), lufsKnob->isMouseButtonDown (true));
+    };
+    addAndMakeVisible (*lufsKnob);
+
     addGhost (bypassButton);
     bypassButton.setTooltip (juce::CharPointer_UTF8 ("Host bypass \xe2\x80\x94 a short equal-power fade."));
     bypassButton.onClick = [this] { bypassClicked(); };
@@ -121,8 +150,56 @@ BasicMasteringView::BasicMasteringView (VyrAudioProcessor& p)
     stopButton.onClick = [this] { stopClicked(); };
     exportButton.onClick = [this] { beginExport(); };
 
+    // A Mix knob for every module but the bass-mono monitor; placed under its tray tile.
+    for (int i = 0; i < vyrChain::kNumModules; ++i)
+    {
+        const juce::String id (vyrChain::kFxOrder[i]);
+        if (id == "tovu")
+            continue;
+        mixKnobs[i] = std::make_unique<HardwareKnob> (p.apvts, id + "_mix", "Mix", "%", vyrFxColour (id), 40);
+        addAndMakeVisible (*mixKnobs[i]);
+    }
+
+    auto& m = p.meters;
+    inMeter = std::make_unique<LedMeter> (&m.inPeak[0], &m.inPeak[1], &m.inRms[0], &m.inRms[1]);
+    outMeter = std::make_unique<LedMeter> (&m.outPeak[0], &m.outPeak[1], &m.outRms[0], &m.outRms[1]);
+    for (auto* meter : { inMeter.get(), outMeter.get() })
+    {
+        meter->vertical = true;
+        meter->compact = true;
+        meter->showPeakText = true;
+        meter->transparent = true;
+        meter->housing = false;
+        addAndMakeVisible (*meter);
+    }
+    inMeter->showScale = false;
+    outMeter->showScale = true;
+    inMeter->title = "IN";
+    outMeter->title = "OUT";
+
     infoButton.setPanel ("vyrbasic", juce::Colour (0xfff59e0b));
     addAndMakeVisible (infoButton);
+    addAndMakeVisible (quarn);
+    addAndMakeVisible (space);
+    addAndMakeVisible (effectGauge);
+
+    tray.showSelection = false;
+    tray.compact = true;
+    tray.tileWidth = 52;
+    tray.tileHeight = 52;
+    tray.padX = 8.0f;
+    tray.padY = 16.0f;
+    tray.layoutHits();
+    tray.repaint();
+    addAndMakeVisible (tray);
+
+    tray.onChanged = [this]
+    {
+        layoutMixKnobs();
+        repaint();
+    };
+    quarn.onChanged = [this] { repaint(); };
+    space.onChanged = [this] { repaint(); };
 
     const bool alone = standalone();
     for (auto* b : { &loadButton, &playButton, &stopButton, &exportButton })
@@ -188,12 +265,10 @@ void BasicMasteringView::buildMotes()
 //==============================================================================
 void BasicMasteringView::resized()
 {
-    const float lockupWidth = vyrMainView::headerLockupWidth (layout.lockupArea);
-    layout = VyrMainViewLayout::compute (getWidth(), getHeight(), standalone(), lockupWidth);
-    // The lockup's width depends only on its fonts; measure it in the area just laid out.
-    const float measured = vyrMainView::headerLockupWidth (layout.lockupArea);
-    if (measured != lockupWidth)
-        layout = VyrMainViewLayout::compute (getWidth(), getHeight(), standalone(), measured);
+    // The wordmark is measured in the header's inner rectangle, which does not depend on it.
+    const bool detents = lufsKnob == nullptr || ! lufsKnob->stepLabels.isEmpty();
+    const auto area = VyrMainViewLayout::compute (getWidth(), getHeight(), standalone(), 0.0f, detents).lockupArea;
+    layout = VyrMainViewLayout::compute (getWidth(), getHeight(), standalone(), vyrMainView::headerLockupWidth (area), detents);
     const auto& L = layout;
 
     if (standalone())
@@ -231,9 +306,31 @@ void BasicMasteringView::resized()
     likeButton.setBounds (L.yes);
     dislikeButton.setBounds (L.no);
 
+    quarn.setBounds (L.quarn);
+    effectGauge.setBounds (L.gauge);
+    space.setBounds (L.space);
+    if (lufsKnob != nullptr)
+    {
+        lufsKnob->size = 138;
+        lufsKnob->setBounds (L.lufsKnob);
+    }
+    if (inMeter != nullptr)
+        inMeter->setBounds (L.inMeter);
+    if (outMeter != nullptr)
+        outMeter->setBounds (L.outMeter);
+    tray.setBounds (L.tray);
+
     layoutMixKnobs();
 
     // Stacking order, front-most last.
+    for (auto* c : std::initializer_list<juce::Component*> { &quarn, &space, &effectGauge, &tray })
+        c->toFront (false);
+    for (auto& k : mixKnobs)
+        if (k != nullptr)
+            k->toFront (false);
+    for (auto* c : std::initializer_list<juce::Component*> { inMeter.get(), outMeter.get(), lufsKnob.get() })
+        if (c != nullptr)
+            c->toFront (false);
     for (auto* c : std::initializer_list<juce::Component*> { &styleChips[0], &styleChips[1], &styleChips[2], &styleChips[3],
                                                             &styleChips[4], &styleChips[5], &styleChips[6], &moodNameArea })
         c->toFront (false);
@@ -248,6 +345,19 @@ void BasicMasteringView::resized()
 
 void BasicMasteringView::layoutMixKnobs()
 {
+    for (auto& k : mixKnobs)
+        if (k != nullptr)
+            k->setVisible (false);
+    const auto t = tray.getBounds();
+    for (int k = 0; k < juce::jmin (tray.visibleCount, 13); ++k)
+    {
+        const int module = tray.visibleModule[k];
+        if (module < 0 || module >= 13 || mixKnobs[module] == nullptr)
+            continue;
+        const auto tile = tray.tileBounds[k];
+        mixKnobs[module]->setVisible (true);
+        mixKnobs[module]->setBounds (t.getX() + tile.getX() + tile.getWidth() / 2 - 24, t.getBottom() + 4, 48, 66);
+    }
 }
 
 void BasicMasteringView::syncScaleChip()
@@ -288,7 +398,17 @@ int BasicMasteringView::currentLetterIndex() const noexcept
 
 void BasicMasteringView::refreshAfterRecipe (bool includeMixKnobs)
 {
-    juce::ignoreUnused (includeMixKnobs);
+    quarn.readParams();
+    quarn.repaint();
+    space.readParams();
+    space.repaint();
+    if (includeMixKnobs)
+        for (auto& k : mixKnobs)
+            if (k != nullptr)
+                k->repaint();
+    effectGauge.repaint();
+    if (! includeMixKnobs && lufsKnob != nullptr)
+        lufsKnob->repaint();
     repaint();
 }
 

@@ -1,9 +1,15 @@
 #pragma once
 
 #include "Live/LiveRecords.h"
+#include "Ui/Controls/HardwareKnob.h"
+#include "Ui/Controls/LedMeter.h"
+#include "Ui/Controls/MasterEffectGauge.h"
 #include "Ui/Foundation/HardwareArt.h"
 #include "Ui/Foundation/VyrInfoButton.h"
+#include "Ui/MainView/ChainTray.h"
 #include "Ui/MainView/MainViewLayout.h"
+#include "Ui/MainView/QuarnWidget.h"
+#include "Ui/MainView/SpaceWidget.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -91,7 +97,12 @@ public:
     std::function<float()> getWindowScale;
     VyrAudioProcessor& processor;
 
+    QuarnWidget quarn;
+    SpaceWidget space;
+    MasterEffectGauge effectGauge;
+    ChainTray tray;
     VyrInfoButton infoButton;
+    std::unique_ptr<LedMeter> inMeter, outMeter;
 
     juce::TextButton mediumChips[8];
     juce::TextButton styleChips[7];
@@ -101,9 +112,11 @@ public:
     bool moodBoxSyncing = false;
     int shownMood = -2, shownLetter = 0, shownLetterMood = -1;
     juce::TextButton updateButton, likeButton, dislikeButton;
+    std::unique_ptr<HardwareKnob> lufsKnob;
     juce::TextButton bypassButton;
     juce::TextButton scaleDownButton, scaleResetButton, scaleUpButton;
     juce::TextButton loadButton, playButton, stopButton, exportButton;
+    std::unique_ptr<HardwareKnob> mixKnobs[13]; // indexed like the default chain order; none for the bass-mono monitor
 
     juce::String recipeHint { "Style, Medium, and LUFS apply instantly - QUARN, Mix, and the loudness recipe." };
     bool fileDragHover = false;
@@ -151,6 +164,8 @@ private:
     // Painting steps.
     void paintWindow (juce::Graphics&);
     void paintHeader (juce::Graphics&, juce::Colour accent);
+    void paintTitle (juce::Graphics&, const struct HeaderLockup&);
+    void paintBadge (juce::Graphics&, juce::Rectangle<float> badge);
     void paintStage (juce::Graphics&);
     void paintMotes (juce::Graphics&, double seconds);
     void paintMeterWell (juce::Graphics&);

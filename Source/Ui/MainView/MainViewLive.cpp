@@ -133,7 +133,10 @@ void BasicMasteringView::dislikeClicked()
     recipeHint = r == 2 ? "No - new mood now. Update freezes as ''" : "No - nothing else fits this imprint";
     feedbackKind = 2;
     feedbackUntilMs = nowMs() + kFeedbackHoldMs;
-    generationRefresh();
+    quarn.readParams();
+    quarn.repaint();
+    space.readParams();
+    space.repaint();
     syncPresetBox();
     repaint();
 }
@@ -232,20 +235,44 @@ void BasicMasteringView::updateClicked()
                  + "  -  next pass plays this, not stock";
     feedbackKind = 0;
     feedbackUntilMs = nowMs() + kFeedbackHoldMs;
-    generationRefresh();
+    quarn.readParams();
+    quarn.repaint();
+    space.readParams();
+    space.repaint();
     repaint();
 }
 
 void BasicMasteringView::generationRefresh()
 {
-    // The polar controls, the mix knobs, the gauge and the loudness knob re-read their values.
-    repaint();
+    // The polar controls re-read their parameters; the knobs follow theirs through their
+    // attachments and only need painting.
+    quarn.readParams();
+    quarn.repaint();
+    space.readParams();
+    space.repaint();
+    for (auto& k : mixKnobs)
+        if (k != nullptr)
+            k->repaint();
+    effectGauge.repaint();
+    if (lufsKnob != nullptr)
+        lufsKnob->repaint();
 }
 
 //==============================================================================
 void BasicMasteringView::timerCallback()
 {
     auto& live = processor.live;
+
+    // The meters follow the metering scale and the identity.
+    const int scale = choiceIndex (params.metering, 0);
+    const int theme = processor.themeIndex.load (std::memory_order_acquire);
+    for (auto* meter : { inMeter.get(), outMeter.get() })
+        if (meter != nullptr && (meter->meteringMode != scale || meter->themeId != theme))
+        {
+            meter->meteringMode = scale;
+            meter->themeId = theme;
+            meter->repaint();
+        }
 
     const int m = choiceIndex (params.live, 0);
     if (m > 0)

@@ -3,15 +3,17 @@
 #include "Ui/MainView/BasicMasteringView.h"
 
 #include "Core/PluginProcessor.h"
+#include "Ui/Controls/VyrMeterHelpers.h"
 #include "Ui/Foundation/VyrLucide.h"
+#include "Ui/MainView/HeaderLockup.h"
 #include "Ui/Foundation/VyrPainting.h"
 #include "Ui/MainView/MainViewTables.h"
 
 #include <cmath>
 
-float vyrMainView::headerLockupWidth (juce::Rectangle<float>)
+float vyrMainView::headerLockupWidth (juce::Rectangle<float> area)
 {
-    return 0.0f;
+    return vyrHeader::makeHeaderLockup (area).width;
 }
 
 namespace
@@ -119,18 +121,7 @@ BasicMasteringView::ShownState BasicMasteringView::currentShownState() const
 
 bool BasicMasteringView::timerMayRepaint() const
 {
-    if (standalone())
-        return true;
-    // Showing, non-empty and, inside a scroll view, within its visible part.
-    if (! isShowing() || getWidth() <= 0 || getHeight() <= 0)
-        return false;
-    if (auto* viewport = findParentComponentOfClass<juce::Viewport>())
-    {
-        auto* content = viewport->getViewedComponent();
-        if (content != nullptr)
-            return viewport->getViewArea().intersects (content->getLocalArea (this, getLocalBounds()));
-    }
-    return true;
+    return standalone() || vyrVisibleInScroll (*this);
 }
 
 void BasicMasteringView::repaintChanged()
@@ -248,6 +239,58 @@ void BasicMasteringView::paintHeader (juce::Graphics& g, juce::Colour)
     g.drawRoundedRectangle (inner.reduced (0.4f), 6.0f, 1.0f);
     g.setColour (juce::Colour (0x0fffffff));
     g.fillRoundedRectangle (h.getX() + 12.0f, h.getY() + 1.0f, std::max (0.0f, h.getWidth() - 24.0f), 1.15f, 0.5f);
+
+    const auto lockup = vyrHeader::makeHeaderLockup (inner);
+    paintTitle (g, lockup);
+    paintBadge (g, lockup.badge);
+    g.setColour (juce::Colour (0xffc8cdd6));
+    g.setFont (lockup.subFont);
+    g.drawSingleLineText ("Kaldun", juce::roundToInt (lockup.subX), juce::roundToInt (lockup.titleY - 1.0f));
+}
+
+void BasicMasteringView::paintTitle (juce::Graphics& g, const HeaderLockup& lockup)
+{
+    juce::GlyphArrangement glyphs;
+    glyphs.addLineOfText (lockup.titleFont, "Quarn", lockup.titleX, lockup.titleY);
+    juce::Path title;
+    glyphs.createPath (title);
+    const auto b = title.getBounds();
+    if (b.getWidth() < 1.0f)
+        return;
+    juce::ColourGradient fill (juce::Colour (0xff9afbff), b.getX(), 0.0f, juce::Colour (0xffd4c4ff), b.getRight(), 0.0f, false);
+    fill.addColour (0.48, juce::Colour (0xffc4b5fd));
+    g.setGradientFill (fill);
+    g.fillPath (title);
+}
+
+void BasicMasteringView::paintBadge (juce::Graphics& g, juce::Rectangle<float> badge)
+{
+    const auto& mask = art->headerWatermark;
+    if (badge.getWidth() < 8.0f || badge.getHeight() < 8.0f || ! mask.isValid())
+        return;
+
+    juce::Graphics::ScopedSaveState state (g);
+    g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
+    const float d = juce::jlimit (1.0f, 2.2f, 0.028f * badge.getHeight());
+
+    // The mask placed centred in the badge, never scaled up.
+    const float s = std::min ({ 1.0f, badge.getWidth() / (float) mask.getWidth(), badge.getHeight() / (float) mask.getHeight() });
+    const float w = (float) mask.getWidth() * s, h = (float) mask.getHeight() * s;
+    const juce::Rectangle<float> placed (badge.getCentreX() - w / 2.0f, badge.getCentreY() - h / 2.0f, w, h);
+    auto drawAt = [&] (float dx, float dy)
+    {
+        g.drawImageTransformed (mask, juce::AffineTransform::scale (s).translated (placed.getX() + dx, placed.getY() + dy), true);
+    };
+
+    g.setColour (juce::Colour (0x61000000));
+    drawAt (-d, -d);
+    g.setColour (juce::Colour (0x24ffffff));
+    drawAt (d, d);
+    const auto c = placed.getCentre();
+    const float reach = 0.8660254f * (w / 2.0f) + 0.5f * (h / 2.0f);
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0x45d5dce6), c.x + 0.8660254f * reach, c.y - 0.5f * reach,
+                                             juce::Colour (0x8cf9fbfd), c.x - 0.8660254f * reach, c.y + 0.5f * reach, false));
+    drawAt (0.0f, 0.0f);
 }
 
 void BasicMasteringView::paintStage (juce::Graphics& g)
