@@ -1,6 +1,7 @@
 // The edition main view: its layout at the plug-in and standalone sizes, the chips and buttons
 // driven by real mouse events, the live-analysis texts, the file actions and its painting.
 #include "GuiTestUtil.h"
+#include "Dsp/SignalChain.h"
 #include "Model/QuarnPresets.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
 #include "Ui/MainView/BasicMasteringView.h"
@@ -165,9 +166,107 @@ TEST (MainView, ChildrenTakeTheLayoutAtBothSizes)
         if (standalone)
             EXPECT_EQ (v.loadButton.getBounds(), R (1094, 14, 60, 28));
         EXPECT_EQ (v.stageArea, standalone ? R (12, 158, 1144, 418) : R (12, 114, 1144, 414));
+        EXPECT_EQ (v.quarn.getBounds(), L.quarn);
+        EXPECT_EQ (v.space.getBounds(), L.space);
+        EXPECT_EQ (v.effectGauge.getBounds(), L.gauge);
+        EXPECT_EQ (v.lufsKnob->getBounds(), L.lufsKnob);
+        EXPECT_EQ (v.inMeter->getBounds(), L.inMeter);
+        EXPECT_EQ (v.outMeter->getBounds(), L.outMeter);
+        EXPECT_EQ (v.tray.getBounds(), L.tray);
+        if (! standalone)
+        {
+            EXPECT_EQ (v.quarn.getBounds(), R (12, 141, 360, 360));
+            EXPECT_EQ (v.space.getBounds(), R (380, 134, 230, 230));
+            EXPECT_EQ (v.lufsKnob->getBounds(), R (360, 328, 270, 270));
+            EXPECT_EQ (v.tray.getBounds(), R (12, 544, 1144, 88));
+        }
+        EXPECT_TRUE (v.tray.compact);
+        EXPECT_FALSE (v.tray.showSelection);
+        EXPECT_EQ (v.inMeter->title, "IN");
+        EXPECT_FALSE (v.inMeter->showScale);
+        EXPECT_TRUE (v.outMeter->showScale);
         EXPECT_EQ (v.bypassButton.getComponentID(), "vyr-ghost");
         EXPECT_FALSE (v.bypassButton.getMouseClickGrabsKeyboardFocus());
     }
+}
+
+TEST (MainView, MixKnobsFollowTheChainTray)
+{
+    ViewFixture f;
+    auto& v = *f.view;
+    const int tovu = vyrChain::moduleIndexOf ("tovu");
+    EXPECT_EQ (v.mixKnobs[tovu], nullptr);
+
+    auto knobUnderTile = [&] (int k)
+    {
+        const int module = v.tray.visibleModule[k];
+        auto* knob = v.mixKnobs[module].get();
+        EXPECT_NE (knob, nullptr);
+        if (knob == nullptr)
+            return;
+        EXPECT_TRUE (knob->isVisible());
+        EXPECT_EQ (knob->getBounds(), R (12 + v.tray.tileBounds[k].getCentreX() - 24, 636, 48, 66));
+    };
+    ASSERT_EQ (v.tray.visibleCount, 12);
+    for (int k = 0; k < 12; ++k)
+        knobUnderTile (k);
+
+    // The user drags the first tile behind the fourth: its knob moves along.
+    Desk desk (v);
+    const auto from = (v.tray.tileBounds[0].getCentre() + v.tray.getPosition()).toFloat();
+    const auto to = (v.tray.tileBounds[3].getCentre() + v.tray.getPosition()).toFloat() + juce::Point<float> (30.0f, 0.0f);
+    desk.move (from);
+    desk.press (from);
+    desk.drag (from + juce::Point<float> (10.0f, 0.0f));
+    desk.drag (to);
+    desk.release (to);
+    EXPECT_EQ (f.proc->fxOrder[3], 0);
+    EXPECT_EQ (v.tray.visibleModule[3], 0);
+    for (int k = 0; k < 12; ++k)
+        knobUnderTile (k);
+}
+
+TEST (MainView, LoudnessKnobDragStampsAndHostChangesOnlyShow)
+{
+    ViewFixture f;
+    auto& v = *f.view;
+    Desk desk (v);
+    auto& knob = *v.lufsKnob;
+    const auto c = (knob.slider.getBounds().getCentre() + knob.getPosition()).toFloat();
+    const int before = juce::roundToInt (f.raw ("masterLufs"));
+
+    desk.move (c);
+    desk.press (c);
+    for (int dy = 4; dy <= 60; dy += 4)
+        desk.drag (c - juce::Point<float> (0.0f, (float) dy));
+    desk.release (c - juce::Point<float> (0.0f, 60.0f));
+    const int after = juce::roundToInt (f.raw ("masterLufs"));
+    EXPECT_NE (after, before);
+    EXPECT_EQ (f.proc->lufsIndex.load(), after);
+    EXPECT_TRUE (v.recipeHint.endsWith ("Limiter OUT stays true-peak."));
+
+    // The host moves the loudness: the knob shows it, nothing else is written.
+    GestureCounter gestures (*f.proc);
+    const float medium = f.raw ("masterMedium");
+    auto* lufs = f.proc->apvts.getParameter ("masterLufs");
+    const int target = after == 0 ? 3 : 0;
+    lufs->setValueNotifyingHost (lufs->convertTo0to1 ((float) target));
+    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (knob.slider.getValue()) == target; }));
+    EXPECT_EQ (f.raw ("masterMedium"), medium);
+    EXPECT_EQ (gestures.totalBegins(), 0);
+    EXPECT_EQ (gestures.changes ("masterMedium"), 0);
+}
+
+TEST (MainView, MetersFollowTheScaleAndTheIdentity)
+{
+    ViewFixture f;
+    auto& v = *f.view;
+    vyrTest::setParam (*f.proc, "meteringMode", 2.0f);
+    f.proc->themeIndex = 3;
+    v.tick();
+    EXPECT_EQ (v.inMeter->meteringMode, 2);
+    EXPECT_EQ (v.outMeter->meteringMode, 2);
+    EXPECT_EQ (v.outMeter->themeId, 3);
 }
 
 //==============================================================================
@@ -680,8 +779,9 @@ TEST (MainViewPainting, SurfacesChipsAndDropZone)
     const auto well = v.meterWell;
     EXPECT_TRUE (colourNear (pixel (img, (int) well.getCentreX(), (int) well.getY() + 40), juce::Colour (0xff0e1014), 6));
     EXPECT_TRUE (colourNear (pixel (img, 5, 400), juce::Colour (0xff24272d).interpolatedWith (juce::Colour (0xff101216), 400.0f / 768.0f), 4));
-    // Header inner panel, between the lockup and the chips.
+    // Header inner panel, and the wordmark's ink in its left part.
     EXPECT_TRUE (colourNear (pixel (img, 600, v.headerArea.getY() + 4), juce::Colour (0xff12141a), 6));
+    EXPECT_GT (countInk (img, R (26, v.headerArea.getY() + 10, 220, 84), juce::Colour (0xff0d0e13), 24), 1500);
 
     // The shown style chip is lit (filled deep), the others are not.
     const int shown = juce::roundToInt (f.raw ("masterStyle"));
