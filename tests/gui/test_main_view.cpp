@@ -224,6 +224,16 @@ TEST (MainView, MixKnobsFollowTheChainTray)
     EXPECT_EQ (v.tray.visibleModule[3], 0);
     for (int k = 0; k < 12; ++k)
         knobUnderTile (k);
+
+    // An order that arrives otherwise (a recalled state) is picked up by the timer.
+    int reversed[13];
+    for (int i = 0; i < 13; ++i)
+        reversed[i] = 12 - i;
+    f.proc->setFxOrder (reversed);
+    v.tick();
+    EXPECT_EQ (v.tray.visibleModule[0], 12);
+    for (int k = 0; k < 12; ++k)
+        knobUnderTile (k);
 }
 
 TEST (MainView, LoudnessKnobDragStampsAndHostChangesOnlyShow)

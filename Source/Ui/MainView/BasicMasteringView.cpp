@@ -34,6 +34,8 @@ BasicMasteringView::BasicMasteringView (VyrAudioProcessor& p)
     params.live = choice ("liveAnalysis");
     params.metering = choice ("meteringMode");
     params.bypass = p.apvts.getParameter ("bypass");
+    for (int i = 0; i < 13; ++i)
+        params.enabled[i] = p.apvts.getRawParameterValue (juce::String (vyrChain::kFxOrder[i]) + "_enabled");
 
     auto addGhost = [this] (juce::TextButton& b)
     {
@@ -198,14 +200,16 @@ BasicMasteringView::BasicMasteringView (VyrAudioProcessor& p)
         layoutMixKnobs();
         repaint();
     };
-    quarn.onChanged = [this] { repaint(); };
-    space.onChanged = [this] { repaint(); };
+    // A polar edit may switch modules on or off; only the tray shows that.
+    quarn.onChanged = [this] { syncTrayWithChain(); };
+    space.onChanged = [this] { syncTrayWithChain(); };
 
     const bool alone = standalone();
     for (auto* b : { &loadButton, &playButton, &stopButton, &exportButton })
         b->setVisible (alone);
 
     buildMotes();
+    syncTrayWithChain();
     seenRecipeGeneration = processor.recipeGeneration.load (std::memory_order_acquire);
     startTimerHz (alone ? 20 : 16);
 }
@@ -358,6 +362,22 @@ void BasicMasteringView::layoutMixKnobs()
         mixKnobs[module]->setVisible (true);
         mixKnobs[module]->setBounds (t.getX() + tile.getX() + tile.getWidth() / 2 - 24, t.getBottom() + 4, 48, 66);
     }
+}
+
+void BasicMasteringView::syncTrayWithChain()
+{
+    std::uint32_t mask = 0;
+    for (int i = 0; i < 13; ++i)
+        if (params.enabled[i] != nullptr && params.enabled[i]->load (std::memory_order_relaxed) >= 0.5f)
+            mask |= 1u << i;
+    const bool orderMoved = ! std::equal (std::begin (shownOrder), std::end (shownOrder), std::begin (processor.fxOrder));
+    if (! orderMoved && mask == shownEnabledMask)
+        return;
+    std::copy (std::begin (processor.fxOrder), std::end (processor.fxOrder), shownOrder);
+    shownEnabledMask = mask;
+    tray.layoutHits();
+    layoutMixKnobs();
+    tray.repaint();
 }
 
 void BasicMasteringView::syncScaleChip()

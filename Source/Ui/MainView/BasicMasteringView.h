@@ -188,6 +188,11 @@ private:
     ShownState currentShownState() const;
     ShownState lastShown;
     void repaintChanged();
+    // The tray and the Mix knobs follow chain-order and module on/off changes made elsewhere
+    // (recipes, automation, a recall): the tray has no timer of its own.
+    void syncTrayWithChain();
+    std::uint32_t shownEnabledMask = 0xffffffffu;
+    std::int32_t shownOrder[13] {};
     float lastMoteKey[kNumMotes] {};
 
     bool standalone() const noexcept;
@@ -198,6 +203,7 @@ private:
     {
         juce::AudioParameterChoice *style = nullptr, *medium = nullptr, *lufs = nullptr, *live = nullptr, *metering = nullptr;
         juce::RangedAudioParameter* bypass = nullptr;
+        std::atomic<float>* enabled[13] {}; // "<module>_enabled" in the default chain order
     };
     ViewParams params;
     static int choiceIndex (const juce::AudioParameterChoice*, int fallback) noexcept;

@@ -356,5 +356,6 @@ void BasicMasteringView::timerCallback()
     }
 
     syncPresetBox();
+    syncTrayWithChain();
     repaintChanged();
 }
