@@ -14,6 +14,12 @@ namespace
 {
 using R = juce::Rectangle<int>;
 
+// A folder of this test's own: test processes run in parallel and must never share one.
+juce::File uniqueTempDir (const char* stem)
+{
+    return juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (juce::String (stem) + "-" + juce::Uuid().toString());
+}
+
 struct ViewFixture
 {
     explicit ViewFixture (bool standalone = false)
@@ -35,7 +41,7 @@ struct ViewFixture
     juce::Point<float> centre (const juce::Component& c) const { return c.getBounds().getCentre().toFloat(); }
 
     juce::SharedResourcePointer<VyrLookAndFeel> lnf;
-    juce::File trainingDir = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vyr-mainview", "");
+    juce::File trainingDir = uniqueTempDir ("vyr-mainview");
     std::unique_ptr<VyrAudioProcessor> proc;
     std::unique_ptr<BasicMasteringView> view;
 };
@@ -653,7 +659,7 @@ TEST (MainView, HostChangesNeverMakeTheViewWrite)
 
 TEST (MainView, FileDropsAreStandaloneOnlyAndLoadTheFirstFile)
 {
-    const auto dir = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vyr-drop", "");
+    const auto dir = uniqueTempDir ("vyr-drop");
     dir.createDirectory();
     const auto wav = writeWav (dir.getChildFile ("take.wav"));
     const juce::StringArray files { wav.getFullPathName(), dir.getChildFile ("other.txt").getFullPathName() };
@@ -689,7 +695,7 @@ TEST (MainView, FileDropsAreStandaloneOnlyAndLoadTheFirstFile)
 
 TEST (MainView, DownloadNamesTheFileAndNeverOverwritesAnUnchosenOne)
 {
-    const auto dir = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vyr-export", "");
+    const auto dir = uniqueTempDir ("vyr-export");
     dir.createDirectory();
     ViewFixture f (true);
     auto& v = *f.view;
@@ -727,7 +733,7 @@ TEST (MainView, DownloadNamesTheFileAndNeverOverwritesAnUnchosenOne)
 
 TEST (MainView, PlayPausesAndStopRewinds)
 {
-    const auto dir = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vyr-play", "");
+    const auto dir = uniqueTempDir ("vyr-play");
     dir.createDirectory();
     ViewFixture f (true);
     auto& v = *f.view;

@@ -40,7 +40,6 @@ BasicMasteringView::BasicMasteringView (VyrAudioProcessor& p)
     auto addGhost = [this] (juce::TextButton& b)
     {
         ghost (b);
-        b.setVisible (true);
         addAndMakeVisible (b);
     };
 
