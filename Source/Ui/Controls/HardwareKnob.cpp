@@ -375,7 +375,7 @@ void HardwareKnob::paintFace (juce::Graphics& g, juce::Point<float> c, float R, 
     g.fillEllipse (disc (c, 2.0f));
 }
 
-void HardwareKnob::paintSelector (juce::Graphics& g, juce::Point<float> c, float R, float F, float A) const
+void HardwareKnob::paintSelector (juce::Graphics& g, juce::Point<float> c, float R, float F, float A)
 {
     const bool big = size >= 100;
     if (big)
@@ -397,6 +397,8 @@ void HardwareKnob::paintSelector (juce::Graphics& g, juce::Point<float> c, float
         strokeRadial (g, c, -135.0f + 270.0f * (float) i / (float) (m - 1), r0, r1, big ? 1.65f : 1.05f);
     }
 
+    if (art == nullptr)
+        art = std::make_unique<juce::SharedResourcePointer<HardwareArt>>();
     HardwareArt::paintSpunAluminum (g, c, F, A, big);
 }
 
