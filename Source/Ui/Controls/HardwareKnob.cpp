@@ -142,7 +142,8 @@ void HardwareKnob::configureSlider()
 {
     slider.setSliderStyle (juce::Slider::RotaryVerticalDrag);
     slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
-    slider.setRotaryParameters (-juce::MathConstants<float>::pi * 0.75f, juce::MathConstants<float>::pi * 0.75f, true);
+    // -135 to +135 degrees from 12 o'clock; the framework wants the angles as positive radians.
+    slider.setRotaryParameters (juce::MathConstants<float>::pi * 1.25f, juce::MathConstants<float>::pi * 2.75f, true);
     slider.setOpaque (false);
     for (auto id : { juce::Slider::backgroundColourId, juce::Slider::trackColourId, juce::Slider::thumbColourId,
                      juce::Slider::rotarySliderFillColourId, juce::Slider::rotarySliderOutlineColourId })
@@ -258,15 +259,19 @@ void HardwareKnob::paint (juce::Graphics& g)
     const float p = (float) slider.valueToProportionOfLength (slider.getValue());
     const float A = 270.0f * p - 135.0f;
 
-    paintShadow (g, c, F);
-    if (selector)
+    // A dial too small to have a ring draws only its texts.
+    if (R > 0.0f)
     {
-        paintSelector (g, c, R, F, A);
-    }
-    else
-    {
-        paintRing (g, c, R, A, p);
-        paintFace (g, c, R, F, A);
+        paintShadow (g, c, F);
+        if (selector)
+        {
+            paintSelector (g, c, R, F, A);
+        }
+        else
+        {
+            paintRing (g, c, R, A, p);
+            paintFace (g, c, R, F, A);
+        }
     }
     paintStepLabels (g, c, R);
     paintTexts (g);
