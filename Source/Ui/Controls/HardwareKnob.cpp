@@ -128,14 +128,18 @@ HardwareKnob::HardwareKnob (juce::AudioProcessorValueTreeState& state, const juc
     : HardwareKnob (std::move (labelText), std::move (unitText), accent, sizePixels)
 {
     // A missing ID leaves the knob unattached rather than asserting inside the framework.
-    if (state.getParameter (parameterID) != nullptr)
+    if (auto* parameter = state.getParameter (parameterID))
+    {
         attachment = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment> (state, parameterID, slider);
+        gestureGuard.bind (parameter);
+    }
 }
 
 HardwareKnob::~HardwareKnob()
 {
     stepLabels.clear();
-    attachment.reset(); // the binding never outlives the slider
+    gestureGuard.release(); // a drag in progress ends its host gesture
+    attachment.reset();     // the binding never outlives the slider
 }
 
 void HardwareKnob::configureSlider()

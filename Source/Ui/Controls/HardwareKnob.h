@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Ui/Controls/VyrSliderGestureGuard.h"
 #include "Ui/Foundation/HardwareArt.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -96,6 +97,7 @@ private:
     void paintStepLabels (juce::Graphics&, juce::Point<float> c, float R) const;
     void paintTexts (juce::Graphics&) const;
 
+    VyrSliderGestureGuard gestureGuard { slider }; // ends a drag's gesture if the knob dies mid-drag
     // Held from a selector's first paint on, so the decoded photographs outlive single paints.
     std::unique_ptr<juce::SharedResourcePointer<HardwareArt>> art;
 

@@ -99,8 +99,11 @@ MasterEffectGauge::MasterEffectGauge (VyrAudioProcessor& p)
     : processor (p)
 {
     // A tree without "masterTrim" leaves the knob on its own default range instead of asserting.
-    if (processor.apvts.getParameter ("masterTrim") != nullptr)
+    if (auto* parameter = processor.apvts.getParameter ("masterTrim"))
+    {
         attachment = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment> (processor.apvts, "masterTrim", disc);
+        gestureGuard.bind (parameter);
+    }
 
     setBounds (getX(), getY(), 292, 368);
     if (art->effectKnob.getWidth() > 8) // the store's 8 x 8 stand-in means the photograph failed to decode
@@ -154,6 +157,8 @@ MasterEffectGauge::~MasterEffectGauge()
 {
     stopTimer();
     disc.removeListener (this);
+    gestureGuard.release(); // a drag in progress ends its host gesture
+    attachment.reset();
 }
 
 void MasterEffectGauge::resized()
