@@ -185,9 +185,16 @@ void ChainTray::finishDrag()
     selectedModule = dragged;
     overviewMode = false;
     layoutHits();
-    if (onSelect)
+    notify (true, true);
+}
+
+void ChainTray::notify (bool select, bool changed)
+{
+    // An owner may rebuild (or drop) the tray from its first callback.
+    juce::Component::SafePointer<ChainTray> safe (this);
+    if (select && onSelect)
         onSelect (selectedModule);
-    if (onChanged)
+    if (changed && safe != nullptr && onChanged)
         onChanged();
 }
 
@@ -217,15 +224,13 @@ void ChainTray::mouseUp (const juce::MouseEvent& e)
     {
         selectedModule = visibleModule[pressedTile];
         overviewMode = false;
-        if (onSelect)
-            onSelect (selectedModule);
+        notify (true, false);
     }
     else
     {
         // A long press acts on release: nothing happens at the 320 ms mark while the button is held.
         toggleEnabled (visibleModule[pressedTile]);
-        if (onChanged)
-            onChanged();
+        notify (false, true);
     }
     if (safe == nullptr)
         return;
@@ -265,11 +270,10 @@ void ChainTray::applyAddMenuResult (int r)
     selectedModule = r - 1;
     overviewMode = false;
     setEnabledOn (selectedModule);
-    if (onSelect)
-        onSelect (r - 1);
-    if (onChanged)
-        onChanged();
-    repaint();
+    juce::Component::SafePointer<ChainTray> safe (this);
+    notify (true, true);
+    if (safe != nullptr)
+        repaint();
 }
 
 //==============================================================================
