@@ -85,3 +85,21 @@ private:
     juce::int64 time = juce::Time::currentTimeMillis();
 };
 }
+
+namespace vyrPolarTest
+{
+// A parent that counts the paints reaching it and the area they cover, in whole-child units.
+struct PaintProbe : juce::Component
+{
+    int any = 0;
+    double area = 0.0;
+    juce::Rectangle<int> target;
+
+    void paint (juce::Graphics& g) override
+    {
+        ++any;
+        const auto clip = g.getClipBounds().getIntersection (target);
+        area += (double) clip.getWidth() * clip.getHeight() / juce::jmax (1.0, (double) target.getWidth() * target.getHeight());
+    }
+};
+}

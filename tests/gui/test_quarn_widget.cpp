@@ -311,3 +311,21 @@ TEST (QuarnWidget, SurvivesEveryProductSizeAndMeterData)
 {
     checkSurvives ([] (VyrAudioProcessor& p) { return std::make_unique<QuarnWidget> (p); });
 }
+
+TEST_F (QuarnFixture, IdleTimerRepaintsOnlyTheCreepingMotes)
+{
+    PaintProbe probe;
+    probe.setSize (300, 300);
+    probe.target = { 0, 0, 300, 300 };
+    probe.addAndMakeVisible (*widget);
+    Desk desk (probe);
+    pump (100);
+    probe.any = 0;
+    probe.area = 0.0;
+    pump (500); // about 15 ticks
+    EXPECT_LT (probe.area, 3.0) << "an idle control repaints only the few pixels of its motes";
+
+    setRaw (*proc, "quarn_boost", 0.6f); // sparks start to fly: the whole disc animates
+    EXPECT_TRUE (pumpUntil ([&] { return probe.area >= 6.0; }));
+    probe.removeChildComponent (widget.get());
+}

@@ -223,3 +223,21 @@ TEST (SpaceWidget, SurvivesEveryProductSizeAndMeterData)
 {
     checkSurvives ([] (VyrAudioProcessor& p) { return std::make_unique<SpaceWidget> (p); });
 }
+
+TEST_F (SpaceFixture, IdleTimerDoesNotRepaint)
+{
+    PaintProbe probe;
+    probe.setSize (240, 240);
+    probe.target = { 0, 0, 240, 240 };
+    probe.addAndMakeVisible (*widget);
+    Desk desk (probe);
+    pump (100);
+    probe.any = 0;
+    probe.area = 0.0;
+    pump (400);
+    EXPECT_EQ (probe.any, 0);
+
+    setRaw (*proc, "quarn_reverbRad", 0.7f);
+    EXPECT_TRUE (pumpUntil ([&] { return probe.area >= 3.0; }));
+    probe.removeChildComponent (widget.get());
+}
