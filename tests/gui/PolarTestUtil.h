@@ -46,7 +46,10 @@ inline juce::StringArray changedIds (VyrAudioProcessor& p, const std::vector<flo
 class TimedPointer
 {
 public:
-    explicit TimedPointer (juce::Component& c) : comp (c) {}
+    explicit TimedPointer (juce::Component& c)
+        : comp (c)
+    {
+    }
 
     void at (juce::Point<float> p, bool down, juce::ModifierKeys mods = {}, int afterMs = 20)
     {
