@@ -72,6 +72,8 @@ TEST_F (QuarnFixture, DragOnToneDiscWritesInsideOneGesturePerParameter)
     Desk desk (*widget);
     GestureCounter gestures (*proc);
     const auto before = snapshot (*proc);
+    int edits = 0;
+    widget->onChanged = [&edits] { ++edits; };
     TimedPointer ptr (*widget);
 
     ptr.press (at (30.0f, 0.0f));
@@ -84,6 +86,7 @@ TEST_F (QuarnFixture, DragOnToneDiscWritesInsideOneGesturePerParameter)
     EXPECT_TRUE (widget->gestureOpen);
     ptr.release (at (200.0f, 0.5f));
     EXPECT_FALSE (widget->gestureOpen);
+    EXPECT_EQ (edits, 3) << "every edit tells the owner";
 
     for (auto* id : kQuarnIds)
     {
@@ -340,4 +343,25 @@ TEST_F (QuarnFixture, IdleTimerRepaintsOnlyTheCreepingMotes)
     EXPECT_TRUE (pumpUntil ([&]
                             { return probe.area >= 6.0; }));
     probe.removeChildComponent (widget.get());
+}
+
+TEST (PolarParamSet, MissingParametersAreSkippedAndTinyDragStepsDropped)
+{
+    auto proc = makeProcessor (15);
+    vyrPolar::ParamSet set (proc->apvts, { "quarn_boost", "no_such_parameter" });
+    EXPECT_EQ (set.read (1, 0.25f), 0.25f);
+
+    GestureCounter gestures (*proc);
+    EXPECT_TRUE (set.begin());
+    EXPECT_FALSE (set.begin()) << "a nested begin must not open a second gesture";
+    set.write (1, 0.5f, true);
+    set.write (0, 0.4f, false);
+    set.write (0, 0.4f + 4.0e-6f, false); // below the drag threshold: no write
+    set.write (0, 0.4f, true);            // a reset always writes
+    set.end();
+    set.end();
+    EXPECT_NEAR (raw (*proc, "quarn_boost"), 0.4f, 1.0e-6f);
+    EXPECT_EQ (gestures.begins ("quarn_boost"), 1);
+    EXPECT_EQ (gestures.ends ("quarn_boost"), 1);
+    EXPECT_EQ (gestures.changes ("quarn_boost"), 2);
 }
