@@ -242,3 +242,32 @@ TEST (LedMeter, RendersInEveryIdentity)
         savePng (sheet, "meter-led-" + juce::String (kThemes[id].key));
     }
 }
+
+TEST (LedMeter, RepaintsOnlyWhenSomethingWouldLookDifferent)
+{
+    Rig rig;
+    EXPECT_TRUE (rig.meter.needsRepaint()); // never painted
+    rig.paintAfter (33);
+    advanceMs (33);
+    EXPECT_FALSE (rig.meter.needsRepaint()); // silence at rest
+
+    setLevels (rig.lv, 0.5f, 0.5f);
+    EXPECT_TRUE (rig.meter.needsRepaint()); // a new reading
+    rig.paintAfter (33);
+    for (int i = 0; i < 3; ++i)
+        rig.paintAfter (33); // the window lets the hold catch up with the steady reading
+    EXPECT_FALSE (rig.meter.needsRepaint()); // a steady tone at rest
+
+    setLevels (rig.lv, 0.0f, 0.0f);
+    rig.paintAfter (33);
+    EXPECT_TRUE (rig.meter.needsRepaint()); // marker falling, readout holding
+    for (int i = 0; i < 400 && rig.meter.needsRepaint(); ++i)
+        rig.paintAfter (33);
+    EXPECT_FALSE (rig.meter.needsRepaint()); // came to rest
+
+    rig.meter.themeId = 3; // owner settings show at once
+    EXPECT_TRUE (rig.meter.needsRepaint());
+    rig.paintAfter (33);
+    rig.meter.title = "OUT";
+    EXPECT_TRUE (rig.meter.needsRepaint());
+}

@@ -277,3 +277,18 @@ TEST (LevelMeterView, RendersBothLayouts)
         savePng (render (tall.view), "meter-level-vertical-" + name);
     }
 }
+
+TEST (LevelMeterView, RepaintsOnlyWhenAShownValueChanged)
+{
+    Rig rig;
+    rig.ticks (1);
+    EXPECT_TRUE (rig.view.needsRepaint());
+    render (rig.view);
+    rig.ticks (3);
+    EXPECT_FALSE (rig.view.needsRepaint()); // silence at rest
+    rig.setOut (0.5f, 0.5f, 0.2f, 0.2f);
+    EXPECT_TRUE (rig.view.needsRepaint());
+    render (rig.view);
+    rig.view.vertical = true;
+    EXPECT_TRUE (rig.view.needsRepaint());
+}

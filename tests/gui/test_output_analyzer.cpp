@@ -236,3 +236,21 @@ TEST (OutputAnalyzer, RendersInEveryIdentity)
         savePng (img, "meter-analyser-" + juce::String (kThemes[id].key));
     }
 }
+
+TEST (OutputAnalyzer, RepaintsWhileThereIsSignalOrAShownValueChanged)
+{
+    Rig rig;
+    rig.ticks (1);
+    render (rig.view);
+    rig.ticks (1);
+    EXPECT_FALSE (rig.view.needsRepaint()); // silence at rest
+    rig.proc->themeIndex = 4;
+    EXPECT_TRUE (rig.view.needsRepaint());
+    render (rig.view);
+    rig.proc->meters.lufsShort = -14.0f;
+    EXPECT_TRUE (rig.view.needsRepaint());
+    render (rig.view);
+    rig.setPeak (0.3f);
+    render (rig.view);
+    EXPECT_TRUE (rig.view.needsRepaint()); // with signal, every frame
+}

@@ -261,3 +261,26 @@ TEST (VuMeter, KeptFaceFollowsEveryChangeItDependsOn)
     other.vu.setSize (520, 300);
     EXPECT_EQ (differingPixels (render (rig.vu, 2.0f), render (other.vu, 2.0f)), 0);
 }
+
+TEST (VuMeter, RepaintsOnlyWhenANeedleOrSettingMoved)
+{
+    Rig rig;
+    EXPECT_TRUE (rig.vu.needsRepaint());
+    render (rig.vu);
+    rig.run (0.1);
+    EXPECT_FALSE (rig.vu.needsRepaint()); // silent and at rest
+
+    rig.setOut (0.1f);
+    rig.run (0.016);
+    EXPECT_TRUE (rig.vu.needsRepaint());
+    rig.run (3.0);
+    render (rig.vu);
+    rig.run (0.1);
+    EXPECT_FALSE (rig.vu.needsRepaint()); // settled on a steady tone
+
+    rig.vu.ballisticsOpen = true;
+    EXPECT_TRUE (rig.vu.needsRepaint());
+    render (rig.vu);
+    rig.vu.riseMs = 300.0f;
+    EXPECT_TRUE (rig.vu.needsRepaint());
+}

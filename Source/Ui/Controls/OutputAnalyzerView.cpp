@@ -128,8 +128,30 @@ void OutputAnalyzerView::timerCallback()
         spectrumOpen = visible;
         processor.setSpectrumViewOpen (visible);
     }
-    if (visible)
+    if (visible && needsRepaint())
         repaint();
+}
+
+OutputAnalyzerView::Shown OutputAnalyzerView::shownNow() const
+{
+    auto& m = processor.meters;
+    auto ld = [] (const std::atomic<float>& a) { return a.load (std::memory_order_acquire); };
+    return { peakHold.hold.held, ld (m.outPeak[0]), ld (m.outPeak[1]), ld (m.outRms[0]), ld (m.outRms[1]), ld (m.inPeak[0]), ld (m.inPeak[1]),
+             ld (m.lufsMomentary), ld (m.lufsShort), ld (m.lufsIntegrated), gOutputShowSpectrum ? 1.0f : 0.0f,
+             (float) processor.themeIndex.load(), (float) getWidth(), (float) getHeight(), (float) m.outScopeWrite.load(),
+             (float) m.inScopeWrite.load() };
+}
+
+bool OutputAnalyzerView::needsRepaint() const
+{
+    // With signal the bars and traces move every frame; in silence only a changed value shows.
+    if (! painted || louder (processor.meters.outPeak) >= kSignalFloor)
+        return true;
+    const auto now = shownNow();
+    for (int i = 0; i < numShown; ++i)
+        if (! (now[(size_t) i] == lastShown[(size_t) i]) && ! (std::isnan (now[(size_t) i]) && std::isnan (lastShown[(size_t) i])))
+            return true;
+    return false;
 }
 
 void OutputAnalyzerView::mouseMove (const juce::MouseEvent& e)
@@ -171,18 +193,16 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     const auto& T = vyrTheme (processor.themeIndex);
     const bool light = T.light;
 
+    juce::Path panel;
+    panel.addRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
+    juce::Graphics::ScopedSaveState save (g);
+    g.reduceClipRegion (panel);
+
     const Colour base = vyrMeter::darkBase (T.id);
     const Colour top = light ? T.panelTopColour() : vyrMeter::brightened (base, 0.06f);
     const Colour bottom = light ? T.panelBottomColour() : darkened (base, 0.18f);
     g.setGradientFill (juce::ColourGradient (top, 0.0f, 0.0f, bottom, 0.0f, H, false));
-    g.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
-
-    // The content stays off the four rounded corners. A rectangle-list clip keeps every fill fast;
-    // a rounded path clip would turn each of the many bars and traces into an edge-table merge.
-    juce::Graphics::ScopedSaveState save (g);
-    juce::RectangleList<int> clip (juce::Rectangle<int> (12, 0, juce::jmax (getWidth() - 24, 0), getHeight()));
-    clip.add (juce::Rectangle<int> (0, 12, getWidth(), juce::jmax (getHeight() - 24, 0)));
-    g.reduceClipRegion (clip);
+    g.fillRect (0.0f, 0.0f, W, H);
 
     const float e = 0.66f * H;
     g.setColour (light ? black (0x29) : white (0x0d));
@@ -206,6 +226,8 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
 
     g.setColour (light ? black (0x38) : white (0x1a));
     g.drawRoundedRectangle (0.5f, 0.5f, W - 1.0f, H - 1.0f, 12.0f, 1.0f);
+    lastShown = shownNow();
+    painted = true;
 }
 
 void OutputAnalyzerView::paintSpectrum (juce::Graphics& g, float W, float e, bool light)

@@ -274,8 +274,15 @@ void VuMeter::timerCallback()
         needle[i] += (target - needle[i]) * k;
     }
 
-    if (vyrVisibleInScroll (*this))
+    if (vyrVisibleInScroll (*this) && needsRepaint())
         repaint();
+}
+
+bool VuMeter::needsRepaint() const
+{
+    const CacheKey now { getWidth(), getHeight(), theme, roundDial, showInput, ballisticsOpen, paintedKey.scale };
+    return ! (now == paintedKey) || std::abs (needle[0] - paintedNeedle[0]) > 1e-4f || std::abs (needle[1] - paintedNeedle[1]) > 1e-4f
+           || riseMs != paintedRise || fallMs != paintedFall;
 }
 
 void VuMeter::resized() { layoutHits(); }
@@ -416,6 +423,10 @@ void VuMeter::paint (juce::Graphics& g)
     }
     if (ballisticsOpen)
         paintBallistics (g);
+
+    paintedKey = key;
+    paintedNeedle[0] = needle[0], paintedNeedle[1] = needle[1];
+    paintedRise = riseMs, paintedFall = fallMs;
 }
 
 // Everything the needles do not move: kept as an image until the size, style, identity, header
