@@ -71,8 +71,8 @@ TEST (OutputAnalyzer, PeakHoldsAboutOneAndAHalfSecondsThenFallsAndReads70AsDash)
 TEST (OutputAnalyzer, BandLevelsInterpolateNarrowBandsAndTakeTheMaxOfWideOnes)
 {
     std::vector<float> s (4096, 0.0f);
-    s[5] = 1.0f;  // 29.3 Hz at 48 kHz (5.859375 Hz per bin)
-    s[20] = 0.5f; // 117 Hz
+    s[5] = 1.0f;                                                                              // 29.3 Hz at 48 kHz (5.859375 Hz per bin)
+    s[20] = 0.5f;                                                                             // 117 Hz
     EXPECT_NEAR (OutputAnalyzerView::bandLevel (s.data(), 48000.0, 29.0, 29.5), 1.0f, 0.01f); // between bins 4 and 5, mostly 5
     EXPECT_NEAR (OutputAnalyzerView::bandLevel (s.data(), 48000.0, 32.0, 33.0), (90.0f + 20.0f * std::log10 (1.0f - (32.5f / 5.859375f - 5.0f))) / 90.0f, 0.01f);
     EXPECT_NEAR (OutputAnalyzerView::bandLevel (s.data(), 48000.0, 100.0, 200.0), (90.0f - 6.0206f) / 90.0f, 1e-3);
@@ -89,7 +89,8 @@ TEST (OutputAnalyzer, BarsMoveWithTimeOnlyWhileSignalIsPresent)
     for (auto* r : { &once, &twice })
     {
         r->setPeak (0.5f);
-        r->spectrum ([] (int i) { return i < 200 ? 0.5f : 0.01f; });
+        r->spectrum ([] (int i)
+                     { return i < 200 ? 0.5f : 0.01f; });
     }
     for (int i = 0; i < 10; ++i)
     {
@@ -201,11 +202,11 @@ TEST (OutputAnalyzer, HeldPeakAtFullScaleIsRed)
 
 TEST (OutputAnalyzer, SurvivesEveryProductSizeAndBrokenData)
 {
-    checkSurvives ([] (VyrAudioProcessor& p) {
+    checkSurvives ([] (VyrAudioProcessor& p)
+                   {
         auto v = std::make_unique<OutputAnalyzerView> (p);
         tick (*v);
-        return v;
-    });
+        return v; });
 }
 
 TEST (OutputAnalyzer, RendersInEveryIdentity)
@@ -220,7 +221,8 @@ TEST (OutputAnalyzer, RendersInEveryIdentity)
         rig.setPeak (0.7f);
         m.inPeak[0] = 0.5f, m.inPeak[1] = 0.5f;
         m.lufsMomentary = -8.4f, m.lufsShort = -10.9f, m.lufsIntegrated = -17.2f;
-        rig.spectrum ([] (int i) { return 0.25f / (1.0f + 0.004f * (float) i) * (1.0f + 0.5f * std::sin (0.05f * (float) i)); });
+        rig.spectrum ([] (int i)
+                      { return 0.25f / (1.0f + 0.004f * (float) i) * (1.0f + 0.5f * std::sin (0.05f * (float) i)); });
         for (int i = 0; i < VyrMeterEngine::scopeSize; ++i)
         {
             m.outScope[i] = 0.6f * std::sin (0.03f * (float) i) + 0.15f * std::sin (0.31f * (float) i);

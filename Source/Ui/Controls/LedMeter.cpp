@@ -8,7 +8,7 @@ using juce::Rectangle;
 namespace
 {
 constexpr float kMarkerFallDbPerSecond = 0.55f / 0.033f; // 0.55 dB per 33 ms frame
-constexpr double kMaxPauseSeconds = 0.25;                 // a hidden meter resumes as after 0.25 s
+constexpr double kMaxPauseSeconds = 0.25;                // a hidden meter resumes as after 0.25 s
 
 float load (std::atomic<float>* a, float fallback) noexcept
 {
@@ -82,8 +82,7 @@ void LedMeter::readings (float& vL, float& vR) const
 
 LedMeter::Shown LedMeter::shown (float vL, float vR) const
 {
-    const int flags = (vertical ? 1 : 0) | (compact ? 2 : 0) | (showScale ? 4 : 0) | (showPeakText ? 8 : 0) | (housing ? 16 : 0)
-                      | (transparent ? 32 : 0);
+    const int flags = (vertical ? 1 : 0) | (compact ? 2 : 0) | (showScale ? 4 : 0) | (showPeakText ? 8 : 0) | (housing ? 16 : 0) | (transparent ? 32 : 0);
     return { vL, vR, meteringMode, themeId, barWidth, getWidth(), getHeight(), flags, title };
 }
 

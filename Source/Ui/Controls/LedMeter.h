@@ -26,19 +26,19 @@ public:
     std::atomic<float>* rmsL;
     std::atomic<float>* rmsR;
 
-    bool vertical = true;      // two vertical bars; false: two horizontal rows without readouts
-    bool compact = false;      // smaller fonts, margins and bars
-    bool showScale = true;     // scale column right of the vertical bars
-    bool showPeakText = true;  // peak-hold readouts above the vertical bars
-    bool housing = false;      // rounded housing (not with compact or transparent)
-    bool transparent = false;  // no background, housing or plate
-    int barWidth = 0;          // px per vertical bar; 0 or less: 10 compact, else 14
-    int meteringMode = 0;      // 0 dBFS, 1 K-12, 2 K-14, 3 K-20 ("meteringMode" choice index)
-    int themeId = 0;           // visual identity, clamped when used
-    juce::String title;        // caption above the bars
+    bool vertical = true;     // two vertical bars; false: two horizontal rows without readouts
+    bool compact = false;     // smaller fonts, margins and bars
+    bool showScale = true;    // scale column right of the vertical bars
+    bool showPeakText = true; // peak-hold readouts above the vertical bars
+    bool housing = false;     // rounded housing (not with compact or transparent)
+    bool transparent = false; // no background, housing or plate
+    int barWidth = 0;         // px per vertical bar; 0 or less: 10 compact, else 14
+    int meteringMode = 0;     // 0 dBFS, 1 K-12, 2 K-14, 3 K-20 ("meteringMode" choice index)
+    int themeId = 0;          // visual identity, clamped when used
+    juce::String title;       // caption above the bars
 
-    float levelDb[2] { -100.0f, -100.0f };   // marker levels in the mode's units
-    vyrMeter::SteppedPeakHold peakHold[2];   // readouts, fed at 30 steps per second
+    float levelDb[2] { -100.0f, -100.0f }; // marker levels in the mode's units
+    vyrMeter::SteppedPeakHold peakHold[2]; // readouts, fed at 30 steps per second
 
     // True when a paint now would differ from the last one.
     bool needsRepaint() const;
@@ -56,8 +56,7 @@ private:
         juce::String title;
         bool operator== (const Shown& o) const noexcept
         {
-            return vL == o.vL && vR == o.vR && mode == o.mode && theme == o.theme && barWidth == o.barWidth && width == o.width
-                   && height == o.height && flags == o.flags && title == o.title;
+            return vL == o.vL && vR == o.vR && mode == o.mode && theme == o.theme && barWidth == o.barWidth && width == o.width && height == o.height && flags == o.flags && title == o.title;
         }
     };
 

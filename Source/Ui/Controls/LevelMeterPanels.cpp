@@ -52,7 +52,8 @@ void rmsBar (juce::Graphics& g, Rectangle<float> r, float db, const char* label,
 {
     if (r.getWidth() <= 0.0f || r.getHeight() <= 0.0f)
         return;
-    auto colourOf = [] (int t) { return Colour (t <= -15 ? 0xff00afff : (t <= -6 ? 0xffccff00 : 0xffff2b2b)); };
+    auto colourOf = [] (int t)
+    { return Colour (t <= -15 ? 0xff00afff : (t <= -6 ? 0xffccff00 : 0xffff2b2b)); };
     g.setFont (juce::Font (7.0f, juce::Font::plain));
     if (vertical)
     {
@@ -109,7 +110,8 @@ void LevelMeterView::paintSourceSwitch (juce::Graphics& g, Rectangle<float> r)
     g.setColour (Colour (0x4c22d3ee));
     g.drawRoundedRectangle (both, 3.0f, 1.0f);
 
-    auto segment = [&] (Rectangle<float> area, const char* text, bool active) {
+    auto segment = [&] (Rectangle<float> area, const char* text, bool active)
+    {
         if (active)
         {
             g.setColour (sourceFill);

@@ -86,7 +86,8 @@ void LevelMeterView::timerCallback()
 LevelMeterView::Shown LevelMeterView::shownNow() const
 {
     auto& m = processor.meters;
-    auto ld = [] (const std::atomic<float>& a) { return a.load (std::memory_order_acquire); };
+    auto ld = [] (const std::atomic<float>& a)
+    { return a.load (std::memory_order_acquire); };
     auto* peaks = showInput ? m.inPeak : m.outPeak;
     auto* rms = showInput ? m.inRms : m.outRms;
     // The spectrum strip follows the output, which moves whenever its levels do.
@@ -130,7 +131,8 @@ void LevelMeterView::updateLoudness (int steps)
         return;
     }
 
-    auto newest = [this] (int n) {
+    auto newest = [this] (int n)
+    {
         n = juce::jmin (n, ringCount);
         double sum = 0.0;
         for (int i = 1; i <= n; ++i)

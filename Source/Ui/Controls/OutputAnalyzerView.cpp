@@ -15,8 +15,8 @@ using juce::Rectangle;
 
 namespace
 {
-constexpr float kSignalFloor = 3.1622778e-5f;     // -90 dBFS
-constexpr double kBarStepSeconds = 0.02;          // bars move 0.8 / 0.2 per 20 ms
+constexpr float kSignalFloor = 3.1622778e-5f; // -90 dBFS
+constexpr double kBarStepSeconds = 0.02;      // bars move 0.8 / 0.2 per 20 ms
 constexpr double kMaxCatchUpSeconds = 2.0;
 const Colour inkLight (0xff1a1a1a), dimInkLight (0xff2f4639);
 
@@ -33,7 +33,8 @@ float xOf (double f, float W)
 
 Colour darkened (Colour c, float a)
 {
-    auto f = [a] (juce::uint8 v) { return (juce::uint8) (int) ((float) v / (1.0f + a)); };
+    auto f = [a] (juce::uint8 v)
+    { return (juce::uint8) (int) ((float) v / (1.0f + a)); };
     return Colour (f (c.getRed()), f (c.getGreen()), f (c.getBlue()), c.getAlpha());
 }
 
@@ -49,7 +50,8 @@ OutputAnalyzerView::OutputAnalyzerView (VyrAudioProcessor& p)
     spectrumButton.setClickingTogglesState (true);
     spectrumButton.setToggleState (gOutputShowSpectrum, juce::dontSendNotification);
     spectrumButton.setTooltip ("EQ-style log-frequency spectrum fill");
-    spectrumButton.onClick = [this] {
+    spectrumButton.onClick = [this]
+    {
         gOutputShowSpectrum = spectrumButton.getToggleState();
         spectrumButton.setToggleState (gOutputShowSpectrum, juce::dontSendNotification);
         repaint();
@@ -135,7 +137,8 @@ void OutputAnalyzerView::timerCallback()
 OutputAnalyzerView::Shown OutputAnalyzerView::shownNow() const
 {
     auto& m = processor.meters;
-    auto ld = [] (const std::atomic<float>& a) { return a.load (std::memory_order_acquire); };
+    auto ld = [] (const std::atomic<float>& a)
+    { return a.load (std::memory_order_acquire); };
     return { peakHold.hold.held, ld (m.outPeak[0]), ld (m.outPeak[1]), ld (m.outRms[0]), ld (m.outRms[1]), ld (m.inPeak[0]), ld (m.inPeak[1]),
              ld (m.lufsMomentary), ld (m.lufsShort), ld (m.lufsIntegrated), gOutputShowSpectrum ? 1.0f : 0.0f,
              (float) processor.themeIndex.load(), (float) getWidth(), (float) getHeight(), (float) m.outScopeWrite.load(),
@@ -258,7 +261,8 @@ void OutputAnalyzerView::paintSpectrum (juce::Graphics& g, float W, float e, boo
         return;
     const double rate = processor.meters.sampleRate.load (std::memory_order_acquire);
     const int columns = (int) std::floor (W);
-    auto fOf = [W] (int j) { return std::pow (10.0, std::log10 (20.0) + 3.0 * juce::jlimit (0.0, 1.0, (double) j / juce::jmax ((double) W, 1.0))); };
+    auto fOf = [W] (int j)
+    { return std::pow (10.0, std::log10 (20.0) + 3.0 * juce::jlimit (0.0, 1.0, (double) j / juce::jmax ((double) W, 1.0))); };
     juce::Path fill, line;
     fill.startNewSubPath (0.0f, e);
     for (int j = 0; j <= columns; ++j)
@@ -288,7 +292,8 @@ void OutputAnalyzerView::paintScope (juce::Graphics& g, float W, float e, float 
     const float d = H - e, yc = e + d / 2.0f;
     constexpr int n = VyrMeterEngine::scopeSize;
     // Samples are kept inside the scope band: a broken or clipped block cannot draw over the rest.
-    auto trace = [&] (const float* ring, int write) {
+    auto trace = [&] (const float* ring, int write)
+    {
         juce::Path p;
         write = juce::jlimit (0, n - 1, write);
         for (int j = 0; j < n; ++j)
@@ -362,7 +367,8 @@ void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, float H, boo
         const float r = vyrMeter::toDb (mean);
         const auto number = r <= -70.0f ? juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e") : juce::String (r, 1);
         const Colour accent = T.accentColour();
-        auto scale = [] (juce::uint8 v) { return (juce::uint8) (int) ((float) v * 0.78125f); };
+        auto scale = [] (juce::uint8 v)
+        { return (juce::uint8) (int) ((float) v * 0.78125f); };
         g.setColour (light ? Colour (scale (accent.getRed()), scale (accent.getGreen()), scale (accent.getBlue()), accent.getAlpha()) : accent);
         g.drawText ("RMS " + number + " dB", rmsBox, juce::Justification::centredLeft, false);
         if (louder (m.inPeak) >= kSignalFloor)

@@ -31,14 +31,14 @@ public:
 
     std::atomic<float>* sources[4];
 
-    int theme = 0;           // visual identity 0..5, written by the owner before painting
+    int theme = 0; // visual identity 0..5, written by the owner before painting
     bool roundDial = true;
     bool showInput = false;
     float needle[2] { 0.0f, 0.0f };
     float riseMs = 100.0f, fallMs = 100.0f;
     double lastTickMs = 0.0;
     bool ballisticsOpen = false;
-    int dragSlider = 0;      // 0 none, 1 Rise, 2 Fall
+    int dragSlider = 0; // 0 none, 1 Rise, 2 Fall
 
     // Hit and layout rectangles, recomputed by layoutHits.
     juce::Rectangle<float> inBox, outBox, roundBox, rectBox, ballisticsBox, standardBox, riseTrack, fallTrack;
@@ -66,8 +66,7 @@ private:
         float scale = 0.0f;
         bool operator== (const CacheKey& o) const noexcept
         {
-            return width == o.width && height == o.height && theme == o.theme && round == o.round && input == o.input
-                   && open == o.open && scale == o.scale;
+            return width == o.width && height == o.height && theme == o.theme && round == o.round && input == o.input && open == o.open && scale == o.scale;
         }
     };
 
