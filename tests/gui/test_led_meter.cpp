@@ -238,6 +238,7 @@ TEST (LedMeter, RendersInEveryIdentity)
         auto sheet = renderPaint (520, 340, [&] (juce::Graphics& g)
                                   {
             vyrFillPageBackground (g, { 0, 0, 520, 340 }, id);
+            g.setOpacity (1.0f); // images are drawn with the context's current opacity
             g.drawImageAt (img, 10, 10);
             g.drawImageAt (render (in.meter), 140, 10);
             g.drawImageAt (render (out.meter), 210, 10);
