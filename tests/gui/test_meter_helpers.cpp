@@ -92,6 +92,20 @@ TEST (MeterHelpers, ModeTablesLabelsAndCaptions)
         EXPECT_EQ (vyrMeter::zoneColour (z.t, z.mode).getARGB(), z.colour) << z.t << " in mode " << z.mode;
 }
 
+TEST (MeterHelpers, ReadoutTextsNeverShowMinusZero)
+{
+    const auto minusInfinity = juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e");
+    struct Case
+    {
+        float db;
+        juce::String text;
+    };
+    for (const Case& c : { Case { -6.24f, "-6.2" }, Case { -0.04f, "0.0" }, Case { 0.0f, "0.0" }, Case { 3.06f, "3.1" },
+                           Case { -69.9f, "-69.9" }, Case { -70.0f, minusInfinity }, Case { std::numeric_limits<float>::quiet_NaN(), minusInfinity },
+                           Case { std::numeric_limits<float>::infinity(), minusInfinity } })
+        EXPECT_EQ (vyrMeter::dbText (c.db), c.text) << c.db;
+}
+
 TEST (MeterHelpers, PeakHoldTakesHoldsAndFalls)
 {
     vyrMeter::PeakHold h;

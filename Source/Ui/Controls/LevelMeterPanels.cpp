@@ -84,19 +84,19 @@ juce::String LevelMeterView::crestText (float crest, float maxRms)
 {
     if (maxRms <= -60.0f || ! std::isfinite (crest))
         return juce::String::fromUTF8 ("\xe2\x88\x9e");
-    return juce::String (crest, 1);
+    return vyrMeter::oneDecimal (crest);
 }
 
 juce::String LevelMeterView::balanceText (float balance)
 {
     if (! (std::abs (balance) >= 0.05f)) // also NaN
         return "C";
-    return juce::String (balance > 0.0f ? "L " : "R ") + juce::String (std::abs (balance), 1);
+    return juce::String (balance > 0.0f ? "L " : "R ") + vyrMeter::oneDecimal (std::abs (balance));
 }
 
 juce::String LevelMeterView::headroomText (float heldMax)
 {
-    return juce::String (juce::jmax (std::isfinite (heldMax) ? -heldMax : 0.0f, 0.0f), 1);
+    return vyrMeter::oneDecimal (juce::jmax (std::isfinite (heldMax) ? -heldMax : 0.0f, 0.0f));
 }
 
 void LevelMeterView::paintSourceSwitch (juce::Graphics& g, Rectangle<float> r)

@@ -72,7 +72,7 @@ juce::String OutputAnalyzerView::loudnessText (float lufs)
 {
     if (! std::isfinite (lufs) || lufs <= -100.0f)
         return juce::String::fromUTF8 ("-\xe2\x88\x9e");
-    return juce::String (lufs, 1);
+    return vyrMeter::oneDecimal (lufs);
 }
 
 Colour OutputAnalyzerView::loudnessColour (float lufs)
@@ -352,7 +352,7 @@ void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, float H, boo
     else
     {
         g.setColour (held >= 0.0f ? Colour (0xffb91c1c) : (light ? inkLight : Colour (0xffcbd5e1)));
-        g.drawText ("PEAK " + juce::String (held, 1) + " dB", Rectangle<float> (8.0f, 16.0f, 160.0f, 12.0f), juce::Justification::centredLeft, false);
+        g.drawText ("PEAK " + vyrMeter::oneDecimal (held) + " dB", Rectangle<float> (8.0f, 16.0f, 160.0f, 12.0f), juce::Justification::centredLeft, false);
     }
 
     const Rectangle<float> rmsBox (8.0f, 27.0f, 160.0f, 12.0f);
@@ -365,7 +365,7 @@ void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, float H, boo
     {
         const float mean = 0.5f * (m.outRms[0].load (std::memory_order_acquire) + m.outRms[1].load (std::memory_order_acquire));
         const float r = vyrMeter::toDb (mean);
-        const auto number = r <= -70.0f ? juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e") : juce::String (r, 1);
+        const auto number = r <= -70.0f ? juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e") : vyrMeter::oneDecimal (r);
         const Colour accent = T.accentColour();
         auto scale = [] (juce::uint8 v)
         { return (juce::uint8) (int) ((float) v * 0.78125f); };

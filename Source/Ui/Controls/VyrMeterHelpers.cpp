@@ -224,11 +224,16 @@ Colour darkBase (int themeId) noexcept
     return Colour (themeId >= 0 && themeId <= 5 ? bases[themeId] : 0xff2a2e35);
 }
 
+juce::String oneDecimal (float value)
+{
+    return juce::String (std::abs (value) < 0.05f ? 0.0f : value, 1);
+}
+
 juce::String dbText (float db)
 {
     if (! std::isfinite (db) || db <= -70.0f)
         return juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e");
-    return juce::String (db, 1);
+    return oneDecimal (db);
 }
 
 Colour withAlpha (Colour c, float a) noexcept
