@@ -196,16 +196,19 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     const auto& T = vyrTheme (processor.themeIndex);
     const bool light = T.light;
 
-    juce::Path panel;
-    panel.addRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
-    juce::Graphics::ScopedSaveState save (g);
-    g.reduceClipRegion (panel);
-
     const Colour base = vyrMeter::darkBase (T.id);
     const Colour top = light ? T.panelTopColour() : vyrMeter::brightened (base, 0.06f);
     const Colour bottom = light ? T.panelBottomColour() : darkened (base, 0.18f);
     g.setGradientFill (juce::ColourGradient (top, 0.0f, 0.0f, bottom, 0.0f, H, false));
-    g.fillRect (0.0f, 0.0f, W, H);
+    g.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
+
+    // Grid, bars and traces stay inside the panel and off its four rounded corners. A clip made
+    // of rectangles keeps the many bars, glows and traces fast to fill; a rounded path as the clip
+    // would make every one of them an edge-table merge.
+    g.saveState();
+    juce::RectangleList<int> clip (juce::Rectangle<int> (12, 0, juce::jmax (getWidth() - 24, 0), getHeight()));
+    clip.add (juce::Rectangle<int> (0, 12, getWidth(), juce::jmax (getHeight() - 24, 0)));
+    g.reduceClipRegion (clip);
 
     const float e = 0.66f * H;
     g.setColour (light ? black (0x29) : white (0x0d));
@@ -225,7 +228,8 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     {
         barClock.restart(); // silent: the bars keep their heights for the signal's return
     }
-    paintReadouts (g, W, H, light);
+    g.restoreState();
+    paintReadouts (g, W, H, light); // text and boxes sit inside the rounded panel by their layout
 
     g.setColour (light ? black (0x38) : white (0x1a));
     g.drawRoundedRectangle (0.5f, 0.5f, W - 1.0f, H - 1.0f, 12.0f, 1.0f);
