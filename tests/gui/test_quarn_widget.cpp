@@ -333,10 +333,7 @@ TEST_F (QuarnFixture, IdleTimerRepaintsOnlyTheCreepingMotes)
     probe.target = { 0, 0, 300, 300 };
     probe.addAndMakeVisible (*widget);
     Desk desk (probe);
-    pump (100);
-    probe.any = 0;
-    probe.area = 0.0;
-    pump (500); // about 15 ticks
+    EXPECT_TRUE (probe.settle (500, 3.0)); // about 15 ticks a window
     EXPECT_LT (probe.area, 3.0) << "an idle control repaints only the few pixels of its motes";
 
     setRaw (*proc, "quarn_boost", 0.6f); // sparks start to fly: the whole disc animates

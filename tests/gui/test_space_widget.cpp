@@ -235,10 +235,7 @@ TEST_F (SpaceFixture, IdleTimerDoesNotRepaint)
     probe.target = { 0, 0, 240, 240 };
     probe.addAndMakeVisible (*widget);
     Desk desk (probe);
-    pump (100);
-    probe.any = 0;
-    probe.area = 0.0;
-    pump (400);
+    EXPECT_TRUE (probe.settle (400, 0.0));
     EXPECT_EQ (probe.any, 0);
 
     setRaw (*proc, "quarn_reverbRad", 0.7f);

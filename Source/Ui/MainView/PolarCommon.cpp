@@ -80,20 +80,6 @@ void ParamSet::end()
             p->endChangeGesture();
 }
 
-bool visibleInScroll (const juce::Component& c)
-{
-    if (! c.isShowing() || c.getWidth() < 1 || c.getHeight() < 1)
-        return false;
-    auto* viewport = c.findParentComponentOfClass<juce::Viewport>();
-    if (viewport == nullptr)
-        return true;
-    auto* viewed = viewport->getViewedComponent();
-    if (viewed == nullptr)
-        return true;
-    const auto area = viewed->getLocalArea (&c, c.getLocalBounds());
-    return area.intersects (viewport->getViewArea());
-}
-
 //==============================================================================
 void SparkStore::age (float lifeStep, float drift, float maxRadius) noexcept
 {

@@ -74,9 +74,6 @@ private:
     std::atomic<bool> pending { false };
 };
 
-// The control is showing, non-empty and, inside a scroll view, overlaps its visible area.
-bool visibleInScroll (const juce::Component& c);
-
 //==============================================================================
 // Sparks: a fixed store, no allocation.
 struct Spark

@@ -1,3 +1,4 @@
+#include "Ui/Controls/VyrMeterHelpers.h"
 #include "Ui/MainView/QuarnWidget.h"
 
 #include "Core/PluginProcessor.h"
@@ -323,7 +324,7 @@ void QuarnWidget::timerCallback()
         readParams();
     tickSparks();
 
-    if (! vyrPolar::visibleInScroll (*this))
+    if (! vyrVisibleInScroll (*this))
         return;
     if (changed || sparks.count > 0 || sparksShown)
     {

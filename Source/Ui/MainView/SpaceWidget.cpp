@@ -1,3 +1,4 @@
+#include "Ui/Controls/VyrMeterHelpers.h"
 #include "Ui/MainView/SpaceWidget.h"
 
 #include "Core/PluginProcessor.h"
@@ -255,7 +256,7 @@ void SpaceWidget::timerCallback()
     tickSparks();
 
     // Nothing here moves without sparks: an idle control with small amounts costs no repaint.
-    if (! vyrPolar::visibleInScroll (*this))
+    if (! vyrVisibleInScroll (*this))
         return;
     if (changed || sparks.count > 0 || sparksShown)
     {
