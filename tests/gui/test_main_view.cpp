@@ -250,6 +250,7 @@ TEST (MainView, LoudnessKnobDragStampsAndHostChangesOnlyShow)
     auto& knob = *v.lufsKnob;
     const auto c = (knob.slider.getBounds().getCentre() + knob.getPosition()).toFloat();
     const int before = juce::roundToInt (f.raw ("masterLufs"));
+    auto dragGestures = std::make_unique<GestureCounter> (*f.proc);
 
     desk.move (c);
     desk.press (c);
@@ -260,6 +261,10 @@ TEST (MainView, LoudnessKnobDragStampsAndHostChangesOnlyShow)
     EXPECT_NE (after, before);
     EXPECT_EQ (f.proc->lufsIndex.load(), after);
     EXPECT_TRUE (v.recipeHint.endsWith ("Limiter OUT stays true-peak."));
+    // The whole turn is one loudness gesture, the knob's own.
+    EXPECT_EQ (dragGestures->begins ("masterLufs"), 1);
+    EXPECT_EQ (dragGestures->ends ("masterLufs"), 1);
+    dragGestures.reset();
 
     // The host moves the loudness: the knob shows it, nothing else is written.
     GestureCounter gestures (*f.proc);

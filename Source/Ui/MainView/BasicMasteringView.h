@@ -45,7 +45,9 @@ public:
     void setChoice (const juce::String& parameterId, int index) { setChoice (processor, parameterId, index); }
 
     // Applies loudness option 0..4 as the user's choice: the loudness choice and its recipe.
-    void stampLufs (int index);
+    // `insideLufsGesture`: the caller already holds a change gesture on "masterLufs" (the knob's
+    // drag), so the choice is written inside it instead of in a gesture of its own.
+    void stampLufs (int index, bool insideLufsGesture = false);
 
     // The loudness knob turned to option value `v` (0..4, rounded). Only a change the user makes
     // acts; one arriving through the knob's parameter attachment (automation, MIDI, a recall, a
