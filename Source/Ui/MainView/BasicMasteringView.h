@@ -14,6 +14,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -195,7 +196,14 @@ private:
     void syncTrayWithChain();
     std::uint32_t shownEnabledMask = 0xffffffffu;
     std::int32_t shownOrder[13] {};
-    float lastMoteKey[kNumMotes] {};
+    // Where each mote was last painted: quarter pixels and glow steps.
+    struct MoteKey
+    {
+        int x = INT_MIN, y = 0, glow = 0;
+        bool operator== (const MoteKey& o) const noexcept { return x == o.x && y == o.y && glow == o.glow; }
+    };
+    MoteKey lastMoteKey[kNumMotes];
+    static constexpr int kMaxMoteAreas = 6;
 
     bool standalone() const noexcept;
     bool timerMayRepaint() const;

@@ -140,7 +140,9 @@ void BasicMasteringView::repaintChanged()
             repaint (0, 0, getWidth(), headerArea.getY());
     }
 
-    // Each mote repaints only when its position (to an eighth of a pixel) or its glow moved.
+    // Each mote repaints only when its position (to a quarter of a pixel) or its glow moved. A few
+    // small areas are repainted one by one; more than that become one area, which keeps the
+    // repaint region simple for the renderer.
     const auto area = moteArea();
     if (area.getWidth() < 8 || area.getHeight() < 8)
         return;
@@ -148,19 +150,35 @@ void BasicMasteringView::repaintChanged()
     const double phase = std::fmod (t / 450.0, 1.0);
     float glow[kNumMotes];
     moteGlow (t, glow);
+    juce::Rectangle<int> changed[kNumMotes];
+    int numChanged = 0;
     for (int i = 0; i < kNumMotes; ++i)
     {
         const auto& m = motes[i];
-        const float fx = (float) (m.x + 0.045 * m.speed * phase), fy = (float) (m.y + 0.018 * m.speed * phase);
-        const float cx = area.getX() + (fx - std::floor (fx)) * area.getWidth();
-        const float cy = area.getY() + (fy - std::floor (fy)) * area.getHeight();
-        const float key = std::round (cx * 8.0f) * 7919.0f + std::round (cy * 8.0f) + std::round (glow[i] * 64.0f) * 0.001f;
+        const double fx = m.x + 0.045 * m.speed * phase, fy = m.y + 0.018 * m.speed * phase;
+        const float cx = area.getX() + (float) (fx - std::floor (fx)) * area.getWidth();
+        const float cy = area.getY() + (float) (fy - std::floor (fy)) * area.getHeight();
+        const MoteKey key { (int) std::lround (cx * 4.0f), (int) std::lround (cy * 4.0f), (int) std::lround (glow[i] * 64.0f) };
         if (key == lastMoteKey[i])
             continue;
-        lastMoteKey[i] = key;
+        // Both the old and the new place of the mote.
         const float r = m.size * 1.3f + 2.0f;
-        repaint (juce::Rectangle<float> (cx - r, cy - r, 2.0f * r, 2.0f * r).getSmallestIntegerContainer().getIntersection (area));
+        auto box = juce::Rectangle<float> (cx - r, cy - r, 2.0f * r, 2.0f * r).getSmallestIntegerContainer();
+        if (lastMoteKey[i].x != INT_MIN)
+            box = box.getUnion (box.withCentre ({ lastMoteKey[i].x / 4, lastMoteKey[i].y / 4 }));
+        lastMoteKey[i] = key;
+        changed[numChanged++] = box.getIntersection (area);
     }
+    if (numChanged > kMaxMoteAreas)
+    {
+        auto all = changed[0];
+        for (int i = 1; i < numChanged; ++i)
+            all = all.getUnion (changed[i]);
+        repaint (all);
+    }
+    else
+        for (int i = 0; i < numChanged; ++i)
+            repaint (changed[i]);
 }
 
 //==============================================================================
