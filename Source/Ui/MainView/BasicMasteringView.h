@@ -203,7 +203,7 @@ private:
         bool operator== (const MoteKey& o) const noexcept { return x == o.x && y == o.y && glow == o.glow; }
     };
     MoteKey lastMoteKey[kNumMotes];
-    static constexpr int kMaxMoteAreas = 6;
+    static constexpr int kMaxMoteAreas = 3;
 
     bool standalone() const noexcept;
     bool timerMayRepaint() const;
