@@ -108,6 +108,8 @@ TEST (ShellLayout, DesktopStacksTheGridAndPagesInAScrollingView)
     EXPECT_EQ (s.fullscreenButton.getBounds(), R (1192, 62, 36, 28));
     EXPECT_EQ (s.settingsButton.getBounds(), R (1148, 62, 36, 28));
     EXPECT_EQ (s.desktopGrid->getBounds().getHeight(), 816);
+    EXPECT_EQ (s.desktopGrid->getWidth(), 1256 - 8);
+    EXPECT_LE (s.desktopContent.getWidth(), s.desktopView.getMaximumVisibleWidth()); // no sideways scrolling
     EXPECT_EQ (s.desktopGrid->masterLevel.getBounds().getY(), 416);
     EXPECT_EQ (s.desktopGrid->source.getHeight(), 400);
     for (auto& t : s.tabButtons)

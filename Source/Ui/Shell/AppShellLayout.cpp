@@ -309,7 +309,7 @@ void AppShell::layoutDesktop()
     proButton.setBounds (basicButton.getRight(), 90, h.modeX + h.modeW - basicButton.getRight(), 22);
 
     desktopView.setBounds (12, 156, clamp0 (W - 24), clamp0 (H - 164));
-    const int f = juce::jmax (400, desktopView.getViewWidth() - 8);
+    const int f = juce::jmax (400, desktopView.getMaximumVisibleWidth() - 8);
 
     int m = 0;
     if (desktopGrid != nullptr)
