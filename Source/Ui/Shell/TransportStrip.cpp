@@ -45,7 +45,11 @@ TransportStrip::TransportStrip (VyrAudioProcessor& p) : processor (p)
         processor.transport.stop();
         processor.transport.setPosition (0.0); // a no-op until the transport has a sample rate
     };
-    gainSlider.onValueChange = [this] { processor.playerGain.store ((float) gainSlider.getValue(), std::memory_order_release); };
+    gainSlider.onValueChange = [this]
+    {
+        processor.playerGain.store ((float) gainSlider.getValue(), std::memory_order_release);
+        repaint (gainSlider.getBounds().expanded (6));
+    };
     gainSlider.setValue (0.8, juce::sendNotificationAsync);
 
     startTimer (125);
@@ -129,6 +133,19 @@ void TransportStrip::paint (juce::Graphics& g)
         g.setColour (juce::Colour (0xfffbbf24));
         g.setFont (juce::Font (11.0f));
         g.drawFittedText (processor.loadError, messageArea(), juce::Justification::centredLeft, 2, 1.0f);
+    }
+
+    // The shared look-and-feel leaves slider drawing to their owners: the gain track and thumb.
+    if (! gainSlider.getBounds().isEmpty())
+    {
+        const auto s = gainSlider.getBounds().toFloat();
+        const float v = (float) gainSlider.valueToProportionOfLength (gainSlider.getValue()), mid = s.getCentreY();
+        g.setColour (juce::Colours::white.withAlpha ((juce::uint8) 0x1a));
+        g.fillRoundedRectangle (s.getX(), mid - 2.0f, s.getWidth(), 4.0f, 2.0f);
+        g.setColour (juce::Colour (0xffa78bfa));
+        g.fillRoundedRectangle (s.getX(), mid - 2.0f, s.getWidth() * v, 4.0f, 2.0f);
+        g.setColour (juce::Colour (0xffc4b5fd));
+        g.fillEllipse (s.getX() + s.getWidth() * v - 5.0f, mid - 5.0f, 10.0f, 10.0f);
     }
 
     setTextIfChanged (playButton, processor.transport.isPlaying() ? "Pause" : "Play");
