@@ -235,6 +235,13 @@ void VyrAudioProcessor::publishChainShared()
     chainShared.publish (s);
 }
 
+void VyrAudioProcessor::setFxOrder (const int (&order)[13])
+{
+    for (int i = 0; i < 13; ++i)
+        fxOrder[i] = juce::jlimit (0, 12, order[i]);
+    publishChainShared();
+}
+
 void VyrAudioProcessor::timerCallback()
 {
     liveTimerTick();

@@ -198,6 +198,10 @@ public:
     // Message thread: hands the current `fxOrder` and `section` to the audio thread. Call after editing them.
     void publishChainShared();
 
+    // Message thread: replaces the saved chain order (13 module indexes, each clamped to 0..12) and
+    // hands it to the audio thread, which takes it with its next block.
+    void setFxOrder (const int (&order)[13]);
+
     bool isStandaloneWrapper() const noexcept { return wrapperType == wrapperType_Standalone; }
     bool isPluginHostWrapper() const noexcept { return wrapperType != wrapperType_Undefined && wrapperType != wrapperType_Standalone; }
 

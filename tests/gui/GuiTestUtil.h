@@ -183,6 +183,31 @@ public:
         release (p, mods);
     }
     void click (float x, float y) { click ({ x, y }); }
+    // A release that leaves the clock alone, so the next press may count as a second click.
+    void releaseQuick (juce::Point<float> p, juce::ModifierKeys mods = {}) { send (p, mods.withoutMouseButtons()); }
+    void doubleClick (juce::Point<float> p, juce::ModifierKeys mods = {})
+    {
+        move (p);
+        press (p, mods);
+        releaseQuick (p, mods);
+        press (p, mods);
+        release (p, mods);
+    }
+    // Advances the events' clock without sending anything.
+    void wait (int ms) { time += ms; }
+    // One wheel turn at a point (positive deltaY turns away from the user: scrolls up).
+    void wheel (juce::Point<float> p, float deltaY)
+    {
+        time += 20;
+        juce::MouseWheelDetails w;
+        w.deltaX = 0.0f;
+        w.deltaY = deltaY;
+        w.isReversed = false;
+        w.isSmooth = false;
+        w.isInertial = false;
+        juce::ModifierKeys::currentModifiers = juce::ModifierKeys();
+        peer().handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, p, time, w);
+    }
     // Moves the pointer far outside the component (mouse exit).
     void leave() { move ({ -500.0f, -500.0f }); }
 

@@ -1,0 +1,200 @@
+#include "Ui/Controls/LedMeter.h"
+
+#include "Ui/Foundation/VyrTheme.h"
+
+using juce::Colour;
+using juce::Rectangle;
+
+namespace
+{
+constexpr float kMarkerFallDbPerSecond = 0.55f / 0.033f; // 0.55 dB per 33 ms frame
+constexpr double kMaxPauseSeconds = 0.25;                 // a hidden meter resumes as after 0.25 s
+
+float load (std::atomic<float>* a, float fallback) noexcept
+{
+    return a != nullptr ? a->load (std::memory_order_acquire) : fallback;
+}
+
+struct Inks
+{
+    Colour base, caption, label, readout, housingLine, plateFill, plateLine, plateHighlight;
+};
+
+Inks inksFor (int themeId)
+{
+    const auto& r = vyrTheme (themeId);
+    const auto accent = r.accentColour();
+    if (r.light)
+    {
+        const Colour base = r.panelBottomColour();
+        return { base, Colour (0xff2f4639), Colour (0xff2f4639), Colour (0xff1a1a1a), accent.withAlpha ((juce::uint8) 0x52),
+                 base.withAlpha ((juce::uint8) 0xeb), accent.withAlpha ((juce::uint8) 0x47), juce::Colours::white.withAlpha ((juce::uint8) 0x59) };
+    }
+    const Colour base = vyrMeter::darkBase (r.id);
+    return { base, accent.withAlpha ((juce::uint8) 0xbf), Colour (0xffd0dae6), Colour (0xffeef3f8), accent.withAlpha ((juce::uint8) 0x38),
+             base.withAlpha ((juce::uint8) 0xe0), accent.withAlpha ((juce::uint8) 0x38), juce::Colours::white.withAlpha ((juce::uint8) 0x0f) };
+}
+
+Rectangle<int> whole (float x, float y, float w, float h)
+{
+    return { juce::roundToInt (x), juce::roundToInt (y), juce::roundToInt (w), juce::roundToInt (h) };
+}
+}
+
+LedMeter::LedMeter (std::atomic<float>* pL, std::atomic<float>* pR, std::atomic<float>* rL, std::atomic<float>* rR)
+    : peakL (pL)
+    , peakR (pR)
+    , rmsL (rL)
+    , rmsR (rR)
+{
+    setOpaque (false);
+    setPaintingIsUnclipped (true); // glows may spill over the edge
+    startTimer (33);
+}
+
+LedMeter::~LedMeter()
+{
+    title = {};
+    stopTimer();
+}
+
+void LedMeter::timerCallback()
+{
+    if (vyrVisibleInScroll (*this))
+        repaint();
+}
+
+void LedMeter::advance (float vL, float vR)
+{
+    const double now = clock();
+    double elapsed = lastPaintMs > 0.0 ? (now - lastPaintMs) / 1000.0 : 1.0 / 30.0;
+    if (! (elapsed > 0.0))
+        elapsed = 0.0;
+    elapsed = juce::jmin (elapsed, kMaxPauseSeconds);
+    lastPaintMs = now;
+
+    const float fall = kMarkerFallDbPerSecond * (float) elapsed;
+    levelDb[0] = juce::jmax (vL, levelDb[0] - fall);
+    levelDb[1] = juce::jmax (vR, levelDb[1] - fall);
+
+    if (vertical && showPeakText)
+    {
+        peakHold[0].update (vL, now, kMaxPauseSeconds);
+        peakHold[1].update (vR, now, kMaxPauseSeconds);
+    }
+}
+
+void LedMeter::paint (juce::Graphics& g)
+{
+    const auto inks = inksFor (themeId);
+    float W = (float) getWidth(), H = (float) getHeight();
+
+    if (! transparent)
+        g.fillAll (inks.base);
+
+    float D = 0.0f;
+    if (housing && ! compact && ! transparent)
+    {
+        g.setColour (inks.base);
+        g.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
+        g.setColour (inks.housingLine);
+        g.drawRoundedRectangle (0.0f, 0.0f, W, H, 12.0f, 1.0f);
+        D = 8.0f;
+        W = juce::jmax (W - 16.0f, 0.0f);
+        H = juce::jmax (H - 16.0f, 0.0f);
+    }
+
+    const float m = compact ? 2.0f : 4.0f;
+    if (compact && ! transparent)
+    {
+        const Rectangle<float> plate (D + 0.5f, D + 0.5f, juce::jmax (W - 1.0f, 0.0f), juce::jmax (H - 1.0f, 0.0f));
+        g.setColour (inks.plateFill);
+        g.fillRoundedRectangle (plate, 6.0f);
+        g.setColour (inks.plateLine);
+        g.drawRoundedRectangle (plate, 6.0f, 1.0f);
+        if (W - 8.0f > 0.0f)
+        {
+            g.setColour (inks.plateHighlight);
+            g.fillRect (D + 4.0f, (float) (int) (D + 1.5f), W - 8.0f, 1.0f);
+        }
+    }
+
+    const float cx = D + m, cw = juce::jmax (W - 2.0f * m, 0.0f);
+    float cy = D + m, ch = juce::jmax (H - 2.0f * m, 0.0f);
+
+    if (title.isNotEmpty())
+    {
+        g.setFont (juce::Font (compact ? 8.5f : 9.0f, juce::Font::plain).withExtraKerningFactor (0.14f));
+        g.setColour (inks.caption);
+        const float th = juce::jmin (compact ? 11.0f : 12.0f, ch);
+        g.drawText (title, whole (cx, cy, cw, th), juce::Justification::centred, true);
+        cy += th;
+        ch -= th;
+    }
+
+    // Fresh readings in the mode's units.
+    const int mode = meteringMode;
+    const float pkL = load (peakL, 0.0f), pkR = load (peakR, 0.0f);
+    float vL, vR;
+    if (mode >= 1 && mode <= 3)
+    {
+        const float k = (float) vyrMeter::kNumber (mode);
+        vL = k + vyrMeter::toDb (load (rmsL, pkL));
+        vR = k + vyrMeter::toDb (load (rmsR, pkR));
+    }
+    else
+    {
+        vL = vyrMeter::toDb (pkL);
+        vR = vyrMeter::toDb (pkR);
+    }
+    advance (vL, vR);
+
+    if (! vertical)
+    {
+        const float half = ch / 2.0f;
+        paintRow (g, { cx, cy + 2.0f, cw, juce::jmax (half - 4.0f, 0.0f) }, "L", vL, levelDb[0], inks.label);
+        paintRow (g, { cx, cy + half + 2.0f, cw, juce::jmax (ch - half - 4.0f, 0.0f) }, "R", vR, levelDb[1], inks.label);
+        return;
+    }
+
+    const float sw = juce::jmin (showScale ? (compact ? 16.0f : 24.0f) : 0.0f, cw);
+    const float bw = barWidth >= 1 ? (float) barWidth : (compact ? 10.0f : 14.0f);
+    const float gap = compact ? 4.0f : 8.0f;
+    const float pw = 2.0f * bw + gap;
+    const float lx = cx + (cw - sw - pw) / 2.0f;
+    const float rx = lx + bw + gap;
+
+    if (showPeakText)
+    {
+        const float rh = juce::jmin (ch, compact ? 15.0f : 17.0f);
+        g.setFont (juce::Font (compact ? 9.5f : 11.0f, juce::Font::bold));
+        g.setColour (inks.readout);
+        g.drawFittedText (vyrMeter::dbText (peakHold[0].hold.held), whole (lx - 6.0f, cy, bw + 12.0f, rh), juce::Justification::centred, 1);
+        g.drawFittedText (vyrMeter::dbText (peakHold[1].hold.held), whole (rx - 6.0f, cy, bw + 12.0f, rh), juce::Justification::centred, 1);
+        cy += rh;
+        ch -= rh;
+    }
+
+    const float lh = juce::jmin (ch, compact ? 11.0f : 12.0f);
+    const float bh = ch - lh;
+    vyrMeter::paintLedRow (g, { lx, cy, bw, bh }, vL, mode, true, levelDb[0]);
+    vyrMeter::paintLedRow (g, { rx, cy, bw, bh }, vR, mode, true, levelDb[1]);
+
+    g.setFont (juce::Font (compact ? 8.0f : 9.0f, juce::Font::plain));
+    g.setColour (inks.label);
+    g.drawText ("L", whole (lx, cy + ch - lh, bw, lh), juce::Justification::centred, false);
+    g.drawText ("R", whole (rx, cy + ch - lh, bw, lh), juce::Justification::centred, false);
+
+    if (showScale)
+        vyrMeter::paintVScale (g, { cx + cw - sw, cy, sw, ch - lh }, { lx, cy, bw, bh }, mode, compact, inks.label);
+}
+
+void LedMeter::paintRow (juce::Graphics& g, Rectangle<float> row, const juce::String& label, float level, float marker, Colour labelInk)
+{
+    const float lw = juce::jmin (row.getWidth(), 14.0f);
+    g.setFont (juce::Font (9.0f, juce::Font::plain));
+    g.setColour (labelInk);
+    g.drawText (label, whole (row.getX(), row.getY(), lw, row.getHeight()), juce::Justification::centred, false);
+    vyrMeter::paintLedRow (g, { row.getX() + lw, row.getY() + row.getHeight() / 2.0f - 6.0f, row.getWidth() - lw, 12.0f }, level,
+                           meteringMode, false, marker);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Ui/Controls/VyrMeterHelpers.h"
+
+class VyrAudioProcessor;
+
+// Whether every output analyser draws its spectrum curve over the bars; one flag for the process,
+// on at start, never saved. Message thread only.
+extern bool gOutputShowSpectrum;
+
+// The "FINAL OUTPUT" analyser panel: an 84-bar log-frequency spectrum of the processed output
+// with an optional curve, a scope of the output over a dry ghost of the input, the held output
+// peak and the RMS, and the processor's BS.1770 loudness with a help dot and a reset glyph. A
+// "Spectrum" chip switches the curve for every analyser. Its 20 ms timer advances the peak hold
+// by elapsed time and repaints while visible; the bars advance by elapsed time while painting
+// with signal, so extra paints change nothing. The processor analyses the spectrum only while
+// some view shows it: this view asks for it while visible. Identity from the processor's
+// themeIndex, read at each paint.
+class OutputAnalyzerView : public juce::Component, public juce::Timer
+{
+public:
+    static constexpr int numBars = 84;
+
+    explicit OutputAnalyzerView (VyrAudioProcessor&);
+    ~OutputAnalyzerView() override;
+
+    void mouseMove (const juce::MouseEvent&) override;
+    void mouseDown (const juce::MouseEvent&) override;
+    void paint (juce::Graphics&) override;
+    void paintOverChildren (juce::Graphics&) override;
+    void resized() override;
+    void timerCallback() override;
+
+    // Loudness value text ("-∞" at or below -100) and colour (red from -9, lime from -16, else blue).
+    static juce::String loudnessText (float lufs);
+    static juce::Colour loudnessColour (float lufs);
+    // Normalised level 0..1 (-90..0 dB) of the band [fa, fb] Hz of a 4096-bin output spectrum.
+    static float bandLevel (const float* spectrum, double sampleRate, double fa, double fb) noexcept;
+
+    VyrAudioProcessor& processor;
+    juce::TextButton spectrumButton { "Spectrum" };
+    float barCap[numBars] {};
+    float barLevel[numBars] {};
+    vyrMeter::SteppedPeakHold peakHold { 1.0 / 48.0 };
+    juce::Rectangle<float> resetHit, infoHit;
+
+    // Clock of the peak hold and the bars (tests install their own).
+    vyrMeter::ClockFn clock = &vyrMeter::systemClockMs;
+
+private:
+    void advanceBars (int steps, double sampleRate);
+    void paintSpectrum (juce::Graphics&, float W, float e, bool light);
+    void paintScope (juce::Graphics&, float W, float e, float H, bool light);
+    void paintReadouts (juce::Graphics&, float W, float H, bool light);
+
+    vyrMeter::StepClock barClock;
+    float spectrumCopy[4096] {};
+    bool spectrumOpen = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OutputAnalyzerView)
+};

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <array>
+#include <atomic>
+#include <initializer_list>
+
+// What the two round controls of the main view (QUARN and SPACE) share: the polar geometry of a
+// pointer, parameter reads and writes, the gesture bracket over several parameters, the hand-over
+// of parameter notifications from other threads, the spark store and the painting of blooms,
+// handles, ticks and labels.
+//
+// Angles are fractions of a turn in [0, 1): 0 points to 3 o'clock and angles grow counter-clockwise,
+// so 0.25 is straight up. Message thread unless a function says otherwise.
+namespace vyrPolar
+{
+// x mapped into [0, 1) (a negative remainder gets 1 added).
+float frac (float x) noexcept;
+
+// A pointer seen from a centre: its angle (turns) and distance (pixels).
+struct Pointer
+{
+    float angle = 0.0f;
+    float distance = 0.0f;
+};
+
+Pointer pointerFrom (juce::Point<float> p, float cx, float cy) noexcept;
+
+// The point at an angle and radius around a centre.
+juce::Point<float> pointAt (float cx, float cy, float radius, float angle) noexcept;
+
+// Accent colour of a visual identity for the polar controls (ids outside 0..5 give the dark one).
+juce::Colour accentFor (int themeId) noexcept;
+
+// Raw (denormalised) value of a parameter, or the fallback when the ID is unknown.
+float readRaw (juce::AudioProcessorValueTreeState& apvts, const char* id, float fallback);
+
+// Sets a parameter from a raw value and notifies its listeners and the host, without a gesture.
+// A drag write (force false) is skipped when the normalised value moves by 1e-5 or less; a reset
+// (force true) always writes. Unknown IDs are skipped.
+void writeRaw (juce::AudioProcessorValueTreeState& apvts, const char* id, float value, bool force);
+
+// One change gesture per parameter, held open from begin to end; begin and end are idempotent,
+// so nested callers (a wheel step inside a drag) never close the outer gesture.
+class GestureSet
+{
+public:
+    GestureSet (juce::AudioProcessorValueTreeState& tree, std::initializer_list<const char*> parameterIds);
+
+    // Returns true when this call opened the gesture (false when it was already open).
+    bool begin();
+    void end();
+    bool isOpen() const noexcept { return open; }
+
+private:
+    juce::AudioProcessorValueTreeState& apvts;
+    std::array<const char*, 6> ids {};
+    int count = 0;
+    bool open = false;
+};
+
+// Parameter notifications may come from the audio thread (MIDI) or a host thread (automation).
+// They only raise this flag there; the control's timer takes it on the message thread.
+class ChangeRelay
+{
+public:
+    void note() noexcept { pending.store (true, std::memory_order_release); }
+    bool take() noexcept { return pending.exchange (false, std::memory_order_acq_rel); }
+
+private:
+    std::atomic<bool> pending { false };
+};
+
+// The control is showing, non-empty and, inside a scroll view, overlaps its visible area.
+bool visibleInScroll (const juce::Component& c);
+
+//==============================================================================
+// Sparks: a fixed store, no allocation.
+struct Spark
+{
+    float angle = 0.0f;     // turns
+    float radius = 0.0f;    // pixels from the centre
+    float angleVel = 0.0f;  // turns per tick
+    float radiusVel = 0.0f; // pixels per tick
+    float life = 0.0f;      // seconds left
+    float maxLife = 1.0f;   // seconds at birth
+    float size = 2.0f;      // pixels
+    float tint = 0.12f;     // 0..1
+};
+
+struct SparkStore
+{
+    static constexpr int capacity = 26;
+    std::array<Spark, capacity> sparks {};
+    int count = 0;
+
+    // Ages every live spark by one tick and packs the survivors to the front in their old order.
+    void age (float lifeStep, float drift, float maxRadius) noexcept;
+
+    // How many sparks one timer tick spawns at a level (0..1) for a tick rate (ticks per second):
+    // none at or below 0.06 or with 24 live; else floor(rate) plus one by chance, at most 2.
+    int timerSpawnCount (float level, float ticksPerSecond, juce::Random& random) const noexcept;
+
+    // n cut to the free slots (never negative).
+    int room (int n) const noexcept { return juce::jlimit (0, capacity - count, n); }
+};
+
+// Draws the live sparks: colour `from` blended toward `to` by tintScale * tint, a glow then a core.
+void paintSparks (juce::Graphics& g, const SparkStore& store, float cx, float cy, juce::Colour from, juce::Colour to,
+                  float tintScale, float level);
+
+//==============================================================================
+// Painting.
+
+// Radial glow of a colour around (x, y) out to max(radius, 4).
+void paintSoftBloom (juce::Graphics& g, float x, float y, float radius, juce::Colour colour);
+
+// A handle: soft bloom, filled dot and a small white highlight sitting on the dot's centre.
+void paintHandle (juce::Graphics& g, juce::Point<float> centre, juce::Colour colour, float bloomRadius, float dotDiameter);
+
+// A radial tick from radius r0 to r1 at an angle.
+void paintTick (juce::Graphics& g, float cx, float cy, float angle, float r0, float r1, juce::Colour colour, float width);
+
+// A bold caption centred in a w x h box around a point.
+void paintLabel (juce::Graphics& g, const juce::String& text, juce::Point<float> at, juce::Colour colour, float height,
+                 float kerning, float boxWidth, float boxHeight);
+
+// A filled disc with a vertical gradient from `top` at y0 to `bottom` at y1.
+void fillGradientDisc (juce::Graphics& g, float cx, float cy, float radius, juce::Colour top, float y0, juce::Colour bottom,
+                       float y1);
+
+// A circle outline.
+void strokeCircle (juce::Graphics& g, float cx, float cy, float radius, juce::Colour colour, float width);
+
+// A radial glow of a colour at an alpha, fading to transparent black at the radius.
+void paintGlow (juce::Graphics& g, juce::Point<float> centre, float radius, juce::Colour colour, float alpha);
+
+// Text font of the controls' labels, titles and captions: the default sans-serif.
+juce::Font labelFont (float height, bool bold, float kerning);
+}

@@ -1,0 +1,400 @@
+#include "Ui/MainView/SpaceWidget.h"
+
+#include "Core/PluginProcessor.h"
+#include "Model/QuarnPresets.h"
+#include "Ui/Foundation/VyrPainting.h"
+
+#include <cmath>
+
+using vyrPolar::frac;
+
+namespace
+{
+constexpr const char* kSpaceAng = "quarn_spaceAng";
+constexpr const char* kSpaceRad = "quarn_spaceRad";
+constexpr const char* kReverbAng = "quarn_reverbAng";
+constexpr const char* kReverbRad = "quarn_reverbRad";
+
+constexpr float kTicksPerSecond = 24.0f;
+
+constexpr juce::uint32 kSectorColours[7] = { 0xffd4d8de, 0xff94a3b8, 0xffc4b5fd, 0xfff472b6, 0xfff0abfc, 0xff67e8f9, 0xff818cf8 };
+
+juce::Colour white8 (juce::uint8 alpha) { return juce::Colours::white.withAlpha (alpha); }
+}
+
+SpaceWidget::SpaceWidget (VyrAudioProcessor& p)
+    : processor (p)
+    , gestures (p.apvts, { kSpaceAng, kSpaceRad, kReverbAng, kReverbRad })
+{
+    setOpaque (false);
+    setPaintingIsUnclipped (true); // the ring labels may reach a few pixels past the bounds
+    setWantsKeyboardFocus (false);
+    setMouseClickGrabsKeyboardFocus (false);
+    setMouseCursor (juce::MouseCursor::DraggingHandCursor);
+    setViewportIgnoreDragFlag (true);
+    for (auto* id : { kSpaceAng, kSpaceRad, kReverbAng, kReverbRad })
+        processor.apvts.addParameterListener (id, this);
+    readParams();
+    startTimer (41);
+}
+
+SpaceWidget::~SpaceWidget()
+{
+    stopTimer();
+    for (auto* id : { kSpaceAng, kSpaceRad, kReverbAng, kReverbRad })
+        processor.apvts.removeParameterListener (id, this);
+    endSpaceGesture();
+    onChanged = nullptr;
+}
+
+void SpaceWidget::readParams()
+{
+    auto& t = processor.apvts;
+    spaceAng = frac (vyrPolar::readRaw (t, kSpaceAng, 0.0f));
+    spaceRad = juce::jlimit (0.0f, 1.0f, vyrPolar::readRaw (t, kSpaceRad, 0.0f));
+    reverbAng = frac (vyrPolar::readRaw (t, kReverbAng, 0.0f));
+    reverbRad = juce::jlimit (0.0f, 1.0f, vyrPolar::readRaw (t, kReverbRad, 0.0f));
+}
+
+SpaceWidget::Geometry SpaceWidget::geometry() const
+{
+    Geometry g {};
+    const float w = (float) getWidth(), h = (float) getHeight();
+    g.cx = w / 2.0f;
+    g.cy = h / 2.0f;
+    g.base = juce::jmax (juce::jmin (w, h) / 2.0f - 10.0f, 8.0f);
+    g.disc = 0.5f * g.base;
+    g.ringInner = 0.5f * g.base + 8.0f;
+    g.ring = 0.96f * g.base;
+    g.reverb = g.ringInner + (g.ring - g.ringInner) * reverbRad;
+    return g;
+}
+
+bool SpaceWidget::hitTest (int x, int y)
+{
+    const auto g = geometry();
+    return vyrPolar::pointerFrom ({ (float) x, (float) y }, g.cx, g.cy).distance <= g.base + 6.0f;
+}
+
+int SpaceWidget::zoneAt (juce::Point<float> p) const
+{
+    const auto g = geometry();
+    const float d = vyrPolar::pointerFrom (p, g.cx, g.cy).distance;
+    if (d <= g.disc + 6.0f)
+        return 1;
+    if (d <= juce::jmax (g.ring + 8.0f, g.base + 4.0f))
+        return 2;
+    return 0;
+}
+
+void SpaceWidget::writeGrab (juce::Point<float> p)
+{
+    const auto g = geometry();
+    const auto ptr = vyrPolar::pointerFrom (p, g.cx, g.cy);
+    auto& t = processor.apvts;
+    if (grabbed == 1)
+    {
+        spaceAng = ptr.angle;
+        spaceRad = juce::jlimit (0.0f, 1.0f, ptr.distance / juce::jmax (g.disc, 8.0f));
+        vyrPolar::writeRaw (t, kSpaceAng, spaceAng, false);
+        vyrPolar::writeRaw (t, kSpaceRad, spaceRad, false);
+    }
+    else if (grabbed == 2)
+    {
+        reverbAng = ptr.angle;
+        reverbRad = juce::jlimit (0.0f, 1.0f, (ptr.distance - g.ringInner) / juce::jmax (g.ring - g.ringInner, 8.0f));
+        vyrPolar::writeRaw (t, kReverbAng, reverbAng, false);
+        vyrPolar::writeRaw (t, kReverbRad, reverbRad, false);
+    }
+    else
+        return;
+    vyrQuarn::apply (t, true);
+    if (onChanged)
+        onChanged();
+    repaint();
+}
+
+void SpaceWidget::beginSpaceGesture()
+{
+    gestures.begin();
+    gestureOpen = true;
+}
+
+void SpaceWidget::endSpaceGesture()
+{
+    gestures.end();
+    gestureOpen = false;
+}
+
+void SpaceWidget::resetAt (juce::Point<float> p)
+{
+    // Inside the disc both delay values go to 0; elsewhere only the reverb amount (its character stays).
+    beginSpaceGesture();
+    const auto g = geometry();
+    auto& t = processor.apvts;
+    if (vyrPolar::pointerFrom (p, g.cx, g.cy).distance <= g.disc + 6.0f)
+    {
+        vyrPolar::writeRaw (t, kSpaceAng, 0.0f, true);
+        vyrPolar::writeRaw (t, kSpaceRad, 0.0f, true);
+    }
+    else
+        vyrPolar::writeRaw (t, kReverbRad, 0.0f, true);
+    readParams();
+    vyrQuarn::apply (t, false);
+    if (onChanged)
+        onChanged();
+    endSpaceGesture();
+}
+
+void SpaceWidget::mouseDown (const juce::MouseEvent& e)
+{
+    if (e.mods.isAltDown())
+    {
+        resetAt (e.position);
+        grabbed = 0;
+        repaint();
+        return;
+    }
+    grabbed = zoneAt (e.position);
+    if (grabbed == 0)
+        return;
+    beginSpaceGesture();
+    writeGrab (e.position);
+}
+
+void SpaceWidget::mouseDrag (const juce::MouseEvent& e)
+{
+    if (grabbed == 0)
+        return;
+    writeGrab (e.position);
+    if (sparks.count < 20 && random.nextFloat() < 0.4f)
+        spawnSparks (1);
+}
+
+void SpaceWidget::mouseUp (const juce::MouseEvent&)
+{
+    grabbed = 0;
+    endSpaceGesture();
+}
+
+void SpaceWidget::mouseDoubleClick (const juce::MouseEvent& e)
+{
+    resetAt (e.position);
+    repaint();
+}
+
+void SpaceWidget::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& w)
+{
+    if (e.mods.isCtrlDown() || e.mods.isCommandDown())
+        return;
+    // A wheel step inside a drag writes within the drag's gesture and leaves it open for the drag.
+    const bool ownGesture = ! gestureOpen;
+    beginSpaceGesture();
+    const float step = 0.55f * (w.isReversed ? -w.deltaY : w.deltaY);
+    const auto g = geometry();
+    auto& t = processor.apvts;
+    if (vyrPolar::pointerFrom (e.position, g.cx, g.cy).distance <= g.disc + 6.0f)
+    {
+        spaceRad = juce::jlimit (0.0f, 1.0f, spaceRad + step);
+        vyrPolar::writeRaw (t, kSpaceRad, spaceRad, true);
+    }
+    else
+    {
+        reverbRad = juce::jlimit (0.0f, 1.0f, reverbRad + step);
+        vyrPolar::writeRaw (t, kReverbRad, reverbRad, true);
+    }
+    vyrQuarn::apply (t, true);
+    if (onChanged)
+        onChanged();
+    if (ownGesture)
+        endSpaceGesture();
+    repaint();
+}
+
+//==============================================================================
+void SpaceWidget::spawnSparks (int n)
+{
+    n = sparks.room (n);
+    const auto g = geometry();
+    for (int i = 0; i < n; ++i)
+    {
+        float u[7];
+        for (auto& v : u)
+            v = random.nextFloat();
+        auto& s = sparks.sparks[(size_t) sparks.count++];
+        s.angle = u[0];
+        s.radius = g.disc + u[1] * (juce::jmax (g.ring, g.disc + 6.0f) - g.disc);
+        s.angleVel = (0.5f - u[2]) * 0.0044f;
+        s.radiusVel = (0.42f - u[3]) * 0.18f;
+        s.life = s.maxLife = 0.8f + 1.2f * u[4];
+        s.size = 1.28f + 2.1f * u[5];
+        s.tint = u[6];
+    }
+}
+
+void SpaceWidget::tickSparks()
+{
+    sparks.age (1.0f / kTicksPerSecond, -0.0014f, geometry().ring + 10.0f);
+    if (const int n = sparks.timerSpawnCount (juce::jmax (spaceRad, reverbRad), kTicksPerSecond, random); n > 0)
+        spawnSparks (n);
+}
+
+void SpaceWidget::timerCallback()
+{
+    const bool changed = relay.take() && ! gestureOpen;
+    if (changed)
+        readParams();
+    tickSparks();
+
+    // Nothing here moves without sparks: an idle control with small amounts costs no repaint.
+    if (! vyrPolar::visibleInScroll (*this))
+        return;
+    if (changed || sparks.count > 0 || sparksShown)
+    {
+        sparksShown = sparks.count > 0;
+        repaint();
+    }
+}
+
+void SpaceWidget::parameterChanged (const juce::String&, float)
+{
+    if (! juce::MessageManager::existsAndIsCurrentThread())
+    {
+        relay.note();
+        return;
+    }
+    if (gestureOpen)
+        return;
+    readParams();
+    repaint();
+}
+
+//==============================================================================
+void SpaceWidget::paint (juce::Graphics& gr)
+{
+    readParams();
+    const auto g = geometry();
+    const auto delayColour = juce::Colour (0xff7dd3fc).interpolatedWith (juce::Colour (0xff38bdf8), spaceRad);
+    const auto reverbColour = juce::Colour (0xffa78bfa).interpolatedWith (juce::Colour (0xffc4b5fd), reverbRad);
+    const auto accent = vyrPolar::accentFor (processor.themeIndex.load (std::memory_order_acquire));
+
+    // 1. Reverb bloom.
+    if (reverbRad > 0.01f)
+    {
+        juce::ColourGradient grad;
+        grad.isRadial = true;
+        grad.point1 = { g.cx, g.cy };
+        grad.point2 = { g.cx + g.reverb, g.cy };
+        grad.addColour (0.0, reverbColour.withAlpha (0.08f + 0.18f * reverbRad));
+        grad.addColour (0.42, reverbColour.withAlpha (0.03f + 0.06f * reverbRad));
+        grad.addColour (0.78, accent.withAlpha (0.02f * reverbRad));
+        grad.addColour (1.0, juce::Colours::transparentBlack);
+        gr.setGradientFill (grad);
+        gr.fillEllipse (g.cx - g.reverb, g.cy - g.reverb, 2.0f * g.reverb, 2.0f * g.reverb);
+    }
+
+    // 2. Sparks; 3. the well.
+    vyrPolar::paintSparks (gr, sparks, g.cx, g.cy, delayColour, reverbColour, 0.45f, juce::jmax (spaceRad, reverbRad));
+    const float well = g.ringInner + 5.0f;
+    vyrPolar::fillGradientDisc (gr, g.cx, g.cy, well, juce::Colour (0xff2a2e35), g.cy - 0.45f * g.ringInner,
+                                juce::Colour (0xff101216), g.cy + 0.85f * g.ringInner);
+    vyrPolar::strokeCircle (gr, g.cx, g.cy, well, white8 (0x1a), 1.0f);
+
+    // 4. Delay disc with its four glows.
+    vyrPolar::fillGradientDisc (gr, g.cx, g.cy, g.disc, juce::Colour (0xff1c2026), g.cy - 0.5f * g.disc,
+                                juce::Colour (0xff0c0e12), g.cy + 0.7f * g.disc);
+    {
+        juce::Graphics::ScopedSaveState save (gr);
+        juce::Path disc;
+        disc.addEllipse (g.cx - g.disc, g.cy - g.disc, 2.0f * g.disc, 2.0f * g.disc);
+        gr.reduceClipRegion (disc);
+        const float glowR = g.disc * (0.5f + 0.36f * spaceRad), off = 0.32f * g.disc * spaceRad;
+        struct Glow
+        {
+            juce::uint32 colour;
+            float angle, alpha, alphaPerAmount;
+        };
+        for (const auto& gl : { Glow { 0xff67e8f9, 0.0f, 0.14f, 0.22f }, Glow { 0xff38bdf8, 0.25f, 0.10f, 0.18f },
+                                Glow { 0xfffb923c, 0.5f, 0.12f, 0.2f }, Glow { 0xff2dd4bf, 0.75f, 0.12f, 0.2f } })
+            vyrPolar::paintGlow (gr, vyrPolar::pointAt (g.cx, g.cy, off, gl.angle), glowR, juce::Colour (gl.colour),
+                                 gl.alpha + gl.alphaPerAmount * spaceRad);
+    }
+
+    // 5. Ticks; 6. reverb amount ring and outer ring.
+    paintTicksAndRings (gr, g, reverbColour, accent);
+
+    // 7. Quadrant labels of the disc.
+    struct Label
+    {
+        const char* text;
+        juce::uint32 colour;
+        float angle;
+    };
+    for (const auto& l : { Label { "SLAP", 0xff67e8f9, 0.0f }, Label { "ECHO", 0xff38bdf8, 0.25f }, Label { "TAPE", 0xfffb923c, 0.5f },
+                           Label { "DUB", 0xff2dd4bf, 0.75f } })
+        vyrPolar::paintLabel (gr, l.text, vyrPolar::pointAt (g.cx, g.cy, 0.62f * g.disc, l.angle),
+                              juce::Colour (l.colour).withAlpha ((juce::uint8) 0xc7), 7.5f, 0.12f, 52.0f, 14.0f);
+
+    // 8. Reverb sectors; 9. handles; 10. title and caption.
+    paintSectors (gr, g);
+    vyrPolar::paintHandle (gr, vyrPolar::pointAt (g.cx, g.cy, g.disc * spaceRad, spaceAng), delayColour, 22.08f, 9.6f);
+    vyrPolar::paintHandle (gr, vyrPolar::pointAt (g.cx, g.cy, g.reverb, reverbAng), vyrLighten (reverbColour, 0.9090909f),
+                           19.32f, 8.4f);
+    paintTitle (gr, g);
+}
+
+void SpaceWidget::paintTicksAndRings (juce::Graphics& gr, const Geometry& g, juce::Colour reverbColour, juce::Colour accent)
+{
+    for (int k = 0; k < 24; ++k)
+    {
+        const bool major = k % 8 == 0;
+        vyrPolar::paintTick (gr, g.cx, g.cy, (float) k / 24.0f, (major ? 0.78f : 0.86f) * g.disc, 0.96f * g.disc,
+                             white8 (major ? 0x38 : 0x1a), major ? 1.15f : 0.75f);
+    }
+    for (int k = 0; k < 28; ++k)
+    {
+        const bool major = k % 4 == 0;
+        vyrPolar::paintTick (gr, g.cx, g.cy, (float) k / 28.0f, g.ringInner + 2.0f, g.ring - (major ? 1.0f : 2.0f),
+                             white8 (major ? 0x47 : 0x12), major ? 1.05f : 0.8f);
+    }
+    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.disc, white8 (0x24), 1.05f);
+    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.reverb, reverbColour.withAlpha (0.5f + 0.4f * reverbRad), 1.55f);
+    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.ring, accent.interpolatedWith (reverbColour, 0.4f).withAlpha ((juce::uint8) 0x59), 0.9f);
+}
+
+void SpaceWidget::paintSectors (juce::Graphics& gr, const Geometry& g)
+{
+    for (int i = 0; i < 7; ++i)
+    {
+        juce::Path arc;
+        for (int m = 0; m <= 10; ++m)
+        {
+            const float a = ((float) i - 0.42f + 0.84f * (float) m / 10.0f) / 7.0f;
+            const auto pt = vyrPolar::pointAt (g.cx, g.cy, g.ring - 1.6f, a);
+            if (m == 0)
+                arc.startNewSubPath (pt);
+            else
+                arc.lineTo (pt);
+        }
+        const bool extreme = i == 3; // the extreme character is always marked
+        const juce::Colour colour (kSectorColours[i]);
+        gr.setColour (colour.withAlpha (extreme ? 0.62f : 0.3f));
+        gr.strokePath (arc, juce::PathStrokeType (extreme ? 2.35f : 1.4f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+        vyrPolar::paintLabel (gr, vyrQuarn::reverbRingLabel (i), vyrPolar::pointAt (g.cx, g.cy, g.ring + 11.0f, (float) i / 7.0f),
+                              colour.withAlpha ((juce::uint8) 0xc7), 7.5f, 0.12f, 52.0f, 14.0f);
+    }
+}
+
+void SpaceWidget::paintTitle (juce::Graphics& gr, const Geometry& g)
+{
+    const int cx = (int) g.cx, cy = (int) g.cy;
+    gr.setColour (white8 (0xe6));
+    gr.setFont (vyrPolar::labelFont (10.0f, true, 0.22f));
+    gr.drawText ("SPACE", juce::Rectangle<int> (cx - 44, cy - 14, 88, 14), juce::Justification::centred, false);
+
+    const juce::String dot (juce::CharPointer_UTF8 ("  \xc2\xb7  "));
+    gr.setColour (white8 (0x73));
+    gr.setFont (vyrPolar::labelFont (7.5f, false, 0.08f));
+    gr.drawText (juce::String (vyrQuarn::delayName (spaceAng)) + dot + vyrQuarn::reverbName (reverbAng),
+                 juce::Rectangle<int> (cx - 70, cy + 2, 140, 12), juce::Justification::centred, false);
+}

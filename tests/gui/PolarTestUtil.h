@@ -1,0 +1,87 @@
+#pragma once
+
+// Helpers of the polar-control tests: parameter access by ID, snapshots of the whole tree, and a
+// pointer that sends real mouse events with chosen time stamps (so double-clicks and long presses
+// are decided by the events, never by the test's own timing).
+
+#include "GuiTestUtil.h"
+
+#include <vector>
+
+namespace vyrPolarTest
+{
+inline float raw (VyrAudioProcessor& p, const char* id)
+{
+    auto* prm = p.apvts.getParameter (id);
+    return prm != nullptr ? prm->convertFrom0to1 (prm->getValue()) : -1.0f;
+}
+
+inline void setRaw (VyrAudioProcessor& p, const char* id, float v)
+{
+    if (auto* prm = p.apvts.getParameter (id))
+        prm->setValueNotifyingHost (prm->convertTo0to1 (v));
+}
+
+inline std::vector<float> snapshot (VyrAudioProcessor& p)
+{
+    std::vector<float> v;
+    for (auto* prm : p.getParameters())
+        v.push_back (prm->getValue());
+    return v;
+}
+
+// IDs of the parameters whose normalised value differs between two snapshots.
+inline juce::StringArray changedIds (VyrAudioProcessor& p, const std::vector<float>& a, const std::vector<float>& b)
+{
+    juce::StringArray ids;
+    const auto& params = p.getParameters();
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (std::abs (a[i] - b[i]) > 1.0e-6f)
+            if (auto* w = dynamic_cast<juce::AudioProcessorParameterWithID*> (params[(int) i]))
+                ids.add (w->paramID);
+    return ids;
+}
+
+// Mouse events through the component's peer at explicit times (milliseconds).
+class TimedPointer
+{
+public:
+    explicit TimedPointer (juce::Component& c) : comp (c) {}
+
+    void at (juce::Point<float> p, bool down, juce::ModifierKeys mods = {}, int afterMs = 20)
+    {
+        time += afterMs;
+        auto m = down ? mods.withFlags (juce::ModifierKeys::leftButtonModifier) : mods.withoutMouseButtons();
+        juce::ModifierKeys::currentModifiers = m;
+        comp.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, p, m,
+                                          juce::MouseInputSource::defaultPressure,
+                                          juce::MouseInputSource::defaultOrientation, time);
+    }
+    void press (juce::Point<float> p, juce::ModifierKeys mods = {}, int afterMs = 20) { at (p, true, mods, afterMs); }
+    void drag (juce::Point<float> p, juce::ModifierKeys mods = {}) { at (p, true, mods); }
+    void release (juce::Point<float> p, int afterMs = 20) { at (p, false, {}, afterMs); }
+    void wheel (juce::Point<float> p, float deltaY, juce::ModifierKeys mods = {})
+    {
+        time += 20;
+        juce::MouseWheelDetails w {};
+        w.deltaY = deltaY;
+        juce::ModifierKeys::currentModifiers = mods;
+        comp.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, p, time, w);
+    }
+    // Two clicks 60 ms apart: the framework reports a double-click.
+    void doubleClick (juce::Point<float> p)
+    {
+        at (p, false, {}, 1000);
+        press (p);
+        release (p);
+        press (p, {}, 40);
+        release (p);
+    }
+    // Moves far away, so the next press is not taken as a second click.
+    void pause() { time += 2000; }
+
+private:
+    juce::Component& comp;
+    juce::int64 time = juce::Time::currentTimeMillis();
+};
+}
