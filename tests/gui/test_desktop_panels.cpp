@@ -145,7 +145,10 @@ TEST (SignalUtilityPanel, PresetsSetTheGeneratorAndLeaveInversionAndOffsetAlone)
     EXPECT_EQ (proc->utilWave.load(), 6);
     EXPECT_FALSE (proc->utilAntiAlias.load());
     EXPECT_FLOAT_EQ (proc->utilFreq.load(), 4.0f);
-    EXPECT_TRUE (panel.knobDimmed[0]); // frequency unused by the needle
+    EXPECT_NEAR (panel.freqKnob.getAlpha(), 0.3f, 0.01f); // frequency unused by the needle
+    bool selfClicks = true, childClicks = true;
+    panel.freqKnob.getInterceptsMouseClicks (selfClicks, childClicks);
+    EXPECT_FALSE (selfClicks || childClicks);
     panel.presetBox.setSelectedId (4, juce::sendNotificationSync);
     EXPECT_TRUE (proc->utilDecorrelated.load());
     EXPECT_EQ (proc->utilWave.load(), 2);
@@ -198,6 +201,7 @@ TEST (SignalUtilityPanel, OptionClickRestoresDefaultsAndUnusedTogglesRefuseClick
     desk.click (centreOf (panel.powerButton), alt);
     EXPECT_FALSE (proc->utilEnabled.load());
     EXPECT_FALSE (panel.powerButton.getToggleState());
+    juce::ModifierKeys::currentModifiers = {}; // Option released
 }
 
 TEST (SignalUtilityPanel, SyncsFromTheGeneratorWhenBuiltAndNamesTheNote)
@@ -206,6 +210,19 @@ TEST (SignalUtilityPanel, SyncsFromTheGeneratorWhenBuiltAndNamesTheNote)
     ASSERT_TRUE (proc->utilEnabled.load());
     SignalUtilityPanel panel (*proc);
     EXPECT_TRUE (panel.powerButton.getToggleState());
+
+    // the knobs start on the generator's values; the frequency knob has 1000 Hz at its centre
+    EXPECT_DOUBLE_EQ (panel.levelKnob.slider.getValue(), -20.0);
+    EXPECT_NEAR (panel.freqKnob.slider.valueToProportionOfLength (1000.0), 0.5, 1e-6);
+    panel.setSize (616, 400);
+    panel.waveButtons[8].triggerClick();
+    pump (5);
+    EXPECT_TRUE (panel.sweepEndKnob.isVisible());
+    for (auto* k : { &panel.sweepStartKnob, &panel.sweepEndKnob, &panel.sweepDurKnob })
+    {
+        EXPECT_GE (k->size, 40);
+        EXPECT_LE (k->size, 68);
+    }
 
     EXPECT_EQ (SignalUtilityPanel::utilNoteOf (440.0f), "A4");
     EXPECT_EQ (SignalUtilityPanel::utilNoteOf (1000.0f), "B5");
@@ -227,34 +244,35 @@ TEST (MasterLevelPanel, FaderColumnFollowsTheLink)
     // dark identity: margin 20
     EXPECT_EQ (panel.detailButton.getBounds(), R (596 - 92 + 2, 14, 88, 20));
     EXPECT_EQ (panel.verticalButton.getBounds(), R (20 + 1 + 484 - 28, 13, 26, 22));
-    EXPECT_EQ (panel.faderAreas[0].getWidth() + panel.faderAreas[2].getWidth() + 8, 72);
-    EXPECT_EQ (panel.faderCaptions[0], "IN");
-    EXPECT_FALSE (panel.faderVisible[1]);
-    EXPECT_EQ (panel.meterArea.getWidth(), 576 - 72 - 4);
+    EXPECT_EQ (panel.inFaderL.getWidth() + panel.outFaderL.getWidth() + 8, 72);
+    EXPECT_EQ (panel.inFaderL.caption, "IN");
+    EXPECT_FALSE (panel.inFaderR.isVisible());
+    EXPECT_EQ (panel.meterView.getWidth(), 576 - 72 - 4);
     EXPECT_TRUE (panel.linkButton.getTooltip().startsWith ("L/R linked"));
 
     Desk desk (panel);
     desk.click (centreOf (panel.linkButton));
     EXPECT_LT (vyrTest::param (*proc, "linkLR"), 0.5f);
-    EXPECT_EQ (panel.meterArea.getWidth(), 576 - 96 - 4);
-    EXPECT_EQ (panel.faderCaptions[0], "L");
-    EXPECT_TRUE (panel.faderVisible[3]);
+    EXPECT_EQ (panel.meterView.getWidth(), 576 - 96 - 4);
+    EXPECT_EQ (panel.inFaderL.caption, "L");
+    EXPECT_TRUE (panel.inFaderL.compact);
+    EXPECT_TRUE (panel.outFaderR.isVisible());
     EXPECT_TRUE (panel.linkButton.getTooltip().startsWith ("L/R independent"));
 
     // a reset elsewhere relinks; the 83 ms poll picks it up
     proc->recallInitState();
-    EXPECT_TRUE (pumpUntil ([&] { return panel.faderCaptions[2] == "OUT"; }));
-    EXPECT_EQ (panel.meterArea.getWidth(), 576 - 72 - 4);
+    EXPECT_TRUE (pumpUntil ([&] { return panel.outFaderL.caption == "OUT"; }));
+    EXPECT_EQ (panel.meterView.getWidth(), 576 - 72 - 4);
 
     desk.click (centreOf (panel.verticalButton));
-    EXPECT_TRUE (panel.vertical);
+    EXPECT_TRUE (panel.meterView.vertical);
     desk.click (centreOf (panel.detailButton));
-    EXPECT_TRUE (panel.moreDetail);
+    EXPECT_TRUE (panel.meterView.moreDetail);
     desk.click (centreOf (panel.horizontalButton));
-    EXPECT_FALSE (panel.vertical);
+    EXPECT_FALSE (panel.meterView.vertical);
 
     panel.setSize (30, 30);
-    EXPECT_EQ (panel.meterArea.getWidth(), 0);
+    EXPECT_EQ (panel.meterView.getWidth(), 0);
     EXPECT_GE (panel.detailButton.getWidth(), 0);
 }
 

@@ -3,6 +3,7 @@
 #include "Core/PluginProcessor.h"
 #include "Files/AudioIo.h"
 #include "Ui/Controls/GhostButton.h"
+#include "Ui/Controls/VyrMeterHelpers.h"
 #include "Ui/Foundation/VyrLucide.h"
 #include "Ui/Foundation/VyrPainting.h"
 #include "Ui/Foundation/VyrTheme.h"
@@ -312,7 +313,7 @@ void AudioSourcePanel::timerCallback()
     if (len > 0.0 && ! seekSlider.isMouseButtonDown())
         seekSlider.setValue (t.getCurrentPosition() / len, juce::dontSendNotification);
 
-    if (! isShowing())
+    if (! vyrVisibleInScroll (*this))
         return;
     if ((int) playing != lastPlaying)
     {

@@ -13,8 +13,10 @@ juce::Colour blackA (int a) { return juce::Colours::black.withAlpha ((juce::uint
 }
 
 //==============================================================================
-VuRackPanel::VuRackPanel (VyrAudioProcessor& p) : processor (p)
+VuRackPanel::VuRackPanel (VyrAudioProcessor& p)
+    : processor (p), vuMeter (&p.meters.inRms[0], &p.meters.inRms[1], &p.meters.outRms[0], &p.meters.outRms[1])
 {
+    addAndMakeVisible (vuMeter);
     infoButton.setPanel ("vu", juce::Colour (0xfffbbf24));
     addAndMakeVisible (infoButton);
 }
@@ -25,12 +27,13 @@ void VuRackPanel::resized()
 {
     const int W = getWidth(), H = getHeight();
     infoButton.setBounds (W - 28, 10, 18, 18);
-    meterArea = { 12, 38, juce::jmax (W - 24, 0), H - 20 > 28 ? H - 48 : 0 };
+    vuMeter.setBounds (12, 38, juce::jmax (W - 24, 0), H - 20 > 28 ? H - 48 : 0);
 }
 
 void VuRackPanel::paint (juce::Graphics& g)
 {
-    const auto& theme = vyrTheme (processor.themeIndex.load());
+    vuMeter.theme = processor.themeIndex.load();
+    const auto& theme = vyrTheme (vuMeter.theme);
     vyrPaintPanelChrome (g, { 1.0f, 1.0f, (float) juce::jmax (getWidth() - 2, 0), (float) juce::jmax (getHeight() - 2, 0) }, theme, false);
     g.setColour (theme.textColour());
     g.setFont (juce::Font (12.0f, juce::Font::bold).withExtraKerningFactor (0.14f));
@@ -50,8 +53,18 @@ int MasterLevelPanel::titleX (int themeId) noexcept
     return themeId >= 0 && themeId <= 5 ? xs[themeId] : 16;
 }
 
-MasterLevelPanel::MasterLevelPanel (VyrAudioProcessor& p) : processor (p)
+MasterLevelPanel::MasterLevelPanel (VyrAudioProcessor& p)
+    : processor (p), meterView (p), inFaderL (p.apvts, "inputGainL", juce::Colour (0xff22d3ee)),
+      inFaderR (p.apvts, "inputGainR", juce::Colour (0xff22d3ee)), outFaderL (p.apvts, "outputGainL", juce::Colour (0xff22d3ee)),
+      outFaderR (p.apvts, "outputGainR", juce::Colour (0xff22d3ee))
 {
+    inFaderL.caption = "IN";
+    inFaderR.caption = "R";
+    outFaderL.caption = "OUT";
+    outFaderR.caption = "R";
+    addAndMakeVisible (meterView);
+    for (auto* f : { &inFaderL, &inFaderR, &outFaderL, &outFaderR })
+        addAndMakeVisible (*f);
     for (auto* b : { &horizontalButton, &verticalButton, &detailButton, &linkButton })
     {
         ghostBtn (*b);
@@ -62,19 +75,19 @@ MasterLevelPanel::MasterLevelPanel (VyrAudioProcessor& p) : processor (p)
 
     horizontalButton.onClick = [this]
     {
-        vertical = false;
+        meterView.vertical = false;
         resized();
         repaint();
     };
     verticalButton.onClick = [this]
     {
-        vertical = true;
+        meterView.vertical = true;
         resized();
         repaint();
     };
     detailButton.onClick = [this]
     {
-        moreDetail = ! moreDetail;
+        meterView.moreDetail = ! meterView.moreDetail;
         resized();
         repaint();
     };
@@ -144,26 +157,29 @@ void MasterLevelPanel::resized()
     const int fh = (remH - lh) - juce::jmin (remH - lh, 4);
     const int half = colW / 2;
 
-    faderCompact = ! linked;
-    faderCaptions[0] = linked ? "IN" : "L";
-    faderCaptions[2] = linked ? "OUT" : "L";
-    faderVisible[1] = faderVisible[3] = ! linked;
+    for (auto* f : { &inFaderL, &inFaderR, &outFaderL, &outFaderR })
+        f->compact = ! linked;
+    inFaderL.caption = linked ? "IN" : "L";
+    outFaderL.caption = linked ? "OUT" : "L";
+    inFaderR.setVisible (! linked);
+    outFaderR.setVisible (! linked);
     if (linked)
     {
-        faderAreas[0] = { colX + 2, top + 2, juce::jmax (half, 4) - 4, juce::jmax (fh - 4, 0) };
-        faderAreas[2] = { colX + half + 2, top + 2, juce::jmax (colW - half, 4) - 4, juce::jmax (fh - 4, 0) };
-        faderAreas[1] = faderAreas[3] = {};
+        inFaderL.setBounds (colX + 2, top + 2, juce::jmax (half, 4) - 4, juce::jmax (fh - 4, 0));
+        outFaderL.setBounds (colX + half + 2, top + 2, juce::jmax (colW - half, 4) - 4, juce::jmax (fh - 4, 0));
     }
     else
     {
         const int q = half / 2, r2 = colW - half, q2 = r2 / 2, fy = top + 1, fhh = juce::jmax (fh - 2, 0);
-        faderAreas[0] = { colX + 1, fy, juce::jmax (q, 2) - 2, fhh };
-        faderAreas[1] = { colX + 1 + q, fy, juce::jmax (half - q, 2) - 2, fhh };
-        faderAreas[2] = { colX + half + 1, fy, juce::jmax (q2, 2) - 2, fhh };
-        faderAreas[3] = { colX + half + 1 + q2, fy, juce::jmax (r2 - q2 - 2, 0), fhh };
+        inFaderL.setBounds (colX + 1, fy, juce::jmax (q, 2) - 2, fhh);
+        inFaderR.setBounds (colX + 1 + q, fy, juce::jmax (half - q, 2) - 2, fhh);
+        outFaderL.setBounds (colX + half + 1, fy, juce::jmax (q2, 2) - 2, fhh);
+        outFaderR.setBounds (colX + half + 1 + q2, fy, juce::jmax (r2 - q2 - 2, 0), fhh);
     }
+    for (auto* f : { &inFaderL, &inFaderR, &outFaderL, &outFaderR })
+        f->repaint();
 
-    meterArea = { pad + 2, top, juce::jmax (iw - colW - 4, 0), juce::jmax (remH, 0) };
+    meterView.setBounds (pad + 2, top, juce::jmax (iw - colW - 4, 0), juce::jmax (remH, 0));
 }
 
 void MasterLevelPanel::paintLayoutToggle (juce::Graphics& g, const juce::Button& b, bool on, const juce::String& label) const
@@ -211,6 +227,7 @@ void MasterLevelPanel::paint (juce::Graphics& g)
     g.setFont (juce::Font (12.0f, juce::Font::bold).withExtraKerningFactor (0.14f));
     g.drawText ("MASTER LEVEL METER", titleX (themeId), 10, 240, 16, juce::Justification::centredLeft, true);
 
+    const bool vertical = meterView.vertical, moreDetail = meterView.moreDetail;
     paintLayoutToggle (g, horizontalButton, ! vertical, "H");
     paintLayoutToggle (g, verticalButton, vertical, "V");
 
@@ -242,7 +259,7 @@ void MasterLevelPanel::paint (juce::Graphics& g)
 
     vyrLucide::paintLinkChip (g, linkButton.getBounds().toFloat(), isLinked(), light);
 
-    const auto in = faderAreas[0], out = faderAreas[2];
+    const auto in = inFaderL.getBounds(), out = outFaderL.getBounds();
     g.setColour (light ? ink : juce::Colour (0x8067e8f9));
     g.setFont (juce::Font (8.0f).withExtraKerningFactor (0.16f));
     g.drawText ("I / O", in.getX(), juce::jmax (in.getY(), 50) - 14, out.getRight() - in.getX(), 12, juce::Justification::centred, false);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Ui/Controls/HardwareFader.h"
+#include "Ui/Controls/LevelMeterView.h"
+#include "Ui/Controls/VuMeter.h"
 #include "Ui/Foundation/VyrInfoButton.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -17,7 +20,7 @@ public:
     void resized() override;
 
     VyrAudioProcessor& processor;
-    juce::Rectangle<int> meterArea; // where the VU pair sits
+    VuMeter vuMeter;
     VyrInfoButton infoButton;
 
 private:
@@ -42,13 +45,8 @@ public:
     static int titleX (int themeId) noexcept;
 
     VyrAudioProcessor& processor;
-    // The meter view's two flags this panel drives.
-    bool vertical = false, moreDetail = false;
-    juce::Rectangle<int> meterArea;
-    juce::Rectangle<int> faderAreas[4]; // in L, in R, out L, out R
-    bool faderVisible[4] { true, false, true, false };
-    bool faderCompact = false;
-    juce::String faderCaptions[4] { "IN", "R", "OUT", "R" };
+    LevelMeterView meterView;
+    HardwareFader inFaderL, inFaderR, outFaderL, outFaderR;
     juce::TextButton horizontalButton { "H" }, verticalButton { "V" }, detailButton { "More Detail" };
     juce::TextButton linkButton;
     VyrInfoButton infoButton;

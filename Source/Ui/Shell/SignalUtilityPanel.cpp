@@ -2,6 +2,7 @@
 
 #include "Core/PluginProcessor.h"
 #include "Ui/Controls/GhostButton.h"
+#include "Ui/Controls/VyrMeterHelpers.h"
 #include "Ui/Foundation/VyrTheme.h"
 
 namespace
@@ -47,7 +48,15 @@ juce::String SignalUtilityPanel::utilNoteOf (float hz)
 
 bool SignalUtilityPanel::optionHeld() { return juce::ModifierKeys::currentModifiers.isAltDown(); }
 
-SignalUtilityPanel::SignalUtilityPanel (VyrAudioProcessor& p) : proc (p)
+SignalUtilityPanel::SignalUtilityPanel (VyrAudioProcessor& p)
+    : proc (p),
+      freqKnob ("Frequency", "Hz", juce::Colour (0xff22d3ee), 48),
+      levelKnob ("Level", "dB", juce::Colour (0xff22d3ee), 48),
+      dcKnob ("DC Offset", "", juce::Colour (0xfffb923c), 48),
+      dutyKnob ("Duty", "", juce::Colour (0xff22d3ee), 48),
+      sweepStartKnob ("Start", "Hz", juce::Colour (0xff22d3ee), 36),
+      sweepEndKnob ("End", "Hz", juce::Colour (0xff22d3ee), 36),
+      sweepDurKnob ("Duration", "s", juce::Colour (0xff22d3ee), 36)
 {
     auto setUp = [this] (juce::TextButton& b, bool toggles, const char* tip)
     {
@@ -178,6 +187,18 @@ SignalUtilityPanel::SignalUtilityPanel (VyrAudioProcessor& p) : proc (p)
     presetBox.onChange = [this] { applyPreset (presetBox.getSelectedId()); };
     addAndMakeVisible (presetBox);
 
+    setUpKnob (freqKnob, 1.0, 20000.0, 0.1, true, 1000.0, proc.utilFreq);
+    setUpKnob (levelKnob, -96.0, 6.0, 0.1, false, -20.0, proc.utilLevelDb);
+    setUpKnob (dcKnob, -1.0, 1.0, 0.01, false, 0.0, proc.utilDcOffset);
+    dcKnob.bipolar = true;
+    setUpKnob (dutyKnob, 0.05, 0.95, 0.01, false, 0.5, proc.utilDuty);
+    setUpKnob (sweepStartKnob, 1.0, 20000.0, 1.0, true, 20.0, proc.utilSweepStart);
+    setUpKnob (sweepEndKnob, 1.0, 20000.0, 1.0, true, 20000.0, proc.utilSweepEnd);
+    setUpKnob (sweepDurKnob, 0.5, 30.0, 0.5, false, 4.0, proc.utilSweepDur);
+    sweepDurKnob.showSeconds = true;
+    dcKnob.slider.setNumDecimalPlacesToDisplay (2);
+    dutyKnob.slider.setNumDecimalPlacesToDisplay (2);
+
     infoButton.setPanel ("source", juce::Colour (0xff22d3ee));
     addAndMakeVisible (infoButton);
 
@@ -188,6 +209,33 @@ SignalUtilityPanel::SignalUtilityPanel (VyrAudioProcessor& p) : proc (p)
 }
 
 SignalUtilityPanel::~SignalUtilityPanel() { stopTimer(); }
+
+void SignalUtilityPanel::setUpKnob (HardwareKnob& knob, double start, double end, double interval, bool skewed, double value,
+                                    std::atomic<float>& target)
+{
+    auto& s = knob.slider;
+    s.setRange (start, end, interval);
+    if (skewed)
+        s.setSkewFactorFromMidPoint (1000.0);
+    s.setValue (value, juce::dontSendNotification);
+    s.setTooltip ("Option-click resets to init");
+    knob.resetValue = value;
+    s.onValueChange = [this, &knob, &target]
+    {
+        target.store ((float) knob.slider.getValue());
+        knob.repaint();
+        repaint();
+    };
+    addAndMakeVisible (knob);
+}
+
+void SignalUtilityPanel::setKnobDimmed (HardwareKnob& knob, bool dimmed)
+{
+    const float alpha = dimmed ? 0.3f : 1.0f;
+    if (knob.getAlpha() != alpha)
+        knob.setAlpha (alpha);
+    knob.setInterceptsMouseClicks (! dimmed, ! dimmed);
+}
 
 void SignalUtilityPanel::applyPreset (int id)
 {
@@ -212,6 +260,13 @@ void SignalUtilityPanel::applyPreset (int id)
 
 void SignalUtilityPanel::syncUtilityFromProc()
 {
+    freqKnob.slider.setValue (proc.utilFreq.load(), juce::dontSendNotification);
+    levelKnob.slider.setValue (proc.utilLevelDb.load(), juce::dontSendNotification);
+    dcKnob.slider.setValue (proc.utilDcOffset.load(), juce::dontSendNotification);
+    dutyKnob.slider.setValue (proc.utilDuty.load(), juce::dontSendNotification);
+    sweepStartKnob.slider.setValue (proc.utilSweepStart.load(), juce::dontSendNotification);
+    sweepEndKnob.slider.setValue (proc.utilSweepEnd.load(), juce::dontSendNotification);
+    sweepDurKnob.slider.setValue (proc.utilSweepDur.load(), juce::dontSendNotification);
     powerButton.setToggleState (proc.utilEnabled.load(), juce::dontSendNotification);
     dimButton.setToggleState (proc.utilDim.load(), juce::dontSendNotification);
     antiAliasButton.setToggleState (proc.utilAntiAlias.load(), juce::dontSendNotification);
@@ -223,8 +278,11 @@ void SignalUtilityPanel::syncUtilityFromProc()
 void SignalUtilityPanel::updateUtilityEnabledChrome()
 {
     const int w = proc.utilWave.load();
-    knobDimmed[0] = w == 1 || w == 2 || w == 6 || w == 7 || w == 8;
-    knobDimmed[3] = w != 3;
+    setKnobDimmed (freqKnob, w == 1 || w == 2 || w == 6 || w == 7 || w == 8);
+    setKnobDimmed (dutyKnob, w != 3);
+    const bool light = vyrTheme (proc.themeIndex.load()).light;
+    for (auto* k : { &freqKnob, &levelKnob, &dcKnob, &dutyKnob, &sweepStartKnob, &sweepEndKnob, &sweepDurKnob })
+        k->light = light;
 }
 
 void SignalUtilityPanel::timerCallback()
@@ -238,7 +296,7 @@ void SignalUtilityPanel::timerCallback()
         resized();
         repaint();
     }
-    if (isShowing())
+    if (vyrVisibleInScroll (*this))
         repaint();
 }
 
@@ -324,8 +382,8 @@ void SignalUtilityPanel::resized()
 
     for (auto* b : { &sweepLogButton, &sweepLinButton })
         b->setVisible (sweep);
-    for (int k = 4; k < 7; ++k)
-        knobAreas[k] = {};
+    for (auto* k : { &sweepStartKnob, &sweepEndKnob, &sweepDurKnob })
+        k->setVisible (sweep);
     if (sweep)
     {
         take (E + 20);
@@ -337,9 +395,14 @@ void SignalUtilityPanel::resized()
         take (10);
         auto [sy, S] = take (78);
         const int hu = u / 2, hs = S / 2;
-        knobAreas[4] = { x0 + 2, sy + 2, juce::jmax (hu, 4) - 4, juce::jmax (hs - 4, 0) };
-        knobAreas[5] = { x0 + 2 + hu, sy + 2, juce::jmax (u - hu - 4, 0), juce::jmax (hs - 4, 0) };
-        knobAreas[6] = { x0 + 2, sy + 2 + hs, juce::jmax (hu, 4) - 4, juce::jmax (S - hs - 4, 0) };
+        sweepStartKnob.setBounds (x0 + 2, sy + 2, juce::jmax (hu, 4) - 4, juce::jmax (hs - 4, 0));
+        sweepEndKnob.setBounds (x0 + 2 + hu, sy + 2, juce::jmax (u - hu - 4, 0), juce::jmax (hs - 4, 0));
+        sweepDurKnob.setBounds (x0 + 2, sy + 2 + hs, juce::jmax (hu, 4) - 4, juce::jmax (S - hs - 4, 0));
+        for (auto* k : { &sweepStartKnob, &sweepEndKnob, &sweepDurKnob })
+        {
+            k->size = juce::jlimit (40, 68, juce::jmin (k->getHeight() - 26, k->getWidth() - 6));
+            k->resized();
+        }
     }
 
     // right column
@@ -347,11 +410,16 @@ void SignalUtilityPanel::resized()
     const int P1 = juce::jmin (R, 86);
     const int P2 = juce::jmin (R - P1, 86);
     const int ho = o / 2;
-    knobAreas[0] = { rx + 2, bodyTop + 2, juce::jmax (ho, 4) - 4, juce::jmax (P1, 4) - 4 };
-    knobAreas[1] = { rx + 2 + ho, bodyTop + 2, juce::jmax (o - ho, 4) - 4, juce::jmax (P1, 4) - 4 };
+    freqKnob.setBounds (rx + 2, bodyTop + 2, juce::jmax (ho, 4) - 4, juce::jmax (P1, 4) - 4);
+    levelKnob.setBounds (rx + 2 + ho, bodyTop + 2, juce::jmax (o - ho, 4) - 4, juce::jmax (P1, 4) - 4);
     const int by = bodyTop + R - P2;
-    knobAreas[2] = { rx + 2, by + 2, juce::jmax (ho, 4) - 4, juce::jmax (P2, 4) - 4 };
-    knobAreas[3] = { rx + 2 + ho, by + 2, juce::jmax (o - ho, 4) - 4, juce::jmax (P2, 4) - 4 };
+    dcKnob.setBounds (rx + 2, by + 2, juce::jmax (ho, 4) - 4, juce::jmax (P2, 4) - 4);
+    dutyKnob.setBounds (rx + 2 + ho, by + 2, juce::jmax (o - ho, 4) - 4, juce::jmax (P2, 4) - 4);
+    for (auto* k : { &freqKnob, &levelKnob, &dcKnob, &dutyKnob })
+    {
+        k->size = juce::jmax (40, juce::jmin (k->getHeight() - 26, k->getWidth() - 6));
+        k->resized();
+    }
     const int M = juce::jmax (0, R - P1 - P2);
     int my = bodyTop + P1, mrem = M;
     auto mtake = [&] (int want)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Ui/Controls/HardwareKnob.h"
 #include "Ui/Foundation/VyrInfoButton.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -53,15 +54,16 @@ public:
     juce::TextButton invertButtons[4];
     juce::TextButton sweepLogButton, sweepLinButton;
     juce::ComboBox presetBox;
-    // Where the seven generator knobs sit: frequency, level, DC offset, duty, sweep start, end, duration.
-    juce::Rectangle<int> knobAreas[7];
-    bool knobDimmed[7] {};
+    HardwareKnob freqKnob, levelKnob, dcKnob, dutyKnob, sweepStartKnob, sweepEndKnob, sweepDurKnob;
     juce::Rectangle<int> readoutArea, noteArea;
     VyrInfoButton infoButton;
     int lastStateVersion = 0;
 
 private:
     static bool optionHeld();
+    void setUpKnob (HardwareKnob&, double start, double end, double interval, bool skewed, double value,
+                    std::atomic<float>& target);
+    static void setKnobDimmed (HardwareKnob&, bool dimmed);
     void paintWaveTile (juce::Graphics&, int index, bool selected) const;
     void paintGlyph (juce::Graphics&, int index, juce::Rectangle<float> glyphArea, juce::Colour colour) const;
     void paintReadout (juce::Graphics&) const;
