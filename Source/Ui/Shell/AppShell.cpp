@@ -165,6 +165,12 @@ void AppShell::selectTheme (int identity)
         param->endChangeGesture();
     }
     processor.themeIndex.store (identity);
+    // The panels' margins and knob faces follow the identity: lay them out again.
+    if (desktopGrid != nullptr)
+        for (auto* panel : desktopGrid->getChildren())
+            panel->resized();
+    if (utilityView != nullptr)
+        utilityView->resized();
     if (auto* top = getTopLevelComponent())
         top->repaint();
 }
