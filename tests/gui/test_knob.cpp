@@ -67,7 +67,7 @@ TEST (HardwareKnob, ValueTextsByUnit)
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE (juce::String (c.unit) + " " + juce::String (c.value));
+        SCOPED_TRACE (juce::String (juce::CharPointer_UTF8 (c.unit)) + " " + juce::String (c.value));
         HardwareKnob knob ("Name", juce::String (juce::CharPointer_UTF8 (c.unit)), red, 60);
         knob.showSeconds = c.seconds;
         knob.slider.setRange (c.start, c.end);

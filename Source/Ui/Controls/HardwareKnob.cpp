@@ -128,21 +128,26 @@ HardwareKnob::HardwareKnob (juce::AudioProcessorValueTreeState& state, const juc
     : HardwareKnob (std::move (labelText), std::move (unitText), accent, sizePixels)
 {
     // A missing ID leaves the knob unattached rather than asserting inside the framework.
-    if (state.getParameter (parameterID) != nullptr)
+    if (auto* parameter = state.getParameter (parameterID))
+    {
         attachment = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment> (state, parameterID, slider);
+        gestureGuard.bind (parameter);
+    }
 }
 
 HardwareKnob::~HardwareKnob()
 {
     stepLabels.clear();
-    attachment.reset(); // the binding never outlives the slider
+    gestureGuard.release(); // a drag in progress ends its host gesture
+    attachment.reset();     // the binding never outlives the slider
 }
 
 void HardwareKnob::configureSlider()
 {
     slider.setSliderStyle (juce::Slider::RotaryVerticalDrag);
     slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
-    slider.setRotaryParameters (-juce::MathConstants<float>::pi * 0.75f, juce::MathConstants<float>::pi * 0.75f, true);
+    // -135 to +135 degrees from 12 o'clock; the framework wants the angles as positive radians.
+    slider.setRotaryParameters (juce::MathConstants<float>::pi * 1.25f, juce::MathConstants<float>::pi * 2.75f, true);
     slider.setOpaque (false);
     for (auto id : { juce::Slider::backgroundColourId, juce::Slider::trackColourId, juce::Slider::thumbColourId,
                      juce::Slider::rotarySliderFillColourId, juce::Slider::rotarySliderOutlineColourId })
@@ -258,15 +263,19 @@ void HardwareKnob::paint (juce::Graphics& g)
     const float p = (float) slider.valueToProportionOfLength (slider.getValue());
     const float A = 270.0f * p - 135.0f;
 
-    paintShadow (g, c, F);
-    if (selector)
+    // A dial too small to have a ring draws only its texts.
+    if (R > 0.0f)
     {
-        paintSelector (g, c, R, F, A);
-    }
-    else
-    {
-        paintRing (g, c, R, A, p);
-        paintFace (g, c, R, F, A);
+        paintShadow (g, c, F);
+        if (selector)
+        {
+            paintSelector (g, c, R, F, A);
+        }
+        else
+        {
+            paintRing (g, c, R, A, p);
+            paintFace (g, c, R, F, A);
+        }
     }
     paintStepLabels (g, c, R);
     paintTexts (g);
@@ -375,7 +384,7 @@ void HardwareKnob::paintFace (juce::Graphics& g, juce::Point<float> c, float R, 
     g.fillEllipse (disc (c, 2.0f));
 }
 
-void HardwareKnob::paintSelector (juce::Graphics& g, juce::Point<float> c, float R, float F, float A) const
+void HardwareKnob::paintSelector (juce::Graphics& g, juce::Point<float> c, float R, float F, float A)
 {
     const bool big = size >= 100;
     if (big)
@@ -397,6 +406,8 @@ void HardwareKnob::paintSelector (juce::Graphics& g, juce::Point<float> c, float
         strokeRadial (g, c, -135.0f + 270.0f * (float) i / (float) (m - 1), r0, r1, big ? 1.65f : 1.05f);
     }
 
+    if (art == nullptr)
+        art = std::make_unique<juce::SharedResourcePointer<HardwareArt>>();
     HardwareArt::paintSpunAluminum (g, c, F, A, big);
 }
 

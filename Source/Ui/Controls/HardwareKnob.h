@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Ui/Controls/VyrSliderGestureGuard.h"
+#include "Ui/Foundation/HardwareArt.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -90,9 +93,13 @@ private:
     void paintShadow (juce::Graphics&, juce::Point<float> c, float F) const;
     void paintRing (juce::Graphics&, juce::Point<float> c, float R, float A, float p) const;
     void paintFace (juce::Graphics&, juce::Point<float> c, float R, float F, float A) const;
-    void paintSelector (juce::Graphics&, juce::Point<float> c, float R, float F, float A) const;
+    void paintSelector (juce::Graphics&, juce::Point<float> c, float R, float F, float A);
     void paintStepLabels (juce::Graphics&, juce::Point<float> c, float R) const;
     void paintTexts (juce::Graphics&) const;
+
+    VyrSliderGestureGuard gestureGuard { slider }; // ends a drag's gesture if the knob dies mid-drag
+    // Held from a selector's first paint on, so the decoded photographs outlive single paints.
+    std::unique_ptr<juce::SharedResourcePointer<HardwareArt>> art;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (HardwareKnob)
 };

@@ -99,15 +99,19 @@ MasterEffectGauge::MasterEffectGauge (VyrAudioProcessor& p)
     : processor (p)
 {
     // A tree without "masterTrim" leaves the knob on its own default range instead of asserting.
-    if (processor.apvts.getParameter ("masterTrim") != nullptr)
+    if (auto* parameter = processor.apvts.getParameter ("masterTrim"))
+    {
         attachment = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment> (processor.apvts, "masterTrim", disc);
+        gestureGuard.bind (parameter);
+    }
 
     setBounds (getX(), getY(), 292, 368);
     if (art->effectKnob.getWidth() > 8) // the store's 8 x 8 stand-in means the photograph failed to decode
         knobImage = art->effectKnob;
 
     disc.setSliderStyle (juce::Slider::RotaryVerticalDrag);
-    disc.setRotaryParameters (-juce::MathConstants<float>::pi * 0.75f, juce::MathConstants<float>::pi * 0.75f, true);
+    // -135 to +135 degrees from 12 o'clock; the framework wants the angles as positive radians.
+    disc.setRotaryParameters (juce::MathConstants<float>::pi * 1.25f, juce::MathConstants<float>::pi * 2.75f, true);
     disc.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
     disc.setMouseDragSensitivity (200);
     disc.setDoubleClickReturnValue (false, 0.0);
@@ -153,6 +157,8 @@ MasterEffectGauge::~MasterEffectGauge()
 {
     stopTimer();
     disc.removeListener (this);
+    gestureGuard.release(); // a drag in progress ends its host gesture
+    attachment.reset();
 }
 
 void MasterEffectGauge::resized()
@@ -279,7 +285,7 @@ void MasterEffectGauge::paint (juce::Graphics& g)
     g.setFont (juce::Font (9.0f, juce::Font::plain));
     g.drawFittedText (juce::String (juce::CharPointer_UTF8 ("\xc2\xb1"
                                                             "50% mix trim")),
-                      juce::Rectangle<int> (8, T, W - 16, juce::jmax (H - T, 14) - 2), juce::Justification::centred, 1);
+                      juce::Rectangle<int> (8, T, juce::jmax (W - 16, 0), juce::jmax (H - T, 14) - 2), juce::Justification::centred, 1);
 }
 
 void MasterEffectGauge::paintScale (juce::Graphics& g, float cx, float percent, juce::Colour A) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/PluginProcessor.h"
+#include "Ui/Controls/VyrSliderGestureGuard.h"
 #include "Ui/Foundation/HardwareArt.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -92,6 +93,7 @@ private:
 
     VyrAudioProcessor& processor;
     juce::SharedResourcePointer<HardwareArt> art;
+    VyrSliderGestureGuard gestureGuard { disc }; // ends a drag's gesture if the gauge dies mid-drag
     float lastPaintedEffect = std::numeric_limits<float>::quiet_NaN();
     int lastPaintedTheme = -1;
 
