@@ -317,30 +317,32 @@ TEST (StandaloneDesktop, AFileChosenInTheSourcePanelPlaysThroughTheChain)
     find (*editor);
     ASSERT_NE (source, nullptr);
 
-    Desk desk (*editor);
-    source->loadChosen (wav); // what the file dialog's completion does
-    ASSERT_TRUE (proc->fileLoaded);
-    ASSERT_TRUE (source->isShowing());
-    desk.click (editor->getLocalPoint (source, source->playButton.getBounds().getCentre()).toFloat());
-    ASSERT_TRUE (proc->transport.isPlaying());
-
-    juce::AudioBuffer<float> buffer (2, 512);
-    juce::MidiBuffer midi;
-    double sumSquares = 0.0;
-    for (int block = 0; block < 40; ++block)
     {
-        buffer.clear();
-        proc->processBlock (buffer, midi);
-        if (block >= 20)
-            for (int ch = 0; ch < 2; ++ch)
-                for (int i = 0; i < 512; ++i)
-                    sumSquares += buffer.getSample (ch, i) * buffer.getSample (ch, i);
-    }
-    const double rms = std::sqrt (sumSquares / (20.0 * 2 * 512));
-    EXPECT_GT (rms, 0.05); // the tone (0.5 peak, gain 0.8) comes out of the chain
+        Desk desk (*editor);
+        source->loadChosen (wav); // what the file dialog's completion does
+        ASSERT_TRUE (proc->fileLoaded);
+        ASSERT_TRUE (source->isShowing());
+        desk.click (editor->getLocalPoint (source, source->playButton.getBounds().getCentre()).toFloat());
+        ASSERT_TRUE (proc->transport.isPlaying());
 
-    desk.click (editor->getLocalPoint (source, source->stopButton.getBounds().getCentre()).toFloat());
-    EXPECT_FALSE (proc->transport.isPlaying());
+        juce::AudioBuffer<float> buffer (2, 512);
+        juce::MidiBuffer midi;
+        double sumSquares = 0.0;
+        for (int block = 0; block < 40; ++block)
+        {
+            buffer.clear();
+            proc->processBlock (buffer, midi);
+            if (block >= 20)
+                for (int ch = 0; ch < 2; ++ch)
+                    for (int i = 0; i < 512; ++i)
+                        sumSquares += buffer.getSample (ch, i) * buffer.getSample (ch, i);
+        }
+        const double rms = std::sqrt (sumSquares / (20.0 * 2 * 512));
+        EXPECT_GT (rms, 0.05); // the tone (0.5 peak, gain 0.8) comes out of the chain
+
+        desk.click (editor->getLocalPoint (source, source->stopButton.getBounds().getCentre()).toFloat());
+        EXPECT_FALSE (proc->transport.isPlaying());
+    }
     proc->editorBeingDeleted (editor.get());
     editor.reset();
     proc->releaseResources();
