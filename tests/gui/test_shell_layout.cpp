@@ -53,8 +53,13 @@ TEST (ShellLayout, FullChainInAPluginHostHasFourTabsUnderThePage)
                      (juce::Component*) &s.plugInButton, (juce::Component*) s.transportStrip.get(), (juce::Component*) &s.themeButtons[0] })
         EXPECT_FALSE (c->isVisible());
 
+    EXPECT_TRUE (s.tabButtons[0].getToggleState()); // the selected tab's chip is lit
+    EXPECT_FALSE (s.tabButtons[1].getToggleState());
+
     // page 1 stacks the section page over the mastered-output page; the tape lane resizes both
     s.selectPage (1);
+    EXPECT_TRUE (s.tabButtons[1].getToggleState());
+    EXPECT_FALSE (s.tabButtons[0].getToggleState());
     EXPECT_EQ (s.masteredPage.getBounds(), R (8, 526, 1184, 234));
     EXPECT_EQ (s.sectionPage.getBounds(), R (8, 8, 1184, 510));
     s.masteredPage.cycleTapeMode();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Ui/Foundation/HardwareArt.h"
 #include "Ui/Foundation/VyrInfoButton.h"
 #include "Ui/Shell/PagePlaceholders.h"
 
@@ -103,6 +104,9 @@ private:
     void moveIntoDesktop (juce::Component&);
     int tapeHeight() const noexcept;
     bool topLevelIsFullScreen() const;
+
+    // Held for the shell's lifetime so the header's product icon is decoded once, not per paint.
+    juce::SharedResourcePointer<HardwareArt> art;
 
     void paintWindowFrame (juce::Graphics&);
     void paintDesktopHeader (juce::Graphics&);

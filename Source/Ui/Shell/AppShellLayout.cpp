@@ -40,6 +40,8 @@ void AppShell::chip (juce::TextButton& b, bool on, juce::Colour)
     b.setComponentID ({});
     b.setColour (juce::TextButton::buttonColourId, on ? juce::Colours::white : juce::Colour (0xff2a2e35));
     b.setColour (juce::TextButton::textColourOffId, on ? juce::Colours::black : juce::Colours::white.withAlpha ((juce::uint8) 0xbf));
+    // The shared look-and-feel lights a button by its toggle state.
+    b.setToggleState (on, juce::dontSendNotification);
 }
 
 AppShell::Header AppShell::headerGeometry() const

@@ -196,7 +196,6 @@ void AppShell::paintDesktopHeader (juce::Graphics& g)
     g.setColour (juce::Colour (0xff123a6e));
     g.fillRoundedRectangle (32.0f, 28.0f, (float) mark, 96.0f, 0.22f * (float) mark);
     {
-        auto art = HardwareArt::get();
         const auto& icon = art->appIcon;
         if (icon.isValid() && icon.getWidth() > 0 && icon.getHeight() > 0 && mark > 0)
         {
