@@ -280,7 +280,10 @@ void VyrAudioProcessor::captureLoudnessAndSpectrum (const juce::AudioBuffer<floa
 {
     if (loudnessResetPending.exchange (false))
         loudness.reset (meters);
-    loudness.process (buffer, meters);
+    // When the output is only the limiter's output times a gain, the limiter's scan of the block
+    // already holds its true peak.
+    const float scale = liveChain.limiterOutputScale();
+    loudness.process (buffer, meters, scale >= 0.0f ? scale * liveChain.limiter.lastBlockTruePeak() : -1.0f);
 
     // Nobody sees the spectrum with no view open, so it costs nothing then.
     if (spectrumViews.load (std::memory_order_relaxed) > 0)

@@ -74,18 +74,6 @@ namespace
             return x;
         return (float) (double) (int64_t) (v + (v < 0.0 ? -0.5 : 0.5));
     }
-
-    inline double besselI0 (double x) noexcept
-    {
-        double sum = 1.0, term = 1.0;
-        for (int k = 1; k < 40; ++k)
-        {
-            const double t = x / (2.0 * k);
-            term *= t * t;
-            sum += term;
-        }
-        return sum;
-    }
 }
 
 //==================================================================================================
@@ -299,24 +287,6 @@ void VyrLimiter::prepare (double newSampleRate, int maximumBlockSize)
         }
     }
 
-    // True-peak interpolator: Kaiser-windowed sinc, phase p interpolates p/4 of a sample ahead of the
-    // centre tap; phase 0 is the centre sample itself.
-    for (int p = 0; p < kTpFactor; ++p)
-    {
-        double sum = 0.0;
-        double c[kTpTaps];
-        for (int k = 0; k < kTpTaps; ++k)
-        {
-            const double u = (double) k - kTpTaps / 2 + (double) p / kTpFactor;
-            const double sinc = std::abs (u) < 1.0e-12 ? 1.0 : std::sin (kPi * u) / (kPi * u);
-            const double r = u / (kTpTaps / 2);
-            const double w = besselI0 (5.0 * std::sqrt (std::max (0.0, 1.0 - r * r))) / besselI0 (5.0);
-            c[k] = sinc * w;
-            sum += c[k];
-        }
-        for (int j = 0; j < kTpTaps; ++j)
-            tpBank[j][p] = (float) (c[kTpTaps - 1 - j] / sum);   // reversed: forward dot product
-    }
     clearMeterFilters();
 
     for (int i = 0; i < kSlicesShort; ++i)
@@ -380,8 +350,7 @@ void VyrLimiter::clearMeterFilters() noexcept
         kShelf[c].reset();
         kHighPass[c].reset();
     }
-    std::memset (tpHistory, 0, sizeof (tpHistory));
-    tpWrite = 0;
+    outputPeak.reset();
 }
 
 void VyrLimiter::designOversampling() noexcept
@@ -609,30 +578,6 @@ void VyrLimiter::process (juce::AudioBuffer<float>& buffer) noexcept
     processActive (left, right, n);
 }
 
-float VyrLimiter::truePeakStep (float yl, float yr) noexcept
-{
-    float* hl = tpHistory[0];
-    float* hr = tpHistory[1];
-    hl[tpWrite] = hl[tpWrite + kTpTaps] = yl;
-    hr[tpWrite] = hr[tpWrite + kTpTaps] = yr;
-    const float* dl = hl + tpWrite + 1;
-    const float* dr = hr + tpWrite + 1;
-    if (++tpWrite >= kTpTaps)
-        tpWrite = 0;
-
-    float sl[kTpFactor] {}, sr[kTpFactor] {};
-    for (int j = 0; j < kTpTaps; ++j)
-        for (int p = 0; p < kTpFactor; ++p)
-        {
-            sl[p] += tpBank[j][p] * dl[j];
-            sr[p] += tpBank[j][p] * dr[j];
-        }
-    float peak = std::max (std::abs (yl), std::abs (yr));
-    for (int p = 1; p < kTpFactor; ++p)
-        peak = std::max (peak, std::max (std::abs (sl[p]), std::abs (sr[p])));
-    return peak;
-}
-
 float VyrLimiter::currentHold() const noexcept
 {
     // Gain-reduction meter hold: the deepest reduction of the open group if it beats the decayed hold.
@@ -670,7 +615,7 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         else if (noiseShape == 3) { shape = kShapeW;     shapeTaps = 5; }
     }
 
-    float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f, tpMax = 0.0f;
+    float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f;
     float colourPos = -1.0f, colour = 0.0f;
 
     for (int j = 0; j < n; ++j)
@@ -827,14 +772,19 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         outMaxL = std::max (outMaxL, std::abs (ol));
         outMaxR = std::max (outMaxR, std::abs (orr));
 
-        tpMax = std::max (tpMax, truePeakStep (ol, orr));
-
         const double zl = kHighPass[0].process (kShelf[0].process ((double) ol));
         const double zr = kHighPass[1].process (kShelf[1].process ((double) orr));
         sliceSum += zl * zl + zr * zr;
         if (++sliceCount >= sliceLength)
             closeLoudnessSlice();
     }
+
+    // The output is final here, so its true peak is scanned over the whole block at once (a mono
+    // block's missing right channel equals the left).
+    float tpMax = outputPeak.process (left, n, 0);
+    if (right != nullptr)
+        tpMax = std::max (tpMax, outputPeak.process (right, n, 1));
+    blockTruePeak = tpMax;
 
     publishPeaks (inMaxL, inMaxR, outMaxL, outMaxR);
     const float heldGr = currentHold();
@@ -864,6 +814,7 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
 void VyrLimiter::processBypass (float* left, float* right, int n) noexcept
 {
     coreIdle = true;
+    blockTruePeak = -1.0f;
     meterHold = 0.5f * currentHold();
     holdMinGain = 1.0f;
     holdCount = 0;

@@ -5,6 +5,7 @@
 // meters: sample and true peaks, gain reduction with a short history, and EBU R128 loudness.
 
 #include "Dsp/DspCommon.h"
+#include "Dsp/Metering.h"
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -112,6 +113,11 @@ public:
     void limitPair (float& a, float& b) noexcept;
     void envelope (int ch, float target) noexcept;
 
+    // Audio thread, after process(): the true peak (linear, both channels) of the block just written,
+    // or -1 when the block took the switched-off path and nothing was measured. A later stage that
+    // only scales this output can take its own reading from here instead of scanning again.
+    float lastBlockTruePeak() const noexcept { return blockTruePeak; }
+
 private:
     struct BiquadD
     {
@@ -142,7 +148,6 @@ private:
     void updateAutoCoefficients() noexcept;
     void processBypass (float* left, float* right, int n) noexcept;
     void processActive (float* left, float* right, int n) noexcept;
-    float truePeakStep (float yl, float yr) noexcept;
     void flushHold() noexcept;
     float currentHold() const noexcept;
     void closeLoudnessSlice() noexcept;
@@ -210,11 +215,9 @@ private:
     float shapeError[2][5] {};
     uint64_t ditherState = 20931;
 
-    // True-peak scan: 4x polyphase interpolator, 24 taps per phase.
-    static constexpr int kTpTaps = 24, kTpFactor = 4;
-    float tpBank[kTpTaps][kTpFactor] {};   // tap-major like the interpolator
-    float tpHistory[2][2 * kTpTaps] {};
-    int tpWrite = 0;
+    // True-peak scan of the output, once per block over the finished samples.
+    VyrTruePeakMeter outputPeak;
+    float blockTruePeak = -1.0f;
 
     // Loudness: K-weighting designed for the rate, 100 ms slices of mean square (both channels summed).
     BiquadD kShelf[2], kHighPass[2];

@@ -241,7 +241,7 @@ VyrTruePeakMeter::VyrTruePeakMeter() noexcept
     // Phase p interpolates at p / factor of a sample after the centre tap; tap j sits at
     // distance tau = halfTaps - 1 - j + p / factor from that point. Each phase is scaled to
     // unity gain at DC; phase 0 reduces to the centre sample itself.
-    constexpr double beta = 6.0;
+    constexpr double beta = 5.0;
     const double norm = besselI0 (beta);
     for (int p = 0; p < factor; ++p)
     {
@@ -261,6 +261,14 @@ VyrTruePeakMeter::VyrTruePeakMeter() noexcept
             for (int j = 0; j < taps; ++j)
                 coeffs[p - 1][j] = (float) (h[j] / sum);
     }
+    for (int p = 0; p < factor - 1; ++p)
+    {
+        double tail = 0.0;
+        for (int j = 0; j < taps; ++j)
+            if (j < coreFirst || j >= coreFirst + coreTaps)
+                tail += std::abs ((double) coeffs[p][j]);
+        tailSum[p] = (float) tail;
+    }
     reset();
 }
 
@@ -270,6 +278,15 @@ void VyrTruePeakMeter::reset() noexcept
         std::fill (std::begin (h), std::end (h), 0.0f);
 }
 
+float VyrTruePeakMeter::phaseValue (int p, const float* window) const noexcept
+{
+    const float* c = coeffs[p];
+    float v = 0.0f;
+    for (int j = 0; j < taps; ++j)
+        v += c[j] * window[j];
+    return v;
+}
+
 float VyrTruePeakMeter::process (const float* samples, int numSamples, int channel) noexcept
 {
     if (channel < 0 || channel >= maxChannels || numSamples <= 0)
@@ -277,11 +294,14 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
 
     constexpr int past = taps - 1;
     float* hist = history[channel];
-    float m0 = 0.0f, m1 = 0.0f, m2 = 0.0f, m3 = 0.0f;   // four running maxima, one per lane
+    float peak = 0.0f;
 
-    // The block runs in chunks through a linear frame (history, then the chunk), so every phase is
-    // a short convolution the compiler vectorises across output samples. Output i's window is
-    // frame[i .. i + taps - 1]; phase 0 is its centre sample itself.
+    // Every interpolated value is bounded by its eight central taps plus the summed magnitude of the
+    // other taps times the largest sample in its window. The central part is worked out for every
+    // output (a short convolution vectorised across outputs); only outputs whose bound can beat the
+    // peak found so far get all their taps. Those are summed exactly as an exhaustive scan would sum
+    // them, so the reading is the exhaustive one, bit for bit. The bound carries a margin of 1e-5 of
+    // the window's largest sample for the float rounding of both sums.
     for (int done = 0; done < numSamples;)
     {
         const int n = std::min (chunk, numSamples - done);
@@ -289,9 +309,11 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
         for (int i = 0; i < n; ++i)
             frame[past + i] = finiteOrZero (samples[done + i]);
 
-        const int n4 = n & ~3;
-        auto lanesMax = [&] (const float* v) noexcept
+        // Phase 0 is the centre sample itself.
         {
+            const float* v = frame + halfTaps - 1;
+            float m0 = 0.0f, m1 = 0.0f, m2 = 0.0f, m3 = 0.0f;
+            const int n4 = n & ~3;
             for (int i = 0; i < n4; i += 4)
             {
                 m0 = std::max (m0, std::abs (v[i]));
@@ -301,27 +323,94 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
             }
             for (int i = n4; i < n; ++i)
                 m0 = std::max (m0, std::abs (v[i]));
-        };
+            peak = std::max (peak, std::max (std::max (m0, m1), std::max (m2, m3)));
+        }
 
-        lanesMax (frame + halfTaps - 1);
+        // Largest sample magnitude per group of 8 frame values (zeros past the chunk); outputs
+        // 8g .. 8g + 7 read frame values 8g .. 8g + 30, inside groups g .. g + 3.
+        const int groups = (n + group - 1) / group;
+        std::fill (frame + past + n, frame + past + chunk + group, 0.0f);
+        for (int b = 0; b < groups + 3; ++b)
+        {
+            const float* v = frame + b * group;
+            float m = 0.0f;
+            for (int k = 0; k < group; ++k)
+                m = std::max (m, std::abs (v[k]));
+            groupMax[b] = m;
+        }
+        for (int g = 0; g < groups; ++g)
+        {
+            const float w = std::max (std::max (groupMax[g], groupMax[g + 1]), std::max (groupMax[g + 2], groupMax[g + 3]));
+            std::fill (windowPeak + g * group, windowPeak + (g + 1) * group, w);
+        }
+
         for (int p = 0; p < factor - 1; ++p)
         {
-            const float* c = coeffs[p];
-            std::fill (phaseOut, phaseOut + n, 0.0f);
-            for (int j = 0; j < taps; ++j)
+            const float* c = coeffs[p] + coreFirst;
+            const float c0 = c[0], c1 = c[1], c2 = c[2], c3 = c[3], c4 = c[4], c5 = c[5], c6 = c[6], c7 = c[7];
+            const float tail = tailSum[p] + 1.0e-5f;
+            const float* x = frame + coreFirst;
+            for (int i = 0; i < n; ++i)
             {
-                const float cj = c[j];
-                const float* x = frame + j;
-                for (int i = 0; i < n; ++i)
-                    phaseOut[i] += cj * x[i];
+                const float core = ((c0 * x[i] + c1 * x[i + 1]) + (c2 * x[i + 2] + c3 * x[i + 3]))
+                                   + ((c4 * x[i + 4] + c5 * x[i + 5]) + (c6 * x[i + 6] + c7 * x[i + 7]));
+                bound[i] = std::abs (core) + tail * windowPeak[i];
             }
-            lanesMax (phaseOut);
+            // Runs of 16 bounds are checked at once; only a run that can beat the peak is looked into.
+            using Vec = juce::dsp::SIMDRegister<float>;
+            constexpr int lanes = (int) Vec::SIMDNumElements;
+            constexpr int run = 16;
+            static_assert (run % lanes == 0);
+            const int whole = n - n % run;
+            for (int i0 = 0; i0 < whole; i0 += run)
+            {
+                Vec m = Vec::fromRawArray (bound + i0);
+                for (int k = lanes; k < run; k += lanes)
+                    m = Vec::max (m, Vec::fromRawArray (bound + i0 + k));
+                float runMax = m.get (0);
+                for (int k = 1; k < lanes; ++k)
+                    runMax = std::max (runMax, m.get ((size_t) k));
+                if (runMax <= peak)
+                    continue;
+                for (int i = i0; i < i0 + run; ++i)
+                    if (bound[i] > peak)
+                        peak = std::max (peak, std::abs (phaseValue (p, frame + i)));
+            }
+            for (int i = whole; i < n; ++i)
+                if (bound[i] > peak)
+                    peak = std::max (peak, std::abs (phaseValue (p, frame + i)));
         }
 
         std::copy (frame + n, frame + n + past, hist);
         done += n;
     }
-    return std::max (std::max (m0, m1), std::max (m2, m3));
+    return peak;
+}
+
+float VyrTruePeakMeter::processExhaustive (const float* samples, int numSamples, int channel) noexcept
+{
+    if (channel < 0 || channel >= maxChannels || numSamples <= 0)
+        return 0.0f;
+
+    constexpr int past = taps - 1;
+    float* hist = history[channel];
+    float peak = 0.0f;
+    for (int done = 0; done < numSamples;)
+    {
+        const int n = std::min (chunk, numSamples - done);
+        std::copy (hist, hist + past, frame);
+        for (int i = 0; i < n; ++i)
+            frame[past + i] = finiteOrZero (samples[done + i]);
+        for (int i = 0; i < n; ++i)
+        {
+            peak = std::max (peak, std::abs (frame[i + halfTaps - 1]));
+            for (int p = 0; p < factor - 1; ++p)
+                peak = std::max (peak, std::abs (phaseValue (p, frame + i)));
+        }
+        std::copy (frame + n, frame + n + past, hist);
+        done += n;
+    }
+    return peak;
 }
 
 //==============================================================================
@@ -436,6 +525,8 @@ void VyrLoudnessState::prepare (double sampleRate) noexcept
     std::fill (std::begin (hopRing), std::end (hopRing), 0.0);
     maxPeak = 0.0f;
     truePeak.reset();
+    truePeakStale = false;
+    ownScanSamples = 0;
     gateBlocks.clear();
     shortTermValues.clear();
 }
@@ -454,6 +545,8 @@ void VyrLoudnessState::reset (VyrMeterEngine& meters) noexcept
     rangeHopPhase = 0;
     maxPeak = 0.0f;
     truePeak.reset();
+    truePeakStale = false;
+    ownScanSamples = VyrTruePeakMeter::taps;
     gateBlocks.clear();
     shortTermValues.clear();
     publishReset (meters);
@@ -469,7 +562,7 @@ void VyrLoudnessState::publishReset (VyrMeterEngine& meters) noexcept
     meters.maxTruePeak.store (silenceFloorDb, std::memory_order_release);
 }
 
-void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept
+void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, float knownTruePeak) noexcept
 {
     const int n = buffer.getNumSamples();
     const int channels = buffer.getNumChannels();
@@ -480,9 +573,22 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
     const float* r = channels > 1 ? buffer.getReadPointer (1) : nullptr;
 
     // True peak of the block.
-    float blockPeak = truePeak.process (l, n, 0);
-    if (r != nullptr)
-        blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+    float blockPeak = 0.0f;
+    if (knownTruePeak >= 0.0f && ownScanSamples <= 0)
+    {
+        blockPeak = finiteOrZero (knownTruePeak);
+        truePeakStale = true;
+    }
+    else
+    {
+        if (truePeakStale)
+            truePeak.reset();
+        truePeakStale = false;
+        ownScanSamples = std::max (0, ownScanSamples - n);
+        blockPeak = truePeak.process (l, n, 0);
+        if (r != nullptr)
+            blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+    }
     maxPeak = std::max (maxPeak, blockPeak);
     meters.truePeakDb.store (linearToDb (blockPeak), std::memory_order_release);
     meters.maxTruePeak.store (linearToDb (maxPeak), std::memory_order_release);

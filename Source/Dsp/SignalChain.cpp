@@ -151,6 +151,7 @@ void VyrSignalChain::process (juce::AudioBuffer<float>& buffer, const int* order
     // moves in front of it instead, so nothing after the limiter changes its samples: the ceiling
     // and a dither grid hold at the plug-in's output.
     bool dcBeforeLimiter = false;
+    outputScaleOfLimiter = -1.0f;
     if (! bypass)
     {
         auto moduleAt = [order] (int i) { return order == nullptr ? i : juce::jlimit (0, 12, order[i]); };
@@ -186,6 +187,10 @@ void VyrSignalChain::process (juce::AudioBuffer<float>& buffer, const int* order
 
     if (channels >= 1 && ! buffer.hasBeenCleared())
     {
+        const float gainR = linkLR ? outputGainL : outputGainR;
+        if (dcBeforeLimiter && ! (mono && channels > 1) && channels <= 2 && (channels == 1 || gainR == outputGainL)
+            && limiter.lastBlockTruePeak() >= 0.0f && outputGainL >= 0.0f)
+            outputScaleOfLimiter = outputGainL;
         juce::FloatVectorOperations::multiply (buffer.getWritePointer (0), outputGainL, n);
         if (channels >= 2)
             juce::FloatVectorOperations::multiply (buffer.getWritePointer (1), linkLR ? outputGainL : outputGainR, n);
