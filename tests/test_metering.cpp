@@ -727,10 +727,10 @@ TEST (MeterSpectrum, FirstTransformAfter1024Samples)
 #include "ProcessorFixture.h"
 #include "ReferenceCompare.h"
 
-// The output's true peak is scanned once per block: taken from the limiter's own scan when the output
-// is only its output times a gain, scanned at the output otherwise. Either way the reading is the
-// true peak of what leaves the plug-in.
-TEST (MeterTruePeak, ProcessorReadsTheTruePeakOfItsOutput)
+// The output's true peak and weighted energy are measured once per block: taken from the limiter's
+// measurements when the output is only its output times a gain, measured at the output otherwise.
+// Either way the readings are those of what leaves the plug-in.
+TEST (MeterTruePeak, ProcessorMeasuresItsOutputOnce)
 {
     struct Case { const char* name; std::vector<std::pair<const char*, float>> settings; };
     const Case cases[] = {
@@ -751,6 +751,9 @@ TEST (MeterTruePeak, ProcessorReadsTheTruePeakOfItsOutput)
             vyrTest::setParam (*p, id, value);
         vyrTest::prepare (*p, sr, block);
         VyrTruePeakMeter scan;
+        VyrMeterEngine ownMeters;
+        VyrLoudnessState own;
+        own.prepare (sr);
         juce::MidiBuffer midi;
         juce::AudioBuffer<float> buffer (2, block);
         for (int start = 0; start + block <= input.getNumSamples(); start += block)
@@ -761,6 +764,9 @@ TEST (MeterTruePeak, ProcessorReadsTheTruePeakOfItsOutput)
             const float expected = std::max (scan.processExhaustive (buffer.getReadPointer (0), block, 0),
                                              scan.processExhaustive (buffer.getReadPointer (1), block, 1));
             ASSERT_NEAR (p->meters.truePeakDb.load(), 20.0f * std::log10 (expected), 1.0e-3f) << c.name << " at " << start;
+            own.process (buffer, ownMeters);
+            ASSERT_NEAR (p->meters.lufsMomentary.load(), ownMeters.lufsMomentary.load(), 1.0e-3f) << c.name << " at " << start;
+            ASSERT_NEAR (p->meters.lufsShort.load(), ownMeters.lufsShort.load(), 1.0e-3f) << c.name << " at " << start;
         }
     }
 }

@@ -202,7 +202,6 @@ int VyrLimiter::getLatencySamples() const noexcept
 //==================================================================================================
 void VyrLimiter::prepare (double newSampleRate, int maximumBlockSize)
 {
-    juce::ignoreUnused (maximumBlockSize);
     sampleRate = (std::isfinite (newSampleRate) && newSampleRate > 0.0) ? newSampleRate : 44100.0;
     const double sr = sampleRate;
 
@@ -289,6 +288,8 @@ void VyrLimiter::prepare (double newSampleRate, int maximumBlockSize)
 
     clearMeterFilters();
 
+    sampleEnergy.assign ((size_t) std::max (maximumBlockSize, 1), 0.0);
+    sampleEnergyValid = false;
     for (int i = 0; i < kSlicesShort; ++i)
         sliceEnergy[i] = 0.0;
     sliceWrite = slicesSeen = sliceCount = 0;
@@ -772,12 +773,9 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         outMaxL = std::max (outMaxL, std::abs (ol));
         outMaxR = std::max (outMaxR, std::abs (orr));
 
-        const double zl = kHighPass[0].process (kShelf[0].process ((double) ol));
-        const double zr = kHighPass[1].process (kShelf[1].process ((double) orr));
-        sliceSum += zl * zl + zr * zr;
-        if (++sliceCount >= sliceLength)
-            closeLoudnessSlice();
     }
+
+    measureLoudness (left, right, n);
 
     // The output is final here, so its true peak is scanned over the whole block at once (a mono
     // block's missing right channel equals the left).
@@ -811,10 +809,42 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
     checkFinite();
 }
 
+void VyrLimiter::measureLoudness (const float* left, const float* right, int n) noexcept
+{
+    // The finished block through the K-weighting, filter states in locals; each 100 ms slice closes on
+    // its own sample, so the readings do not depend on the block size. A mono block's missing right
+    // channel equals the left.
+    const float* r = right != nullptr ? right : left;
+    sampleEnergyValid = n <= (int) sampleEnergy.size();
+    double* energy = sampleEnergyValid ? sampleEnergy.data() : nullptr;
+    for (int i = 0; i < n;)
+    {
+        const int take = std::min (n - i, sliceLength - sliceCount);
+        BiquadD sl = kShelf[0], sr = kShelf[1], hl = kHighPass[0], hr = kHighPass[1];
+        double sum = sliceSum;
+        for (int k = i; k < i + take; ++k)
+        {
+            const double zl = hl.process (sl.process ((double) left[k]));
+            const double zr = hr.process (sr.process ((double) r[k]));
+            const double e = zl * zl + zr * zr;
+            if (energy != nullptr)
+                energy[k] = e;
+            sum += e;
+        }
+        kShelf[0] = sl; kShelf[1] = sr; kHighPass[0] = hl; kHighPass[1] = hr;
+        sliceSum = sum;
+        sliceCount += take;
+        i += take;
+        if (sliceCount >= sliceLength)
+            closeLoudnessSlice();
+    }
+}
+
 void VyrLimiter::processBypass (float* left, float* right, int n) noexcept
 {
     coreIdle = true;
     blockTruePeak = -1.0f;
+    sampleEnergyValid = false;
     meterHold = 0.5f * currentHold();
     holdMinGain = 1.0f;
     holdCount = 0;

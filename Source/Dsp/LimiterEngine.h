@@ -117,6 +117,9 @@ public:
     // or -1 when the block took the switched-off path and nothing was measured. A later stage that
     // only scales this output can take its own reading from here instead of scanning again.
     float lastBlockTruePeak() const noexcept { return blockTruePeak; }
+    // Likewise the K-weighted energy of each sample of that block (squares of both channels summed),
+    // or nullptr when it was not measured or the block was longer than prepared.
+    const double* lastBlockWeightedEnergy() const noexcept { return sampleEnergyValid ? sampleEnergy.data() : nullptr; }
 
 private:
     struct BiquadD
@@ -225,6 +228,9 @@ private:
     double sliceEnergy[kSlicesShort] {};
     int sliceWrite = 0, slicesSeen = 0, sliceLength = 4410, sliceCount = 0;
     double sliceSum = 0.0;
+    std::vector<double> sampleEnergy;
+    bool sampleEnergyValid = false;
+    void measureLoudness (const float* left, const float* right, int n) noexcept;
     float lastMomentary = -100.0f, lastShort = -100.0f;
 
     // Histograms of gated block loudness (integrated) and short-term loudness (range): 0.02 LU bins

@@ -525,7 +525,7 @@ void VyrLoudnessState::prepare (double sampleRate) noexcept
     std::fill (std::begin (hopRing), std::end (hopRing), 0.0);
     maxPeak = 0.0f;
     truePeak.reset();
-    truePeakStale = false;
+    truePeakStale = weightingStale = false;
     ownScanSamples = 0;
     gateBlocks.clear();
     shortTermValues.clear();
@@ -545,7 +545,7 @@ void VyrLoudnessState::reset (VyrMeterEngine& meters) noexcept
     rangeHopPhase = 0;
     maxPeak = 0.0f;
     truePeak.reset();
-    truePeakStale = false;
+    truePeakStale = weightingStale = false;
     ownScanSamples = VyrTruePeakMeter::taps;
     gateBlocks.clear();
     shortTermValues.clear();
@@ -562,7 +562,7 @@ void VyrLoudnessState::publishReset (VyrMeterEngine& meters) noexcept
     meters.maxTruePeak.store (silenceFloorDb, std::memory_order_release);
 }
 
-void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, float knownTruePeak) noexcept
+void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, const Known& known) noexcept
 {
     const int n = buffer.getNumSamples();
     const int channels = buffer.getNumChannels();
@@ -574,9 +574,11 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
 
     // True peak of the block.
     float blockPeak = 0.0f;
-    if (knownTruePeak >= 0.0f && ownScanSamples <= 0)
+    // Right after a reset the other stage's measurements still carry audio from before it.
+    const bool takeKnown = ownScanSamples <= 0;
+    if (known.truePeak >= 0.0f && takeKnown)
     {
-        blockPeak = finiteOrZero (knownTruePeak);
+        blockPeak = finiteOrZero (known.truePeak);
         truePeakStale = true;
     }
     else
@@ -593,6 +595,22 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
     meters.truePeakDb.store (linearToDb (blockPeak), std::memory_order_release);
     meters.maxTruePeak.store (linearToDb (maxPeak), std::memory_order_release);
 
+    const double* knownEnergy = takeKnown ? known.weightedEnergy : nullptr;
+    const double energyScale = std::isfinite (known.energyScale) ? known.energyScale : 0.0;
+    if (knownEnergy != nullptr)
+    {
+        weightingStale = true;
+    }
+    else if (weightingStale)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            preFilter[ch].z1 = preFilter[ch].z2 = 0.0;
+            rlbFilter[ch].z1 = rlbFilter[ch].z2 = 0.0;
+        }
+        weightingStale = false;
+    }
+
     // K-weighted energy in 100 ms sub-blocks. The running sum is carried sample by sample,
     // so the result does not depend on how the host cuts the stream into blocks.
     int i = 0;
@@ -601,7 +619,14 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
         const int take = std::min (n - i, hopSamples - hopFill);
         double acc = hopEnergy;
 
-        if (r != nullptr)
+        if (knownEnergy != nullptr)
+        {
+            double sum = 0.0;
+            for (int k = i; k < i + take; ++k)
+                sum += knownEnergy[k];
+            acc += energyScale * (std::isfinite (sum) ? sum : 0.0);
+        }
+        else if (r != nullptr)
         {
             Stage pl = preFilter[0], rl = rlbFilter[0], pr = preFilter[1], rr = rlbFilter[1];
             for (int k = i; k < i + take; ++k)

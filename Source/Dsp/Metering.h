@@ -144,10 +144,20 @@ public:
     // Publishes what reset() publishes, without touching the state (any thread).
     static void publishReset (VyrMeterEngine& meters) noexcept;
 
-    // Loudness step of one live block of the mastered output; publishes into meters. knownTruePeak is
-    // the block's true peak (linear) when an earlier stage already scanned these very samples, or
-    // negative to scan them here.
-    void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, float knownTruePeak = -1.0f) noexcept;
+    // What an earlier stage already measured of a block that differs from it only by a gain: its true
+    // peak (linear, negative when not measured) and the K-weighted energy of each sample with both
+    // channels summed (nullptr when not measured); energyScale is the square of the gain.
+    struct Known
+    {
+        float truePeak = -1.0f;
+        const double* weightedEnergy = nullptr;
+        double energyScale = 1.0;
+    };
+
+    // Loudness step of one live block of the mastered output; publishes into meters. What `known`
+    // holds is taken from there instead of being measured again.
+    void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, const Known& known) noexcept;
+    void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept { process (buffer, meters, Known()); }
 
     double getSampleRate() const noexcept { return rate; }
     int getHopSamples() const noexcept { return hopSamples; }
@@ -202,6 +212,7 @@ private:
     Stage preFilter[2], rlbFilter[2];
     VyrTruePeakMeter truePeak;
     bool truePeakStale = false;         // blocks were read from elsewhere; the scan's history is old
+    bool weightingStale = false;        // likewise for the K-weighting filters
     int ownScanSamples = 0;             // samples still scanned here after a reset (another stage's
                                         // scan still remembers audio from before it)
 
