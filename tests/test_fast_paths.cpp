@@ -403,6 +403,20 @@ TEST (FastPathsLimiter, SoundsAsBefore)
               heavyLimiter (e, 4); e.msMode = true; e.mix = 0.5f; }); } },
         { "8x", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) { heavyLimiter (e, 8); }); } },
         { "8x, 64-sample blocks", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) { heavyLimiter (e, 8); }, 64); } },
+        { "off, gains moving", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) {
+              e.enabled = false; e.inputGain = -3.0f; e.outputGain = -2.0f; }); } },
+        { "switched off and on", [] {
+              const auto input = program (sr, 1.5);
+              VyrLimiter fresh;
+              vyrRef::VyrLimiter old;
+              fresh.prepare (sr, 256);
+              old.prepare (sr, 256);
+              return compare (fresh, old, input, 256, [] (auto& e, int block)
+              {
+                  heavyLimiter (e, 4);
+                  e.enabled = block < 40 || block > 120;
+                  e.outputGain = block > 60 && block < 70 ? -6.0f : 0.0f;
+              }).diffDb; } },
     };
     for (const auto& c : cases)
         EXPECT_LT (c.run(), -80.0) << c.name;

@@ -860,38 +860,50 @@ void VyrLimiter::processBypass (float* left, float* right, int n) noexcept
     if (dryRead < 0)
         dryRead += dryLength;
 
+    // Ramps the switched-off path does not use move on by the whole block; the high-pass states and
+    // the line positions live in locals, both channels side by side.
+    ceilingRamp.skip (n);
+    releaseRamp.skip (n);
+    styleRamp.skip (n);
+    dryRamp.skip (n);
+    wetRamp.skip (n);
+
+    BiquadD hpL = highPass[0], hpR = highPass[1];
+    float* lineL = dryLine[0].data();
+    float* lineR = dryLine[1].data();
+    int w = dryWrite, r = dryRead;
     float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f;
+    const bool steady = ! inRamp.isSmoothing() && ! outRamp.isSmoothing();
+    const float gSteady = inRamp.getCurrentValue(), oSteady = outRamp.getCurrentValue();
     for (int j = 0; j < n; ++j)
     {
-        const float g = inRamp.getNextValue();
-        const float o = outRamp.getNextValue();
-        ceilingRamp.getNextValue();
-        releaseRamp.getNextValue();
-        styleRamp.getNextValue();
-        dryRamp.getNextValue();
-        wetRamp.getNextValue();
+        const float g = steady ? gSteady : inRamp.getNextValue();
+        const float o = steady ? oSteady : outRamp.getNextValue();
 
-        const float xl = (float) highPass[0].process ((double) cleanSample (left[j]));
+        const float xl = (float) hpL.process ((double) cleanSample (left[j]));
         inMaxL = std::max (inMaxL, std::abs (xl));
-        dryLine[0][dryWrite] = g * xl;
-        const float ol = o * dryLine[0][dryRead];
+        lineL[w] = g * xl;
+        const float ol = o * lineL[r];
         left[j] = ol;
         outMaxL = std::max (outMaxL, std::abs (ol));
 
         if (right != nullptr)
         {
-            const float xr = (float) highPass[1].process ((double) cleanSample (right[j]));
+            const float xr = (float) hpR.process ((double) cleanSample (right[j]));
             inMaxR = std::max (inMaxR, std::abs (xr));
-            dryLine[1][dryWrite] = g * xr;
-            const float orr = o * dryLine[1][dryRead];
+            lineR[w] = g * xr;
+            const float orr = o * lineR[r];
             right[j] = orr;
             outMaxR = std::max (outMaxR, std::abs (orr));
         }
-        if (++dryWrite >= dryLength)
-            dryWrite = 0;
-        if (++dryRead >= dryLength)
-            dryRead = 0;
+        if (++w >= dryLength)
+            w = 0;
+        if (++r >= dryLength)
+            r = 0;
     }
+    highPass[0] = hpL;
+    highPass[1] = hpR;
+    dryWrite = w;
 
     meterBlock.inPeakL.store (levelDb (inMaxL), std::memory_order_release);
     meterBlock.inPeakR.store (levelDb (inMaxR), std::memory_order_release);

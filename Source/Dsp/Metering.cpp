@@ -44,12 +44,32 @@ namespace
     // Peak and RMS of one channel; a non-finite sample counts as silence.
     void measureChannel (const float* d, int n, float& peak, float& rms) noexcept
     {
+        // Eight lanes of peaks and of float sums over runs of 64 samples (each run then added in double),
+        // so the loop vectorises; a run's float sum is within 4e-6 of its exact value.
         float pk = 0.0f;
         double sum = 0.0;
-        for (int i = 0; i < n; ++i)
+        int i = 0;
+        for (; i + 64 <= n; i += 64)
         {
-            const float a = std::abs (d[i]);
-            pk = std::max (pk, a);
+            float lanePeak[8] {}, laneSum[8] {};
+            for (int k = 0; k < 64; k += 8)
+                for (int m = 0; m < 8; ++m)
+                {
+                    const float x = d[i + k + m];
+                    lanePeak[m] = std::max (lanePeak[m], std::abs (x));
+                    laneSum[m] += x * x;
+                }
+            float runSum = 0.0f;
+            for (int m = 0; m < 8; ++m)
+            {
+                pk = std::max (pk, lanePeak[m]);
+                runSum += laneSum[m];
+            }
+            sum += (double) runSum;
+        }
+        for (; i < n; ++i)
+        {
+            pk = std::max (pk, std::abs (d[i]));
             sum += (double) d[i] * d[i];
         }
 
@@ -372,9 +392,19 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
                     runMax = std::max (runMax, m.get ((size_t) k));
                 if (runMax <= peak)
                     continue;
-                for (int i = i0; i < i0 + run; ++i)
-                    if (bound[i] > peak)
-                        peak = std::max (peak, std::abs (phaseValue (p, frame + i)));
+                // The whole run with all taps, vectorised across outputs; each output still sums its
+                // taps in order, as phaseValue does.
+                float full[run] {};
+                const float* cp = coeffs[p];
+                for (int j = 0; j < taps; ++j)
+                {
+                    const float cj = cp[j];
+                    const float* xj = frame + i0 + j;
+                    for (int i = 0; i < run; ++i)
+                        full[i] += cj * xj[i];
+                }
+                for (int i = 0; i < run; ++i)
+                    peak = std::max (peak, std::abs (full[i]));
             }
             for (int i = whole; i < n; ++i)
                 if (bound[i] > peak)
