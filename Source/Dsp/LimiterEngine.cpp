@@ -619,9 +619,30 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
     float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f;
     float colourPos = -1.0f, colour = 0.0f;
 
+    // A stereo block's input stage (gain, high-pass) runs first over the whole block, in place, with
+    // both high-pass states in locals side by side; the core then reads the prepared samples.
+    const bool inputFirst = right != nullptr;
+    if (inputFirst)
+    {
+        BiquadD hl = highPass[0], hr = highPass[1];
+        const bool steady = ! inRamp.isSmoothing();
+        const float gSteady = inRamp.getCurrentValue();
+        for (int j = 0; j < n; ++j)
+        {
+            const float g = steady ? gSteady : inRamp.getNextValue();
+            const float xl = (float) hl.process ((double) (g * cleanSample (left[j])));
+            const float xr = (float) hr.process ((double) (g * cleanSample (right[j])));
+            left[j] = xl;
+            right[j] = xr;
+            inMaxL = std::max (inMaxL, std::abs (xl));
+            inMaxR = std::max (inMaxR, std::abs (xr));
+        }
+        highPass[0] = hl;
+        highPass[1] = hr;
+    }
+
     for (int j = 0; j < n; ++j)
     {
-        const float g = inRamp.getNextValue();
         const float cdb = ceilingRamp.getNextValue();
         coreRelease = releaseRamp.getNextValue();
         coreStyle = styleRamp.getNextValue();
@@ -638,12 +659,21 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             colour = styleBlend (vyrLimStyle::kColour, coreStyle);
         }
 
-        const float rawL = cleanSample (left[j]);
-        const float rawR = right != nullptr ? cleanSample (right[j]) : rawL;
-        const float xl = (float) highPass[0].process ((double) (g * rawL));
-        const float xr = (float) highPass[1].process ((double) (g * rawR));
-        inMaxL = std::max (inMaxL, std::abs (xl));
-        inMaxR = std::max (inMaxR, std::abs (xr));
+        float xl, xr;
+        if (inputFirst)
+        {
+            xl = left[j];
+            xr = right[j];
+        }
+        else
+        {
+            const float g = inRamp.getNextValue();
+            const float rawL = cleanSample (left[j]);
+            xl = (float) highPass[0].process ((double) (g * rawL));
+            xr = (float) highPass[1].process ((double) (g * rawL));
+            inMaxL = std::max (inMaxL, std::abs (xl));
+            inMaxR = std::max (inMaxR, std::abs (xr));
+        }
 
         float yl = 0.0f, yr = 0.0f;
         float minGain = 1.0f;
