@@ -79,61 +79,34 @@ namespace
 //==================================================================================================
 void VyrLimiter::MaxWindow::allocate (int maxWindowLength)
 {
-    const int len = std::max (maxWindowLength, 2) + 2;
-    values.assign ((size_t) len, 0.0f);
-    deque.assign ((size_t) len, 0);
+    const int len = std::max (maxWindowLength, 2);
+    current.assign ((size_t) len, 0.0f);
+    suffix.assign ((size_t) len + 1, 0.0f);
     build (std::min (window, maxWindowLength));
 }
 
 void VyrLimiter::MaxWindow::build (int windowLength) noexcept
 {
-    const int capacity = (int) values.size();
-    window = juce::jlimit (1, std::max (1, capacity - 2), windowLength);
-    ringLength = window + 2;
-    std::fill (values.begin(), values.begin() + ringLength, 0.0f);
-    writePos = head = size = 0;
+    const int capacity = (int) current.size();
+    window = juce::jlimit (1, std::max (1, capacity), windowLength);
+    std::fill (suffix.begin(), suffix.begin() + window + 1, 0.0f);
+    pos = 0;
+    prefix = 0.0f;
 }
 
-float VyrLimiter::MaxWindow::push (float x) noexcept
+void VyrLimiter::MaxWindow::closeBlock() noexcept
 {
-    float* v = values.data();
-    int* d = deque.data();
-    v[writePos] = x;
-
-    // Drop older entries that can no longer be the maximum (the newest of equal values wins).
-    while (size > 0)
+    const float* b = current.data();
+    float* s = suffix.data();
+    float m = 0.0f;
+    for (int k = window - 1; k >= 0; --k)
     {
-        int back = head + size - 1;
-        if (back >= ringLength)
-            back -= ringLength;
-        if (v[d[back]] > x)
-            break;
-        --size;
+        m = std::max (m, b[k]);
+        s[k] = m;
     }
-    int slot = head + size;
-    if (slot >= ringLength)
-        slot -= ringLength;
-    d[slot] = writePos;
-    ++size;
-
-    // Drop entries pushed W or more pushes ago. Ages stay below the ring length, so the difference
-    // of ring positions gives them exactly.
-    for (;;)
-    {
-        int age = writePos - d[head];
-        if (age < 0)
-            age += ringLength;
-        if (age < window)
-            break;
-        if (++head == ringLength)
-            head = 0;
-        --size;
-    }
-
-    const float result = v[d[head]];
-    if (++writePos == ringLength)
-        writePos = 0;
-    return result;
+    s[window] = 0.0f;
+    pos = 0;
+    prefix = 0.0f;
 }
 
 //==================================================================================================

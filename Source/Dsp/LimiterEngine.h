@@ -6,6 +6,7 @@
 
 #include "Dsp/DspCommon.h"
 #include "Dsp/Metering.h"
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -91,20 +92,34 @@ public:
     void resetMaxima() noexcept;
 
     //==============================================================================================
-    // Sliding maximum of the last W pushed values, amortised O(1) per push (monotonic deque).
-    // Positions live modulo the ring length, so no counter grows with running time.
+    // Sliding maximum of the last W pushed values (non-negative; an empty window reads 0), O(1) per
+    // push without data-dependent branches: the pushes run in blocks of W, and the window is the
+    // running maximum of the current block joined with the maximum of the previous block's values
+    // from the same position on, worked out backwards once each block completes.
     class MaxWindow
     {
     public:
         void allocate (int maxWindowLength);     // allocates; not for the audio thread
         void build (int windowLength) noexcept;  // W <= allocated length; empties the window
-        float push (float x) noexcept;
+        float push (float x) noexcept
+        {
+            float* b = current.data();
+            b[pos] = x;
+            prefix = std::max (prefix, x);
+            const float result = std::max (prefix, suffix[(size_t) pos + 1]);
+            if (++pos == window)
+                closeBlock();
+            return result;
+        }
         int length() const noexcept { return window; }
 
     private:
-        std::vector<float> values;
-        std::vector<int> deque;
-        int window = 2, ringLength = 4, writePos = 0, head = 0, size = 0;
+        void closeBlock() noexcept;
+
+        std::vector<float> current;   // the current block's values
+        std::vector<float> suffix;    // suffix[k]: largest of the previous block's values k .. W-1; suffix[W] = 0
+        float prefix = 0.0f;          // largest value of the current block so far
+        int window = 2, pos = 0;
     };
 
     // Internal steps, public for tests: refresh the lookahead length and link state; limit one
