@@ -298,13 +298,23 @@ void VyrTruePeakMeter::reset() noexcept
         std::fill (std::begin (h), std::end (h), 0.0f);
 }
 
+namespace
+{
+    // Eight taps of a phase summed as a balanced tree, so the products are added side by side.
+    inline float eightTaps (const float* c, const float* x) noexcept
+    {
+        return ((c[0] * x[0] + c[1] * x[1]) + (c[2] * x[2] + c[3] * x[3]))
+             + ((c[4] * x[4] + c[5] * x[5]) + (c[6] * x[6] + c[7] * x[7]));
+    }
+}
+
 float VyrTruePeakMeter::phaseValue (int p, const float* window) const noexcept
 {
+    // The central eight taps (8 .. 15) are one of the three groups, so the bound's central part is the
+    // same float value as the middle term here.
+    static_assert (taps == 24 && coreFirst == 8 && coreTaps == 8);
     const float* c = coeffs[p];
-    float v = 0.0f;
-    for (int j = 0; j < taps; ++j)
-        v += c[j] * window[j];
-    return v;
+    return (eightTaps (c, window) + eightTaps (c + 8, window + 8)) + eightTaps (c + 16, window + 16);
 }
 
 float VyrTruePeakMeter::process (const float* samples, int numSamples, int channel) noexcept
@@ -312,103 +322,107 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
     if (channel < 0 || channel >= maxChannels || numSamples <= 0)
         return 0.0f;
 
+    using Vec = juce::dsp::SIMDRegister<float>;
+    constexpr int lanes = (int) Vec::SIMDNumElements;
     constexpr int past = taps - 1;
+    constexpr int run = 16;
+    static_assert (run % lanes == 0);
+
     float* hist = history[channel];
     float peak = 0.0f;
 
+    // Largest magnitude of v[0 .. count - 1] (v aligned), lanes side by side.
+    auto largest = [] (const float* v, int count) noexcept
+    {
+        const int whole = count - count % lanes;
+        Vec m (0.0f);
+        for (int i = 0; i < whole; i += lanes)
+            m = Vec::max (m, Vec::abs (Vec::fromRawArray (v + i)));
+        float r = 0.0f;
+        for (int k = 0; k < lanes; ++k)
+            r = std::max (r, m.get ((size_t) k));
+        for (int i = whole; i < count; ++i)
+            r = std::max (r, std::abs (v[i]));
+        return r;
+    };
+
     // Every interpolated value is bounded by its eight central taps plus the summed magnitude of the
     // other taps times the largest sample in its window. The central part is worked out for every
-    // output (a short convolution vectorised across outputs); only outputs whose bound can beat the
-    // peak found so far get all their taps. Those are summed exactly as an exhaustive scan would sum
-    // them, so the reading is the exhaustive one, bit for bit. The bound carries a margin of 1e-5 of
-    // the window's largest sample for the float rounding of both sums.
+    // output (a short convolution vectorised across outputs); only runs of outputs whose bound can beat
+    // the peak found so far get all their taps, summed as phaseValue sums them, so the reading is the
+    // exhaustive one, bit for bit. The bound carries a margin of 1e-5 of the window's largest sample
+    // for the float rounding of both sums. Material that sits near its peak (a limited master) leaves
+    // little to skip: after a chunk where most runs had to be worked out anyway, the next chunks take
+    // every output straight away, then skipping is tried again.
     for (int done = 0; done < numSamples;)
     {
         const int n = std::min (chunk, numSamples - done);
         std::copy (hist, hist + past, frame);
         for (int i = 0; i < n; ++i)
             frame[past + i] = finiteOrZero (samples[done + i]);
+        std::fill (frame + past + n, frame + past + chunk + group, 0.0f);
 
         // Phase 0 is the centre sample itself.
-        {
-            const float* v = frame + halfTaps - 1;
-            float m0 = 0.0f, m1 = 0.0f, m2 = 0.0f, m3 = 0.0f;
-            const int n4 = n & ~3;
-            for (int i = 0; i < n4; i += 4)
-            {
-                m0 = std::max (m0, std::abs (v[i]));
-                m1 = std::max (m1, std::abs (v[i + 1]));
-                m2 = std::max (m2, std::abs (v[i + 2]));
-                m3 = std::max (m3, std::abs (v[i + 3]));
-            }
-            for (int i = n4; i < n; ++i)
-                m0 = std::max (m0, std::abs (v[i]));
-            peak = std::max (peak, std::max (std::max (m0, m1), std::max (m2, m3)));
-        }
+        for (int i = 0; i < n; ++i)
+            bound[i] = frame[halfTaps - 1 + i];
+        peak = std::max (peak, largest (bound, n));
 
-        // Largest sample magnitude per group of 8 frame values (zeros past the chunk); outputs
-        // 8g .. 8g + 7 read frame values 8g .. 8g + 30, inside groups g .. g + 3.
-        const int groups = (n + group - 1) / group;
-        std::fill (frame + past + n, frame + past + chunk + group, 0.0f);
-        for (int b = 0; b < groups + 3; ++b)
+        if (wholeChunks[channel] > 0)
         {
-            const float* v = frame + b * group;
-            float m = 0.0f;
-            for (int k = 0; k < group; ++k)
-                m = std::max (m, std::abs (v[k]));
-            groupMax[b] = m;
-        }
-        for (int g = 0; g < groups; ++g)
-        {
-            const float w = std::max (std::max (groupMax[g], groupMax[g + 1]), std::max (groupMax[g + 2], groupMax[g + 3]));
-            std::fill (windowPeak + g * group, windowPeak + (g + 1) * group, w);
-        }
-
-        for (int p = 0; p < factor - 1; ++p)
-        {
-            const float* c = coeffs[p] + coreFirst;
-            const float c0 = c[0], c1 = c[1], c2 = c[2], c3 = c[3], c4 = c[4], c5 = c[5], c6 = c[6], c7 = c[7];
-            const float tail = tailSum[p] + 1.0e-5f;
-            const float* x = frame + coreFirst;
-            for (int i = 0; i < n; ++i)
+            --wholeChunks[channel];
+            for (int p = 0; p < factor - 1; ++p)
             {
-                const float core = ((c0 * x[i] + c1 * x[i + 1]) + (c2 * x[i + 2] + c3 * x[i + 3]))
-                                   + ((c4 * x[i + 4] + c5 * x[i + 5]) + (c6 * x[i + 6] + c7 * x[i + 7]));
-                bound[i] = std::abs (core) + tail * windowPeak[i];
+                const float* c = coeffs[p];
+                for (int i = 0; i < n; ++i)
+                    bound[i] = (eightTaps (c, frame + i) + eightTaps (c + 8, frame + i + 8)) + eightTaps (c + 16, frame + i + 16);
+                peak = std::max (peak, largest (bound, n));
             }
-            // Runs of 16 bounds are checked at once; only a run that can beat the peak is looked into.
-            using Vec = juce::dsp::SIMDRegister<float>;
-            constexpr int lanes = (int) Vec::SIMDNumElements;
-            constexpr int run = 16;
-            static_assert (run % lanes == 0);
-            const int whole = n - n % run;
-            for (int i0 = 0; i0 < whole; i0 += run)
+        }
+        else
+        {
+            // Largest sample magnitude per group of 8 frame values (zeros past the chunk); outputs
+            // 8g .. 8g + 7 read frame values 8g .. 8g + 30, inside groups g .. g + 3.
+            const int groups = (n + group - 1) / group;
+            for (int b = 0; b < groups + 3; ++b)
             {
-                Vec m = Vec::fromRawArray (bound + i0);
-                for (int k = lanes; k < run; k += lanes)
-                    m = Vec::max (m, Vec::fromRawArray (bound + i0 + k));
-                float runMax = m.get (0);
-                for (int k = 1; k < lanes; ++k)
-                    runMax = std::max (runMax, m.get ((size_t) k));
-                if (runMax <= peak)
-                    continue;
-                // The whole run with all taps, vectorised across outputs; each output still sums its
-                // taps in order, as phaseValue does.
-                float full[run] {};
-                const float* cp = coeffs[p];
-                for (int j = 0; j < taps; ++j)
+                const float* v = frame + b * group;
+                float m = 0.0f;
+                for (int k = 0; k < group; ++k)
+                    m = std::max (m, std::abs (v[k]));
+                groupMax[b] = m;
+            }
+            for (int g = 0; g < groups; ++g)
+            {
+                const float w = std::max (std::max (groupMax[g], groupMax[g + 1]), std::max (groupMax[g + 2], groupMax[g + 3]));
+                std::fill (windowPeak + g * group, windowPeak + (g + 1) * group, w);
+            }
+
+            int runsSeen = 0, runsWorked = 0;
+            for (int p = 0; p < factor - 1; ++p)
+            {
+                const float* c = coeffs[p];
+                const float tail = tailSum[p] + 1.0e-5f;
+                for (int i = 0; i < n; ++i)
+                    bound[i] = std::abs (eightTaps (c + coreFirst, frame + i + coreFirst)) + tail * windowPeak[i];
+
+                const int whole = n - n % run;
+                for (int i0 = 0; i0 < whole; i0 += run)
                 {
-                    const float cj = cp[j];
-                    const float* xj = frame + i0 + j;
+                    ++runsSeen;
+                    if (largest (bound + i0, run) <= peak)
+                        continue;
+                    ++runsWorked;
+                    alignas (32) float full[run];
                     for (int i = 0; i < run; ++i)
-                        full[i] += cj * xj[i];
+                        full[i] = (eightTaps (c, frame + i0 + i) + eightTaps (c + 8, frame + i0 + i + 8)) + eightTaps (c + 16, frame + i0 + i + 16);
+                    peak = std::max (peak, largest (full, run));
                 }
-                for (int i = 0; i < run; ++i)
-                    peak = std::max (peak, std::abs (full[i]));
+                for (int i = whole; i < n; ++i)
+                    if (bound[i] > peak)
+                        peak = std::max (peak, std::abs (phaseValue (p, frame + i)));
             }
-            for (int i = whole; i < n; ++i)
-                if (bound[i] > peak)
-                    peak = std::max (peak, std::abs (phaseValue (p, frame + i)));
+            if (2 * runsWorked > runsSeen)
+                wholeChunks[channel] = 8;
         }
 
         std::copy (frame + n, frame + n + past, hist);

@@ -121,6 +121,7 @@ private:
     alignas (32) float bound[chunk] {};                     // bound of each output of one phase
     alignas (16) float windowPeak[chunk] {};                // largest sample in each output's window
     float groupMax[chunk / group + 4] {};                   // largest magnitude per group of the frame
+    int wholeChunks[maxChannels] {};                        // chunks still to be scanned without skipping
 };
 
 //==============================================================================
