@@ -395,7 +395,7 @@ void VyrLimiter::updateReleaseCoefficients (float releaseSeconds, float pos) noe
 }
 
 //==================================================================================================
-void VyrLimiter::envelope (int ch, float target) noexcept
+void VyrLimiter::envelopeInline (int ch, float target) noexcept
 {
     float g = gain[ch];
     if (target < g)
@@ -432,7 +432,7 @@ void VyrLimiter::envelope (int ch, float target) noexcept
     gain[ch] = g;
 }
 
-void VyrLimiter::limitPair (float& a, float& b) noexcept
+void VyrLimiter::limitPairInline (float& a, float& b) noexcept
 {
     const float ceil = coreCeilingLin;
     auto targetFor = [ceil] (float peak) noexcept { return peak > ceil ? ceil / peak : 1.0f; };
@@ -454,7 +454,7 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
         const float m = 0.5f * (a + b), s = 0.5f * (a - b);
         const float e = std::abs (m) + std::abs (s);
         track (0, e);
-        envelope (0, targetFor (windows[0].push (e)));
+        envelopeInline (0, targetFor (windows[0].push (e)));
         const float g = gain[0];
         const float md = step (0, m), sd = step (1, s);
         a = g * md + g * sd;
@@ -464,7 +464,7 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
     {
         const float e = std::max (std::abs (a), std::abs (b));
         track (0, e);
-        envelope (0, targetFor (windows[0].push (e)));
+        envelopeInline (0, targetFor (windows[0].push (e)));
         a = gain[0] * step (0, a);
         b = gain[0] * step (1, b);
     }
@@ -473,8 +473,8 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
         const float ea = std::abs (a), eb = std::abs (b);
         track (0, ea);
         track (1, eb);
-        envelope (0, targetFor (windows[0].push (ea)));
-        envelope (1, targetFor (windows[1].push (eb)));
+        envelopeInline (0, targetFor (windows[0].push (ea)));
+        envelopeInline (1, targetFor (windows[1].push (eb)));
         a = gain[0] * step (0, a);
         b = gain[1] * step (1, b);
     }
@@ -482,6 +482,9 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
     if (++delayIndex >= laN)
         delayIndex = 0;
 }
+
+void VyrLimiter::envelope (int ch, float target) noexcept { envelopeInline (ch, target); }
+void VyrLimiter::limitPair (float& a, float& b) noexcept { limitPairInline (a, b); }
 
 //==================================================================================================
 void VyrLimiter::process (juce::AudioBuffer<float>& buffer) noexcept
@@ -654,7 +657,7 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         {
             yl = xl;
             yr = xr;
-            limitPair (yl, yr);
+            limitPairInline (yl, yr);
             minGain = std::min (gain[0], gain[1]);
         }
         else
@@ -688,7 +691,7 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             for (int p = 0; p < f; ++p)
             {
                 float a = upL[p], b = upR[p];
-                limitPair (a, b);
+                limitPairInline (a, b);
                 minGain = std::min (minGain, std::min (gain[0], gain[1]));
                 downHistory[0][downWrite] = downHistory[0][downWrite + lp] = a;
                 downHistory[1][downWrite] = downHistory[1][downWrite + lp] = b;

@@ -164,6 +164,9 @@ private:
     void designHighPass (float corner) noexcept;
     void updateReleaseCoefficients (float releaseSeconds, float pos) noexcept;
     void updateAutoCoefficients() noexcept;
+    // The bodies of limitPair and envelope, inlined into the oversampled loop (this file only).
+    forcedinline void limitPairInline (float& a, float& b) noexcept;
+    forcedinline void envelopeInline (int ch, float target) noexcept;
     void processBypass (float* left, float* right, int n) noexcept;
     void processActive (float* left, float* right, int n) noexcept;
     void flushHold() noexcept;
