@@ -223,5 +223,16 @@ private:
 
     juce::SharedResourcePointer<HardwareArt> art;
 
+public:
+    // A photograph scaled to one area's size, kept until that size changes.
+    struct ScaledPhoto
+    {
+        juce::Image image, source;
+        juce::Rectangle<int> size;
+    };
+
+private:
+    ScaledPhoto stagePhoto, platePhoto;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BasicMasteringView)
 };

@@ -85,6 +85,23 @@ void drawCovering (juce::Graphics& g, const juce::Image& img, juce::Rectangle<fl
     t = t.translated (area.getCentreX(), area.getCentreY());
     g.drawImageTransformed (img, t);
 }
+
+// The photograph scaled (high quality) to cover an area of a given size, made once per size: the
+// view then only copies the part a repaint needs.
+const juce::Image& coveringImage (BasicMasteringView::ScaledPhoto& cache, const juce::Image& photo, juce::Rectangle<float> area, bool rotated)
+{
+    const auto size = area.getSmallestIntegerContainer();
+    if (cache.image.isNull() || cache.size != size || cache.source != photo)
+    {
+        cache.size = size;
+        cache.source = photo;
+        cache.image = juce::Image (juce::Image::ARGB, std::max (1, size.getWidth()), std::max (1, size.getHeight()), true);
+        juce::Graphics g (cache.image);
+        g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
+        drawCovering (g, photo, area.withPosition (area.getPosition() - size.getPosition().toFloat()), rotated);
+    }
+    return cache.image;
+}
 }
 
 //==============================================================================
@@ -329,9 +346,8 @@ void BasicMasteringView::paintStage (juce::Graphics& g)
         juce::Path clip;
         clip.addRoundedRectangle (s, 10.0f);
         g.reduceClipRegion (clip);
-        g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
         g.setOpacity (0.92f);
-        drawCovering (g, art->stageWell, s, false);
+        g.drawImageAt (coveringImage (stagePhoto, art->stageWell, s, false), stage.getX(), stage.getY());
     }
     g.setOpacity (1.0f);
     g.setColour (juce::Colour (0x29101216));
@@ -378,8 +394,8 @@ void BasicMasteringView::paintMeterWell (juce::Graphics& g)
         juce::Path clip;
         clip.addRoundedRectangle (meterWell, 3.0f);
         g.reduceClipRegion (clip);
-        g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
-        drawCovering (g, art->meterPlate, meterWell, true);
+        const auto& plate = coveringImage (platePhoto, art->meterPlate, meterWell, true);
+        g.drawImageAt (plate, meterWell.getSmallestIntegerContainer().getX(), meterWell.getSmallestIntegerContainer().getY());
         g.setColour (juce::Colour (0x3d4a525c));
         g.fillRoundedRectangle (meterWell, 3.0f);
     }
