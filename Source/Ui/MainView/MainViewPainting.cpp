@@ -33,6 +33,43 @@ juce::Rectangle<float> insetFloored (juce::Rectangle<float> r, float d)
     return { r.getX() + d, r.getY() + d, std::max (0.0f, r.getWidth() - 2.0f * d), std::max (0.0f, r.getHeight() - 2.0f * d) };
 }
 
+// Fills a rounded rectangle with the current colour or gradient. A repaint whose clip keeps clear of
+// the four corners fills plain rectangles instead: the same pixels, without building a shape for
+// the whole area (much cheaper for the small areas the timer repaints, and it keeps complex repaint
+// regions away from the renderer's shape clipping).
+void fillRounded (juce::Graphics& g, juce::Rectangle<float> r, float radius)
+{
+    const auto clip = g.getClipBounds().toFloat();
+    const float c = radius + 1.0f;
+    const juce::Rectangle<float> corners[4] = { { r.getX(), r.getY(), c, c }, { r.getRight() - c, r.getY(), c, c },
+                                                { r.getX(), r.getBottom() - c, c, c }, { r.getRight() - c, r.getBottom() - c, c, c } };
+    for (const auto& corner : corners)
+        if (corner.intersects (clip))
+        {
+            g.fillRoundedRectangle (r, radius);
+            return;
+        }
+    g.fillRect (r.getIntersection (clip));
+}
+
+// Clips to a rounded rectangle, the same way: a plain rectangle when the corners are not repainted.
+void clipRounded (juce::Graphics& g, juce::Rectangle<float> r, float radius)
+{
+    const auto clip = g.getClipBounds().toFloat();
+    const float c = radius + 1.0f;
+    const juce::Rectangle<float> corners[4] = { { r.getX(), r.getY(), c, c }, { r.getRight() - c, r.getY(), c, c },
+                                                { r.getX(), r.getBottom() - c, c, c }, { r.getRight() - c, r.getBottom() - c, c, c } };
+    for (const auto& corner : corners)
+        if (corner.intersects (clip))
+        {
+            juce::Path shape;
+            shape.addRoundedRectangle (r, radius);
+            g.reduceClipRegion (shape);
+            return;
+        }
+    g.reduceClipRegion (r.getSmallestIntegerContainer());
+}
+
 // A recipe chip: enamel face, then a tinted fill and outline when unlit, an outline when a warm
 // chip is lit, and its caption.
 void paintChip (juce::Graphics& g, juce::Rectangle<int> bounds, bool on, const juce::String& text, juce::Colour K, bool warm)
@@ -253,7 +290,7 @@ void BasicMasteringView::paintWindow (juce::Graphics& g)
 {
     const float W = (float) getWidth(), H = (float) getHeight();
     g.setGradientFill (juce::ColourGradient (juce::Colour (0xff24272d), 0.0f, 0.0f, juce::Colour (0xff101216), 0.0f, H, false));
-    g.fillRoundedRectangle (0.0f, 0.0f, W, H, 10.0f);
+    fillRounded (g, { 0.0f, 0.0f, W, H }, 10.0f);
     g.setColour (juce::Colour (0x1affffff));
     g.drawRoundedRectangle (0.5f, 0.5f, std::max (W - 1.0f, 0.0f), std::max (H - 1.0f, 0.0f), 10.0f, 1.0f);
 }
@@ -264,10 +301,10 @@ void BasicMasteringView::paintHeader (juce::Graphics& g, juce::Colour)
         return;
     const auto h = headerArea.toFloat();
     g.setColour (juce::Colour (0xff1a1d24));
-    g.fillRoundedRectangle (h, 8.0f);
+    fillRounded (g, h, 8.0f);
     const auto inner = insetFloored (h, 2.0f);
     g.setGradientFill (juce::ColourGradient (juce::Colour (0xff12141a), 0.0f, inner.getY(), juce::Colour (0xff08090c), 0.0f, inner.getBottom(), false));
-    g.fillRoundedRectangle (inner, 6.0f);
+    fillRounded (g, inner, 6.0f);
     g.setColour (juce::Colour (0x1affffff));
     g.drawRoundedRectangle (h.reduced (0.5f), 8.0f, 1.0f);
     g.setColour (juce::Colour (0x80000000));
@@ -343,15 +380,13 @@ void BasicMasteringView::paintStage (juce::Graphics& g)
     const auto s = stage.toFloat();
     {
         juce::Graphics::ScopedSaveState state (g);
-        juce::Path clip;
-        clip.addRoundedRectangle (s, 10.0f);
-        g.reduceClipRegion (clip);
+        clipRounded (g, s, 10.0f);
         g.setOpacity (0.92f);
         g.drawImageAt (coveringImage (stagePhoto, art->stageWell, s, false), stage.getX(), stage.getY());
     }
     g.setOpacity (1.0f);
     g.setColour (juce::Colour (0x29101216));
-    g.fillRoundedRectangle (s, 10.0f);
+    fillRounded (g, s, 10.0f);
     g.setColour (juce::Colour (0x14ffffff));
     g.drawRoundedRectangle (s.reduced (0.5f), 10.0f, 1.0f);
 }
@@ -391,13 +426,11 @@ void BasicMasteringView::paintMeterWell (juce::Graphics& g)
         return;
     {
         juce::Graphics::ScopedSaveState state (g);
-        juce::Path clip;
-        clip.addRoundedRectangle (meterWell, 3.0f);
-        g.reduceClipRegion (clip);
+        clipRounded (g, meterWell, 3.0f);
         const auto& plate = coveringImage (platePhoto, art->meterPlate, meterWell, true);
         g.drawImageAt (plate, meterWell.getSmallestIntegerContainer().getX(), meterWell.getSmallestIntegerContainer().getY());
         g.setColour (juce::Colour (0x3d4a525c));
-        g.fillRoundedRectangle (meterWell, 3.0f);
+        fillRounded (g, meterWell, 3.0f);
     }
     g.setColour (juce::Colour (0xff16181c));
     g.drawRoundedRectangle (meterWell, 3.0f, 1.0f);
@@ -411,12 +444,12 @@ void BasicMasteringView::paintMeterWell (juce::Graphics& g)
         face = face.withX (face.getX() + (face.getWidth() - w) / 2.0f).withWidth (w);
     }
     g.setColour (juce::Colour (0xff1c2026));
-    g.fillRoundedRectangle (face, 8.0f);
+    fillRounded (g, face, 8.0f);
     g.setColour (juce::Colour (0x1fffffff));
     g.drawRoundedRectangle (face.reduced (0.4f), 7.6f, 0.85f);
     const auto inner = insetFloored (face, 3.0f);
     g.setColour (juce::Colour (0xff0e1014));
-    g.fillRoundedRectangle (inner, 5.6f);
+    fillRounded (g, inner, 5.6f);
     g.setColour (juce::Colour (0xb8000000));
     g.drawRoundedRectangle (inner, 5.6f, 1.0f);
     g.setColour (juce::Colour (0x0affffff));
