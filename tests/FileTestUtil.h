@@ -15,7 +15,11 @@ struct ScratchDir
     juce::File dir;
     ScratchDir()
     {
-        dir = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vyr-test-files", {}, false);
+        // A name of this process's own: test programs running side by side must never pick the same
+        // folder (one would delete the other's files when it finishes).
+        const auto name = "vyr-test-files-" + juce::String (juce::Time::getHighResolutionTicks()) + "-"
+                          + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64());
+        dir = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile (name, {}, false);
         dir.createDirectory();
     }
     ~ScratchDir() { dir.deleteRecursively(); }

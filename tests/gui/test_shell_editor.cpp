@@ -166,7 +166,7 @@ TEST (PluginEditor, ShellKeysWorkOnlyInTheStandaloneApp)
     Desk desk (e);
     e.grabKeyboardFocus();
     f.proc->loadAudioFile (wav);
-    ASSERT_TRUE (f.proc->fileLoaded);
+    ASSERT_TRUE (f.proc->fileLoaded) << f.proc->loadError;
 
     EXPECT_TRUE (desk.key (juce::KeyPress (juce::KeyPress::spaceKey)));
     EXPECT_TRUE (f.proc->transport.isPlaying());
