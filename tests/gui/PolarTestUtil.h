@@ -46,7 +46,10 @@ inline juce::StringArray changedIds (VyrAudioProcessor& p, const std::vector<flo
 class TimedPointer
 {
 public:
-    explicit TimedPointer (juce::Component& c) : comp (c) {}
+    explicit TimedPointer (juce::Component& c)
+        : comp (c)
+    {
+    }
 
     void at (juce::Point<float> p, bool down, juce::ModifierKeys mods = {}, int afterMs = 20)
     {
@@ -83,5 +86,39 @@ public:
 private:
     juce::Component& comp;
     juce::int64 time = juce::Time::currentTimeMillis();
+};
+}
+
+namespace vyrPolarTest
+{
+// A parent that counts the paints reaching it and the area they cover, in whole-child units.
+struct PaintProbe : juce::Component
+{
+    int any = 0;
+    double area = 0.0;
+    juce::Rectangle<int> target;
+
+    void paint (juce::Graphics& g) override
+    {
+        ++any;
+        const auto clip = g.getClipBounds().getIntersection (target);
+        area += (double) clip.getWidth() * clip.getHeight() / juce::jmax (1.0, (double) target.getWidth() * target.getHeight());
+    }
+
+    // Runs the message loop in windows of `windowMs` until one window's repainted area stays
+    // below `maxArea`; a loaded machine may deliver the window's first expose late, so the first
+    // windows may still see it. Leaves the last window's counts; false if no window was quiet.
+    bool settle (int windowMs, double maxArea, int attempts = 12)
+    {
+        for (int i = 0; i < attempts; ++i)
+        {
+            any = 0;
+            area = 0.0;
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (windowMs);
+            if (maxArea > 0.0 ? area < maxArea : any == 0)
+                return true;
+        }
+        return false;
+    }
 };
 }

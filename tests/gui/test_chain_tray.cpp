@@ -22,9 +22,12 @@ struct TrayFixture : ::testing::Test
     void make (bool compact)
     {
         tray = std::make_unique<ChainTray> (*proc);
-        tray->onSelect = [this] (int m) { selected.push_back (m); };
-        tray->onChanged = [this] { ++changed; };
-        tray->onOverview = [this] { ++overviews; };
+        tray->onSelect = [this] (int m)
+        { selected.push_back (m); };
+        tray->onChanged = [this]
+        { ++changed; };
+        tray->onOverview = [this]
+        { ++overviews; };
         if (compact)
         {
             // As the main view sets it up.
@@ -280,6 +283,5 @@ TEST (ChainTray, SurvivesEveryProductSizeAndMeterData)
                        {
                            auto tray = std::make_unique<ChainTray> (p);
                            tray->compact = compact;
-                           return tray;
-                       });
+                           return tray; });
 }

@@ -57,8 +57,9 @@ TEST (HeaderLockup, GeometryAndInk)
 
     // Drawn at the lockup's baseline, the title's ink is centred on the header and ends at the badge gap.
     const auto bg = juce::Colour (0xff101216);
-    auto img = renderPaint (960, 120, [&] (juce::Graphics& g)
-                            {
+    auto img = renderPaint (
+        960, 120, [&] (juce::Graphics& g)
+        {
                                 g.setColour (juce::Colours::white);
                                 g.setFont (l.titleFont);
                                 g.drawSingleLineText ("Quarn", juce::roundToInt (l.titleX), juce::roundToInt (l.titleY));
@@ -66,9 +67,8 @@ TEST (HeaderLockup, GeometryAndInk)
                                 g.fillRoundedRectangle (l.badge, 8.0f);
                                 g.setColour (juce::Colours::white.withAlpha (0.7f));
                                 g.setFont (l.subFont);
-                                g.drawSingleLineText ("Kaldun", juce::roundToInt (l.subX), juce::roundToInt (l.titleY));
-                            },
-                            bg);
+                                g.drawSingleLineText ("Kaldun", juce::roundToInt (l.subX), juce::roundToInt (l.titleY)); },
+        bg);
     const auto titleInk = inkBounds (img.getClippedImage (juce::Rectangle<int> (0, 0, juce::roundToInt (l.badge.getX()), 120)), bg, 60);
     ASSERT_FALSE (titleInk.isEmpty()) << "the title drew nothing";
     EXPECT_NEAR ((float) titleInk.getCentreY(), cy, 1.5f);

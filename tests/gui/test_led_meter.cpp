@@ -86,7 +86,8 @@ TEST (LedMeter, AfterSilenceBarsGoDarkMarkerFallsAndReadoutsHold)
     EXPECT_NEAR (rig.meter.levelDb[0], -0.55f, 0.01f);
 
     double t = 0.033;
-    auto runTo = [&] (double seconds) {
+    auto runTo = [&] (double seconds)
+    {
         while (t + 0.033 <= seconds + 1e-9)
         {
             rig.paintAfter (33);
@@ -108,7 +109,8 @@ TEST (LedMeter, BallisticsFollowTimeNotTheNumberOfPaints)
     Rig once, twice, fast;
     // Every 33 ms: `once` is painted once, `twice` twice at the same instant (a host that repaints
     // twice, or a snapshot), `fast` three times (also 11 and 22 ms into the interval).
-    auto step = [&] (float peak) {
+    auto step = [&] (float peak)
+    {
         for (int i = 0; i < 2; ++i)
         {
             advanceMs (11);
@@ -139,7 +141,8 @@ TEST (LedMeter, BallisticsFollowTimeNotTheNumberOfPaints)
 
 TEST (LedMeter, GeometrySwitches)
 {
-    auto barInk = [] (bool scale, int barWidth) {
+    auto barInk = [] (bool scale, int barWidth)
+    {
         Rig rig (100, 200);
         rig.meter.transparent = true;
         rig.meter.showPeakText = false;
@@ -185,7 +188,7 @@ TEST (LedMeter, BrokenReadingsPaintAClampedMeter)
         SCOPED_TRACE (bad);
         for (int mode : { 0, 2 })
         {
-            Rig rig;
+            Rig rig (40, 120);
             rig.meter.meteringMode = mode;
             setLevels (rig.lv, bad, bad);
             rig.paintAfter (33);
@@ -193,8 +196,8 @@ TEST (LedMeter, BrokenReadingsPaintAClampedMeter)
             EXPECT_LE (rig.meter.levelDb[0], vyrMeter::kMaxDb + 20.0f);
             // A single broken block does not pin the meter: with silence it returns to the floor.
             setLevels (rig.lv, 0.0f, 0.0f);
-            for (int i = 0; i < 450; ++i)
-                rig.paintAfter (33);
+            for (int i = 0; i < 60; ++i) // 15 s in the longest steps a paint counts
+                rig.paintAfter (250);
             EXPECT_LE (rig.meter.levelDb[0], mode == 0 ? -99.0f : -85.0f);
             EXPECT_FLOAT_EQ (rig.meter.peakHold[0].hold.held, -120.0f);
         }
@@ -232,13 +235,43 @@ TEST (LedMeter, RendersInEveryIdentity)
         rows.meter.themeId = id;
         rows.lv[0] = 0.5f, rows.lv[1] = 0.25f;
         advanceMs (33);
-        auto sheet = renderPaint (520, 340, [&] (juce::Graphics& g) {
+        auto sheet = renderPaint (520, 340, [&] (juce::Graphics& g)
+                                  {
             vyrFillPageBackground (g, { 0, 0, 520, 340 }, id);
+            g.setOpacity (1.0f); // images are drawn with the context's current opacity
             g.drawImageAt (img, 10, 10);
             g.drawImageAt (render (in.meter), 140, 10);
             g.drawImageAt (render (out.meter), 210, 10);
-            g.drawImageAt (render (rows.meter), 290, 10);
-        });
+            g.drawImageAt (render (rows.meter), 290, 10); });
         savePng (sheet, "meter-led-" + juce::String (kThemes[id].key));
     }
+}
+
+TEST (LedMeter, RepaintsOnlyWhenSomethingWouldLookDifferent)
+{
+    Rig rig;
+    EXPECT_TRUE (rig.meter.needsRepaint()); // never painted
+    rig.paintAfter (33);
+    advanceMs (33);
+    EXPECT_FALSE (rig.meter.needsRepaint()); // silence at rest
+
+    setLevels (rig.lv, 0.5f, 0.5f);
+    EXPECT_TRUE (rig.meter.needsRepaint()); // a new reading
+    rig.paintAfter (33);
+    for (int i = 0; i < 3; ++i)
+        rig.paintAfter (33);                 // the window lets the hold catch up with the steady reading
+    EXPECT_FALSE (rig.meter.needsRepaint()); // a steady tone at rest
+
+    setLevels (rig.lv, 0.0f, 0.0f);
+    rig.paintAfter (33);
+    EXPECT_TRUE (rig.meter.needsRepaint()); // marker falling, readout holding
+    for (int i = 0; i < 400 && rig.meter.needsRepaint(); ++i)
+        rig.paintAfter (33);
+    EXPECT_FALSE (rig.meter.needsRepaint()); // came to rest
+
+    rig.meter.themeId = 3; // owner settings show at once
+    EXPECT_TRUE (rig.meter.needsRepaint());
+    rig.paintAfter (33);
+    rig.meter.title = "OUT";
+    EXPECT_TRUE (rig.meter.needsRepaint());
 }

@@ -132,7 +132,8 @@ TEST (LevelMeterView, BalanceTrackAndRmsBars)
     EXPECT_TRUE (colourNear (img.getPixelAt (160, 142), juce::Colour (0xff1e293b), 8));
 
     // Vertical 400 x 600: the tall left RMS bar is (22, 124, 94.2, 88), 13 segments of 6 px.
-    auto litSegments = [] (float rmsDb) {
+    auto litSegments = [] (float rmsDb)
+    {
         Rig tall (400, 600);
         tall.view.vertical = true;
         const float r = std::pow (10.0f, rmsDb / 20.0f);
@@ -179,7 +180,8 @@ TEST (LevelMeterView, HoldsAndLoudnessFollowTimeNotTicksOrPaints)
     Rig quick, late;
     for (auto* r : { &quick, &late })
         r->setOut (0.5f, 0.5f, 0.3f, 0.3f);
-    auto run = [&] (int quickTicks) {
+    auto run = [&] (int quickTicks)
+    {
         for (int i = 1; i <= quickTicks; ++i)
         {
             advanceMs (16.5);
@@ -220,7 +222,8 @@ TEST (LevelMeterView, LoudnessOfOutputFromTheProcessorAndOfInputEstimated)
 
 TEST (LevelMeterView, SpectrumBelow8kHzIsMappedAsAt8kHz)
 {
-    auto strip = [] (double rate) {
+    auto strip = [] (double rate)
+    {
         Rig rig;
         auto& m = rig.proc->meters;
         m.sampleRate = rate;
@@ -238,12 +241,12 @@ TEST (LevelMeterView, SpectrumBelow8kHzIsMappedAsAt8kHz)
 
 TEST (LevelMeterView, SurvivesEveryProductSizeAndBrokenData)
 {
-    checkSurvives ([] (VyrAudioProcessor& p) {
+    checkSurvives ([] (VyrAudioProcessor& p)
+                   {
         auto v = std::make_unique<LevelMeterView> (p);
         v->moreDetail = true;
         tick (*v);
-        return v;
-    });
+        return v; });
     // Tiny heights: the caption and rows shrink, empty panels draw nothing.
     Rig rig (600, 30);
     rig.ticks (1);
@@ -276,4 +279,19 @@ TEST (LevelMeterView, RendersBothLayouts)
         savePng (render (rig.view), "meter-level-horizontal-" + name);
         savePng (render (tall.view), "meter-level-vertical-" + name);
     }
+}
+
+TEST (LevelMeterView, RepaintsOnlyWhenAShownValueChanged)
+{
+    Rig rig;
+    rig.ticks (1);
+    EXPECT_TRUE (rig.view.needsRepaint());
+    render (rig.view);
+    rig.ticks (3);
+    EXPECT_FALSE (rig.view.needsRepaint()); // silence at rest
+    rig.setOut (0.5f, 0.5f, 0.2f, 0.2f);
+    EXPECT_TRUE (rig.view.needsRepaint());
+    render (rig.view);
+    rig.view.vertical = true;
+    EXPECT_TRUE (rig.view.needsRepaint());
 }

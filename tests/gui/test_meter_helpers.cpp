@@ -30,9 +30,9 @@ TEST (MeterHelpers, VisibilityFollowsShowingSizeAndTheNearestViewport)
     Desk desk (page);
 
     EXPECT_FALSE (vyrVisibleInScroll (child)); // scrolled out
-    viewport.setViewPosition (0, 400);          // view 400..500 ends where the child starts
+    viewport.setViewPosition (0, 400);         // view 400..500 ends where the child starts
     EXPECT_FALSE (vyrVisibleInScroll (child));
-    viewport.setViewPosition (0, 401);          // one pixel of overlap
+    viewport.setViewPosition (0, 401); // one pixel of overlap
     EXPECT_TRUE (vyrVisibleInScroll (child));
     child.setSize (0, 20);
     EXPECT_FALSE (vyrVisibleInScroll (child));
@@ -76,8 +76,10 @@ TEST (MeterHelpers, ModeTablesLabelsAndCaptions)
 
     EXPECT_EQ (vyrMeter::modeCaption (0), "dBFS");
     EXPECT_EQ (vyrMeter::modeCaption (-1), "dBFS");
-    EXPECT_EQ (vyrMeter::modeCaption (3), juce::String::fromUTF8 ("K \xc2\xb7 0\xe2\x89\xa1\xe2\x88\x92" "20"));
-    EXPECT_EQ (vyrMeter::modeCaption (4), juce::String::fromUTF8 ("K \xc2\xb7 0\xe2\x89\xa1\xe2\x88\x92" "0"));
+    EXPECT_EQ (vyrMeter::modeCaption (3), juce::String::fromUTF8 ("K \xc2\xb7 0\xe2\x89\xa1\xe2\x88\x92"
+                                                                  "20"));
+    EXPECT_EQ (vyrMeter::modeCaption (4), juce::String::fromUTF8 ("K \xc2\xb7 0\xe2\x89\xa1\xe2\x88\x92"
+                                                                  "0"));
 
     struct Zone
     {
@@ -88,6 +90,20 @@ TEST (MeterHelpers, ModeTablesLabelsAndCaptions)
                           Zone { -11, 0, 0xffccff00 }, Zone { -12, 0, 0xff00afff }, Zone { 14, 2, 0xffff2b2b }, Zone { 11, 2, 0xffffae42 },
                           Zone { 10, 2, 0xffccff00 }, Zone { 1, 2, 0xffccff00 }, Zone { 0, 2, 0xff22c55e }, Zone { 0, 9, 0xffff2b2b } })
         EXPECT_EQ (vyrMeter::zoneColour (z.t, z.mode).getARGB(), z.colour) << z.t << " in mode " << z.mode;
+}
+
+TEST (MeterHelpers, ReadoutTextsNeverShowMinusZero)
+{
+    const auto minusInfinity = juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e");
+    struct Case
+    {
+        float db;
+        juce::String text;
+    };
+    for (const Case& c : { Case { -6.24f, "-6.2" }, Case { -0.04f, "0.0" }, Case { 0.0f, "0.0" }, Case { 3.06f, "3.1" },
+                           Case { -69.9f, "-69.9" }, Case { -70.0f, minusInfinity }, Case { std::numeric_limits<float>::quiet_NaN(), minusInfinity },
+                           Case { std::numeric_limits<float>::infinity(), minusInfinity } })
+        EXPECT_EQ (vyrMeter::dbText (c.db), c.text) << c.db;
 }
 
 TEST (MeterHelpers, PeakHoldTakesHoldsAndFalls)
@@ -143,7 +159,7 @@ TEST (MeterHelpers, StepClockCountsElapsedTimeNotCalls)
     EXPECT_EQ (c.advance (1020.0, 0.25), 0);
     EXPECT_EQ (c.advance (1040.0, 0.25), 1); // 40 ms: one step, 6.7 ms carried
     EXPECT_EQ (c.advance (1100.0, 0.25), 2);
-    EXPECT_EQ (c.advance (900.0, 0.25), 0); // a clock that steps back adds nothing
+    EXPECT_EQ (c.advance (900.0, 0.25), 0);   // a clock that steps back adds nothing
     EXPECT_EQ (c.advance (10900.0, 0.25), 7); // a pause counts 0.25 s
 
     vyrMeter::SteppedPeakHold h;
@@ -155,8 +171,10 @@ TEST (MeterHelpers, StepClockCountsElapsedTimeNotCalls)
 TEST (MeterHelpers, LedRowLightsByLevelAndMarksThePeak)
 {
     const juce::Rectangle<float> area (10, 10, 16, 320);
-    auto bar = [&] (float level, int mode, float peak) {
-        return renderPaint (40, 340, [&] (juce::Graphics& g) { vyrMeter::paintLedRow (g, area, level, mode, true, peak); });
+    auto bar = [&] (float level, int mode, float peak)
+    {
+        return renderPaint (40, 340, [&] (juce::Graphics& g)
+                            { vyrMeter::paintLedRow (g, area, level, mode, true, peak); });
     };
 
     const auto none = bar (-30.5f, 0, -1000.0f);
@@ -186,10 +204,14 @@ TEST (MeterHelpers, LedRowLightsByLevelAndMarksThePeak)
     // Non-finite levels paint a dark bar without stray shapes; zero areas paint nothing.
     const float nan = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ (vyrMeterTest::differingPixels (bar (nan, 0, nan), plain), 0);
-    EXPECT_EQ (countInk (renderPaint (40, 40, [] (juce::Graphics& g) { vyrMeter::paintLedRow (g, { 5, 5, 0, 30 }, 0.0f, 0, true, 0.0f); }), clear, 0), 0);
+    EXPECT_EQ (countInk (renderPaint (40, 40, [] (juce::Graphics& g)
+                                      { vyrMeter::paintLedRow (g, { 5, 5, 0, 30 }, 0.0f, 0, true, 0.0f); }),
+                         clear, 0),
+               0);
 
     const juce::Rectangle<float> row (10, 10, 320, 14);
-    const auto across = renderPaint (340, 40, [&] (juce::Graphics& g) { vyrMeter::paintLedRow (g, row, -12.0f, 0, false, -1000.0f); });
+    const auto across = renderPaint (340, 40, [&] (juce::Graphics& g)
+                                     { vyrMeter::paintLedRow (g, row, -12.0f, 0, false, -1000.0f); });
     EXPECT_TRUE (lit (across, segmentCentre (row, 18, 31, false)));
     EXPECT_FALSE (lit (across, segmentCentre (row, 19, 31, false)));
     savePng (all, "meter-ledrow-dbfs");
@@ -197,8 +219,10 @@ TEST (MeterHelpers, LedRowLightsByLevelAndMarksThePeak)
 
 TEST (MeterHelpers, TrapezoidCutsTheBottomRightCorner)
 {
-    auto seg = [] (bool vertical) {
-        return renderPaint (60, 60, [&] (juce::Graphics& g) { vyrMeter::paintTrapezoid (g, { 10, 10, 40, 40 }, juce::Colours::red, false, vertical, false); });
+    auto seg = [] (bool vertical)
+    {
+        return renderPaint (60, 60, [&] (juce::Graphics& g)
+                            { vyrMeter::paintTrapezoid (g, { 10, 10, 40, 40 }, juce::Colours::red, false, vertical, false); });
     };
     // Vertical: the right edge stops 8 % short (y 46.8..50 is cut at x = 49); horizontal: the bottom.
     const auto v = seg (true), h = seg (false);
@@ -208,5 +232,8 @@ TEST (MeterHelpers, TrapezoidCutsTheBottomRightCorner)
     EXPECT_EQ (h.getPixelAt (49, 49).getAlpha(), 0);
     EXPECT_GT (h.getPixelAt (49, 12).getAlpha(), 0);
     EXPECT_EQ (h.getPixelAt (49, 30).getAlpha(), 0);
-    EXPECT_EQ (countInk (renderPaint (20, 20, [] (juce::Graphics& g) { vyrMeter::paintTrapezoid (g, { 5, 5, 0.4f, 9 }, juce::Colours::red, true, true, true); }), clear, 0), 0);
+    EXPECT_EQ (countInk (renderPaint (20, 20, [] (juce::Graphics& g)
+                                      { vyrMeter::paintTrapezoid (g, { 5, 5, 0.4f, 9 }, juce::Colours::red, true, true, true); }),
+                         clear, 0),
+               0);
 }

@@ -50,9 +50,10 @@ TEST_F (QuarnFixture, GeometryAndHitZones)
         int zone;
     };
     // Away from the boost handle (presence 0.25 puts it straight up).
-    const Case cases[] = { { 0.0f, 0.0f, 1 }, { 70.0f, 0.6f, 1 }, { 72.0f, 0.6f, 4 }, { 78.0f, 0.6f, 4 },
-                           { 80.0f, 0.6f, 2 }, { 106.0f, 0.6f, 2 }, { 107.0f, 0.6f, 3 }, { 145.0f, 0.6f, 3 },
-                           { 112.0f, 0.25f, 3 } };
+    const Case cases[] = {
+        { 0.0f, 0.0f, 1 },   { 70.0f, 0.6f, 1 },  { 72.0f, 0.6f, 4 },  { 78.0f, 0.6f, 4 },    { 80.0f, 0.6f, 2 },
+        { 106.0f, 0.6f, 2 }, { 107.0f, 0.6f, 3 }, { 145.0f, 0.6f, 3 }, { 112.0f, 0.25f, 3 },
+    };
     for (const auto& c : cases)
         EXPECT_EQ (widget->hit (at (c.radius, c.angle)), c.zone) << "radius " << c.radius << " angle " << c.angle;
 
@@ -71,6 +72,8 @@ TEST_F (QuarnFixture, DragOnToneDiscWritesInsideOneGesturePerParameter)
     Desk desk (*widget);
     GestureCounter gestures (*proc);
     const auto before = snapshot (*proc);
+    int edits = 0;
+    widget->onChanged = [&edits] { ++edits; };
     TimedPointer ptr (*widget);
 
     ptr.press (at (30.0f, 0.0f));
@@ -83,6 +86,7 @@ TEST_F (QuarnFixture, DragOnToneDiscWritesInsideOneGesturePerParameter)
     EXPECT_TRUE (widget->gestureOpen);
     ptr.release (at (200.0f, 0.5f));
     EXPECT_FALSE (widget->gestureOpen);
+    EXPECT_EQ (edits, 3) << "every edit tells the owner";
 
     for (auto* id : kQuarnIds)
     {
@@ -139,8 +143,10 @@ TEST_F (QuarnFixture, AltClickAndDoubleClickResetTheirZoneOnly)
         { 76.0f, 0.6f, { { "quarn_eqAng", 0.0f } } },
         { 125.0f, 0.6f, { { "quarn_boost", 0.0f }, { "quarn_presence", 0.25f } } },
     };
-    const std::map<juce::String, float> moved { { "quarn_toneAng", 0.7f }, { "quarn_toneRad", 0.6f }, { "quarn_energy", 0.4f },
-                                                { "quarn_boost", 0.5f }, { "quarn_presence", 0.8f }, { "quarn_eqAng", 0.3f } };
+    const std::map<juce::String, float> moved {
+        { "quarn_toneAng", 0.7f }, { "quarn_toneRad", 0.6f },  { "quarn_energy", 0.4f },
+        { "quarn_boost", 0.5f },   { "quarn_presence", 0.8f }, { "quarn_eqAng", 0.3f },
+    };
     for (const bool alt : { true, false })
         for (const auto& c : cases)
         {
@@ -179,12 +185,15 @@ TEST_F (QuarnFixture, OutsideWritesNeverMakeTheControlWrite)
     GestureCounter gestures (*proc);
 
     // Host automation from a host thread and a MIDI write from the audio thread.
-    std::thread host ([this] { setRaw (*proc, "quarn_boost", 0.75f); });
+    std::thread host ([this]
+                      { setRaw (*proc, "quarn_boost", 0.75f); });
     host.join();
-    std::thread midi ([this] { setRaw (*proc, "quarn_energy", 0.6f); });
+    std::thread midi ([this]
+                      { setRaw (*proc, "quarn_energy", 0.6f); });
     midi.join();
     EXPECT_EQ (widget->boost, 0.0f) << "the control must not read parameters off the message thread";
-    ASSERT_TRUE (pumpUntil ([this] { return std::abs (widget->boost - 0.75f) < 1.0e-4f; }));
+    ASSERT_TRUE (pumpUntil ([this]
+                            { return std::abs (widget->boost - 0.75f) < 1.0e-4f; }));
     EXPECT_NEAR (widget->energy, 0.6f, 1.0e-4f);
 
     // A recipe write on the message thread is seen at once.
@@ -234,7 +243,8 @@ TEST_F (QuarnFixture, NamesColoursAndLaneGain)
 
 TEST_F (QuarnFixture, PaintsOnlyItsElementsAndFollowsTheValues)
 {
-    auto shot = [this] { return render (*widget); };
+    auto shot = [this]
+    { return render (*widget); };
     const auto rest = shot();
     EXPECT_EQ (pixel (rest, 2, 2).getAlpha(), 0) << "the plate behind must show outside the rings";
     // The well between disc and ring is the opaque dark gradient.
@@ -248,7 +258,8 @@ TEST_F (QuarnFixture, PaintsOnlyItsElementsAndFollowsTheValues)
     EXPECT_EQ (pixel (rest, outside.x, outside.y).getAlpha(), 0);
     // Inside the lane band where sector 6's lobe would bulge (clockwise from the top).
     const auto lobe = at (81.0f, 0.4625f).roundToInt();
-    auto warmth = [] (juce::Colour c) { return (int) c.getRed() - (int) c.getBlue(); };
+    auto warmth = [] (juce::Colour c)
+    { return (int) c.getRed() - (int) c.getBlue(); };
     const int cool = warmth (pixel (rest, lobe.x, lobe.y));
     EXPECT_LE (cool, 0);
 
@@ -275,8 +286,10 @@ TEST_F (QuarnFixture, RendersEveryIdentity)
     for (int theme = 0; theme < 6; ++theme)
     {
         proc->themeIndex = theme;
-        auto img = renderPaint (340, 340, [this] (juce::Graphics& g) { widget->paintEntireComponent (g, false); },
-                                juce::Colour (0xff14171c));
+        auto img = renderPaint (
+            340, 340, [this] (juce::Graphics& g)
+            { widget->paintEntireComponent (g, false); },
+            juce::Colour (0xff14171c));
         // The energy ring takes the identity's accent.
         EXPECT_GT (countInk (img, juce::Colour (0xff14171c), 8), 20000);
         savePng (img, "quarn-widget-" + juce::String (theme));
@@ -309,5 +322,43 @@ TEST_F (QuarnFixture, DestroyedMidDragClosesItsGestures)
 
 TEST (QuarnWidget, SurvivesEveryProductSizeAndMeterData)
 {
-    checkSurvives ([] (VyrAudioProcessor& p) { return std::make_unique<QuarnWidget> (p); });
+    checkSurvives ([] (VyrAudioProcessor& p)
+                   { return std::make_unique<QuarnWidget> (p); });
+}
+
+TEST_F (QuarnFixture, IdleTimerRepaintsOnlyTheCreepingMotes)
+{
+    PaintProbe probe;
+    probe.setSize (300, 300);
+    probe.target = { 0, 0, 300, 300 };
+    probe.addAndMakeVisible (*widget);
+    Desk desk (probe);
+    EXPECT_TRUE (probe.settle (500, 3.0)); // about 15 ticks a window
+    EXPECT_LT (probe.area, 3.0) << "an idle control repaints only the few pixels of its motes";
+
+    setRaw (*proc, "quarn_boost", 0.6f); // sparks start to fly: the whole disc animates
+    EXPECT_TRUE (pumpUntil ([&]
+                            { return probe.area >= 6.0; }));
+    probe.removeChildComponent (widget.get());
+}
+
+TEST (PolarParamSet, MissingParametersAreSkippedAndTinyDragStepsDropped)
+{
+    auto proc = makeProcessor (15);
+    vyrPolar::ParamSet set (proc->apvts, { "quarn_boost", "no_such_parameter" });
+    EXPECT_EQ (set.read (1, 0.25f), 0.25f);
+
+    GestureCounter gestures (*proc);
+    EXPECT_TRUE (set.begin());
+    EXPECT_FALSE (set.begin()) << "a nested begin must not open a second gesture";
+    set.write (1, 0.5f, true);
+    set.write (0, 0.4f, false);
+    set.write (0, 0.4f + 4.0e-6f, false); // below the drag threshold: no write
+    set.write (0, 0.4f, true);            // a reset always writes
+    set.end();
+    set.end();
+    EXPECT_NEAR (raw (*proc, "quarn_boost"), 0.4f, 1.0e-6f);
+    EXPECT_EQ (gestures.begins ("quarn_boost"), 1);
+    EXPECT_EQ (gestures.ends ("quarn_boost"), 1);
+    EXPECT_EQ (gestures.changes ("quarn_boost"), 2);
 }

@@ -154,10 +154,12 @@ TEST_F (SpaceFixture, OutsideWritesOnlyRepaint)
 {
     Desk desk (*widget);
     GestureCounter gestures (*proc);
-    std::thread midi ([this] { setRaw (*proc, "quarn_reverbRad", 0.5f); });
+    std::thread midi ([this]
+                      { setRaw (*proc, "quarn_reverbRad", 0.5f); });
     midi.join();
     EXPECT_EQ (widget->reverbRad, 0.0f);
-    ASSERT_TRUE (pumpUntil ([this] { return std::abs (widget->reverbRad - 0.5f) < 1.0e-4f; }));
+    ASSERT_TRUE (pumpUntil ([this]
+                            { return std::abs (widget->reverbRad - 0.5f) < 1.0e-4f; }));
     pump (100);
     EXPECT_EQ (gestures.totalBegins(), 0);
     for (auto* id : { "quarn_spaceAng", "quarn_spaceRad", "quarn_reverbAng" })
@@ -211,9 +213,10 @@ TEST_F (SpaceFixture, PaintingAndRenders)
     for (int theme = 0; theme < 6; ++theme)
     {
         proc->themeIndex = theme;
-        auto img = renderPaint (260, 260, [this] (juce::Graphics& g)
-                                { g.setOrigin (10, 10); widget->paintEntireComponent (g, false); },
-                                juce::Colour (0xff14171c));
+        auto img = renderPaint (
+            260, 260, [this] (juce::Graphics& g)
+            { g.setOrigin (10, 10); widget->paintEntireComponent (g, false); },
+            juce::Colour (0xff14171c));
         EXPECT_GT (countInk (img, juce::Colour (0xff14171c), 8), 15000);
         savePng (img, "space-widget-" + juce::String (theme));
     }
@@ -221,5 +224,22 @@ TEST_F (SpaceFixture, PaintingAndRenders)
 
 TEST (SpaceWidget, SurvivesEveryProductSizeAndMeterData)
 {
-    checkSurvives ([] (VyrAudioProcessor& p) { return std::make_unique<SpaceWidget> (p); });
+    checkSurvives ([] (VyrAudioProcessor& p)
+                   { return std::make_unique<SpaceWidget> (p); });
+}
+
+TEST_F (SpaceFixture, IdleTimerDoesNotRepaint)
+{
+    PaintProbe probe;
+    probe.setSize (240, 240);
+    probe.target = { 0, 0, 240, 240 };
+    probe.addAndMakeVisible (*widget);
+    Desk desk (probe);
+    EXPECT_TRUE (probe.settle (400, 0.0));
+    EXPECT_EQ (probe.any, 0);
+
+    setRaw (*proc, "quarn_reverbRad", 0.7f);
+    EXPECT_TRUE (pumpUntil ([&]
+                            { return probe.area >= 3.0; }));
+    probe.removeChildComponent (widget.get());
 }

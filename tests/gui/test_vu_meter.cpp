@@ -177,9 +177,7 @@ TEST (VuMeter, SwitchesAndBallisticsPanelByMouse)
         float xFraction, yOffset;
         float rise, fall;
     };
-    const Case cases[] = { { v.riseTrack, 0.0f, -7.0f, 10.0f, 100.0f }, { v.riseTrack, 1.0f, 12.0f, 600.0f, 100.0f },
-                           { v.fallTrack, 0.0f, 5.0f, 600.0f, 10.0f }, { v.fallTrack, 1.0f, 5.0f, 600.0f, 1000.0f },
-                           { v.riseTrack, 0.5f, 5.0f, 305.0f, 1000.0f } };
+    const Case cases[] = { { v.riseTrack, 0.0f, -7.0f, 10.0f, 100.0f }, { v.riseTrack, 1.0f, 12.0f, 600.0f, 100.0f }, { v.fallTrack, 0.0f, 5.0f, 600.0f, 10.0f }, { v.fallTrack, 1.0f, 5.0f, 600.0f, 1000.0f }, { v.riseTrack, 0.5f, 5.0f, 305.0f, 1000.0f } };
     for (const auto& c : cases)
     {
         desk.click ({ c.track.getX() + 1.0f + c.xFraction * (c.track.getWidth() - 2.0f), c.track.getY() + c.yOffset });
@@ -229,7 +227,8 @@ TEST (VuMeter, RendersBothDialStylesInEveryIdentity)
 TEST (VuMeter, KeptFaceFollowsEveryChangeItDependsOn)
 {
     // A meter painted once and then changed paints exactly what a fresh meter in that state paints.
-    auto fresh = [] (int theme, bool round, bool input, bool open, float needle, int w) {
+    auto fresh = [] (int theme, bool round, bool input, bool open, float needle, int w)
+    {
         Rig r;
         r.vu.theme = theme, r.vu.roundDial = round, r.vu.showInput = input, r.vu.ballisticsOpen = open;
         r.vu.needle[0] = r.vu.needle[1] = needle;
@@ -260,4 +259,27 @@ TEST (VuMeter, KeptFaceFollowsEveryChangeItDependsOn)
     other.vu.needle[0] = other.vu.needle[1] = 0.9f;
     other.vu.setSize (520, 300);
     EXPECT_EQ (differingPixels (render (rig.vu, 2.0f), render (other.vu, 2.0f)), 0);
+}
+
+TEST (VuMeter, RepaintsOnlyWhenANeedleOrSettingMoved)
+{
+    Rig rig;
+    EXPECT_TRUE (rig.vu.needsRepaint());
+    render (rig.vu);
+    rig.run (0.1);
+    EXPECT_FALSE (rig.vu.needsRepaint()); // silent and at rest
+
+    rig.setOut (0.1f);
+    rig.run (0.016);
+    EXPECT_TRUE (rig.vu.needsRepaint());
+    rig.run (3.0);
+    render (rig.vu);
+    rig.run (0.1);
+    EXPECT_FALSE (rig.vu.needsRepaint()); // settled on a steady tone
+
+    rig.vu.ballisticsOpen = true;
+    EXPECT_TRUE (rig.vu.needsRepaint());
+    render (rig.vu);
+    rig.vu.riseMs = 300.0f;
+    EXPECT_TRUE (rig.vu.needsRepaint());
 }

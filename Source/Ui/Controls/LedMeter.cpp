@@ -8,7 +8,7 @@ using juce::Rectangle;
 namespace
 {
 constexpr float kMarkerFallDbPerSecond = 0.55f / 0.033f; // 0.55 dB per 33 ms frame
-constexpr double kMaxPauseSeconds = 0.25;                 // a hidden meter resumes as after 0.25 s
+constexpr double kMaxPauseSeconds = 0.25;                // a hidden meter resumes as after 0.25 s
 
 float load (std::atomic<float>* a, float fallback) noexcept
 {
@@ -60,8 +60,49 @@ LedMeter::~LedMeter()
 
 void LedMeter::timerCallback()
 {
-    if (vyrVisibleInScroll (*this))
+    if (vyrVisibleInScroll (*this) && needsRepaint())
         repaint();
+}
+
+void LedMeter::readings (float& vL, float& vR) const
+{
+    const float pkL = load (peakL, 0.0f), pkR = load (peakR, 0.0f);
+    if (meteringMode >= 1 && meteringMode <= 3)
+    {
+        const float k = (float) vyrMeter::kNumber (meteringMode);
+        vL = k + vyrMeter::toDb (load (rmsL, pkL));
+        vR = k + vyrMeter::toDb (load (rmsR, pkR));
+    }
+    else
+    {
+        vL = vyrMeter::toDb (pkL);
+        vR = vyrMeter::toDb (pkR);
+    }
+}
+
+LedMeter::Shown LedMeter::shown (float vL, float vR) const
+{
+    const int flags = (vertical ? 1 : 0) | (compact ? 2 : 0) | (showScale ? 4 : 0) | (showPeakText ? 8 : 0) | (housing ? 16 : 0) | (transparent ? 32 : 0);
+    return { vL, vR, meteringMode, themeId, barWidth, getWidth(), getHeight(), flags, title };
+}
+
+bool LedMeter::needsRepaint() const
+{
+    if (! painted)
+        return true;
+    float v[2];
+    readings (v[0], v[1]);
+    if (! (shown (v[0], v[1]) == lastShown))
+        return true;
+    for (int c = 0; c < 2; ++c)
+    {
+        if (levelDb[c] > v[c] + 0.001f) // the marker is still falling
+            return true;
+        const float held = peakHold[c].hold.held;
+        if (vertical && showPeakText && held > -120.0f && held > v[c] + 0.001f) // the readout holds or falls
+            return true;
+    }
+    return false;
 }
 
 void LedMeter::advance (float vL, float vR)
@@ -134,20 +175,11 @@ void LedMeter::paint (juce::Graphics& g)
 
     // Fresh readings in the mode's units.
     const int mode = meteringMode;
-    const float pkL = load (peakL, 0.0f), pkR = load (peakR, 0.0f);
     float vL, vR;
-    if (mode >= 1 && mode <= 3)
-    {
-        const float k = (float) vyrMeter::kNumber (mode);
-        vL = k + vyrMeter::toDb (load (rmsL, pkL));
-        vR = k + vyrMeter::toDb (load (rmsR, pkR));
-    }
-    else
-    {
-        vL = vyrMeter::toDb (pkL);
-        vR = vyrMeter::toDb (pkR);
-    }
+    readings (vL, vR);
     advance (vL, vR);
+    lastShown = shown (vL, vR);
+    painted = true;
 
     if (! vertical)
     {

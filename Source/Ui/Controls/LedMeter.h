@@ -7,7 +7,8 @@
 // Stereo LED bar meter of one meter point: two segmented bars (peak dBFS in the dBFS mode, RMS on a
 // K scale in the K modes), peak-hold readouts above them, L and R labels, a scale column and an
 // optional caption. Reads four level atomics the audio thread writes (linear peak and RMS, left and
-// right) once per paint; its 33 ms timer repaints only while it is visible. The owner sets the
+// right) once per paint; its 33 ms timer repaints only while it is visible and something would
+// look different (a new reading, a marker or readout still moving, or a changed setting). The owner sets the
 // appearance, identity and metering mode through the public members at any time; the next paint
 // shows them. Bars follow the fresh reading; the marker falls 16.7 dB/s and the readouts hold
 // 1.5 s, both by elapsed time, so extra paints never change them.
@@ -25,30 +26,49 @@ public:
     std::atomic<float>* rmsL;
     std::atomic<float>* rmsR;
 
-    bool vertical = true;      // two vertical bars; false: two horizontal rows without readouts
-    bool compact = false;      // smaller fonts, margins and bars
-    bool showScale = true;     // scale column right of the vertical bars
-    bool showPeakText = true;  // peak-hold readouts above the vertical bars
-    bool housing = false;      // rounded housing (not with compact or transparent)
-    bool transparent = false;  // no background, housing or plate
-    int barWidth = 0;          // px per vertical bar; 0 or less: 10 compact, else 14
-    int meteringMode = 0;      // 0 dBFS, 1 K-12, 2 K-14, 3 K-20 ("meteringMode" choice index)
-    int themeId = 0;           // visual identity, clamped when used
-    juce::String title;        // caption above the bars
+    bool vertical = true;     // two vertical bars; false: two horizontal rows without readouts
+    bool compact = false;     // smaller fonts, margins and bars
+    bool showScale = true;    // scale column right of the vertical bars
+    bool showPeakText = true; // peak-hold readouts above the vertical bars
+    bool housing = false;     // rounded housing (not with compact or transparent)
+    bool transparent = false; // no background, housing or plate
+    int barWidth = 0;         // px per vertical bar; 0 or less: 10 compact, else 14
+    int meteringMode = 0;     // 0 dBFS, 1 K-12, 2 K-14, 3 K-20 ("meteringMode" choice index)
+    int themeId = 0;          // visual identity, clamped when used
+    juce::String title;       // caption above the bars
 
-    float levelDb[2] { -100.0f, -100.0f };   // marker levels in the mode's units
-    vyrMeter::SteppedPeakHold peakHold[2];   // readouts, fed at 30 steps per second
+    float levelDb[2] { -100.0f, -100.0f }; // marker levels in the mode's units
+    vyrMeter::SteppedPeakHold peakHold[2]; // readouts, fed at 30 steps per second
+
+    // True when a paint now would differ from the last one.
+    bool needsRepaint() const;
 
     // Clock of the ballistics (tests install their own).
     vyrMeter::ClockFn clock = &vyrMeter::systemClockMs;
 
 private:
     void timerCallback() override;
+    // What the last paint showed, apart from the ballistics.
+    struct Shown
+    {
+        float vL = 0.0f, vR = 0.0f;
+        int mode = 0, theme = 0, barWidth = 0, width = 0, height = 0, flags = 0;
+        juce::String title;
+        bool operator== (const Shown& o) const noexcept
+        {
+            return vL == o.vL && vR == o.vR && mode == o.mode && theme == o.theme && barWidth == o.barWidth && width == o.width && height == o.height && flags == o.flags && title == o.title;
+        }
+    };
+
+    void readings (float& vL, float& vR) const;
+    Shown shown (float vL, float vR) const;
     void advance (float vL, float vR);
     void paintRow (juce::Graphics&, juce::Rectangle<float> row, const juce::String& label, float level, float marker,
                    juce::Colour labelInk);
 
     double lastPaintMs = 0.0;
+    Shown lastShown;
+    bool painted = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LedMeter)
 };

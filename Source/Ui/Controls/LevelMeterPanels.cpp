@@ -52,7 +52,8 @@ void rmsBar (juce::Graphics& g, Rectangle<float> r, float db, const char* label,
 {
     if (r.getWidth() <= 0.0f || r.getHeight() <= 0.0f)
         return;
-    auto colourOf = [] (int t) { return Colour (t <= -15 ? 0xff00afff : (t <= -6 ? 0xffccff00 : 0xffff2b2b)); };
+    auto colourOf = [] (int t)
+    { return Colour (t <= -15 ? 0xff00afff : (t <= -6 ? 0xffccff00 : 0xffff2b2b)); };
     g.setFont (juce::Font (7.0f, juce::Font::plain));
     if (vertical)
     {
@@ -83,19 +84,19 @@ juce::String LevelMeterView::crestText (float crest, float maxRms)
 {
     if (maxRms <= -60.0f || ! std::isfinite (crest))
         return juce::String::fromUTF8 ("\xe2\x88\x9e");
-    return juce::String (crest, 1);
+    return vyrMeter::oneDecimal (crest);
 }
 
 juce::String LevelMeterView::balanceText (float balance)
 {
     if (! (std::abs (balance) >= 0.05f)) // also NaN
         return "C";
-    return juce::String (balance > 0.0f ? "L " : "R ") + juce::String (std::abs (balance), 1);
+    return juce::String (balance > 0.0f ? "L " : "R ") + vyrMeter::oneDecimal (std::abs (balance));
 }
 
 juce::String LevelMeterView::headroomText (float heldMax)
 {
-    return juce::String (juce::jmax (std::isfinite (heldMax) ? -heldMax : 0.0f, 0.0f), 1);
+    return vyrMeter::oneDecimal (juce::jmax (std::isfinite (heldMax) ? -heldMax : 0.0f, 0.0f));
 }
 
 void LevelMeterView::paintSourceSwitch (juce::Graphics& g, Rectangle<float> r)
@@ -109,7 +110,8 @@ void LevelMeterView::paintSourceSwitch (juce::Graphics& g, Rectangle<float> r)
     g.setColour (Colour (0x4c22d3ee));
     g.drawRoundedRectangle (both, 3.0f, 1.0f);
 
-    auto segment = [&] (Rectangle<float> area, const char* text, bool active) {
+    auto segment = [&] (Rectangle<float> area, const char* text, bool active)
+    {
         if (active)
         {
             g.setColour (sourceFill);

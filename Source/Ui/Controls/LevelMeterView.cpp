@@ -79,8 +79,32 @@ void LevelMeterView::timerCallback()
         spectrumOpen = wantSpectrum;
         processor.setSpectrumViewOpen (wantSpectrum);
     }
-    if (visible)
+    if (visible && needsRepaint())
         repaint();
+}
+
+LevelMeterView::Shown LevelMeterView::shownNow() const
+{
+    auto& m = processor.meters;
+    auto ld = [] (const std::atomic<float>& a)
+    { return a.load (std::memory_order_acquire); };
+    auto* peaks = showInput ? m.inPeak : m.outPeak;
+    auto* rms = showInput ? m.inRms : m.outRms;
+    // The spectrum strip follows the output, which moves whenever its levels do.
+    return { heldL, heldR, heldMax, momentaryDb, shortTermDb, integratedDb, ld (peaks[0]), ld (peaks[1]), ld (rms[0]), ld (rms[1]),
+             ld (m.outPeak[0]), ld (m.outPeak[1]), (float) meteringMode(), showInput ? 1.0f : 0.0f, vertical ? 1.0f : 0.0f,
+             moreDetail ? 1.0f : 0.0f, (float) getWidth(), (float) getHeight(), 0.0f, 0.0f };
+}
+
+bool LevelMeterView::needsRepaint() const
+{
+    if (! painted)
+        return true;
+    const auto now = shownNow();
+    for (int i = 0; i < numShown; ++i)
+        if (! (now[(size_t) i] == lastShown[(size_t) i]) && ! (std::isnan (now[(size_t) i]) && std::isnan (lastShown[(size_t) i])))
+            return true;
+    return false;
 }
 
 void LevelMeterView::updateLoudness (int steps)
@@ -107,7 +131,8 @@ void LevelMeterView::updateLoudness (int steps)
         return;
     }
 
-    auto newest = [this] (int n) {
+    auto newest = [this] (int n)
+    {
         n = juce::jmin (n, ringCount);
         double sum = 0.0;
         for (int i = 1; i <= n; ++i)
@@ -185,6 +210,8 @@ void LevelMeterView::paint (juce::Graphics& g)
         paintVertical (g, f, W, H);
     else
         paintHorizontal (g, f, W, H);
+    lastShown = shownNow();
+    painted = true;
 }
 
 void LevelMeterView::paintHorizontal (juce::Graphics& g, const Frame& f, float W, float H)

@@ -4,6 +4,8 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <array>
+
 class VyrAudioProcessor;
 
 // Master level meter panel of the input or output point: L/R LED bars, peak-hold and RMS
@@ -11,7 +13,8 @@ class VyrAudioProcessor;
 // layout) a 64-band output spectrum strip, with its own IN/OUT switch, four scale buttons that
 // write "meteringMode" (one gesture per click; skipped when the parameter does not exist) and a
 // help dot. Its 33 ms timer reads the meter engine's atomics, advances the holds and the loudness
-// by elapsed time, also while hidden, and repaints only while visible; painting changes no state.
+// by elapsed time, also while hidden, and repaints only while visible and when something shown
+// changed; painting changes no state.
 //
 // The processor analyses the output spectrum only while some view shows it: this view asks for
 // it while it is visible in the horizontal layout.
@@ -49,6 +52,9 @@ public:
     static juce::String balanceText (float balance);
     static juce::String headroomText (float heldMax);
 
+    // True when a paint now would differ from the last one.
+    bool needsRepaint() const;
+
     // The current "meteringMode" choice index, 0 when the parameter is missing.
     int meteringMode() const;
 
@@ -78,6 +84,13 @@ private:
 
     juce::RangedAudioParameter* modeParam = nullptr;
     bool spectrumOpen = false;
+
+    // Every value a paint shows, in a fixed order, to tell whether the next paint would differ.
+    static constexpr int numShown = 20;
+    using Shown = std::array<float, numShown>;
+    Shown shownNow() const;
+    Shown lastShown {};
+    bool painted = false;
     vyrMeter::StepClock loudnessClock;
 
     // Input loudness estimate: per-step mean squares (30 per second) and the running total.

@@ -15,8 +15,8 @@ using juce::Rectangle;
 
 namespace
 {
-constexpr float kSignalFloor = 3.1622778e-5f;     // -90 dBFS
-constexpr double kBarStepSeconds = 0.02;          // bars move 0.8 / 0.2 per 20 ms
+constexpr float kSignalFloor = 3.1622778e-5f; // -90 dBFS
+constexpr double kBarStepSeconds = 0.02;      // bars move 0.8 / 0.2 per 20 ms
 constexpr double kMaxCatchUpSeconds = 2.0;
 const Colour inkLight (0xff1a1a1a), dimInkLight (0xff2f4639);
 
@@ -33,7 +33,8 @@ float xOf (double f, float W)
 
 Colour darkened (Colour c, float a)
 {
-    auto f = [a] (juce::uint8 v) { return (juce::uint8) (int) ((float) v / (1.0f + a)); };
+    auto f = [a] (juce::uint8 v)
+    { return (juce::uint8) (int) ((float) v / (1.0f + a)); };
     return Colour (f (c.getRed()), f (c.getGreen()), f (c.getBlue()), c.getAlpha());
 }
 
@@ -49,7 +50,8 @@ OutputAnalyzerView::OutputAnalyzerView (VyrAudioProcessor& p)
     spectrumButton.setClickingTogglesState (true);
     spectrumButton.setToggleState (gOutputShowSpectrum, juce::dontSendNotification);
     spectrumButton.setTooltip ("EQ-style log-frequency spectrum fill");
-    spectrumButton.onClick = [this] {
+    spectrumButton.onClick = [this]
+    {
         gOutputShowSpectrum = spectrumButton.getToggleState();
         spectrumButton.setToggleState (gOutputShowSpectrum, juce::dontSendNotification);
         repaint();
@@ -70,7 +72,7 @@ juce::String OutputAnalyzerView::loudnessText (float lufs)
 {
     if (! std::isfinite (lufs) || lufs <= -100.0f)
         return juce::String::fromUTF8 ("-\xe2\x88\x9e");
-    return juce::String (lufs, 1);
+    return vyrMeter::oneDecimal (lufs);
 }
 
 Colour OutputAnalyzerView::loudnessColour (float lufs)
@@ -128,8 +130,31 @@ void OutputAnalyzerView::timerCallback()
         spectrumOpen = visible;
         processor.setSpectrumViewOpen (visible);
     }
-    if (visible)
+    if (visible && needsRepaint())
         repaint();
+}
+
+OutputAnalyzerView::Shown OutputAnalyzerView::shownNow() const
+{
+    auto& m = processor.meters;
+    auto ld = [] (const std::atomic<float>& a)
+    { return a.load (std::memory_order_acquire); };
+    return { peakHold.hold.held, ld (m.outPeak[0]), ld (m.outPeak[1]), ld (m.outRms[0]), ld (m.outRms[1]), ld (m.inPeak[0]), ld (m.inPeak[1]),
+             ld (m.lufsMomentary), ld (m.lufsShort), ld (m.lufsIntegrated), gOutputShowSpectrum ? 1.0f : 0.0f,
+             (float) processor.themeIndex.load(), (float) getWidth(), (float) getHeight(), (float) m.outScopeWrite.load(),
+             (float) m.inScopeWrite.load() };
+}
+
+bool OutputAnalyzerView::needsRepaint() const
+{
+    // With signal the bars and traces move every frame; in silence only a changed value shows.
+    if (! painted || louder (processor.meters.outPeak) >= kSignalFloor)
+        return true;
+    const auto now = shownNow();
+    for (int i = 0; i < numShown; ++i)
+        if (! (now[(size_t) i] == lastShown[(size_t) i]) && ! (std::isnan (now[(size_t) i]) && std::isnan (lastShown[(size_t) i])))
+            return true;
+    return false;
 }
 
 void OutputAnalyzerView::mouseMove (const juce::MouseEvent& e)
@@ -177,9 +202,10 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     g.setGradientFill (juce::ColourGradient (top, 0.0f, 0.0f, bottom, 0.0f, H, false));
     g.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
 
-    // The content stays off the four rounded corners. A rectangle-list clip keeps every fill fast;
-    // a rounded path clip would turn each of the many bars and traces into an edge-table merge.
-    juce::Graphics::ScopedSaveState save (g);
+    // Grid, bars and traces stay inside the panel and off its four rounded corners. A clip made
+    // of rectangles keeps the many bars, glows and traces fast to fill; a rounded path as the clip
+    // would make every one of them an edge-table merge.
+    g.saveState();
     juce::RectangleList<int> clip (juce::Rectangle<int> (12, 0, juce::jmax (getWidth() - 24, 0), getHeight()));
     clip.add (juce::Rectangle<int> (0, 12, getWidth(), juce::jmax (getHeight() - 24, 0)));
     g.reduceClipRegion (clip);
@@ -202,10 +228,13 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     {
         barClock.restart(); // silent: the bars keep their heights for the signal's return
     }
-    paintReadouts (g, W, H, light);
+    g.restoreState();
+    paintReadouts (g, W, H, light); // text and boxes sit inside the rounded panel by their layout
 
     g.setColour (light ? black (0x38) : white (0x1a));
     g.drawRoundedRectangle (0.5f, 0.5f, W - 1.0f, H - 1.0f, 12.0f, 1.0f);
+    lastShown = shownNow();
+    painted = true;
 }
 
 void OutputAnalyzerView::paintSpectrum (juce::Graphics& g, float W, float e, bool light)
@@ -236,7 +265,8 @@ void OutputAnalyzerView::paintSpectrum (juce::Graphics& g, float W, float e, boo
         return;
     const double rate = processor.meters.sampleRate.load (std::memory_order_acquire);
     const int columns = (int) std::floor (W);
-    auto fOf = [W] (int j) { return std::pow (10.0, std::log10 (20.0) + 3.0 * juce::jlimit (0.0, 1.0, (double) j / juce::jmax ((double) W, 1.0))); };
+    auto fOf = [W] (int j)
+    { return std::pow (10.0, std::log10 (20.0) + 3.0 * juce::jlimit (0.0, 1.0, (double) j / juce::jmax ((double) W, 1.0))); };
     juce::Path fill, line;
     fill.startNewSubPath (0.0f, e);
     for (int j = 0; j <= columns; ++j)
@@ -266,7 +296,8 @@ void OutputAnalyzerView::paintScope (juce::Graphics& g, float W, float e, float 
     const float d = H - e, yc = e + d / 2.0f;
     constexpr int n = VyrMeterEngine::scopeSize;
     // Samples are kept inside the scope band: a broken or clipped block cannot draw over the rest.
-    auto trace = [&] (const float* ring, int write) {
+    auto trace = [&] (const float* ring, int write)
+    {
         juce::Path p;
         write = juce::jlimit (0, n - 1, write);
         for (int j = 0; j < n; ++j)
@@ -325,7 +356,7 @@ void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, float H, boo
     else
     {
         g.setColour (held >= 0.0f ? Colour (0xffb91c1c) : (light ? inkLight : Colour (0xffcbd5e1)));
-        g.drawText ("PEAK " + juce::String (held, 1) + " dB", Rectangle<float> (8.0f, 16.0f, 160.0f, 12.0f), juce::Justification::centredLeft, false);
+        g.drawText ("PEAK " + vyrMeter::oneDecimal (held) + " dB", Rectangle<float> (8.0f, 16.0f, 160.0f, 12.0f), juce::Justification::centredLeft, false);
     }
 
     const Rectangle<float> rmsBox (8.0f, 27.0f, 160.0f, 12.0f);
@@ -338,9 +369,10 @@ void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, float H, boo
     {
         const float mean = 0.5f * (m.outRms[0].load (std::memory_order_acquire) + m.outRms[1].load (std::memory_order_acquire));
         const float r = vyrMeter::toDb (mean);
-        const auto number = r <= -70.0f ? juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e") : juce::String (r, 1);
+        const auto number = r <= -70.0f ? juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e") : vyrMeter::oneDecimal (r);
         const Colour accent = T.accentColour();
-        auto scale = [] (juce::uint8 v) { return (juce::uint8) (int) ((float) v * 0.78125f); };
+        auto scale = [] (juce::uint8 v)
+        { return (juce::uint8) (int) ((float) v * 0.78125f); };
         g.setColour (light ? Colour (scale (accent.getRed()), scale (accent.getGreen()), scale (accent.getBlue()), accent.getAlpha()) : accent);
         g.drawText ("RMS " + number + " dB", rmsBox, juce::Justification::centredLeft, false);
         if (louder (m.inPeak) >= kSignalFloor)

@@ -2,6 +2,8 @@
 
 #include "Ui/Controls/VyrMeterHelpers.h"
 
+#include <array>
+
 class VyrAudioProcessor;
 
 // Whether every output analyser draws its spectrum curve over the bars; one flag for the process,
@@ -12,7 +14,8 @@ extern bool gOutputShowSpectrum;
 // with an optional curve, a scope of the output over a dry ghost of the input, the held output
 // peak and the RMS, and the processor's BS.1770 loudness with a help dot and a reset glyph. A
 // "Spectrum" chip switches the curve for every analyser. Its 20 ms timer advances the peak hold
-// by elapsed time and repaints while visible; the bars advance by elapsed time while painting
+// by elapsed time and repaints while visible (while there is signal, or when a shown value
+// changed in silence); the bars advance by elapsed time while painting
 // with signal, so extra paints change nothing. The processor analyses the spectrum only while
 // some view shows it: this view asks for it while visible. Identity from the processor's
 // themeIndex, read at each paint.
@@ -44,6 +47,9 @@ public:
     vyrMeter::SteppedPeakHold peakHold { 1.0 / 48.0 };
     juce::Rectangle<float> resetHit, infoHit;
 
+    // True when a paint now would differ from the last one.
+    bool needsRepaint() const;
+
     // Clock of the peak hold and the bars (tests install their own).
     vyrMeter::ClockFn clock = &vyrMeter::systemClockMs;
 
@@ -56,6 +62,12 @@ private:
     vyrMeter::StepClock barClock;
     float spectrumCopy[4096] {};
     bool spectrumOpen = false;
+
+    static constexpr int numShown = 16;
+    using Shown = std::array<float, numShown>;
+    Shown shownNow() const;
+    Shown lastShown {};
+    bool painted = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OutputAnalyzerView)
 };

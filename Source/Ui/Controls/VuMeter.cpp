@@ -274,8 +274,14 @@ void VuMeter::timerCallback()
         needle[i] += (target - needle[i]) * k;
     }
 
-    if (vyrVisibleInScroll (*this))
+    if (vyrVisibleInScroll (*this) && needsRepaint())
         repaint();
+}
+
+bool VuMeter::needsRepaint() const
+{
+    const CacheKey now { getWidth(), getHeight(), theme, roundDial, showInput, ballisticsOpen, paintedKey.scale };
+    return ! (now == paintedKey) || std::abs (needle[0] - paintedNeedle[0]) > 1e-4f || std::abs (needle[1] - paintedNeedle[1]) > 1e-4f || riseMs != paintedRise || fallMs != paintedFall;
 }
 
 void VuMeter::resized() { layoutHits(); }
@@ -332,7 +338,8 @@ void VuMeter::setSliderFromX (int slider, float x)
 {
     const auto& track = slider == 1 ? riseTrack : fallTrack;
     const float s = juce::jlimit (0.0f, 1.0f, (x - track.getX() - 6.0f) / juce::jmax (track.getWidth() - 12.0f, 1.0f));
-    auto toFive = [] (float v) { return 5.0f * std::round (v / 5.0f); };
+    auto toFive = [] (float v)
+    { return 5.0f * std::round (v / 5.0f); };
     if (slider == 1)
     {
         riseMs = toFive (10.0f + 590.0f * s);
@@ -416,6 +423,10 @@ void VuMeter::paint (juce::Graphics& g)
     }
     if (ballisticsOpen)
         paintBallistics (g);
+
+    paintedKey = key;
+    paintedNeedle[0] = needle[0], paintedNeedle[1] = needle[1];
+    paintedRise = riseMs, paintedFall = fallMs;
 }
 
 // Everything the needles do not move: kept as an image until the size, style, identity, header
@@ -449,21 +460,25 @@ void VuMeter::paintStatic (juce::Graphics& g)
 void VuMeter::paintHousing (juce::Graphics& g)
 {
     const auto r = bounds;
-    auto gradient = [&] (juce::uint32 top, juce::uint32 bottom) {
+    auto gradient = [&] (juce::uint32 top, juce::uint32 bottom)
+    {
         g.setGradientFill (juce::ColourGradient (Colour (top), 0.0f, r.getY(), Colour (bottom), 0.0f, r.getBottom(), false));
         g.fillRoundedRectangle (r, 12.0f);
     };
-    auto gradient3 = [&] (juce::uint32 top, juce::uint32 mid, juce::uint32 bottom) {
+    auto gradient3 = [&] (juce::uint32 top, juce::uint32 mid, juce::uint32 bottom)
+    {
         juce::ColourGradient grad (Colour (top), 0.0f, r.getY(), Colour (bottom), 0.0f, r.getBottom(), false);
         grad.addColour (0.55, Colour (mid));
         g.setGradientFill (grad);
         g.fillRoundedRectangle (r, 12.0f);
     };
-    auto pin = [&] (juce::uint32 a, juce::uint32 b, juce::uint32 c, juce::uint32 d, juce::uint32 top, juce::uint32 bottom) {
+    auto pin = [&] (juce::uint32 a, juce::uint32 b, juce::uint32 c, juce::uint32 d, juce::uint32 top, juce::uint32 bottom)
+    {
         paintPinstripe (g, r, 12.0f, Colour (a), Colour (b), Colour (c), Colour (d), Colour (top), Colour (bottom));
     };
     // 1-px texture lines clipped to the housing: vertical every `step` px from `offset`, or a grid.
-    auto lines = [&] (juce::uint32 colour, float step, float offset, bool grid) {
+    auto lines = [&] (juce::uint32 colour, float step, float offset, bool grid)
+    {
         juce::Graphics::ScopedSaveState save (g);
         g.reduceClipRegion (shapeOf (r, false, 12.0f));
         g.setColour (Colour (colour));
@@ -473,7 +488,8 @@ void VuMeter::paintHousing (juce::Graphics& g)
             for (float y = r.getY(); y < r.getBottom(); y += step)
                 g.fillRect (r.getX(), y, r.getWidth(), 1.0f);
     };
-    auto outline = [&] (Colour c, float inset) {
+    auto outline = [&] (Colour c, float inset)
+    {
         g.setColour (c);
         g.drawRoundedRectangle (r.reduced (inset), 12.0f, 1.0f);
     };
@@ -482,9 +498,15 @@ void VuMeter::paintHousing (juce::Graphics& g)
     {
         switch (theme)
         {
-            case 0: pin (0xffaab8c6, 0xffc2cdda, 0xff9aa8b6, 0xffc6d2de, 0xffc8d4e0, 0xff7a8694); break;
-            case 1: pin (0xffcbc8db, 0xffbab6cc, 0xffaca8c4, 0xffc6c3d8, 0xffd9d6ec, 0xffa6a2c0); break;
-            case 2: pin (0xff3a3d44, 0xff4a4e57, 0xff33363c, 0xff52565f, 0xff4a4e57, 0xff2a2d33); break;
+            case 0:
+                pin (0xffaab8c6, 0xffc2cdda, 0xff9aa8b6, 0xffc6d2de, 0xffc8d4e0, 0xff7a8694);
+                break;
+            case 1:
+                pin (0xffcbc8db, 0xffbab6cc, 0xffaca8c4, 0xffc6c3d8, 0xffd9d6ec, 0xffa6a2c0);
+                break;
+            case 2:
+                pin (0xff3a3d44, 0xff4a4e57, 0xff33363c, 0xff52565f, 0xff4a4e57, 0xff2a2d33);
+                break;
             case 3:
                 gradient3 (0xff3a2a18, 0xff2a1d10, 0xff1a120a);
                 lines (0x0fffc878, 2.0f, 0.0f, false);
@@ -493,8 +515,11 @@ void VuMeter::paintHousing (juce::Graphics& g)
                 gradient (0xff1a262c, 0xff141c22);
                 lines (0x0d00f0ff, 22.0f, 0.0f, true);
                 break;
-            case 5: pin (0xffc9c9cf, 0xffd4d4da, 0xffc2c2c8, 0xffd8d8de, 0xffdadde2, 0xffa9acb2); break;
-            default: break;
+            case 5:
+                pin (0xffc9c9cf, 0xffd4d4da, 0xffc2c2c8, 0xffd8d8de, 0xffdadde2, 0xffa9acb2);
+                break;
+            default:
+                break;
         }
         return;
     }
@@ -504,7 +529,9 @@ void VuMeter::paintHousing (juce::Graphics& g)
             gradient (0xff2a2a2a, 0xff141414);
             outline (Colour (0x2938e0ff), 0.5f);
             break;
-        case 1: pin (0xff2a2638, 0xff343044, 0xff221e30, 0xff383348, 0xff2c2740, 0xff171325); break;
+        case 1:
+            pin (0xff2a2638, 0xff343044, 0xff221e30, 0xff383348, 0xff2c2740, 0xff171325);
+            break;
         case 2:
             gradient (0xff1a1d22, 0xff0c0e12);
             lines (0x0dd4b572, 4.0f, 0.0f, false);
@@ -520,8 +547,11 @@ void VuMeter::paintHousing (juce::Graphics& g)
             lines (0x2900f0ff, 18.0f, 0.0f, true);
             outline (Colour (0x4700f0ff), 0.0f);
             break;
-        case 5: pin (0xff38504a, 0xff46605a, 0xff2e443c, 0xff506a60, 0xff42584e, 0xff2c3c30); break;
-        default: break;
+        case 5:
+            pin (0xff38504a, 0xff46605a, 0xff2e443c, 0xff506a60, 0xff42584e, 0xff2c3c30);
+            break;
+        default:
+            break;
     }
 }
 
@@ -534,7 +564,8 @@ void VuMeter::paintHeader (juce::Graphics& g)
     g.drawText ("VU METER", Rectangle<float> (24.0f, 16.0f, juce::jmax ((float) getWidth() - 48.0f, 0.0f), 24.0f),
                 juce::Justification::centredLeft, false);
 
-    auto pair = [&] (Rectangle<float> a, Rectangle<float> b, const char* ta, const char* tb, bool firstActive, Colour frame, Colour accent) {
+    auto pair = [&] (Rectangle<float> a, Rectangle<float> b, const char* ta, const char* tb, bool firstActive, Colour frame, Colour accent)
+    {
         const auto both = a.getUnion (b);
         if (both.isEmpty())
             return;
@@ -581,7 +612,8 @@ void VuMeter::paintBallistics (juce::Graphics& g)
     g.setColour (black (0x73));
     g.drawRoundedRectangle (P, 6.0f, 1.0f);
 
-    auto slider = [&] (Rectangle<float> track, const char* name, float value, float maximum) {
+    auto slider = [&] (Rectangle<float> track, const char* name, float value, float maximum)
+    {
         const Rectangle<float> box (track.getX(), track.getY() - 16.0f, track.getWidth(), 14.0f);
         g.setFont (juce::Font (9.0f, juce::Font::plain));
         g.setColour (Colour (0xffa1a1aa));
@@ -618,7 +650,8 @@ void VuMeter::paintFaceLamp (juce::Graphics& g, Rectangle<float> face, Point<flo
     g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
     const float r = 0.36f * juce::jmin (face.getWidth(), face.getHeight());
     const auto& kernel = lampKernel->image;
-    auto stamp = [&] (Colour c, float x, float y, float w, float h) {
+    auto stamp = [&] (Colour c, float x, float y, float w, float h)
+    {
         if (w < 1.0f || h < 1.0f)
             return;
         g.setColour (c);
@@ -656,8 +689,10 @@ void VuMeter::paintRoundFace (juce::Graphics& g, Rectangle<float> D)
     if (l <= 0.0f)
         return;
     const Point<float> centre (130.0f, 130.0f), pivot (130.0f, 200.0f);
-    auto circle = [&] (float radius) { return Rectangle<float> (2.0f * radius * l, 2.0f * radius * l).withCentre (vb.at (centre)); };
-    auto angleOf = [] (float vu) { return needleAngle (positionOfVu (vu), true); };
+    auto circle = [&] (float radius)
+    { return Rectangle<float> (2.0f * radius * l, 2.0f * radius * l).withCentre (vb.at (centre)); };
+    auto angleOf = [] (float vu)
+    { return needleAngle (positionOfVu (vu), true); };
 
     const auto bezel = circle (128.0f);
     juce::ColourGradient grad (Colour (0xfff4f4f6), 0.0f, bezel.getY(), Colour (0xff52525a), 0.0f, bezel.getBottom(), false);
@@ -738,7 +773,8 @@ void VuMeter::paintRectFace (juce::Graphics& g, Rectangle<float> D)
     if (m <= 0.0f)
         return;
     const Point<float> pivot (140.0f, 134.0f);
-    auto angleOf = [] (float vu) { return needleAngle (positionOfVu (vu), false); };
+    auto angleOf = [] (float vu)
+    { return needleAngle (positionOfVu (vu), false); };
 
     const Rectangle<float> face (vb.at (6.0f, 6.0f), vb.at (274.0f, 166.0f));
     creamFace (g, face, false, 6.0f * m);

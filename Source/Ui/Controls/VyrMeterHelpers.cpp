@@ -25,8 +25,7 @@ bool vyrVisibleInScroll (const juce::Component& c)
 
     const auto mine = viewed->getLocalArea (&c, c.getLocalBounds());
     const auto view = viewport->getViewArea();
-    return ! mine.isEmpty() && ! view.isEmpty() && mine.getRight() > view.getX() && view.getRight() > mine.getX()
-           && mine.getBottom() > view.getY() && view.getBottom() > mine.getY();
+    return ! mine.isEmpty() && ! view.isEmpty() && mine.getRight() > view.getX() && view.getRight() > mine.getX() && mine.getBottom() > view.getY() && view.getBottom() > mine.getY();
 }
 
 namespace vyrMeter
@@ -75,10 +74,14 @@ int kNumber (int mode) noexcept
 {
     switch (mode)
     {
-        case 1: return 12;
-        case 2: return 14;
-        case 3: return 20;
-        default: return 0;
+        case 1:
+            return 12;
+        case 2:
+            return 14;
+        case 3:
+            return 20;
+        default:
+            return 0;
     }
 }
 
@@ -221,11 +224,16 @@ Colour darkBase (int themeId) noexcept
     return Colour (themeId >= 0 && themeId <= 5 ? bases[themeId] : 0xff2a2e35);
 }
 
+juce::String oneDecimal (float value)
+{
+    return juce::String (std::abs (value) < 0.05f ? 0.0f : value, 1);
+}
+
 juce::String dbText (float db)
 {
     if (! std::isfinite (db) || db <= -70.0f)
         return juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e");
-    return juce::String (db, 1);
+    return oneDecimal (db);
 }
 
 Colour withAlpha (Colour c, float a) noexcept
@@ -236,7 +244,8 @@ Colour withAlpha (Colour c, float a) noexcept
 
 Colour brightened (Colour c, float k) noexcept
 {
-    auto f = [k] (juce::uint8 v) { return (juce::uint8) (int) (255.0f - (255.0f - (float) v) / (1.0f + k)); };
+    auto f = [k] (juce::uint8 v)
+    { return (juce::uint8) (int) (255.0f - (255.0f - (float) v) / (1.0f + k)); };
     return Colour (f (c.getRed()), f (c.getGreen()), f (c.getBlue()), c.getAlpha());
 }
 
@@ -361,8 +370,7 @@ void paintVScale (juce::Graphics& g, Rectangle<float> labelArea, Rectangle<float
 {
     int lowest = 0, n = 0;
     segmentRange (mode, lowest, n);
-    if (n < 1 || labelArea.getWidth() <= 0.0f || labelArea.getHeight() <= 0.0f || meterArea.getWidth() <= 0.0f
-        || meterArea.getHeight() <= 0.0f)
+    if (n < 1 || labelArea.getWidth() <= 0.0f || labelArea.getHeight() <= 0.0f || meterArea.getWidth() <= 0.0f || meterArea.getHeight() <= 0.0f)
         return;
 
     g.setFont (juce::Font (compact ? 8.0f : 9.0f, juce::Font::plain));

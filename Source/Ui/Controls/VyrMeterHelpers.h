@@ -98,6 +98,9 @@ void paintLedBloom (juce::Graphics& g, juce::Rectangle<float> area, juce::Colour
 // Base colour of a meter housing or panel on a dark identity (0..5; others the titanium grey).
 juce::Colour darkBase (int themeId) noexcept;
 
+// A value with one decimal place; values that round to zero read "0.0", never "-0.0".
+juce::String oneDecimal (float value);
+
 // Readout text of a dB value: one decimal, or "−∞" at or below -70 and when not finite.
 juce::String dbText (float db);
 

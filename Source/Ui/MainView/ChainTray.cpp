@@ -40,9 +40,10 @@ ChainTray::~ChainTray()
 juce::String ChainTray::captionFor (const juce::String& id)
 {
     static const std::pair<const char*, const char*> captions[] = {
-        { "compressor", "CMP" }, { "saturation", "SAT" }, { "analogueDensity", "DEN" }, { "clip", "CLP" }, { "tape", "TPE" },
-        { "delay", "DEL" }, { "reverb", "REV" }, { "eq", "EQ" }, { "dynamicEq", "EQD" }, { "multiBandComp", "MBC" },
-        { "tovu", "TOV" }, { "stereoImager", "IMG" }, { "limiter", "LIM" }
+        { "compressor", "CMP" }, { "saturation", "SAT" },    { "analogueDensity", "DEN" }, { "clip", "CLP" },
+        { "tape", "TPE" },       { "delay", "DEL" },         { "reverb", "REV" },          { "eq", "EQ" },
+        { "dynamicEq", "EQD" },  { "multiBandComp", "MBC" }, { "tovu", "TOV" },            { "stereoImager", "IMG" },
+        { "limiter", "LIM" },
     };
     for (const auto& [key, caption] : captions)
         if (id == key)
@@ -185,9 +186,16 @@ void ChainTray::finishDrag()
     selectedModule = dragged;
     overviewMode = false;
     layoutHits();
-    if (onSelect)
+    notify (true, true);
+}
+
+void ChainTray::notify (bool select, bool changed)
+{
+    // An owner may rebuild (or drop) the tray from its first callback.
+    juce::Component::SafePointer<ChainTray> safe (this);
+    if (select && onSelect)
         onSelect (selectedModule);
-    if (onChanged)
+    if (changed && safe != nullptr && onChanged)
         onChanged();
 }
 
@@ -217,15 +225,13 @@ void ChainTray::mouseUp (const juce::MouseEvent& e)
     {
         selectedModule = visibleModule[pressedTile];
         overviewMode = false;
-        if (onSelect)
-            onSelect (selectedModule);
+        notify (true, false);
     }
     else
     {
         // A long press acts on release: nothing happens at the 320 ms mark while the button is held.
         toggleEnabled (visibleModule[pressedTile]);
-        if (onChanged)
-            onChanged();
+        notify (false, true);
     }
     if (safe == nullptr)
         return;
@@ -265,11 +271,10 @@ void ChainTray::applyAddMenuResult (int r)
     selectedModule = r - 1;
     overviewMode = false;
     setEnabledOn (selectedModule);
-    if (onSelect)
-        onSelect (r - 1);
-    if (onChanged)
-        onChanged();
-    repaint();
+    juce::Component::SafePointer<ChainTray> safe (this);
+    notify (true, true);
+    if (safe != nullptr)
+        repaint();
 }
 
 //==============================================================================
@@ -361,7 +366,8 @@ void ChainTray::paintWires (juce::Graphics& g) const
         if (x2 <= x1)
             continue;
         const float opacity = a.enabled ? 1.0f : 0.35f;
-        g.setGradientFill (juce::ColourGradient (a.colour.withMultipliedAlpha (opacity), x1, mid, right.withMultipliedAlpha (opacity), x2, mid, false));
+        g.setGradientFill (juce::ColourGradient (a.colour.withMultipliedAlpha (opacity), x1, mid,
+                                                 right.withMultipliedAlpha (opacity), x2, mid, false));
         g.fillRect (x1, mid - 1.0f, x2 - x1, 2.0f);
         g.setColour (right.withMultipliedAlpha (opacity));
         g.fillEllipse (x2 - dot, mid - dot / 2.0f, dot, dot);
@@ -405,8 +411,8 @@ void ChainTray::paintTile (juce::Graphics& g, juce::Rectangle<float> r, int modu
     vyrLucide::drawGrip (g, { r.getX() + s, r.getY() + s, 14.0f * s, 16.0f * s }, colour);
     vyrLucide::drawLed (g, r, enabled, s);
     const float h = r.getHeight(), band = juce::jmax (0.34f * h, 16.0f * s);
-    vyrLucide::drawSlot (g, { r.getX() + 8.0f * s, r.getY() + 10.0f * s, r.getWidth() - 16.0f * s,
-                              juce::jmin (juce::jmax (h - 16.0f * s - band, 14.0f), 22.0f * s) },
+    const float iconH = juce::jmin (juce::jmax (h - 16.0f * s - band, 14.0f), 22.0f * s);
+    vyrLucide::drawSlot (g, { r.getX() + 8.0f * s, r.getY() + 10.0f * s, r.getWidth() - 16.0f * s, iconH },
                          id, colour);
     const float bandH = juce::jmin ((float) juce::roundToInt (h), std::ceil (band));
     g.setColour (juce::Colour (0xffd4d8de));
@@ -434,8 +440,8 @@ void ChainTray::paintOverviewTile (juce::Graphics& g) const
     vyrLucide::drawGrip (g, { r.getX() + s, r.getY() + s, 14.0f * s, 16.0f * s }, kOverviewColour);
     vyrLucide::drawLed (g, r, true, s);
     const float h = r.getHeight(), band = juce::jmax (0.34f * h, 16.0f * s);
-    vyrLucide::drawSlot (g, { r.getX() + 8.0f * s, r.getY() + 10.0f * s, r.getWidth() - 16.0f * s,
-                              juce::jmin (juce::jmax (h - 16.0f * s - band, 14.0f), 22.0f * s) },
+    const float iconH = juce::jmin (juce::jmax (h - 16.0f * s - band, 14.0f), 22.0f * s);
+    vyrLucide::drawSlot (g, { r.getX() + 8.0f * s, r.getY() + 10.0f * s, r.getWidth() - 16.0f * s, iconH },
                          "multimeter", kOverviewColour);
     const float bandH = juce::jmin ((float) juce::roundToInt (h), std::ceil (band));
     g.setColour (juce::Colour (0xffd4d8de));

@@ -76,6 +76,7 @@ private:
 
     int dropTarget() const;
     void finishDrag();
+    void notify (bool select, bool changed);
     void toggleEnabled (int module);
     void setEnabledOn (int module);
 

@@ -11,9 +11,15 @@ struct Face
 };
 
 // In order of preference.
-constexpr Face kTitleFaces[] = { { "Avenir Next", "Bold" },      { "Avenir Next", "Demi Bold" }, { "Avenir Next", "DemiBold" },
-                                 { "Helvetica Neue", "Bold" },   { "Avenir Next", "Medium" },    { "Avenir", "Medium" },
-                                 { "Helvetica Neue", "Medium" } };
+constexpr Face kTitleFaces[] = {
+    { "Avenir Next", "Bold" },
+    { "Avenir Next", "Demi Bold" },
+    { "Avenir Next", "DemiBold" },
+    { "Helvetica Neue", "Bold" },
+    { "Avenir Next", "Medium" },
+    { "Avenir", "Medium" },
+    { "Helvetica Neue", "Medium" },
+};
 
 constexpr float kTitleHeight = 70.0f;
 constexpr float kTitleKerning = 0.045f;

@@ -34,16 +34,23 @@ juce::Colour accentFor (int themeId) noexcept
     return juce::Colour (themeId >= 0 && themeId < 6 ? accents[themeId] : accents[0]);
 }
 
-float readRaw (juce::AudioProcessorValueTreeState& apvts, const char* id, float fallback)
+ParamSet::ParamSet (juce::AudioProcessorValueTreeState& tree, std::initializer_list<const char*> parameterIds)
 {
-    if (auto* p = apvts.getParameter (id))
+    for (auto* id : parameterIds)
+        if (count < (int) params.size())
+            params[(size_t) count++] = tree.getParameter (id);
+}
+
+float ParamSet::read (int index, float fallback) const
+{
+    if (auto* p = index >= 0 && index < count ? params[(size_t) index] : nullptr)
         return p->convertFrom0to1 (p->getValue());
     return fallback;
 }
 
-void writeRaw (juce::AudioProcessorValueTreeState& apvts, const char* id, float value, bool force)
+void ParamSet::write (int index, float value, bool force) const
 {
-    auto* p = apvts.getParameter (id);
+    auto* p = index >= 0 && index < count ? params[(size_t) index] : nullptr;
     if (p == nullptr || ! std::isfinite (value))
         return;
     const float norm = p->convertTo0to1 (value);
@@ -52,47 +59,25 @@ void writeRaw (juce::AudioProcessorValueTreeState& apvts, const char* id, float 
     p->setValueNotifyingHost (norm);
 }
 
-GestureSet::GestureSet (juce::AudioProcessorValueTreeState& tree, std::initializer_list<const char*> parameterIds)
-    : apvts (tree)
-{
-    for (auto* id : parameterIds)
-        if (count < (int) ids.size())
-            ids[(size_t) count++] = id;
-}
-
-bool GestureSet::begin()
+bool ParamSet::begin()
 {
     if (open)
         return false;
     open = true;
     for (int i = 0; i < count; ++i)
-        if (auto* p = apvts.getParameter (ids[(size_t) i]))
+        if (auto* p = params[(size_t) i])
             p->beginChangeGesture();
     return true;
 }
 
-void GestureSet::end()
+void ParamSet::end()
 {
     if (! open)
         return;
     open = false;
     for (int i = 0; i < count; ++i)
-        if (auto* p = apvts.getParameter (ids[(size_t) i]))
+        if (auto* p = params[(size_t) i])
             p->endChangeGesture();
-}
-
-bool visibleInScroll (const juce::Component& c)
-{
-    if (! c.isShowing() || c.getWidth() < 1 || c.getHeight() < 1)
-        return false;
-    auto* viewport = c.findParentComponentOfClass<juce::Viewport>();
-    if (viewport == nullptr)
-        return true;
-    auto* viewed = viewport->getViewedComponent();
-    if (viewed == nullptr)
-        return true;
-    const auto area = viewed->getLocalArea (&c, c.getLocalBounds());
-    return area.intersects (viewport->getViewArea());
 }
 
 //==============================================================================

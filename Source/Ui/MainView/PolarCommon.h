@@ -34,29 +34,30 @@ juce::Point<float> pointAt (float cx, float cy, float radius, float angle) noexc
 // Accent colour of a visual identity for the polar controls (ids outside 0..5 give the dark one).
 juce::Colour accentFor (int themeId) noexcept;
 
-// Raw (denormalised) value of a parameter, or the fallback when the ID is unknown.
-float readRaw (juce::AudioProcessorValueTreeState& apvts, const char* id, float fallback);
-
-// Sets a parameter from a raw value and notifies its listeners and the host, without a gesture.
-// A drag write (force false) is skipped when the normalised value moves by 1e-5 or less; a reset
-// (force true) always writes. Unknown IDs are skipped.
-void writeRaw (juce::AudioProcessorValueTreeState& apvts, const char* id, float value, bool force);
-
-// One change gesture per parameter, held open from begin to end; begin and end are idempotent,
-// so nested callers (a wheel step inside a drag) never close the outer gesture.
-class GestureSet
+// The parameters a control edits, looked up once by ID (an unknown ID stays null and every
+// read, write or gesture on it is skipped).
+class ParamSet
 {
 public:
-    GestureSet (juce::AudioProcessorValueTreeState& tree, std::initializer_list<const char*> parameterIds);
+    ParamSet (juce::AudioProcessorValueTreeState& tree, std::initializer_list<const char*> parameterIds);
 
-    // Returns true when this call opened the gesture (false when it was already open).
+    // Raw (denormalised) value, or the fallback when the parameter is missing.
+    float read (int index, float fallback) const;
+
+    // Sets a raw value and notifies listeners and the host, without a gesture. A drag write
+    // (force false) is skipped when the normalised value moves by 1e-5 or less; a reset or wheel
+    // step (force true) always writes.
+    void write (int index, float value, bool force) const;
+
+    // One change gesture per parameter, held from begin to end. Both are idempotent, so a nested
+    // caller (a wheel step inside a drag) never closes the outer gesture; begin returns whether
+    // this call opened it.
     bool begin();
     void end();
     bool isOpen() const noexcept { return open; }
 
 private:
-    juce::AudioProcessorValueTreeState& apvts;
-    std::array<const char*, 6> ids {};
+    std::array<juce::RangedAudioParameter*, 6> params {};
     int count = 0;
     bool open = false;
 };
@@ -72,9 +73,6 @@ public:
 private:
     std::atomic<bool> pending { false };
 };
-
-// The control is showing, non-empty and, inside a scroll view, overlaps its visible area.
-bool visibleInScroll (const juce::Component& c);
 
 //==============================================================================
 // Sparks: a fixed store, no allocation.

@@ -1,3 +1,4 @@
+#include "Ui/Controls/VyrMeterHelpers.h"
 #include "Ui/MainView/QuarnWidget.h"
 
 #include "Core/PluginProcessor.h"
@@ -17,6 +18,17 @@ constexpr const char* kBoost = "quarn_boost";
 constexpr const char* kPresence = "quarn_presence";
 constexpr const char* kEqAng = "quarn_eqAng";
 
+// Positions in the widget's parameter set (the gesture order).
+enum Param : int
+{
+    pToneAng = 0,
+    pToneRad,
+    pEnergy,
+    pBoost,
+    pPresence,
+    pEqAng
+};
+
 constexpr float kTicksPerSecond = 30.0f;
 
 // Weights of three anchors (LOW/PUNCH at 7/12, BODY/GLUE at 1/4, AIR/DENSITY at 11/12) for an
@@ -28,7 +40,8 @@ struct Weights
 
 Weights anchorWeights (float angle)
 {
-    auto w = [angle] (float anchor) { return juce::jmax (0.0f, std::cos (juce::MathConstants<float>::twoPi * (angle - anchor))); };
+    auto w = [angle] (float anchor)
+    { return juce::jmax (0.0f, std::cos (juce::MathConstants<float>::twoPi * (angle - anchor))); };
     Weights r { w (7.0f / 12.0f), w (0.25f), w (11.0f / 12.0f) };
     const float sum = r.a7 + r.a3 + r.a11;
     if (sum > 1.0e-6f)
@@ -49,7 +62,7 @@ juce::Colour white8 (juce::uint8 alpha) { return juce::Colours::white.withAlpha 
 
 QuarnWidget::QuarnWidget (VyrAudioProcessor& p)
     : processor (p)
-    , gestures (p.apvts, { kToneAng, kToneRad, kEnergy, kBoost, kPresence, kEqAng })
+    , params (p.apvts, { kToneAng, kToneRad, kEnergy, kBoost, kPresence, kEqAng })
 {
     setOpaque (false);
     setWantsKeyboardFocus (false);
@@ -73,13 +86,12 @@ QuarnWidget::~QuarnWidget()
 
 void QuarnWidget::readParams()
 {
-    auto& t = processor.apvts;
-    toneAng = frac (vyrPolar::readRaw (t, kToneAng, 0.25f));
-    toneRad = juce::jlimit (0.0f, 1.0f, vyrPolar::readRaw (t, kToneRad, 0.0f));
-    energy = frac (vyrPolar::readRaw (t, kEnergy, 0.25f));
-    boost = juce::jlimit (0.0f, 1.0f, vyrPolar::readRaw (t, kBoost, 0.0f));
-    presence = frac (vyrPolar::readRaw (t, kPresence, 0.25f));
-    eqAng = frac (vyrPolar::readRaw (t, kEqAng, 0.0f));
+    toneAng = frac (params.read (pToneAng, 0.25f));
+    toneRad = juce::jlimit (0.0f, 1.0f, params.read (pToneRad, 0.0f));
+    energy = frac (params.read (pEnergy, 0.25f));
+    boost = juce::jlimit (0.0f, 1.0f, params.read (pBoost, 0.0f));
+    presence = frac (params.read (pPresence, 0.25f));
+    eqAng = frac (params.read (pEqAng, 0.0f));
 }
 
 QuarnWidget::Geometry QuarnWidget::geometry() const
@@ -133,12 +145,12 @@ void QuarnWidget::writeGrab (juce::Point<float> p)
         case 1:
             toneAng = ptr.angle;
             toneRad = juce::jlimit (0.0f, 1.0f, ptr.distance / juce::jmax (g.tone, 8.0f));
-            vyrPolar::writeRaw (t, kToneAng, toneAng, false);
-            vyrPolar::writeRaw (t, kToneRad, toneRad, false);
+            params.write (pToneAng, toneAng, false);
+            params.write (pToneRad, toneRad, false);
             break;
         case 2:
             energy = ptr.angle;
-            vyrPolar::writeRaw (t, kEnergy, energy, false);
+            params.write (pEnergy, energy, false);
             break;
         case 3:
             // A 22-pixel dead zone past the ring keeps the boost at zero; beyond it the value jumps
@@ -147,12 +159,12 @@ void QuarnWidget::writeGrab (juce::Point<float> p)
                         ? 0.0f
                         : juce::jlimit (0.0f, 1.0f, (ptr.distance - g.energy) / juce::jmax (g.outer - g.energy, 8.0f));
             presence = ptr.angle;
-            vyrPolar::writeRaw (t, kBoost, boost, false);
-            vyrPolar::writeRaw (t, kPresence, presence, false);
+            params.write (pBoost, boost, false);
+            params.write (pPresence, presence, false);
             break;
         case 4:
             eqAng = frac (0.25f - ptr.angle);
-            vyrPolar::writeRaw (t, kEqAng, eqAng, false);
+            params.write (pEqAng, eqAng, false);
             break;
         default:
             return;
@@ -166,30 +178,33 @@ void QuarnWidget::writeGrab (juce::Point<float> p)
 
 void QuarnWidget::beginQuarnGesture()
 {
-    gestures.begin();
+    params.begin();
     gestureOpen = true;
 }
 
 void QuarnWidget::endQuarnGesture()
 {
-    gestures.end();
+    params.end();
     gestureOpen = false;
 }
 
 void QuarnWidget::resetZone (int zone)
 {
-    auto& t = processor.apvts;
     switch (zone)
     {
         case 1:
-            vyrPolar::writeRaw (t, kToneAng, 0.25f, true);
-            vyrPolar::writeRaw (t, kToneRad, 0.0f, true);
+            params.write (pToneAng, 0.25f, true);
+            params.write (pToneRad, 0.0f, true);
             break;
-        case 2: vyrPolar::writeRaw (t, kEnergy, 0.25f, true); break;
-        case 4: vyrPolar::writeRaw (t, kEqAng, 0.0f, true); break;
+        case 2:
+            params.write (pEnergy, 0.25f, true);
+            break;
+        case 4:
+            params.write (pEqAng, 0.0f, true);
+            break;
         default:
-            vyrPolar::writeRaw (t, kBoost, 0.0f, true);
-            vyrPolar::writeRaw (t, kPresence, 0.25f, true);
+            params.write (pBoost, 0.0f, true);
+            params.write (pPresence, 0.25f, true);
             break;
     }
 }
@@ -309,7 +324,7 @@ void QuarnWidget::timerCallback()
         readParams();
     tickSparks();
 
-    if (! vyrPolar::visibleInScroll (*this))
+    if (! vyrVisibleInScroll (*this))
         return;
     if (changed || sparks.count > 0 || sparksShown)
     {
@@ -365,7 +380,8 @@ const char* QuarnWidget::energyName (float energy)
 juce::Colour QuarnWidget::pointColour (float toneAng, float toneRad)
 {
     const auto w = anchorWeights (toneAng);
-    auto channel = [] (float v) { return (juce::uint8) juce::jlimit (0, 255, juce::roundToInt (v * 255.0f)); };
+    auto channel = [] (float v)
+    { return (juce::uint8) juce::jlimit (0, 255, juce::roundToInt (v * 255.0f)); };
     const juce::Colour hue (channel (0.96f * w.a7 + 0.83f * w.a3 + 0.13f * w.a11),
                             channel (0.58f * w.a7 + 0.76f * w.a3 + 0.83f * w.a11),
                             channel (0.08f * w.a7 + 0.52f * w.a3 + 0.93f * w.a11));

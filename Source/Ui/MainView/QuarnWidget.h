@@ -80,7 +80,7 @@ private:
     void timerCallback() override;
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
-    vyrPolar::GestureSet gestures;
+    vyrPolar::ParamSet params;
     vyrPolar::ChangeRelay relay;
     bool sparksShown = false;
     std::array<juce::Point<int>, 5> moteCells {};

@@ -1,3 +1,4 @@
+#include "Ui/Controls/VyrMeterHelpers.h"
 #include "Ui/MainView/SpaceWidget.h"
 
 #include "Core/PluginProcessor.h"
@@ -15,6 +16,15 @@ constexpr const char* kSpaceRad = "quarn_spaceRad";
 constexpr const char* kReverbAng = "quarn_reverbAng";
 constexpr const char* kReverbRad = "quarn_reverbRad";
 
+// Positions in the widget's parameter set (the gesture order).
+enum Param : int
+{
+    pSpaceAng = 0,
+    pSpaceRad,
+    pReverbAng,
+    pReverbRad
+};
+
 constexpr float kTicksPerSecond = 24.0f;
 
 constexpr juce::uint32 kSectorColours[7] = { 0xffd4d8de, 0xff94a3b8, 0xffc4b5fd, 0xfff472b6, 0xfff0abfc, 0xff67e8f9, 0xff818cf8 };
@@ -24,7 +34,7 @@ juce::Colour white8 (juce::uint8 alpha) { return juce::Colours::white.withAlpha 
 
 SpaceWidget::SpaceWidget (VyrAudioProcessor& p)
     : processor (p)
-    , gestures (p.apvts, { kSpaceAng, kSpaceRad, kReverbAng, kReverbRad })
+    , params (p.apvts, { kSpaceAng, kSpaceRad, kReverbAng, kReverbRad })
 {
     setOpaque (false);
     setPaintingIsUnclipped (true); // the ring labels may reach a few pixels past the bounds
@@ -49,11 +59,10 @@ SpaceWidget::~SpaceWidget()
 
 void SpaceWidget::readParams()
 {
-    auto& t = processor.apvts;
-    spaceAng = frac (vyrPolar::readRaw (t, kSpaceAng, 0.0f));
-    spaceRad = juce::jlimit (0.0f, 1.0f, vyrPolar::readRaw (t, kSpaceRad, 0.0f));
-    reverbAng = frac (vyrPolar::readRaw (t, kReverbAng, 0.0f));
-    reverbRad = juce::jlimit (0.0f, 1.0f, vyrPolar::readRaw (t, kReverbRad, 0.0f));
+    spaceAng = frac (params.read (pSpaceAng, 0.0f));
+    spaceRad = juce::jlimit (0.0f, 1.0f, params.read (pSpaceRad, 0.0f));
+    reverbAng = frac (params.read (pReverbAng, 0.0f));
+    reverbRad = juce::jlimit (0.0f, 1.0f, params.read (pReverbRad, 0.0f));
 }
 
 SpaceWidget::Geometry SpaceWidget::geometry() const
@@ -96,15 +105,15 @@ void SpaceWidget::writeGrab (juce::Point<float> p)
     {
         spaceAng = ptr.angle;
         spaceRad = juce::jlimit (0.0f, 1.0f, ptr.distance / juce::jmax (g.disc, 8.0f));
-        vyrPolar::writeRaw (t, kSpaceAng, spaceAng, false);
-        vyrPolar::writeRaw (t, kSpaceRad, spaceRad, false);
+        params.write (pSpaceAng, spaceAng, false);
+        params.write (pSpaceRad, spaceRad, false);
     }
     else if (grabbed == 2)
     {
         reverbAng = ptr.angle;
         reverbRad = juce::jlimit (0.0f, 1.0f, (ptr.distance - g.ringInner) / juce::jmax (g.ring - g.ringInner, 8.0f));
-        vyrPolar::writeRaw (t, kReverbAng, reverbAng, false);
-        vyrPolar::writeRaw (t, kReverbRad, reverbRad, false);
+        params.write (pReverbAng, reverbAng, false);
+        params.write (pReverbRad, reverbRad, false);
     }
     else
         return;
@@ -116,13 +125,13 @@ void SpaceWidget::writeGrab (juce::Point<float> p)
 
 void SpaceWidget::beginSpaceGesture()
 {
-    gestures.begin();
+    params.begin();
     gestureOpen = true;
 }
 
 void SpaceWidget::endSpaceGesture()
 {
-    gestures.end();
+    params.end();
     gestureOpen = false;
 }
 
@@ -134,11 +143,11 @@ void SpaceWidget::resetAt (juce::Point<float> p)
     auto& t = processor.apvts;
     if (vyrPolar::pointerFrom (p, g.cx, g.cy).distance <= g.disc + 6.0f)
     {
-        vyrPolar::writeRaw (t, kSpaceAng, 0.0f, true);
-        vyrPolar::writeRaw (t, kSpaceRad, 0.0f, true);
+        params.write (pSpaceAng, 0.0f, true);
+        params.write (pSpaceRad, 0.0f, true);
     }
     else
-        vyrPolar::writeRaw (t, kReverbRad, 0.0f, true);
+        params.write (pReverbRad, 0.0f, true);
     readParams();
     vyrQuarn::apply (t, false);
     if (onChanged)
@@ -196,12 +205,12 @@ void SpaceWidget::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWh
     if (vyrPolar::pointerFrom (e.position, g.cx, g.cy).distance <= g.disc + 6.0f)
     {
         spaceRad = juce::jlimit (0.0f, 1.0f, spaceRad + step);
-        vyrPolar::writeRaw (t, kSpaceRad, spaceRad, true);
+        params.write (pSpaceRad, spaceRad, true);
     }
     else
     {
         reverbRad = juce::jlimit (0.0f, 1.0f, reverbRad + step);
-        vyrPolar::writeRaw (t, kReverbRad, reverbRad, true);
+        params.write (pReverbRad, reverbRad, true);
     }
     vyrQuarn::apply (t, true);
     if (onChanged)
@@ -247,7 +256,7 @@ void SpaceWidget::timerCallback()
     tickSparks();
 
     // Nothing here moves without sparks: an idle control with small amounts costs no repaint.
-    if (! vyrPolar::visibleInScroll (*this))
+    if (! vyrVisibleInScroll (*this))
         return;
     if (changed || sparks.count > 0 || sparksShown)
     {
