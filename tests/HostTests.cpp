@@ -581,6 +581,78 @@ TEST_P (HostTest, ArmedLiveAnalysisChangesTheRecipeTheHostSees)
     p.releaseResources();
 }
 
+// The plug-in's own value of a parameter, from the state it saves (the host's copy of a value is
+// computed from the same scale points under test, so it cannot tell a wrong list apart). The LV2
+// host's state is a description holding the plug-in's own state as a base64 string.
+float savedPlainValue (juce::AudioPluginInstance& p, const juce::String& id)
+{
+    juce::MemoryBlock hostState;
+    p.getStateInformation (hostState);
+    const auto text = hostState.toString();
+    const auto from = text.indexOf ("StateString");
+    if (from < 0)
+        return -1.0f;
+    const auto open = text.indexOfChar (from, '"');
+    auto encoded = text.substring (open).trimCharactersAtStart ("\"");
+    encoded = encoded.upToFirstOccurrenceOf ("\"", false, false);
+    juce::MemoryBlock blob;
+    if (open < 0 || ! blob.fromBase64Encoding (encoded))
+        return -1.0f;
+    if (auto xml = juce::AudioProcessor::getXmlFromBinary (blob.getData(), (int) blob.getSize()))
+        for (auto* param : xml->getChildWithTagNameIterator ("PARAM"))
+            if (param->getStringAttribute ("id") == id)
+                return (float) param->getDoubleAttribute ("value");
+    return -1.0f;
+}
+
+// An LV2 host offers a choice's list from its scale points and sends the chosen point's value: every
+// choice list the host reads holds its entries at 0..N-1, and each entry picked from the list is
+// the entry the plug-in gets.
+TEST (Lv2Host, ChoiceSetThroughItsScalePointIsTheChoiceThePluginGets)
+{
+    auto loaded = loadLv2();
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    auto& p = *loaded.instance;
+    p.setPlayConfigDetails (2, 2, 48000.0, 512);
+    p.prepareToPlay (48000.0, 512);
+
+    int lists = 0;
+    for (auto* param : p.getParameters())
+    {
+        const auto labels = param->getAllValueStrings();
+        if (labels.size() < 3)
+            continue;
+        ++lists;
+        for (int i = 0; i < labels.size(); ++i)
+            ASSERT_NEAR (param->getValueForText (labels[i]) * (float) (labels.size() - 1), (float) i, 1.0e-3f)
+                << param->getName (64) << ": " << labels[i];
+    }
+    EXPECT_GE (lists, 40);
+
+    juce::AudioBuffer<float> buffer (2, 512);
+    juce::MidiBuffer midi;
+    for (auto [id, name] : { std::pair { "meteringMode", "Meter Scale" }, std::pair { "theme", "Theme" } })
+    {
+        auto* param = findParameter (p, id, name);
+        ASSERT_NE (param, nullptr) << id;
+        const auto labels = param->getAllValueStrings();
+        ASSERT_GE (labels.size(), 4) << id;
+        // Backwards, so every pick differs from the value before it.
+        for (int i = labels.size() - 1; i >= 0; --i)
+        {
+            SCOPED_TRACE (labels[i]);
+            param->beginChangeGesture();
+            param->setValueNotifyingHost (param->getValueForText (labels[i]));
+            param->endChangeGesture();
+            buffer.clear();
+            p.processBlock (buffer, midi); // the host hands the value over with a block
+            EXPECT_EQ (savedPlainValue (p, id), (float) i);
+            EXPECT_EQ (param->getText (param->getValue(), 64), labels[i]);
+        }
+    }
+    p.releaseResources();
+}
+
 INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
                           ::testing::Values (HostCase { "VST3", &loadVst3, true, false, true }, HostCase { "LV2", &loadLv2, false, true, false }),
                           [] (const auto& info) { return std::string (info.param.format); });
