@@ -617,22 +617,31 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         highPass[1] = hr;
     }
 
+    // Settled ramps give the same value every sample: the core's settings are then worked out once
+    // for the block instead of once per sample.
+    const bool steadyCore = ! ceilingRamp.isSmoothing() && ! releaseRamp.isSmoothing() && ! styleRamp.isSmoothing()
+                            && ! dryRamp.isSmoothing() && ! wetRamp.isSmoothing() && ! outRamp.isSmoothing();
+    const float dSteady = dryRamp.getTargetValue(), wSteady = wetRamp.getTargetValue(), oSteady = outRamp.getTargetValue();
+
     for (int j = 0; j < n; ++j)
     {
-        const float cdb = ceilingRamp.getNextValue();
-        coreRelease = releaseRamp.getNextValue();
-        coreStyle = styleRamp.getNextValue();
-        if (cdb != coreCeilingDb)
+        if (! steadyCore || j == 0)
         {
-            coreCeilingDb = cdb;
-            coreCeilingLin = cdb > -100.0f ? std::pow (10.0f, std::min (cdb, 0.0f) / 20.0f) * kCeilingGuard : 0.0f;
-        }
-        if (releaseModeNow == 0 && (coreRelease != cachedReleaseSeconds || coreStyle != cachedReleasePos))
-            updateReleaseCoefficients (coreRelease, coreStyle);
-        if (coreStyle != colourPos)
-        {
-            colourPos = coreStyle;
-            colour = styleBlend (vyrLimStyle::kColour, coreStyle);
+            const float cdb = ceilingRamp.getNextValue();
+            coreRelease = releaseRamp.getNextValue();
+            coreStyle = styleRamp.getNextValue();
+            if (cdb != coreCeilingDb)
+            {
+                coreCeilingDb = cdb;
+                coreCeilingLin = cdb > -100.0f ? std::pow (10.0f, std::min (cdb, 0.0f) / 20.0f) * kCeilingGuard : 0.0f;
+            }
+            if (releaseModeNow == 0 && (coreRelease != cachedReleaseSeconds || coreStyle != cachedReleasePos))
+                updateReleaseCoefficients (coreRelease, coreStyle);
+            if (coreStyle != colourPos)
+            {
+                colourPos = coreStyle;
+                colour = styleBlend (vyrLimStyle::kColour, coreStyle);
+            }
         }
 
         float xl, xr;
@@ -731,9 +740,9 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             yr += colour * (colourTanh (1.35f * yr) - yr);
         }
 
-        const float d = dryRamp.getNextValue();
-        const float w = wetRamp.getNextValue();
-        const float o = outRamp.getNextValue();
+        const float d = steadyCore ? dSteady : dryRamp.getNextValue();
+        const float w = steadyCore ? wSteady : wetRamp.getNextValue();
+        const float o = steadyCore ? oSteady : outRamp.getNextValue();
         dryLine[0][dryWrite] = xl;
         dryLine[1][dryWrite] = xr;
         const float dl = dryLine[0][dryRead];
