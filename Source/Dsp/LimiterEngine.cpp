@@ -559,7 +559,8 @@ float VyrLimiter::currentHold() const noexcept
 {
     // Gain-reduction meter hold: the deepest reduction of the open group if it beats the decayed hold.
     const float decayed = meterHold * holdDecayPow[holdCount];
-    const float r = holdMinGain < 1.0f ? -20.0f * std::log10 (std::max (holdMinGain, 1.0e-6f)) : 0.0f;
+    // A readout only: the fast decibels are within 2e-5 dB of the exact ones down to the 120 dB floor.
+    const float r = holdMinGain < 1.0f ? -vyrDsp::fastGainToDb (std::max (holdMinGain, 1.0e-6f)) : 0.0f;
     return std::max (r, decayed);
 }
 
