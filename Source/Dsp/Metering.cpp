@@ -1,4 +1,5 @@
 #include "Dsp/Metering.h"
+#include "Dsp/DspCommon.h"
 #include "Core/RealtimeProbe.h"
 
 #include <algorithm>
@@ -309,15 +310,7 @@ namespace
 }
 
 // The scan's convolutions run across outputs, so they gain from wider vectors where the processor has
-// them: on x86-64 a 256-bit copy is built next to the baseline one and picked once at load time. Only
-// plain multiplies and adds in the same order (no fused multiply-add), so both copies give the same
-// value bit for bit.
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__linux__) && ! defined(__clang__)
- #define VYR_WIDE_VECTOR_CLONES __attribute__ ((target_clones ("avx", "default")))
-#else
- #define VYR_WIDE_VECTOR_CLONES
-#endif
-
+// them (the same sums in the same order in every copy).
 namespace
 {
     // out[i] = every tap of a phase over the frame from i on, summed as phaseValue sums them.
