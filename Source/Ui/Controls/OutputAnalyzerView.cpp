@@ -64,8 +64,7 @@ OutputAnalyzerView::OutputAnalyzerView (VyrAudioProcessor& p)
 OutputAnalyzerView::~OutputAnalyzerView()
 {
     stopTimer();
-    if (spectrumOpen)
-        processor.setSpectrumViewOpen (false);
+    vyrMeter::setSpectrumShown (processor, spectrumOpen, false);
 }
 
 juce::String OutputAnalyzerView::loudnessText (float lufs)
@@ -125,22 +124,17 @@ void OutputAnalyzerView::timerCallback()
         spectrumButton.setToggleState (gOutputShowSpectrum, juce::dontSendNotification);
 
     const bool visible = vyrVisibleInScroll (*this);
-    if (visible != spectrumOpen)
-    {
-        spectrumOpen = visible;
-        processor.setSpectrumViewOpen (visible);
-    }
+    vyrMeter::setSpectrumShown (processor, spectrumOpen, visible);
     if (visible && needsRepaint())
         repaint();
 }
 
 OutputAnalyzerView::Shown OutputAnalyzerView::shownNow() const
 {
+    using vyrMeter::load;
     auto& m = processor.meters;
-    auto ld = [] (const std::atomic<float>& a)
-    { return a.load (std::memory_order_acquire); };
-    return { peakHold.hold.held, ld (m.outPeak[0]), ld (m.outPeak[1]), ld (m.outRms[0]), ld (m.outRms[1]), ld (m.inPeak[0]), ld (m.inPeak[1]),
-             ld (m.lufsMomentary), ld (m.lufsShort), ld (m.lufsIntegrated), gOutputShowSpectrum ? 1.0f : 0.0f,
+    return { peakHold.hold.held, load (m.outPeak[0]), load (m.outPeak[1]), load (m.outRms[0]), load (m.outRms[1]), load (m.inPeak[0]),
+             load (m.inPeak[1]), load (m.lufsMomentary), load (m.lufsShort), load (m.lufsIntegrated), gOutputShowSpectrum ? 1.0f : 0.0f,
              (float) processor.themeIndex.load(), (float) getWidth(), (float) getHeight(), (float) m.outScopeWrite.load(),
              (float) m.inScopeWrite.load() };
 }
@@ -148,13 +142,7 @@ OutputAnalyzerView::Shown OutputAnalyzerView::shownNow() const
 bool OutputAnalyzerView::needsRepaint() const
 {
     // With signal the bars and traces move every frame; in silence only a changed value shows.
-    if (! painted || louder (processor.meters.outPeak) >= kSignalFloor)
-        return true;
-    const auto now = shownNow();
-    for (int i = 0; i < numShown; ++i)
-        if (! (now[(size_t) i] == lastShown[(size_t) i]) && ! (std::isnan (now[(size_t) i]) && std::isnan (lastShown[(size_t) i])))
-            return true;
-    return false;
+    return ! painted || louder (processor.meters.outPeak) >= kSignalFloor || vyrMeter::shownDiffers (shownNow(), lastShown);
 }
 
 void OutputAnalyzerView::mouseMove (const juce::MouseEvent& e)

@@ -1,5 +1,7 @@
 #include "Ui/Controls/VyrMeterHelpers.h"
 
+#include "Core/PluginProcessor.h"
+
 #include <cmath>
 
 using juce::Colour;
@@ -394,5 +396,13 @@ void paintVScale (juce::Graphics& g, Rectangle<float> labelArea, Rectangle<float
             g.fillRect (labelArea.getX(), top + rh / 2.0f - 0.4f, 3.5f, 0.9f);
         }
     }
+}
+
+void setSpectrumShown (VyrAudioProcessor& processor, bool& open, bool want)
+{
+    if (want == open)
+        return;
+    open = want;
+    processor.setSpectrumViewOpen (want);
 }
 }
