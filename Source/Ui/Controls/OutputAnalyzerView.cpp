@@ -82,25 +82,7 @@ Colour OutputAnalyzerView::loudnessColour (float lufs)
 float OutputAnalyzerView::bandLevel (const float* spectrum, double sampleRate, double fa, double fb) noexcept
 {
     const double nyquist = juce::jmax (sampleRate / 2.0, 1000.0);
-    const double binHz = nyquist / 4096.0;
-    const double lo = juce::jmax (juce::jmin (fa, fb), binHz);
-    const double hi = juce::jmax (juce::jmax (fa, fb), lo + 1e-6);
-    double level;
-    if (hi / binHz - lo / binHz <= 1.0)
-    {
-        const double p = juce::jlimit (1.0, 4094.999, ((lo + hi) / 2.0) / juce::jmax (binHz, 1e-6));
-        const int i0 = (int) p;
-        const int i1 = juce::jmin (i0 + 1, 4095);
-        level = spectrum[i0] + (spectrum[i1] - spectrum[i0]) * (p - i0);
-    }
-    else
-    {
-        const int a = juce::jlimit (1, 4095, (int) std::floor (lo / binHz));
-        const int b = juce::jmax (a + 1, juce::jmin (4096, (int) std::ceil (hi / binHz)));
-        level = 0.0;
-        for (int i = a; i < b; ++i)
-            level = juce::jmax (level, (double) spectrum[i]);
-    }
+    const double level = vyrMeter::bandMagnitude (spectrum, nyquist / 4096.0, fa, fb);
     if (! std::isfinite (level))
         return 0.0f;
     const double db = juce::jmax (20.0 * std::log10 (juce::jmax (level, 0.0) + 1e-12), -100.0);

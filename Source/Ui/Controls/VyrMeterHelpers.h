@@ -128,6 +128,11 @@ bool shownDiffers (const std::array<float, N>& now, const std::array<float, N>& 
     return false;
 }
 
+// Linear magnitude of the band between fa and fb (Hz, either order) in a 4096-bin spectrum of bins
+// binHz wide: the value interpolated at the band's centre when the band spans one bin or less,
+// otherwise the largest bin it covers. The band starts one bin up at the lowest (DC is skipped).
+double bandMagnitude (const float* spectrum, double binHz, double fa, double fb) noexcept;
+
 // Tells the processor that a spectrum view opens or closes, only when `want` differs from `open`
 // (the state last told, updated here).
 void setSpectrumShown (VyrAudioProcessor& processor, bool& open, bool want);
