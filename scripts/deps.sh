@@ -9,6 +9,10 @@ PACKAGES=(
   libfftw3-dev libavformat-dev libavcodec-dev libavutil-dev libtag1-dev lame ffmpeg
   fonts-dejavu-core
 )
+if [[ "${1:-}" == "--docs" ]]; then
+  # Scales the README's pictures (scripts/render-ui.sh --docs).
+  PACKAGES+=(imagemagick)
+fi
 if [[ "${1:-}" == "--tests" ]]; then
   PACKAGES+=(libgtest-dev libbenchmark-dev libebur128-dev xvfb xauth openbox flac lilv-utils xdotool x11-utils)
 fi

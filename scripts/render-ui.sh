@@ -24,14 +24,16 @@ mkdir -p "$out"
 VYR_RENDER_DIR="$(realpath "$out")" xvfb-run -a -s "-screen 0 1280x800x24" build/tests/gui/vyr_gui_tests "${args[@]}"
 echo "PNGs in $out"
 if [[ "$docs" == "1" ]]; then
+  bash scripts/deps.sh --docs
   mkdir -p docs/images
   for f in "$out"/identity-*.png; do
     convert "$f" -resize 640x -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$(basename "$f")"
   done
   # The editor as a user opens it: VYR Quarn, the desktop studio of the Standalone app, the export card.
-  for pair in "editor-quarn-identity-0:editor-quarn" "desktop-identity-0:editor-desktop" "export-card:editor-export-card"; do
-    src="$out/${pair%%:*}.png"
-    [[ -f "$src" ]] && convert "$src" -resize 640x -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/${pair##*:}.png"
+  for pair in "editor-quarn-identity-0:editor-quarn:1168x" "desktop-identity-0:editor-desktop:640x" "export-card:editor-export-card:640x"; do
+    IFS=: read -r name target size <<< "$pair"
+    src="$out/$name.png"
+    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
   done
   echo "README pictures in docs/images"
 fi
