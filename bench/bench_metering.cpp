@@ -25,3 +25,21 @@ static void BM_MeterEngine (benchmark::State& state)
     });
 }
 BENCHMARK (BM_MeterEngine)->ArgsProduct ({ { 44100, 96000, 192000 }, { 64, 512 } });
+
+// The output's true-peak scan alone, both channels: the skipping scan (0) against the exhaustive one (1).
+static void BM_TruePeakScan (benchmark::State& state)
+{
+    const bool exhaustive = state.range (0) == 1;
+    const double sr = (double) state.range (1);
+    const int block = (int) state.range (2);
+    auto scan = std::make_unique<VyrTruePeakMeter>();
+    vyrRunBlocks (state, sr, block, block * 64, [&] (juce::AudioBuffer<float>& buffer, int)
+    {
+        float peak = 0.0f;
+        for (int ch = 0; ch < 2; ++ch)
+            peak = std::max (peak, exhaustive ? scan->processExhaustive (buffer.getReadPointer (ch), block, ch)
+                                              : scan->process (buffer.getReadPointer (ch), block, ch));
+        benchmark::DoNotOptimize (peak);
+    });
+}
+BENCHMARK (BM_TruePeakScan)->ArgsProduct ({ { 0, 1 }, { 48000 }, { 512 } });

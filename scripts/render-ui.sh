@@ -28,5 +28,10 @@ if [[ "$docs" == "1" ]]; then
   for f in "$out"/identity-*.png; do
     convert "$f" -resize 640x -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$(basename "$f")"
   done
+  # The editor as a user opens it: VYR Quarn, the desktop studio of the Standalone app, the export card.
+  for pair in "editor-quarn-identity-0:editor-quarn" "desktop-identity-0:editor-desktop" "export-card:editor-export-card"; do
+    src="$out/${pair%%:*}.png"
+    [[ -f "$src" ]] && convert "$src" -resize 640x -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/${pair##*:}.png"
+  done
   echo "README pictures in docs/images"
 fi

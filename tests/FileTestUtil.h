@@ -4,19 +4,22 @@
 // the independent decoders (ffprobe, metaflac) run as programs.
 
 #include <juce_audio_formats/juce_audio_formats.h>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
 namespace vyrTestFiles
 {
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, removed with everything in it. Created
+// atomically (mkdtemp): test processes running side by side never share one.
 struct ScratchDir
 {
     juce::File dir;
     ScratchDir()
     {
-        dir = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("vyr-test-files", {}, false);
-        dir.createDirectory();
+        auto pattern = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("vyr-test-files-XXXXXX").getFullPathName().toStdString();
+        if (mkdtemp (pattern.data()) != nullptr)
+            dir = juce::File (pattern);
     }
     ~ScratchDir() { dir.deleteRecursively(); }
     juce::File operator[] (const juce::String& name) const { return dir.getChildFile (name); }

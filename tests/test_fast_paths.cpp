@@ -369,3 +369,64 @@ TEST (FastPathsEngines, SwitchingFadesLikeBefore)
         EXPECT_LE (r.newLargestStep, r.oldLargestStep * 1.02 + 1.0e-6) << c.name;
     }
 }
+
+#include "Dsp/LimiterEngine.h"
+#include "reference/RefLimiterEngine.h"
+
+namespace
+{
+    // The limiter's heaviest work: 8x oversampling, the longest lookahead, dither with the longest noise
+    // shaper and the Warm colour, limiting deep.
+    template <typename Limiter>
+    void heavyLimiter (Limiter& e, int factor)
+    {
+        e.oversampling = factor;
+        e.truePeak = true;
+        e.lookahead = 20.0f;
+        e.inputGain = 12.0f;
+        e.ceiling = -1.0f;
+        e.stylePos = 3.0f;
+        e.releaseMode = 1;
+        e.dither = 1;
+        e.noiseShape = 3;
+    }
+}
+
+TEST (FastPathsLimiter, SoundsAsBefore)
+{
+    struct Case { const char* name; std::function<double()> run; };
+    const Case cases[] = {
+        { "defaults", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) { e.inputGain = 6.0f; }); } },
+        { "2x unlinked", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) {
+              heavyLimiter (e, 2); e.stereoLink = 0.0f; e.releaseMode = 0; e.releaseShape = 2; }); } },
+        { "4x mid/side, half mix", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) {
+              heavyLimiter (e, 4); e.msMode = true; e.mix = 0.5f; }); } },
+        { "8x", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) { heavyLimiter (e, 8); }); } },
+        { "8x, 64-sample blocks", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) { heavyLimiter (e, 8); }, 64); } },
+        { "off, gains moving", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) {
+              e.enabled = false; e.inputGain = -3.0f; e.outputGain = -2.0f; }); } },
+        { "switched off and on", [] {
+              const auto input = program (sr, 1.5);
+              VyrLimiter fresh;
+              vyrRef::VyrLimiter old;
+              fresh.prepare (sr, 256);
+              old.prepare (sr, 256);
+              return compare (fresh, old, input, 256, [] (auto& e, int block)
+              {
+                  heavyLimiter (e, 4);
+                  e.enabled = block < 40 || block > 120;
+                  e.outputGain = block > 60 && block < 70 ? -6.0f : 0.0f;
+              }).diffDb; } },
+    };
+    for (const auto& c : cases)
+        EXPECT_LT (c.run(), -80.0) << c.name;
+}
+
+TEST (FastPathsLimiter, SwitchingFadesLikeBefore)
+{
+    for (int factor : { 1, 8 })
+    {
+        const auto r = switching<VyrLimiter, vyrRef::VyrLimiter> ([factor] (auto& e) { heavyLimiter (e, factor); }, enable);
+        EXPECT_LE (r.newLargestStep, r.oldLargestStep * 1.02 + 1.0e-6) << factor;
+    }
+}

@@ -482,6 +482,43 @@ TEST (MeterTruePeak, FindsInterSamplePeaksAndNeverReadsBelowSamples)
     }
 }
 
+// The scan skips outputs whose bound cannot beat the peak found so far; its readings must be the
+// exhaustive scan's, bit for bit, whatever the material, level and block cutting.
+TEST (MeterTruePeak, SkippingScanReadsExactlyWhatTheExhaustiveScanReads)
+{
+    juce::Random rng (11);
+    std::vector<float> noise (6000), sine (6000), clicks (6000, 0.0f), steps (6000);
+    float pink = 0.0f;
+    for (size_t i = 0; i < noise.size(); ++i)
+    {
+        pink = 0.97f * pink + 0.1f * (rng.nextFloat() * 2.0f - 1.0f);
+        noise[i] = pink * (float) (0.3 + 0.7 * std::abs (std::sin ((double) i * 0.002)));
+        sine[i] = (float) (0.9 * std::sin (0.5 * pi * (double) i + 0.25 * pi));      // quarter rate, 45 degrees
+        steps[i] = (i / 700) % 2 == 0 ? 0.02f : -0.9f;                                 // full-scale square edges
+    }
+    for (size_t i = 300; i < clicks.size(); i += 977)
+        clicks[i] = (i / 977) % 2 == 0 ? 1.0f : -0.6f;
+
+    struct Case { const char* name; const std::vector<float>* x; float gain; };
+    const Case cases[] = { { "noise", &noise, 1.0f }, { "quiet noise", &noise, 1.0e-4f }, { "sine", &sine, 1.0f },
+                           { "clicks", &clicks, 1.0f }, { "steps", &steps, 1.0f } };
+    for (const auto& c : cases)
+        for (int block : { 1, 7, 256, 300, 512, 2048 })
+        {
+            VyrTruePeakMeter fast, full;
+            std::vector<float> x (*c.x);
+            for (auto& v : x)
+                v *= c.gain;
+            for (int start = 0; start < (int) x.size(); start += block)
+            {
+                const int len = std::min (block, (int) x.size() - start);
+                for (int ch = 0; ch < 2; ++ch)
+                    ASSERT_EQ (fast.process (x.data() + start, len, ch), full.processExhaustive (x.data() + start, len, ch))
+                        << c.name << ", blocks of " << block << ", at " << start;
+            }
+        }
+}
+
 //==============================================================================
 TEST (MeterLoudness, MonoBlockCountsTwiceAndEmptyBlockDoesNothing)
 {
@@ -702,4 +739,52 @@ TEST (MeterSpectrum, FirstTransformAfter1024Samples)
     EXPECT_EQ (m->sampleRate.load(), 44100.0);
     m->prepare (0.0);
     EXPECT_EQ (m->sampleRate.load(), 44100.0);
+}
+
+//==============================================================================
+#include "ProcessorFixture.h"
+#include "ReferenceCompare.h"
+
+// The output's true peak and weighted energy are measured once per block: taken from the limiter's
+// measurements when the output is only its output times a gain, measured at the output otherwise.
+// Either way the readings are those of what leaves the plug-in.
+TEST (MeterTruePeak, ProcessorMeasuresItsOutputOnce)
+{
+    struct Case { const char* name; std::vector<std::pair<const char*, float>> settings; };
+    const Case cases[] = {
+        { "defaults", {} },
+        { "output gain", { { "outputGainL", -6.0f } } },
+        { "output gains apart", { { "linkLR", 0.0f }, { "outputGainR", -3.0f } } },
+        { "mono", { { "mono", 1.0f } } },
+        { "limiter off", { { "limiter_enabled", 0.0f } } },
+        { "limiter 4x", { { "limiter_oversampling", 2.0f }, { "limiter_inputGain", 9.0f } } },
+    };
+    const double sr = 48000.0;
+    const int block = 480;
+    const auto input = vyrReferenceCompare::program (sr, 0.5);
+    for (const auto& c : cases)
+    {
+        auto p = vyrTest::makeProcessor (vyrProducts::quarn);
+        for (const auto& [id, value] : c.settings)
+            vyrTest::setParam (*p, id, value);
+        vyrTest::prepare (*p, sr, block);
+        VyrTruePeakMeter scan;
+        VyrMeterEngine ownMeters;
+        VyrLoudnessState own;
+        own.prepare (sr);
+        juce::MidiBuffer midi;
+        juce::AudioBuffer<float> buffer (2, block);
+        for (int start = 0; start + block <= input.getNumSamples(); start += block)
+        {
+            for (int ch = 0; ch < 2; ++ch)
+                buffer.copyFrom (ch, 0, input, ch, start, block);
+            p->processBlock (buffer, midi);
+            const float expected = std::max (scan.processExhaustive (buffer.getReadPointer (0), block, 0),
+                                             scan.processExhaustive (buffer.getReadPointer (1), block, 1));
+            ASSERT_NEAR (p->meters.truePeakDb.load(), 20.0f * std::log10 (expected), 1.0e-3f) << c.name << " at " << start;
+            own.process (buffer, ownMeters);
+            ASSERT_NEAR (p->meters.lufsMomentary.load(), ownMeters.lufsMomentary.load(), 1.0e-3f) << c.name << " at " << start;
+            ASSERT_NEAR (p->meters.lufsShort.load(), ownMeters.lufsShort.load(), 1.0e-3f) << c.name << " at " << start;
+        }
+    }
 }

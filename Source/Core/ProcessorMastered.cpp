@@ -280,7 +280,17 @@ void VyrAudioProcessor::captureLoudnessAndSpectrum (const juce::AudioBuffer<floa
 {
     if (loudnessResetPending.exchange (false))
         loudness.reset (meters);
-    loudness.process (buffer, meters);
+    // When the output is only the limiter's output times a gain, the limiter's measurements of the
+    // block already hold its true peak and weighted energy.
+    VyrLoudnessState::Known known;
+    const float scale = liveChain.limiterOutputScale();
+    if (scale >= 0.0f)
+    {
+        known.truePeak = scale * liveChain.limiter.lastBlockTruePeak();
+        known.weightedEnergy = liveChain.limiter.lastBlockWeightedEnergy();
+        known.energyScale = (double) scale * scale;
+    }
+    loudness.process (buffer, meters, known);
 
     // Nobody sees the spectrum with no view open, so it costs nothing then.
     if (spectrumViews.load (std::memory_order_relaxed) > 0)

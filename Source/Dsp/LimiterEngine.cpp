@@ -74,78 +74,39 @@ namespace
             return x;
         return (float) (double) (int64_t) (v + (v < 0.0 ? -0.5 : 0.5));
     }
-
-    inline double besselI0 (double x) noexcept
-    {
-        double sum = 1.0, term = 1.0;
-        for (int k = 1; k < 40; ++k)
-        {
-            const double t = x / (2.0 * k);
-            term *= t * t;
-            sum += term;
-        }
-        return sum;
-    }
 }
 
 //==================================================================================================
 void VyrLimiter::MaxWindow::allocate (int maxWindowLength)
 {
-    const int len = std::max (maxWindowLength, 2) + 2;
-    values.assign ((size_t) len, 0.0f);
-    deque.assign ((size_t) len, 0);
+    const int len = std::max (maxWindowLength, 2);
+    current.assign ((size_t) len, 0.0f);
+    suffix.assign ((size_t) len + 1, 0.0f);
     build (std::min (window, maxWindowLength));
 }
 
 void VyrLimiter::MaxWindow::build (int windowLength) noexcept
 {
-    const int capacity = (int) values.size();
-    window = juce::jlimit (1, std::max (1, capacity - 2), windowLength);
-    ringLength = window + 2;
-    std::fill (values.begin(), values.begin() + ringLength, 0.0f);
-    writePos = head = size = 0;
+    const int capacity = (int) current.size();
+    window = juce::jlimit (1, std::max (1, capacity), windowLength);
+    std::fill (suffix.begin(), suffix.begin() + window + 1, 0.0f);
+    pos = 0;
+    prefix = 0.0f;
 }
 
-float VyrLimiter::MaxWindow::push (float x) noexcept
+void VyrLimiter::MaxWindow::closeBlock() noexcept
 {
-    float* v = values.data();
-    int* d = deque.data();
-    v[writePos] = x;
-
-    // Drop older entries that can no longer be the maximum (the newest of equal values wins).
-    while (size > 0)
+    const float* b = current.data();
+    float* s = suffix.data();
+    float m = 0.0f;
+    for (int k = window - 1; k >= 0; --k)
     {
-        int back = head + size - 1;
-        if (back >= ringLength)
-            back -= ringLength;
-        if (v[d[back]] > x)
-            break;
-        --size;
+        m = std::max (m, b[k]);
+        s[k] = m;
     }
-    int slot = head + size;
-    if (slot >= ringLength)
-        slot -= ringLength;
-    d[slot] = writePos;
-    ++size;
-
-    // Drop entries pushed W or more pushes ago. Ages stay below the ring length, so the difference
-    // of ring positions gives them exactly.
-    for (;;)
-    {
-        int age = writePos - d[head];
-        if (age < 0)
-            age += ringLength;
-        if (age < window)
-            break;
-        if (++head == ringLength)
-            head = 0;
-        --size;
-    }
-
-    const float result = v[d[head]];
-    if (++writePos == ringLength)
-        writePos = 0;
-    return result;
+    s[window] = 0.0f;
+    pos = 0;
+    prefix = 0.0f;
 }
 
 //==================================================================================================
@@ -214,7 +175,6 @@ int VyrLimiter::getLatencySamples() const noexcept
 //==================================================================================================
 void VyrLimiter::prepare (double newSampleRate, int maximumBlockSize)
 {
-    juce::ignoreUnused (maximumBlockSize);
     sampleRate = (std::isfinite (newSampleRate) && newSampleRate > 0.0) ? newSampleRate : 44100.0;
     const double sr = sampleRate;
 
@@ -299,26 +259,10 @@ void VyrLimiter::prepare (double newSampleRate, int maximumBlockSize)
         }
     }
 
-    // True-peak interpolator: Kaiser-windowed sinc, phase p interpolates p/4 of a sample ahead of the
-    // centre tap; phase 0 is the centre sample itself.
-    for (int p = 0; p < kTpFactor; ++p)
-    {
-        double sum = 0.0;
-        double c[kTpTaps];
-        for (int k = 0; k < kTpTaps; ++k)
-        {
-            const double u = (double) k - kTpTaps / 2 + (double) p / kTpFactor;
-            const double sinc = std::abs (u) < 1.0e-12 ? 1.0 : std::sin (kPi * u) / (kPi * u);
-            const double r = u / (kTpTaps / 2);
-            const double w = besselI0 (5.0 * std::sqrt (std::max (0.0, 1.0 - r * r))) / besselI0 (5.0);
-            c[k] = sinc * w;
-            sum += c[k];
-        }
-        for (int j = 0; j < kTpTaps; ++j)
-            tpBank[j][p] = (float) (c[kTpTaps - 1 - j] / sum);   // reversed: forward dot product
-    }
     clearMeterFilters();
 
+    sampleEnergy.assign ((size_t) std::max (maximumBlockSize, 1), 0.0);
+    sampleEnergyValid = false;
     for (int i = 0; i < kSlicesShort; ++i)
         sliceEnergy[i] = 0.0;
     sliceWrite = slicesSeen = sliceCount = 0;
@@ -380,8 +324,7 @@ void VyrLimiter::clearMeterFilters() noexcept
         kShelf[c].reset();
         kHighPass[c].reset();
     }
-    std::memset (tpHistory, 0, sizeof (tpHistory));
-    tpWrite = 0;
+    outputPeak.reset();
 }
 
 void VyrLimiter::designOversampling() noexcept
@@ -452,7 +395,7 @@ void VyrLimiter::updateReleaseCoefficients (float releaseSeconds, float pos) noe
 }
 
 //==================================================================================================
-void VyrLimiter::envelope (int ch, float target) noexcept
+void VyrLimiter::envelopeInline (int ch, float target) noexcept
 {
     float g = gain[ch];
     if (target < g)
@@ -489,7 +432,7 @@ void VyrLimiter::envelope (int ch, float target) noexcept
     gain[ch] = g;
 }
 
-void VyrLimiter::limitPair (float& a, float& b) noexcept
+void VyrLimiter::limitPairInline (float& a, float& b) noexcept
 {
     const float ceil = coreCeilingLin;
     auto targetFor = [ceil] (float peak) noexcept { return peak > ceil ? ceil / peak : 1.0f; };
@@ -511,7 +454,7 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
         const float m = 0.5f * (a + b), s = 0.5f * (a - b);
         const float e = std::abs (m) + std::abs (s);
         track (0, e);
-        envelope (0, targetFor (windows[0].push (e)));
+        envelopeInline (0, targetFor (windows[0].push (e)));
         const float g = gain[0];
         const float md = step (0, m), sd = step (1, s);
         a = g * md + g * sd;
@@ -521,7 +464,7 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
     {
         const float e = std::max (std::abs (a), std::abs (b));
         track (0, e);
-        envelope (0, targetFor (windows[0].push (e)));
+        envelopeInline (0, targetFor (windows[0].push (e)));
         a = gain[0] * step (0, a);
         b = gain[0] * step (1, b);
     }
@@ -530,8 +473,8 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
         const float ea = std::abs (a), eb = std::abs (b);
         track (0, ea);
         track (1, eb);
-        envelope (0, targetFor (windows[0].push (ea)));
-        envelope (1, targetFor (windows[1].push (eb)));
+        envelopeInline (0, targetFor (windows[0].push (ea)));
+        envelopeInline (1, targetFor (windows[1].push (eb)));
         a = gain[0] * step (0, a);
         b = gain[1] * step (1, b);
     }
@@ -539,6 +482,9 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
     if (++delayIndex >= laN)
         delayIndex = 0;
 }
+
+void VyrLimiter::envelope (int ch, float target) noexcept { envelopeInline (ch, target); }
+void VyrLimiter::limitPair (float& a, float& b) noexcept { limitPairInline (a, b); }
 
 //==================================================================================================
 void VyrLimiter::process (juce::AudioBuffer<float>& buffer) noexcept
@@ -609,30 +555,6 @@ void VyrLimiter::process (juce::AudioBuffer<float>& buffer) noexcept
     processActive (left, right, n);
 }
 
-float VyrLimiter::truePeakStep (float yl, float yr) noexcept
-{
-    float* hl = tpHistory[0];
-    float* hr = tpHistory[1];
-    hl[tpWrite] = hl[tpWrite + kTpTaps] = yl;
-    hr[tpWrite] = hr[tpWrite + kTpTaps] = yr;
-    const float* dl = hl + tpWrite + 1;
-    const float* dr = hr + tpWrite + 1;
-    if (++tpWrite >= kTpTaps)
-        tpWrite = 0;
-
-    float sl[kTpFactor] {}, sr[kTpFactor] {};
-    for (int j = 0; j < kTpTaps; ++j)
-        for (int p = 0; p < kTpFactor; ++p)
-        {
-            sl[p] += tpBank[j][p] * dl[j];
-            sr[p] += tpBank[j][p] * dr[j];
-        }
-    float peak = std::max (std::abs (yl), std::abs (yr));
-    for (int p = 1; p < kTpFactor; ++p)
-        peak = std::max (peak, std::max (std::abs (sl[p]), std::abs (sr[p])));
-    return peak;
-}
-
 float VyrLimiter::currentHold() const noexcept
 {
     // Gain-reduction meter hold: the deepest reduction of the open group if it beats the decayed hold.
@@ -670,12 +592,33 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         else if (noiseShape == 3) { shape = kShapeW;     shapeTaps = 5; }
     }
 
-    float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f, tpMax = 0.0f;
+    float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f;
     float colourPos = -1.0f, colour = 0.0f;
+
+    // A stereo block's input stage (gain, high-pass) runs first over the whole block, in place, with
+    // both high-pass states in locals side by side; the core then reads the prepared samples.
+    const bool inputFirst = right != nullptr;
+    if (inputFirst)
+    {
+        BiquadD hl = highPass[0], hr = highPass[1];
+        const bool steady = ! inRamp.isSmoothing();
+        const float gSteady = inRamp.getCurrentValue();
+        for (int j = 0; j < n; ++j)
+        {
+            const float g = steady ? gSteady : inRamp.getNextValue();
+            const float xl = (float) hl.process ((double) (g * cleanSample (left[j])));
+            const float xr = (float) hr.process ((double) (g * cleanSample (right[j])));
+            left[j] = xl;
+            right[j] = xr;
+            inMaxL = std::max (inMaxL, std::abs (xl));
+            inMaxR = std::max (inMaxR, std::abs (xr));
+        }
+        highPass[0] = hl;
+        highPass[1] = hr;
+    }
 
     for (int j = 0; j < n; ++j)
     {
-        const float g = inRamp.getNextValue();
         const float cdb = ceilingRamp.getNextValue();
         coreRelease = releaseRamp.getNextValue();
         coreStyle = styleRamp.getNextValue();
@@ -692,12 +635,21 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             colour = styleBlend (vyrLimStyle::kColour, coreStyle);
         }
 
-        const float rawL = cleanSample (left[j]);
-        const float rawR = right != nullptr ? cleanSample (right[j]) : rawL;
-        const float xl = (float) highPass[0].process ((double) (g * rawL));
-        const float xr = (float) highPass[1].process ((double) (g * rawR));
-        inMaxL = std::max (inMaxL, std::abs (xl));
-        inMaxR = std::max (inMaxR, std::abs (xr));
+        float xl, xr;
+        if (inputFirst)
+        {
+            xl = left[j];
+            xr = right[j];
+        }
+        else
+        {
+            const float g = inRamp.getNextValue();
+            const float rawL = cleanSample (left[j]);
+            xl = (float) highPass[0].process ((double) (g * rawL));
+            xr = (float) highPass[1].process ((double) (g * rawL));
+            inMaxL = std::max (inMaxL, std::abs (xl));
+            inMaxR = std::max (inMaxR, std::abs (xr));
+        }
 
         float yl = 0.0f, yr = 0.0f;
         float minGain = 1.0f;
@@ -705,7 +657,7 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         {
             yl = xl;
             yr = xr;
-            limitPair (yl, yr);
+            limitPairInline (yl, yr);
             minGain = std::min (gain[0], gain[1]);
         }
         else
@@ -739,7 +691,7 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             for (int p = 0; p < f; ++p)
             {
                 float a = upL[p], b = upR[p];
-                limitPair (a, b);
+                limitPairInline (a, b);
                 minGain = std::min (minGain, std::min (gain[0], gain[1]));
                 downHistory[0][downWrite] = downHistory[0][downWrite + lp] = a;
                 downHistory[1][downWrite] = downHistory[1][downWrite + lp] = b;
@@ -827,14 +779,16 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         outMaxL = std::max (outMaxL, std::abs (ol));
         outMaxR = std::max (outMaxR, std::abs (orr));
 
-        tpMax = std::max (tpMax, truePeakStep (ol, orr));
-
-        const double zl = kHighPass[0].process (kShelf[0].process ((double) ol));
-        const double zr = kHighPass[1].process (kShelf[1].process ((double) orr));
-        sliceSum += zl * zl + zr * zr;
-        if (++sliceCount >= sliceLength)
-            closeLoudnessSlice();
     }
+
+    measureLoudness (left, right, n);
+
+    // The output is final here, so its true peak is scanned over the whole block at once (a mono
+    // block's missing right channel equals the left).
+    float tpMax = outputPeak.process (left, n, 0);
+    if (right != nullptr)
+        tpMax = std::max (tpMax, outputPeak.process (right, n, 1));
+    blockTruePeak = tpMax;
 
     publishPeaks (inMaxL, inMaxR, outMaxL, outMaxR);
     const float heldGr = currentHold();
@@ -861,9 +815,42 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
     checkFinite();
 }
 
+void VyrLimiter::measureLoudness (const float* left, const float* right, int n) noexcept
+{
+    // The finished block through the K-weighting, filter states in locals; each 100 ms slice closes on
+    // its own sample, so the readings do not depend on the block size. A mono block's missing right
+    // channel equals the left.
+    const float* r = right != nullptr ? right : left;
+    sampleEnergyValid = n <= (int) sampleEnergy.size();
+    double* energy = sampleEnergyValid ? sampleEnergy.data() : nullptr;
+    for (int i = 0; i < n;)
+    {
+        const int take = std::min (n - i, sliceLength - sliceCount);
+        BiquadD sl = kShelf[0], sr = kShelf[1], hl = kHighPass[0], hr = kHighPass[1];
+        double sum = sliceSum;
+        for (int k = i; k < i + take; ++k)
+        {
+            const double zl = hl.process (sl.process ((double) left[k]));
+            const double zr = hr.process (sr.process ((double) r[k]));
+            const double e = zl * zl + zr * zr;
+            if (energy != nullptr)
+                energy[k] = e;
+            sum += e;
+        }
+        kShelf[0] = sl; kShelf[1] = sr; kHighPass[0] = hl; kHighPass[1] = hr;
+        sliceSum = sum;
+        sliceCount += take;
+        i += take;
+        if (sliceCount >= sliceLength)
+            closeLoudnessSlice();
+    }
+}
+
 void VyrLimiter::processBypass (float* left, float* right, int n) noexcept
 {
     coreIdle = true;
+    blockTruePeak = -1.0f;
+    sampleEnergyValid = false;
     meterHold = 0.5f * currentHold();
     holdMinGain = 1.0f;
     holdCount = 0;
@@ -879,38 +866,50 @@ void VyrLimiter::processBypass (float* left, float* right, int n) noexcept
     if (dryRead < 0)
         dryRead += dryLength;
 
+    // Ramps the switched-off path does not use move on by the whole block; the high-pass states and
+    // the line positions live in locals, both channels side by side.
+    ceilingRamp.skip (n);
+    releaseRamp.skip (n);
+    styleRamp.skip (n);
+    dryRamp.skip (n);
+    wetRamp.skip (n);
+
+    BiquadD hpL = highPass[0], hpR = highPass[1];
+    float* lineL = dryLine[0].data();
+    float* lineR = dryLine[1].data();
+    int w = dryWrite, r = dryRead;
     float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f;
+    const bool steady = ! inRamp.isSmoothing() && ! outRamp.isSmoothing();
+    const float gSteady = inRamp.getCurrentValue(), oSteady = outRamp.getCurrentValue();
     for (int j = 0; j < n; ++j)
     {
-        const float g = inRamp.getNextValue();
-        const float o = outRamp.getNextValue();
-        ceilingRamp.getNextValue();
-        releaseRamp.getNextValue();
-        styleRamp.getNextValue();
-        dryRamp.getNextValue();
-        wetRamp.getNextValue();
+        const float g = steady ? gSteady : inRamp.getNextValue();
+        const float o = steady ? oSteady : outRamp.getNextValue();
 
-        const float xl = (float) highPass[0].process ((double) cleanSample (left[j]));
+        const float xl = (float) hpL.process ((double) cleanSample (left[j]));
         inMaxL = std::max (inMaxL, std::abs (xl));
-        dryLine[0][dryWrite] = g * xl;
-        const float ol = o * dryLine[0][dryRead];
+        lineL[w] = g * xl;
+        const float ol = o * lineL[r];
         left[j] = ol;
         outMaxL = std::max (outMaxL, std::abs (ol));
 
         if (right != nullptr)
         {
-            const float xr = (float) highPass[1].process ((double) cleanSample (right[j]));
+            const float xr = (float) hpR.process ((double) cleanSample (right[j]));
             inMaxR = std::max (inMaxR, std::abs (xr));
-            dryLine[1][dryWrite] = g * xr;
-            const float orr = o * dryLine[1][dryRead];
+            lineR[w] = g * xr;
+            const float orr = o * lineR[r];
             right[j] = orr;
             outMaxR = std::max (outMaxR, std::abs (orr));
         }
-        if (++dryWrite >= dryLength)
-            dryWrite = 0;
-        if (++dryRead >= dryLength)
-            dryRead = 0;
+        if (++w >= dryLength)
+            w = 0;
+        if (++r >= dryLength)
+            r = 0;
     }
+    highPass[0] = hpL;
+    highPass[1] = hpR;
+    dryWrite = w;
 
     meterBlock.inPeakL.store (levelDb (inMaxL), std::memory_order_release);
     meterBlock.inPeakR.store (levelDb (inMaxR), std::memory_order_release);

@@ -5,6 +5,8 @@
 // meters: sample and true peaks, gain reduction with a short history, and EBU R128 loudness.
 
 #include "Dsp/DspCommon.h"
+#include "Dsp/Metering.h"
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -90,20 +92,34 @@ public:
     void resetMaxima() noexcept;
 
     //==============================================================================================
-    // Sliding maximum of the last W pushed values, amortised O(1) per push (monotonic deque).
-    // Positions live modulo the ring length, so no counter grows with running time.
+    // Sliding maximum of the last W pushed values (non-negative; an empty window reads 0), O(1) per
+    // push without data-dependent branches: the pushes run in blocks of W, and the window is the
+    // running maximum of the current block joined with the maximum of the previous block's values
+    // from the same position on, worked out backwards once each block completes.
     class MaxWindow
     {
     public:
         void allocate (int maxWindowLength);     // allocates; not for the audio thread
         void build (int windowLength) noexcept;  // W <= allocated length; empties the window
-        float push (float x) noexcept;
+        float push (float x) noexcept
+        {
+            float* b = current.data();
+            b[pos] = x;
+            prefix = std::max (prefix, x);
+            const float result = std::max (prefix, suffix[(size_t) pos + 1]);
+            if (++pos == window)
+                closeBlock();
+            return result;
+        }
         int length() const noexcept { return window; }
 
     private:
-        std::vector<float> values;
-        std::vector<int> deque;
-        int window = 2, ringLength = 4, writePos = 0, head = 0, size = 0;
+        void closeBlock() noexcept;
+
+        std::vector<float> current;   // the current block's values
+        std::vector<float> suffix;    // suffix[k]: largest of the previous block's values k .. W-1; suffix[W] = 0
+        float prefix = 0.0f;          // largest value of the current block so far
+        int window = 2, pos = 0;
     };
 
     // Internal steps, public for tests: refresh the lookahead length and link state; limit one
@@ -111,6 +127,14 @@ public:
     void resizeLookahead() noexcept;
     void limitPair (float& a, float& b) noexcept;
     void envelope (int ch, float target) noexcept;
+
+    // Audio thread, after process(): the true peak (linear, both channels) of the block just written,
+    // or -1 when the block took the switched-off path and nothing was measured. A later stage that
+    // only scales this output can take its own reading from here instead of scanning again.
+    float lastBlockTruePeak() const noexcept { return blockTruePeak; }
+    // Likewise the K-weighted energy of each sample of that block (squares of both channels summed),
+    // or nullptr when it was not measured or the block was longer than prepared.
+    const double* lastBlockWeightedEnergy() const noexcept { return sampleEnergyValid ? sampleEnergy.data() : nullptr; }
 
 private:
     struct BiquadD
@@ -140,9 +164,11 @@ private:
     void designHighPass (float corner) noexcept;
     void updateReleaseCoefficients (float releaseSeconds, float pos) noexcept;
     void updateAutoCoefficients() noexcept;
+    // The bodies of limitPair and envelope, inlined into the oversampled loop (this file only).
+    forcedinline void limitPairInline (float& a, float& b) noexcept;
+    forcedinline void envelopeInline (int ch, float target) noexcept;
     void processBypass (float* left, float* right, int n) noexcept;
     void processActive (float* left, float* right, int n) noexcept;
-    float truePeakStep (float yl, float yr) noexcept;
     void flushHold() noexcept;
     float currentHold() const noexcept;
     void closeLoudnessSlice() noexcept;
@@ -210,11 +236,9 @@ private:
     float shapeError[2][5] {};
     uint64_t ditherState = 20931;
 
-    // True-peak scan: 4x polyphase interpolator, 24 taps per phase.
-    static constexpr int kTpTaps = 24, kTpFactor = 4;
-    float tpBank[kTpTaps][kTpFactor] {};   // tap-major like the interpolator
-    float tpHistory[2][2 * kTpTaps] {};
-    int tpWrite = 0;
+    // True-peak scan of the output, once per block over the finished samples.
+    VyrTruePeakMeter outputPeak;
+    float blockTruePeak = -1.0f;
 
     // Loudness: K-weighting designed for the rate, 100 ms slices of mean square (both channels summed).
     BiquadD kShelf[2], kHighPass[2];
@@ -222,6 +246,9 @@ private:
     double sliceEnergy[kSlicesShort] {};
     int sliceWrite = 0, slicesSeen = 0, sliceLength = 4410, sliceCount = 0;
     double sliceSum = 0.0;
+    std::vector<double> sampleEnergy;
+    bool sampleEnergyValid = false;
+    void measureLoudness (const float* left, const float* right, int n) noexcept;
     float lastMomentary = -100.0f, lastShort = -100.0f;
 
     // Histograms of gated block loudness (integrated) and short-term loudness (range): 0.02 LU bins

@@ -44,12 +44,32 @@ namespace
     // Peak and RMS of one channel; a non-finite sample counts as silence.
     void measureChannel (const float* d, int n, float& peak, float& rms) noexcept
     {
+        // Eight lanes of peaks and of float sums over runs of 64 samples (each run then added in double),
+        // so the loop vectorises; a run's float sum is within 4e-6 of its exact value.
         float pk = 0.0f;
         double sum = 0.0;
-        for (int i = 0; i < n; ++i)
+        int i = 0;
+        for (; i + 64 <= n; i += 64)
         {
-            const float a = std::abs (d[i]);
-            pk = std::max (pk, a);
+            float lanePeak[8] {}, laneSum[8] {};
+            for (int k = 0; k < 64; k += 8)
+                for (int m = 0; m < 8; ++m)
+                {
+                    const float x = d[i + k + m];
+                    lanePeak[m] = std::max (lanePeak[m], std::abs (x));
+                    laneSum[m] += x * x;
+                }
+            float runSum = 0.0f;
+            for (int m = 0; m < 8; ++m)
+            {
+                pk = std::max (pk, lanePeak[m]);
+                runSum += laneSum[m];
+            }
+            sum += (double) runSum;
+        }
+        for (; i < n; ++i)
+        {
+            pk = std::max (pk, std::abs (d[i]));
             sum += (double) d[i] * d[i];
         }
 
@@ -241,7 +261,7 @@ VyrTruePeakMeter::VyrTruePeakMeter() noexcept
     // Phase p interpolates at p / factor of a sample after the centre tap; tap j sits at
     // distance tau = halfTaps - 1 - j + p / factor from that point. Each phase is scaled to
     // unity gain at DC; phase 0 reduces to the centre sample itself.
-    constexpr double beta = 6.0;
+    constexpr double beta = 5.0;
     const double norm = besselI0 (beta);
     for (int p = 0; p < factor; ++p)
     {
@@ -261,6 +281,14 @@ VyrTruePeakMeter::VyrTruePeakMeter() noexcept
             for (int j = 0; j < taps; ++j)
                 coeffs[p - 1][j] = (float) (h[j] / sum);
     }
+    for (int p = 0; p < factor - 1; ++p)
+    {
+        double tail = 0.0;
+        for (int j = 0; j < taps; ++j)
+            if (j < coreFirst || j >= coreFirst + coreTaps)
+                tail += std::abs ((double) coeffs[p][j]);
+        tailSum[p] = (float) tail;
+    }
     reset();
 }
 
@@ -270,58 +298,163 @@ void VyrTruePeakMeter::reset() noexcept
         std::fill (std::begin (h), std::end (h), 0.0f);
 }
 
+namespace
+{
+    // Eight taps of a phase summed as a balanced tree, so the products are added side by side.
+    inline float eightTaps (const float* c, const float* x) noexcept
+    {
+        return ((c[0] * x[0] + c[1] * x[1]) + (c[2] * x[2] + c[3] * x[3]))
+             + ((c[4] * x[4] + c[5] * x[5]) + (c[6] * x[6] + c[7] * x[7]));
+    }
+}
+
+float VyrTruePeakMeter::phaseValue (int p, const float* window) const noexcept
+{
+    // The central eight taps (8 .. 15) are one of the three groups, so the bound's central part is the
+    // same float value as the middle term here.
+    static_assert (taps == 24 && coreFirst == 8 && coreTaps == 8);
+    const float* c = coeffs[p];
+    return (eightTaps (c, window) + eightTaps (c + 8, window + 8)) + eightTaps (c + 16, window + 16);
+}
+
 float VyrTruePeakMeter::process (const float* samples, int numSamples, int channel) noexcept
 {
     if (channel < 0 || channel >= maxChannels || numSamples <= 0)
         return 0.0f;
 
+    using Vec = juce::dsp::SIMDRegister<float>;
+    constexpr int lanes = (int) Vec::SIMDNumElements;
     constexpr int past = taps - 1;
-    float* hist = history[channel];
-    float m0 = 0.0f, m1 = 0.0f, m2 = 0.0f, m3 = 0.0f;   // four running maxima, one per lane
+    constexpr int run = 16;
+    static_assert (run % lanes == 0);
 
-    // The block runs in chunks through a linear frame (history, then the chunk), so every phase is
-    // a short convolution the compiler vectorises across output samples. Output i's window is
-    // frame[i .. i + taps - 1]; phase 0 is its centre sample itself.
+    float* hist = history[channel];
+    float peak = 0.0f;
+
+    // Largest magnitude of v[0 .. count - 1] (v aligned), lanes side by side.
+    auto largest = [] (const float* v, int count) noexcept
+    {
+        const int whole = count - count % lanes;
+        Vec m (0.0f);
+        for (int i = 0; i < whole; i += lanes)
+            m = Vec::max (m, Vec::abs (Vec::fromRawArray (v + i)));
+        float r = 0.0f;
+        for (int k = 0; k < lanes; ++k)
+            r = std::max (r, m.get ((size_t) k));
+        for (int i = whole; i < count; ++i)
+            r = std::max (r, std::abs (v[i]));
+        return r;
+    };
+
+    // Every interpolated value is bounded by its eight central taps plus the summed magnitude of the
+    // other taps times the largest sample in its window. The central part is worked out for every
+    // output (a short convolution vectorised across outputs); only runs of outputs whose bound can beat
+    // the peak found so far get all their taps, summed as phaseValue sums them, so the reading is the
+    // exhaustive one, bit for bit. The bound carries a margin of 1e-5 of the window's largest sample
+    // for the float rounding of both sums. Material that sits near its peak (a limited master) leaves
+    // little to skip: after a chunk where most runs had to be worked out anyway, the next chunks take
+    // every output straight away, then skipping is tried again.
     for (int done = 0; done < numSamples;)
     {
         const int n = std::min (chunk, numSamples - done);
         std::copy (hist, hist + past, frame);
         for (int i = 0; i < n; ++i)
             frame[past + i] = finiteOrZero (samples[done + i]);
+        std::fill (frame + past + n, frame + past + chunk + group, 0.0f);
 
-        const int n4 = n & ~3;
-        auto lanesMax = [&] (const float* v) noexcept
-        {
-            for (int i = 0; i < n4; i += 4)
-            {
-                m0 = std::max (m0, std::abs (v[i]));
-                m1 = std::max (m1, std::abs (v[i + 1]));
-                m2 = std::max (m2, std::abs (v[i + 2]));
-                m3 = std::max (m3, std::abs (v[i + 3]));
-            }
-            for (int i = n4; i < n; ++i)
-                m0 = std::max (m0, std::abs (v[i]));
-        };
+        // Phase 0 is the centre sample itself.
+        for (int i = 0; i < n; ++i)
+            bound[i] = frame[halfTaps - 1 + i];
+        peak = std::max (peak, largest (bound, n));
 
-        lanesMax (frame + halfTaps - 1);
-        for (int p = 0; p < factor - 1; ++p)
+        if (wholeChunks[channel] > 0)
         {
-            const float* c = coeffs[p];
-            std::fill (phaseOut, phaseOut + n, 0.0f);
-            for (int j = 0; j < taps; ++j)
+            --wholeChunks[channel];
+            for (int p = 0; p < factor - 1; ++p)
             {
-                const float cj = c[j];
-                const float* x = frame + j;
+                const float* c = coeffs[p];
                 for (int i = 0; i < n; ++i)
-                    phaseOut[i] += cj * x[i];
+                    bound[i] = (eightTaps (c, frame + i) + eightTaps (c + 8, frame + i + 8)) + eightTaps (c + 16, frame + i + 16);
+                peak = std::max (peak, largest (bound, n));
             }
-            lanesMax (phaseOut);
+        }
+        else
+        {
+            // Largest sample magnitude per group of 8 frame values (zeros past the chunk); outputs
+            // 8g .. 8g + 7 read frame values 8g .. 8g + 30, inside groups g .. g + 3.
+            const int groups = (n + group - 1) / group;
+            for (int b = 0; b < groups + 3; ++b)
+            {
+                const float* v = frame + b * group;
+                float m = 0.0f;
+                for (int k = 0; k < group; ++k)
+                    m = std::max (m, std::abs (v[k]));
+                groupMax[b] = m;
+            }
+            for (int g = 0; g < groups; ++g)
+            {
+                const float w = std::max (std::max (groupMax[g], groupMax[g + 1]), std::max (groupMax[g + 2], groupMax[g + 3]));
+                std::fill (windowPeak + g * group, windowPeak + (g + 1) * group, w);
+            }
+
+            int runsSeen = 0, runsWorked = 0;
+            for (int p = 0; p < factor - 1; ++p)
+            {
+                const float* c = coeffs[p];
+                const float tail = tailSum[p] + 1.0e-5f;
+                for (int i = 0; i < n; ++i)
+                    bound[i] = std::abs (eightTaps (c + coreFirst, frame + i + coreFirst)) + tail * windowPeak[i];
+
+                const int whole = n - n % run;
+                for (int i0 = 0; i0 < whole; i0 += run)
+                {
+                    ++runsSeen;
+                    if (largest (bound + i0, run) <= peak)
+                        continue;
+                    ++runsWorked;
+                    alignas (32) float full[run];
+                    for (int i = 0; i < run; ++i)
+                        full[i] = (eightTaps (c, frame + i0 + i) + eightTaps (c + 8, frame + i0 + i + 8)) + eightTaps (c + 16, frame + i0 + i + 16);
+                    peak = std::max (peak, largest (full, run));
+                }
+                for (int i = whole; i < n; ++i)
+                    if (bound[i] > peak)
+                        peak = std::max (peak, std::abs (phaseValue (p, frame + i)));
+            }
+            if (2 * runsWorked > runsSeen)
+                wholeChunks[channel] = 8;
         }
 
         std::copy (frame + n, frame + n + past, hist);
         done += n;
     }
-    return std::max (std::max (m0, m1), std::max (m2, m3));
+    return peak;
+}
+
+float VyrTruePeakMeter::processExhaustive (const float* samples, int numSamples, int channel) noexcept
+{
+    if (channel < 0 || channel >= maxChannels || numSamples <= 0)
+        return 0.0f;
+
+    constexpr int past = taps - 1;
+    float* hist = history[channel];
+    float peak = 0.0f;
+    for (int done = 0; done < numSamples;)
+    {
+        const int n = std::min (chunk, numSamples - done);
+        std::copy (hist, hist + past, frame);
+        for (int i = 0; i < n; ++i)
+            frame[past + i] = finiteOrZero (samples[done + i]);
+        for (int i = 0; i < n; ++i)
+        {
+            peak = std::max (peak, std::abs (frame[i + halfTaps - 1]));
+            for (int p = 0; p < factor - 1; ++p)
+                peak = std::max (peak, std::abs (phaseValue (p, frame + i)));
+        }
+        std::copy (frame + n, frame + n + past, hist);
+        done += n;
+    }
+    return peak;
 }
 
 //==============================================================================
@@ -436,6 +569,8 @@ void VyrLoudnessState::prepare (double sampleRate) noexcept
     std::fill (std::begin (hopRing), std::end (hopRing), 0.0);
     maxPeak = 0.0f;
     truePeak.reset();
+    truePeakStale = weightingStale = false;
+    ownScanSamples = 0;
     gateBlocks.clear();
     shortTermValues.clear();
 }
@@ -454,6 +589,8 @@ void VyrLoudnessState::reset (VyrMeterEngine& meters) noexcept
     rangeHopPhase = 0;
     maxPeak = 0.0f;
     truePeak.reset();
+    truePeakStale = weightingStale = false;
+    ownScanSamples = VyrTruePeakMeter::taps;
     gateBlocks.clear();
     shortTermValues.clear();
     publishReset (meters);
@@ -469,7 +606,7 @@ void VyrLoudnessState::publishReset (VyrMeterEngine& meters) noexcept
     meters.maxTruePeak.store (silenceFloorDb, std::memory_order_release);
 }
 
-void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept
+void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, const Known& known) noexcept
 {
     const int n = buffer.getNumSamples();
     const int channels = buffer.getNumChannels();
@@ -480,12 +617,43 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
     const float* r = channels > 1 ? buffer.getReadPointer (1) : nullptr;
 
     // True peak of the block.
-    float blockPeak = truePeak.process (l, n, 0);
-    if (r != nullptr)
-        blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+    float blockPeak = 0.0f;
+    // Right after a reset the other stage's measurements still carry audio from before it.
+    const bool takeKnown = ownScanSamples <= 0;
+    if (known.truePeak >= 0.0f && takeKnown)
+    {
+        blockPeak = finiteOrZero (known.truePeak);
+        truePeakStale = true;
+    }
+    else
+    {
+        if (truePeakStale)
+            truePeak.reset();
+        truePeakStale = false;
+        ownScanSamples = std::max (0, ownScanSamples - n);
+        blockPeak = truePeak.process (l, n, 0);
+        if (r != nullptr)
+            blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+    }
     maxPeak = std::max (maxPeak, blockPeak);
     meters.truePeakDb.store (linearToDb (blockPeak), std::memory_order_release);
     meters.maxTruePeak.store (linearToDb (maxPeak), std::memory_order_release);
+
+    const double* knownEnergy = takeKnown ? known.weightedEnergy : nullptr;
+    const double energyScale = std::isfinite (known.energyScale) ? known.energyScale : 0.0;
+    if (knownEnergy != nullptr)
+    {
+        weightingStale = true;
+    }
+    else if (weightingStale)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            preFilter[ch].z1 = preFilter[ch].z2 = 0.0;
+            rlbFilter[ch].z1 = rlbFilter[ch].z2 = 0.0;
+        }
+        weightingStale = false;
+    }
 
     // K-weighted energy in 100 ms sub-blocks. The running sum is carried sample by sample,
     // so the result does not depend on how the host cuts the stream into blocks.
@@ -495,7 +663,14 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
         const int take = std::min (n - i, hopSamples - hopFill);
         double acc = hopEnergy;
 
-        if (r != nullptr)
+        if (knownEnergy != nullptr)
+        {
+            double sum = 0.0;
+            for (int k = i; k < i + take; ++k)
+                sum += knownEnergy[k];
+            acc += energyScale * (std::isfinite (sum) ? sum : 0.0);
+        }
+        else if (r != nullptr)
         {
             Stage pl = preFilter[0], rl = rlbFilter[0], pr = preFilter[1], rr = rlbFilter[1];
             for (int k = i; k < i + take; ++k)

@@ -83,7 +83,7 @@ private:
 
 //==============================================================================
 // True-peak detector: 4x polyphase oversampling with a Kaiser-windowed sinc interpolator
-// (24 taps per phase, flat within 0.02 dB up to 0.42 x the sample rate). The original
+// (24 taps per phase, flat within 0.05 dB up to 0.42 x the sample rate). The original
 // samples are one of the phases, so the reading never falls below the sample peak.
 class VyrTruePeakMeter
 {
@@ -101,14 +101,27 @@ public:
     // samples count as silence. The reading lags the input by halfTaps samples.
     float process (const float* samples, int numSamples, int channel) noexcept;
 
+    // The same reading worked out at every phase of every sample, without skipping anything (for
+    // tests: process() must agree with it exactly). Shares the history with process().
+    float processExhaustive (const float* samples, int numSamples, int channel) noexcept;
+
 private:
     static constexpr int chunk = 256;
+    static constexpr int group = 8;                         // outputs per window bound
+    static constexpr int coreFirst = halfTaps - 4, coreTaps = 8;   // the eight largest taps of each phase
+
+    // Value of output i of phase p (1..factor-1) over the frame, summed tap by tap in order.
+    float phaseValue (int p, const float* window) const noexcept;
 
     // Taps of phases 1..factor-1 (phase 0 is the centre sample itself and is read, not computed).
     alignas (16) float coeffs[factor - 1][taps] {};
+    float tailSum[factor - 1] {};                       // summed magnitude of the taps outside the core
     float history[maxChannels][taps - 1] {};            // the last taps - 1 samples, oldest first
-    alignas (16) float frame[taps - 1 + chunk] {};      // history followed by a chunk of the block
-    alignas (16) float phaseOut[chunk] {};
+    alignas (16) float frame[taps - 1 + chunk + group] {};  // history, a chunk of the block, zeros
+    alignas (32) float bound[chunk] {};                     // bound of each output of one phase
+    alignas (16) float windowPeak[chunk] {};                // largest sample in each output's window
+    float groupMax[chunk / group + 4] {};                   // largest magnitude per group of the frame
+    int wholeChunks[maxChannels] {};                        // chunks still to be scanned without skipping
 };
 
 //==============================================================================
@@ -132,8 +145,20 @@ public:
     // Publishes what reset() publishes, without touching the state (any thread).
     static void publishReset (VyrMeterEngine& meters) noexcept;
 
-    // Loudness step of one live block of the mastered output; publishes into meters.
-    void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept;
+    // What an earlier stage already measured of a block that differs from it only by a gain: its true
+    // peak (linear, negative when not measured) and the K-weighted energy of each sample with both
+    // channels summed (nullptr when not measured); energyScale is the square of the gain.
+    struct Known
+    {
+        float truePeak = -1.0f;
+        const double* weightedEnergy = nullptr;
+        double energyScale = 1.0;
+    };
+
+    // Loudness step of one live block of the mastered output; publishes into meters. What `known`
+    // holds is taken from there instead of being measured again.
+    void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, const Known& known) noexcept;
+    void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept { process (buffer, meters, Known()); }
 
     double getSampleRate() const noexcept { return rate; }
     int getHopSamples() const noexcept { return hopSamples; }
@@ -187,6 +212,10 @@ private:
     int hopSamples = 4410;
     Stage preFilter[2], rlbFilter[2];
     VyrTruePeakMeter truePeak;
+    bool truePeakStale = false;         // blocks were read from elsewhere; the scan's history is old
+    bool weightingStale = false;        // likewise for the K-weighting filters
+    int ownScanSamples = 0;             // samples still scanned here after a reset (another stage's
+                                        // scan still remembers audio from before it)
 
     double hopEnergy = 0.0;             // K-weighted sum of squares of the running 100 ms
     int hopFill = 0;

@@ -123,21 +123,48 @@ void VyrSignalChain::runDcBlocker (juce::AudioBuffer<float>& buffer) noexcept
         return;
     if (n > 0)
     {
-        for (int ch = 0; ch < channels; ++ch)
+        // No fused multiply-add: without -mfma it is a library call. A stereo pair runs in one loop, so
+        // the two recursions overlap instead of waiting on each other.
+        const float c = dcCoeff;
+        if (channels == 2)
         {
-            auto* d = buffer.getWritePointer (ch);
-            float x1 = dcPrevIn[ch], y1 = dcPrevOut[ch];
+            auto* l = buffer.getWritePointer (0);
+            auto* r = buffer.getWritePointer (1);
+            float xl1 = dcPrevIn[0], yl1 = dcPrevOut[0], xr1 = dcPrevIn[1], yr1 = dcPrevOut[1];
+            for (int i = 0; i < n; ++i)
+            {
+                const float xl = l[i], xr = r[i];
+                const float yl = c * yl1 + (xl - xl1);
+                const float yr = c * yr1 + (xr - xr1);
+                l[i] = yl;
+                r[i] = yr;
+                xl1 = xl;
+                yl1 = yl;
+                xr1 = xr;
+                yr1 = yr;
+            }
+            dcPrevIn[0] = xl1; dcPrevOut[0] = yl1;
+            dcPrevIn[1] = xr1; dcPrevOut[1] = yr1;
+        }
+        else
+        {
+            auto* d = buffer.getWritePointer (0);
+            float x1 = dcPrevIn[0], y1 = dcPrevOut[0];
             for (int i = 0; i < n; ++i)
             {
                 const float x = d[i];
-                const float y = dcCoeff * y1 + (x - x1);   // no fused multiply-add: without -mfma it is a library call
+                const float y = c * y1 + (x - x1);
                 d[i] = y;
                 x1 = x;
                 y1 = y;
             }
-            // A non-finite sample must not hold the blocker's memory.
-            dcPrevIn[ch] = std::isfinite (x1) ? x1 : 0.0f;
-            dcPrevOut[ch] = std::isfinite (y1) ? y1 : 0.0f;
+            dcPrevIn[0] = x1; dcPrevOut[0] = y1;
+        }
+        // A non-finite sample must not hold the blocker's memory.
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            dcPrevIn[ch] = std::isfinite (dcPrevIn[ch]) ? dcPrevIn[ch] : 0.0f;
+            dcPrevOut[ch] = std::isfinite (dcPrevOut[ch]) ? dcPrevOut[ch] : 0.0f;
         }
     }
 }
@@ -151,6 +178,7 @@ void VyrSignalChain::process (juce::AudioBuffer<float>& buffer, const int* order
     // moves in front of it instead, so nothing after the limiter changes its samples: the ceiling
     // and a dither grid hold at the plug-in's output.
     bool dcBeforeLimiter = false;
+    outputScaleOfLimiter = -1.0f;
     if (! bypass)
     {
         auto moduleAt = [order] (int i) { return order == nullptr ? i : juce::jlimit (0, 12, order[i]); };
@@ -186,6 +214,10 @@ void VyrSignalChain::process (juce::AudioBuffer<float>& buffer, const int* order
 
     if (channels >= 1 && ! buffer.hasBeenCleared())
     {
+        const float gainR = linkLR ? outputGainL : outputGainR;
+        if (dcBeforeLimiter && ! (mono && channels > 1) && channels <= 2 && (channels == 1 || gainR == outputGainL)
+            && limiter.lastBlockTruePeak() >= 0.0f && outputGainL >= 0.0f)
+            outputScaleOfLimiter = outputGainL;
         juce::FloatVectorOperations::multiply (buffer.getWritePointer (0), outputGainL, n);
         if (channels >= 2)
             juce::FloatVectorOperations::multiply (buffer.getWritePointer (1), linkLR ? outputGainL : outputGainR, n);

@@ -73,7 +73,14 @@ public:
     // Samples of delay the chain adds (the limiter's lookahead and oversampling filters).
     int getLatencySamples() const noexcept;
 
+    // After process(): the factor by which the block's output is the limiter's output (the limiter ran
+    // last, measured its block, and only the output gain, equal on both channels, came after it), or -1
+    // when the output is something else. Meters of the output can then scale the limiter's readings.
+    float limiterOutputScale() const noexcept { return outputScaleOfLimiter; }
+
 private:
+    float outputScaleOfLimiter = -1.0f;
+
     void runModuleIndex (int index, juce::AudioBuffer<float>& buffer);
     void runDcBlocker (juce::AudioBuffer<float>& buffer) noexcept;
     bool productRuns (int index) const noexcept;

@@ -1,0 +1,1097 @@
+// The engine as it was before its faster paths, kept as the reference the tests compare against.
+#include "reference/RefLimiterEngine.h"
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+namespace vyrRef
+{
+
+
+namespace
+{
+    constexpr double kPi = 3.14159265358979323846;
+
+    // Noise-shaping filters, applied to errors 1, 2, ... samples old.
+    constexpr float kShapeBasic[] = { 1.0f };
+    constexpr float kShapeOpt[]   = { 1.6f, -0.7f };
+    constexpr float kShapeW[]     = { 2.0f, -1.4f, 0.6f, -0.2f, 0.05f };
+
+    // Gain thresholds of the release rules (gain reduction of 6, 3 and 2 dB), compared linearly so the
+    // per-sample path needs no logarithm.
+    const float kGain6dB = std::pow (10.0f, -6.0f / 20.0f);
+    const float kGain3dB = std::pow (10.0f, -3.0f / 20.0f);
+    const float kGain2dB = std::pow (10.0f, -2.0f / 20.0f);
+
+    // Keeps the gain a hair under ceiling / peak so float rounding of the product never lands above it.
+    constexpr float kCeilingGuard = 1.0f - 1.0f / 4194304.0f;
+
+    inline float finiteOr (float v, float fallback) noexcept { return std::isfinite (v) ? v : fallback; }
+
+    // Non-finite or absurd input samples become silence before they can reach any state.
+    inline float cleanSample (float x) noexcept { return std::abs (x) < 1.0e20f ? x : 0.0f; }
+
+    inline float levelDb (float magnitude) noexcept
+    {
+        return magnitude > 1.0e-6f ? 20.0f * std::log10 (magnitude) : -120.0f;
+    }
+
+    inline float loudnessOf (double meanSquare) noexcept
+    {
+        if (! (meanSquare > 1.0e-12))
+            return -100.0f;
+        return (float) std::max (-100.0, -0.691 + 10.0 * std::log10 (meanSquare));
+    }
+
+    inline void raiseTo (std::atomic<float>& target, float v) noexcept
+    {
+        if (v > target.load (std::memory_order_relaxed))
+            target.store (v, std::memory_order_release);
+    }
+
+    inline float styleBlend (const float* table, float pos) noexcept
+    {
+        const float s = juce::jlimit (0.0f, 4.0f, pos);
+        const int i = (int) s;
+        const int i2 = std::min (i, 3) + 1;
+        const float f = s - (float) i;
+        return table[i] + (table[i2] - table[i]) * f;
+    }
+
+    // tanh for the colour stage. Its argument is 1.35 x a signal already held under a ceiling of at
+    // most 0 dBFS; up to |x| = 2 this rational form is exact to 1e-8, beyond it the library call runs.
+    inline float colourTanh (float x) noexcept
+    {
+        if (std::abs (x) > 2.0f)
+            return std::tanh (x);
+        const float x2 = x * x;
+        return x * (135135.0f + x2 * (17325.0f + x2 * (378.0f + x2)))
+                 / (135135.0f + x2 * (62370.0f + x2 * (3150.0f + x2 * 28.0f)));
+    }
+
+    // Nearest integer with halves away from zero (exact in double for any float input).
+    inline float roundHalfAway (float x) noexcept
+    {
+        const double v = (double) x;
+        if (! (std::abs (v) < 1.0e15))
+            return x;
+        return (float) (double) (int64_t) (v + (v < 0.0 ? -0.5 : 0.5));
+    }
+
+    inline double besselI0 (double x) noexcept
+    {
+        double sum = 1.0, term = 1.0;
+        for (int k = 1; k < 40; ++k)
+        {
+            const double t = x / (2.0 * k);
+            term *= t * t;
+            sum += term;
+        }
+        return sum;
+    }
+}
+
+//==================================================================================================
+void VyrLimiter::MaxWindow::allocate (int maxWindowLength)
+{
+    const int len = std::max (maxWindowLength, 2) + 2;
+    values.assign ((size_t) len, 0.0f);
+    deque.assign ((size_t) len, 0);
+    build (std::min (window, maxWindowLength));
+}
+
+void VyrLimiter::MaxWindow::build (int windowLength) noexcept
+{
+    const int capacity = (int) values.size();
+    window = juce::jlimit (1, std::max (1, capacity - 2), windowLength);
+    ringLength = window + 2;
+    std::fill (values.begin(), values.begin() + ringLength, 0.0f);
+    writePos = head = size = 0;
+}
+
+float VyrLimiter::MaxWindow::push (float x) noexcept
+{
+    float* v = values.data();
+    int* d = deque.data();
+    v[writePos] = x;
+
+    // Drop older entries that can no longer be the maximum (the newest of equal values wins).
+    while (size > 0)
+    {
+        int back = head + size - 1;
+        if (back >= ringLength)
+            back -= ringLength;
+        if (v[d[back]] > x)
+            break;
+        --size;
+    }
+    int slot = head + size;
+    if (slot >= ringLength)
+        slot -= ringLength;
+    d[slot] = writePos;
+    ++size;
+
+    // Drop entries pushed W or more pushes ago. Ages stay below the ring length, so the difference
+    // of ring positions gives them exactly.
+    for (;;)
+    {
+        int age = writePos - d[head];
+        if (age < 0)
+            age += ringLength;
+        if (age < window)
+            break;
+        if (++head == ringLength)
+            head = 0;
+        --size;
+    }
+
+    const float result = v[d[head]];
+    if (++writePos == ringLength)
+        writePos = 0;
+    return result;
+}
+
+//==================================================================================================
+VyrLimiter::VyrLimiter()
+{
+    for (auto& g : grHistory)
+        g.store (0.0f, std::memory_order_relaxed);
+
+    for (auto& line : delayLine)
+        line.assign (1, 0.0f);
+    for (auto& line : dryLine)
+        line.assign (64, 0.0f);
+    for (auto& w : windows)
+        w.allocate (2);
+
+    inRamp.setCurrentAndTargetValue (1.0f);
+    outRamp.setCurrentAndTargetValue (1.0f);
+    dryRamp.setCurrentAndTargetValue (1.0f);
+    wetRamp.setCurrentAndTargetValue (1.0f);
+    dcRamp.setCurrentAndTargetValue (10.0f);
+    ceilingRamp.setCurrentAndTargetValue (-0.1f);
+    releaseRamp.setCurrentAndTargetValue (0.05f);
+    styleRamp.setCurrentAndTargetValue (0.0f);
+
+    blockCount.assign (kHistBins, 0.0);
+    blockEnergy.assign (kHistBins, 0.0);
+    shortCount.assign (kHistBins, 0.0);
+    shortEnergy.assign (kHistBins, 0.0);
+}
+
+int VyrLimiter::factorForSettings() const noexcept
+{
+    int f = (oversampling == 2 || oversampling == 4 || oversampling == 8) ? oversampling : 1;
+    if (truePeak && f < 2)
+        f = 2;
+    return f;
+}
+
+int VyrLimiter::lookaheadForFactor (int f) const noexcept
+{
+    float ms = lookahead;
+    if (! (ms > 0.0f))
+        ms = 0.0f;
+    ms = std::min (ms, 20.0f);
+    const double raw = std::round (sampleRate * (double) ms * 0.001 * (double) f);
+    int n = std::max (1, (int) raw);
+    // Whole host-rate samples, so the wet path's delay is an integer the dry share can match.
+    if (f > 1)
+        n = ((n + f - 1) / f) * f;
+    return n;
+}
+
+int VyrLimiter::latencyFor (int f, int lookaheadOs) noexcept
+{
+    // The interpolator and decimator are linear phase, (T x F - 1) / 2 oversampled samples each; the
+    // decimator emits on the last phase of each group, which saves F - 1 of them.
+    return f == 1 ? lookaheadOs : tapsForFactor (f) - 1 + lookaheadOs / f;
+}
+
+int VyrLimiter::getLatencySamples() const noexcept
+{
+    const int f = factorForSettings();
+    return latencyFor (f, lookaheadForFactor (f));
+}
+
+//==================================================================================================
+void VyrLimiter::prepare (double newSampleRate, int maximumBlockSize)
+{
+    juce::ignoreUnused (maximumBlockSize);
+    sampleRate = (std::isfinite (newSampleRate) && newSampleRate > 0.0) ? newSampleRate : 44100.0;
+    const double sr = sampleRate;
+
+    for (auto& hp : highPass)
+        hp.reset();
+    highPassCorner = -1.0f;
+
+    inRamp.reset (vyrDsp::rampSamples (sr, 0.032));
+    outRamp.reset (vyrDsp::rampSamples (sr, 0.032));
+    ceilingRamp.reset (vyrDsp::rampSamples (sr, 0.032));
+    releaseRamp.reset (vyrDsp::rampSamples (sr, 0.032));
+    styleRamp.reset (vyrDsp::rampSamples (sr, 0.032));
+    dryRamp.reset (vyrDsp::rampSamples (sr, 0.025));
+    wetRamp.reset (vyrDsp::rampSamples (sr, 0.025));
+    dcRamp.reset (vyrDsp::rampSamples (sr, 0.050));
+
+    inRamp.setCurrentAndTargetValue (1.0f);
+    outRamp.setCurrentAndTargetValue (1.0f);
+    ceilingRamp.setCurrentAndTargetValue (-0.1f);
+    releaseRamp.setCurrentAndTargetValue (0.05f);
+    styleRamp.setCurrentAndTargetValue (0.0f);
+    dryRamp.setCurrentAndTargetValue (dryRamp.getTargetValue());
+    wetRamp.setCurrentAndTargetValue (wetRamp.getTargetValue());
+    dcRamp.setCurrentAndTargetValue (10.0f);
+    coreCeilingDb = -0.1f;
+    coreCeilingLin = std::pow (10.0f, -0.1f / 20.0f) * kCeilingGuard;
+    coreRelease = 0.05f;
+    coreStyle = 0.0f;
+    cachedReleaseSeconds = cachedReleasePos = -1.0f;
+
+    factor = 1;
+    taps = 16;
+    downLength = 0;
+    for (int k = 0; k <= kHoldGroup; ++k)
+        holdDecayPow[k] = (float) std::exp (-(double) k / (0.5 * sr));
+    holdMinGain = 1.0f;
+    holdCount = 0;
+    clearOversampling();
+    updateAutoCoefficients();
+
+    // Room for the longest lookahead at the highest factor, and for the matching dry delay.
+    const int maxBase = (int) std::ceil (0.020 * sr) + 1;
+    maxLookaheadOs = kMaxFactor * maxBase + kMaxFactor;
+    for (auto& line : delayLine)
+        line.assign ((size_t) maxLookaheadOs, 0.0f);
+    for (auto& w : windows)
+        w.allocate (maxLookaheadOs + 1);
+    for (auto& line : dryLine)
+        line.assign ((size_t) (maxBase + 2 * kMaxTaps + 8), 0.0f);
+    dryWrite = 0;
+    delayReady = false;
+    resizeLookahead();
+    clearCore();
+
+    // K-weighting for this rate: high shelf (head effects) and the revised low-frequency B curve.
+    {
+        const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
+        const double k = std::tan (kPi * f0 / sr);
+        const double vh = std::pow (10.0, gainDb / 20.0);
+        const double vb = std::pow (vh, 0.4996667741545416);
+        const double a0 = 1.0 + k / q + k * k;
+        for (auto& s : kShelf)
+        {
+            s.b0 = (vh + vb * k / q + k * k) / a0;
+            s.b1 = 2.0 * (k * k - vh) / a0;
+            s.b2 = (vh - vb * k / q + k * k) / a0;
+            s.a1 = 2.0 * (k * k - 1.0) / a0;
+            s.a2 = (1.0 - k / q + k * k) / a0;
+        }
+    }
+    {
+        const double f0 = 38.13547087602444, q = 0.5003270373238773;
+        const double k = std::tan (kPi * f0 / sr);
+        const double a0 = 1.0 + k / q + k * k;
+        for (auto& s : kHighPass)
+        {
+            s.b0 = 1.0;
+            s.b1 = -2.0;
+            s.b2 = 1.0;
+            s.a1 = 2.0 * (k * k - 1.0) / a0;
+            s.a2 = (1.0 - k / q + k * k) / a0;
+        }
+    }
+
+    // True-peak interpolator: Kaiser-windowed sinc, phase p interpolates p/4 of a sample ahead of the
+    // centre tap; phase 0 is the centre sample itself.
+    for (int p = 0; p < kTpFactor; ++p)
+    {
+        double sum = 0.0;
+        double c[kTpTaps];
+        for (int k = 0; k < kTpTaps; ++k)
+        {
+            const double u = (double) k - kTpTaps / 2 + (double) p / kTpFactor;
+            const double sinc = std::abs (u) < 1.0e-12 ? 1.0 : std::sin (kPi * u) / (kPi * u);
+            const double r = u / (kTpTaps / 2);
+            const double w = besselI0 (5.0 * std::sqrt (std::max (0.0, 1.0 - r * r))) / besselI0 (5.0);
+            c[k] = sinc * w;
+            sum += c[k];
+        }
+        for (int j = 0; j < kTpTaps; ++j)
+            tpBank[j][p] = (float) (c[kTpTaps - 1 - j] / sum);   // reversed: forward dot product
+    }
+    clearMeterFilters();
+
+    for (int i = 0; i < kSlicesShort; ++i)
+        sliceEnergy[i] = 0.0;
+    sliceWrite = slicesSeen = sliceCount = 0;
+    sliceSum = 0.0;
+    sliceLength = std::max (1, (int) std::lround (0.1 * sr));
+    lastMomentary = lastShort = -100.0f;
+    clearLoudnessHistories();
+    loudnessResetPending = false;
+
+    for (auto& s : shapeError)
+        std::fill (std::begin (s), std::end (s), 0.0f);
+
+    grDecimation = 0;
+    meterHold = 0.0f;
+    for (auto& g : grHistory)
+        g.store (0.0f, std::memory_order_release);
+    resetMaxima();
+
+    fresh = true;
+    coreIdle = false;
+}
+
+//==================================================================================================
+void VyrLimiter::resizeLookahead() noexcept
+{
+    const int n = std::min (lookaheadForFactor (factor), std::max (1, (int) delayLine[0].size()));
+    const bool lk = stereoLink >= 50.0f || msMode;
+    if (delayReady && n == laN && lk == linked)
+        return;
+    laN = n;
+    linked = lk;
+    delayReady = true;
+    clearCore();
+}
+
+void VyrLimiter::clearCore() noexcept
+{
+    for (auto& line : delayLine)
+        std::fill (line.begin(), line.begin() + std::min ((int) line.size(), laN), 0.0f);
+    delayIndex = 0;
+    for (auto& w : windows)
+        w.build (laN + 1);
+    gain[0] = gain[1] = 1.0f;
+    prevDetector[0] = prevDetector[1] = 0.0f;
+    flux[0] = flux[1] = 0.0f;
+}
+
+void VyrLimiter::clearOversampling() noexcept
+{
+    std::memset (upHistory, 0, sizeof (upHistory));
+    std::memset (downHistory, 0, sizeof (downHistory));
+    upWrite = downWrite = 0;
+}
+
+void VyrLimiter::clearMeterFilters() noexcept
+{
+    for (int c = 0; c < 2; ++c)
+    {
+        kShelf[c].reset();
+        kHighPass[c].reset();
+    }
+    std::memset (tpHistory, 0, sizeof (tpHistory));
+    tpWrite = 0;
+}
+
+void VyrLimiter::designOversampling() noexcept
+{
+    // Hamming-windowed sinc cut at the host Nyquist; phase p of tap k is h[k F + p]. The interpolator
+    // banks sum to F over all phases (unity per output phase); the decimator sums to 1.
+    const int f = factor;
+    taps = tapsForFactor (f);
+    const int lp = taps * f;
+    double h[kMaxFilterLength];
+    double sum = 0.0;
+    for (int i = 0; i < lp; ++i)
+    {
+        const double x = ((double) i - (lp - 1) * 0.5) / f;
+        const double sinc = std::abs (x) < 1.0e-9 ? 1.0 : std::sin (kPi * x) / (kPi * x);
+        const double w = 0.54 - 0.46 * std::cos (2.0 * kPi * i / (lp - 1));
+        h[i] = w * sinc;
+        sum += h[i];
+    }
+    const double g = f / std::max (sum, 1.0e-8);
+    std::memset (upBank, 0, sizeof (upBank));
+    for (int p = 0; p < f; ++p)
+        for (int j = 0; j < taps; ++j)
+            upBank[j][p] = (float) (g * h[(taps - 1 - j) * f + p]);
+    // Output n of the decimator is sum_i h[i] v[nF + F - 1 - i]: each coefficient meets the oversampled
+    // value i places before the group's last phase.
+    for (int j = 0; j < lp; ++j)
+        downBank[j] = (float) (h[lp - 1 - j] * g / f);
+    downLength = lp;
+}
+
+void VyrLimiter::designHighPass (float corner) noexcept
+{
+    highPassCorner = corner;
+    const double k = std::tan (kPi * corner / sampleRate);
+    const double damping = 1.4144272;
+    const double m = 1.0 / (1.0 + damping * k + k * k);
+    for (auto& hp : highPass)
+    {
+        hp.b0 = m;
+        hp.b1 = -2.0 * m;
+        hp.b2 = m;
+        hp.a1 = 2.0 * (k * k - 1.0) * m;
+        hp.a2 = (1.0 - damping * k + k * k) * m;
+    }
+}
+
+void VyrLimiter::updateAutoCoefficients() noexcept
+{
+    static constexpr double times[4] = { 0.02, 0.06, 0.12, 0.25 };
+    const double fs = sampleRate * factor;
+    for (int i = 0; i < 4; ++i)
+    {
+        const double ns = times[i] * fs;
+        autoLin[i] = (float) (1.0 / ns);
+        autoExp[i] = (float) -std::expm1 (-1.0 / ns);
+    }
+}
+
+void VyrLimiter::updateReleaseCoefficients (float releaseSeconds, float pos) noexcept
+{
+    cachedReleaseSeconds = releaseSeconds;
+    cachedReleasePos = pos;
+    const double t = (double) releaseSeconds * styleBlend (vyrLimStyle::kBias, pos);
+    const double ns = std::max (t * sampleRate * factor, 1.0);
+    relLin = (float) (1.0 / ns);
+    relExp = (float) -std::expm1 (-1.0 / ns);
+}
+
+//==================================================================================================
+void VyrLimiter::envelope (int ch, float target) noexcept
+{
+    float g = gain[ch];
+    if (target < g)
+    {
+        g = target;
+    }
+    else
+    {
+        float lin = relLin, ex = relExp;
+        if (releaseModeNow == 1)
+        {
+            int k = 3;
+            if (flux[ch] > 0.5f)
+                k = 0;
+            else if (g < kGain6dB)
+                k = 1;
+            else if (g < kGain2dB)
+                k = 2;
+            lin = autoLin[k];
+            ex = autoExp[k];
+        }
+
+        if (releaseShapeNow == 0)
+            g += lin;
+        else if (releaseShapeNow == 2)
+            g = g < kGain3dB ? g + (1.0f - g) * ex : g + ex;
+        else
+            g += (1.0f - g) * ex;
+
+        // The release never lifts the gain past what the window's peak allows, so the ceiling holds
+        // on every sample, not only after the next attack.
+        g = std::min (g, target);
+    }
+    gain[ch] = g;
+}
+
+void VyrLimiter::limitPair (float& a, float& b) noexcept
+{
+    const float ceil = coreCeilingLin;
+    auto targetFor = [ceil] (float peak) noexcept { return peak > ceil ? ceil / peak : 1.0f; };
+    auto track = [this] (int ch, float e) noexcept
+    {
+        flux[ch] = 0.95f * flux[ch] + 0.05f * std::abs (e - prevDetector[ch]);
+        prevDetector[ch] = e;
+    };
+    auto step = [this] (int line, float v) noexcept
+    {
+        float* d = delayLine[line].data();
+        const float out = d[delayIndex];
+        d[delayIndex] = v;
+        return out;
+    };
+
+    if (msMode)
+    {
+        const float m = 0.5f * (a + b), s = 0.5f * (a - b);
+        const float e = std::abs (m) + std::abs (s);
+        track (0, e);
+        envelope (0, targetFor (windows[0].push (e)));
+        const float g = gain[0];
+        const float md = step (0, m), sd = step (1, s);
+        a = g * md + g * sd;
+        b = g * md - g * sd;
+    }
+    else if (linked)
+    {
+        const float e = std::max (std::abs (a), std::abs (b));
+        track (0, e);
+        envelope (0, targetFor (windows[0].push (e)));
+        a = gain[0] * step (0, a);
+        b = gain[0] * step (1, b);
+    }
+    else
+    {
+        const float ea = std::abs (a), eb = std::abs (b);
+        track (0, ea);
+        track (1, eb);
+        envelope (0, targetFor (windows[0].push (ea)));
+        envelope (1, targetFor (windows[1].push (eb)));
+        a = gain[0] * step (0, a);
+        b = gain[1] * step (1, b);
+    }
+
+    if (++delayIndex >= laN)
+        delayIndex = 0;
+}
+
+//==================================================================================================
+void VyrLimiter::process (juce::AudioBuffer<float>& buffer) noexcept
+{
+    const int n = buffer.getNumSamples();
+    const int channels = buffer.getNumChannels();
+    if (n <= 0 || channels <= 0)
+        return;
+
+    float* left = buffer.getWritePointer (0);
+    float* right = channels > 1 ? buffer.getWritePointer (1) : nullptr;
+
+    const int f = factorForSettings();
+    if (f != factor)
+    {
+        factor = f;
+        if (f > 1)
+            designOversampling();
+        else
+            downLength = 0;
+        clearOversampling();
+        updateAutoCoefficients();
+        cachedReleaseSeconds = -1.0f;
+    }
+    resizeLookahead();
+
+    inRamp.setTargetValue (vyrDsp::dbToGain (finiteOr (inputGain, 0.0f)));
+    outRamp.setTargetValue (vyrDsp::dbToGain (finiteOr (outputGain, 0.0f)));
+    ceilingRamp.setTargetValue (std::min (finiteOr (ceiling, -0.1f), 0.0f));
+    releaseRamp.setTargetValue (std::max (finiteOr (release, 0.05f), 0.001f));
+    styleRamp.setTargetValue (juce::jlimit (0.0f, 4.0f, finiteOr (stylePos, 0.0f)));
+    const float wetTarget = enabled ? juce::jlimit (0.0f, 1.0f, finiteOr (mix, 1.0f)) : 0.0f;
+    wetRamp.setTargetValue (wetTarget);
+    dryRamp.setTargetValue (enabled ? 1.0f - wetTarget : 1.0f);
+    dcRamp.setTargetValue (dcBlocker ? 12.0f : 8.0f);
+
+    if (fresh)
+    {
+        // Nothing has been heard yet, so every ramp starts where the settings put it: the first
+        // block already holds the ceiling and gains instead of gliding in from construction values.
+        for (auto* r : { &inRamp, &outRamp, &ceilingRamp, &releaseRamp, &styleRamp, &wetRamp, &dryRamp, &dcRamp })
+            r->setCurrentAndTargetValue (r->getTargetValue());
+        fresh = false;
+    }
+
+    const float corner = juce::jlimit (8.0f, 20.0f, dcRamp.getCurrentValue());
+    dcRamp.skip (n);
+    if (std::abs (corner - highPassCorner) > 0.08f)
+        designHighPass (corner);
+
+    releaseModeNow = releaseMode == 1 ? 1 : 0;
+    releaseShapeNow = (releaseShape == 0 || releaseShape == 2) ? releaseShape : 1;
+
+    if (! enabled && wetTarget <= 0.0f && ! wetRamp.isSmoothing() && wetRamp.getCurrentValue() <= 1.0e-6f)
+    {
+        processBypass (left, right, n);
+        return;
+    }
+
+    if (coreIdle)
+    {
+        // The core stood still while switched off; its lines hold stale audio.
+        clearCore();
+        clearOversampling();
+        clearMeterFilters();
+        coreIdle = false;
+    }
+    processActive (left, right, n);
+}
+
+float VyrLimiter::truePeakStep (float yl, float yr) noexcept
+{
+    float* hl = tpHistory[0];
+    float* hr = tpHistory[1];
+    hl[tpWrite] = hl[tpWrite + kTpTaps] = yl;
+    hr[tpWrite] = hr[tpWrite + kTpTaps] = yr;
+    const float* dl = hl + tpWrite + 1;
+    const float* dr = hr + tpWrite + 1;
+    if (++tpWrite >= kTpTaps)
+        tpWrite = 0;
+
+    float sl[kTpFactor] {}, sr[kTpFactor] {};
+    for (int j = 0; j < kTpTaps; ++j)
+        for (int p = 0; p < kTpFactor; ++p)
+        {
+            sl[p] += tpBank[j][p] * dl[j];
+            sr[p] += tpBank[j][p] * dr[j];
+        }
+    float peak = std::max (std::abs (yl), std::abs (yr));
+    for (int p = 1; p < kTpFactor; ++p)
+        peak = std::max (peak, std::max (std::abs (sl[p]), std::abs (sr[p])));
+    return peak;
+}
+
+float VyrLimiter::currentHold() const noexcept
+{
+    // Gain-reduction meter hold: the deepest reduction of the open group if it beats the decayed hold.
+    const float decayed = meterHold * holdDecayPow[holdCount];
+    const float r = holdMinGain < 1.0f ? -20.0f * std::log10 (std::max (holdMinGain, 1.0e-6f)) : 0.0f;
+    return std::max (r, decayed);
+}
+
+void VyrLimiter::flushHold() noexcept
+{
+    meterHold = currentHold();
+    holdMinGain = 1.0f;
+    holdCount = 0;
+}
+
+void VyrLimiter::processActive (float* left, float* right, int n) noexcept
+{
+    const int f = factor;
+    const int t = taps;
+    const int lp = downLength;
+    const int dryLength = (int) dryLine[0].size();
+    int dryRead = dryWrite - latencyFor (factor, laN);
+    if (dryRead < 0)
+        dryRead += dryLength;
+
+    const int bits = dither == 1 ? 16 : (dither == 2 ? 24 : 0);
+    const float q = bits > 0 ? std::ldexp (1.0f, 1 - bits) : 0.0f;
+    const float invQ = bits > 0 ? std::ldexp (1.0f, bits - 1) : 0.0f;
+    const float* shape = nullptr;
+    int shapeTaps = 0;
+    if (bits > 0)
+    {
+        if (noiseShape == 1)      { shape = kShapeBasic; shapeTaps = 1; }
+        else if (noiseShape == 2) { shape = kShapeOpt;   shapeTaps = 2; }
+        else if (noiseShape == 3) { shape = kShapeW;     shapeTaps = 5; }
+    }
+
+    float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f, tpMax = 0.0f;
+    float colourPos = -1.0f, colour = 0.0f;
+
+    for (int j = 0; j < n; ++j)
+    {
+        const float g = inRamp.getNextValue();
+        const float cdb = ceilingRamp.getNextValue();
+        coreRelease = releaseRamp.getNextValue();
+        coreStyle = styleRamp.getNextValue();
+        if (cdb != coreCeilingDb)
+        {
+            coreCeilingDb = cdb;
+            coreCeilingLin = cdb > -100.0f ? std::pow (10.0f, std::min (cdb, 0.0f) / 20.0f) * kCeilingGuard : 0.0f;
+        }
+        if (releaseModeNow == 0 && (coreRelease != cachedReleaseSeconds || coreStyle != cachedReleasePos))
+            updateReleaseCoefficients (coreRelease, coreStyle);
+        if (coreStyle != colourPos)
+        {
+            colourPos = coreStyle;
+            colour = styleBlend (vyrLimStyle::kColour, coreStyle);
+        }
+
+        const float rawL = cleanSample (left[j]);
+        const float rawR = right != nullptr ? cleanSample (right[j]) : rawL;
+        const float xl = (float) highPass[0].process ((double) (g * rawL));
+        const float xr = (float) highPass[1].process ((double) (g * rawR));
+        inMaxL = std::max (inMaxL, std::abs (xl));
+        inMaxR = std::max (inMaxR, std::abs (xr));
+
+        float yl = 0.0f, yr = 0.0f;
+        float minGain = 1.0f;
+        if (f == 1)
+        {
+            yl = xl;
+            yr = xr;
+            limitPair (yl, yr);
+            minGain = std::min (gain[0], gain[1]);
+        }
+        else
+        {
+            float upL[kMaxFactor] {}, upR[kMaxFactor] {};
+            upHistory[0][upWrite] = upHistory[0][upWrite + t] = xl;
+            upHistory[1][upWrite] = upHistory[1][upWrite + t] = xr;
+            const float* hl = upHistory[0] + upWrite + 1;
+            const float* hr = upHistory[1] + upWrite + 1;
+            auto interpolate = [&] (auto lanes) noexcept
+            {
+                for (int k = 0; k < t; ++k)
+                {
+                    const float* c = upBank[k];
+                    const float vl = hl[k], vr = hr[k];
+                    for (int p = 0; p < decltype (lanes)::value; ++p)
+                    {
+                        upL[p] += c[p] * vl;
+                        upR[p] += c[p] * vr;
+                    }
+                }
+            };
+            if (f <= 4)
+                interpolate (std::integral_constant<int, 4>());
+            else
+                interpolate (std::integral_constant<int, kMaxFactor>());
+            if (++upWrite >= t)
+                upWrite = 0;
+
+            minGain = 1.0f;
+            for (int p = 0; p < f; ++p)
+            {
+                float a = upL[p], b = upR[p];
+                limitPair (a, b);
+                minGain = std::min (minGain, std::min (gain[0], gain[1]));
+                downHistory[0][downWrite] = downHistory[0][downWrite + lp] = a;
+                downHistory[1][downWrite] = downHistory[1][downWrite + lp] = b;
+                if (p == f - 1)
+                {
+                    const float* dl = downHistory[0] + downWrite + 1;
+                    const float* dr = downHistory[1] + downWrite + 1;
+                    // Eight partial sums (the filter length is a multiple of 8) keep the loop vectorised.
+                    float sl[8] {}, sr[8] {};
+                    for (int k = 0; k < lp; k += 8)
+                        for (int m = 0; m < 8; ++m)
+                        {
+                            sl[m] += downBank[k + m] * dl[k + m];
+                            sr[m] += downBank[k + m] * dr[k + m];
+                        }
+                    yl = ((sl[0] + sl[1]) + (sl[2] + sl[3])) + ((sl[4] + sl[5]) + (sl[6] + sl[7]));
+                    yr = ((sr[0] + sr[1]) + (sr[2] + sr[3])) + ((sr[4] + sr[5]) + (sr[6] + sr[7]));
+                }
+                if (++downWrite >= lp)
+                    downWrite = 0;
+            }
+
+            // The decimator's low-pass can lift a limited peak a little above the ceiling when the
+            // gain steps; those rare host-rate overs are clipped so the ceiling holds at every factor.
+            const float c = coreCeilingLin;
+            yl = juce::jlimit (-c, c, yl);
+            yr = juce::jlimit (-c, c, yr);
+        }
+
+        holdMinGain = std::min (holdMinGain, minGain);
+        if (++holdCount >= kHoldGroup)
+            flushHold();
+
+        if (colour > 0.0001f)
+        {
+            yl += colour * (colourTanh (1.35f * yl) - yl);
+            yr += colour * (colourTanh (1.35f * yr) - yr);
+        }
+
+        const float d = dryRamp.getNextValue();
+        const float w = wetRamp.getNextValue();
+        const float o = outRamp.getNextValue();
+        dryLine[0][dryWrite] = xl;
+        dryLine[1][dryWrite] = xr;
+        const float dl = dryLine[0][dryRead];
+        const float dr = dryLine[1][dryRead];
+        if (++dryWrite >= dryLength)
+            dryWrite = 0;
+        if (++dryRead >= dryLength)
+            dryRead = 0;
+
+        float ol = o * (d * dl + w * yl);
+        float orr = o * (d * dr + w * yr);
+
+        if (bits > 0)
+        {
+            // TPDF dither; the shaped error feedback is subtracted, so the requantisation noise takes
+            // the shape 1 - H(z) and moves up the spectrum.
+            auto quantise = [&] (float x, float* err) noexcept
+            {
+                const float u1 = (float) nextUniform();
+                const float u2 = (float) nextUniform();
+                float v = x + q * (u1 - u2);
+                if (shapeTaps > 0)
+                {
+                    float fb = 0.0f;
+                    for (int k = 0; k < shapeTaps; ++k)
+                        fb += shape[k] * err[k];
+                    v -= fb;
+                    for (int k = shapeTaps - 1; k > 0; --k)
+                        err[k] = err[k - 1];
+                }
+                const float out = q * roundHalfAway (v * invQ);
+                if (shapeTaps > 0)
+                    err[0] = out - v;
+                return out;
+            };
+            ol = quantise (ol, shapeError[0]);
+            orr = quantise (orr, shapeError[1]);
+        }
+
+        left[j] = ol;
+        if (right != nullptr)
+            right[j] = orr;
+        outMaxL = std::max (outMaxL, std::abs (ol));
+        outMaxR = std::max (outMaxR, std::abs (orr));
+
+        tpMax = std::max (tpMax, truePeakStep (ol, orr));
+
+        const double zl = kHighPass[0].process (kShelf[0].process ((double) ol));
+        const double zr = kHighPass[1].process (kShelf[1].process ((double) orr));
+        sliceSum += zl * zl + zr * zr;
+        if (++sliceCount >= sliceLength)
+            closeLoudnessSlice();
+    }
+
+    publishPeaks (inMaxL, inMaxR, outMaxL, outMaxR);
+    const float heldGr = currentHold();
+    const float tpDb = levelDb (tpMax);
+    meterBlock.truePeakDb.store (tpDb, std::memory_order_release);
+    raiseTo (meterBlock.maxTruePeak, tpDb);
+    grDb.store (heldGr, std::memory_order_release);
+    raiseTo (meterBlock.maxGr, heldGr);
+
+    meterBlock.lufsMomentary.store (lastMomentary, std::memory_order_release);
+    meterBlock.lufsShort.store (lastShort, std::memory_order_release);
+
+    const int every = std::max ((int) (sampleRate / n / 60.0), 1);
+    if (++grDecimation >= every)
+    {
+        grDecimation = 0;
+        int wr = grHistoryWrite.load (std::memory_order_relaxed);
+        if (wr < 0 || wr >= grHistorySize)
+            wr = 0;
+        grHistory[(size_t) wr].store (heldGr, std::memory_order_release);
+        grHistoryWrite.store (wr + 1 >= grHistorySize ? 0 : wr + 1, std::memory_order_release);
+    }
+
+    checkFinite();
+}
+
+void VyrLimiter::processBypass (float* left, float* right, int n) noexcept
+{
+    coreIdle = true;
+    meterHold = 0.5f * currentHold();
+    holdMinGain = 1.0f;
+    holdCount = 0;
+    grDb.store (meterHold, std::memory_order_release);
+    meterBlock.truePeakDb.store (-120.0f, std::memory_order_release);
+    meterBlock.lufsMomentary.store (-100.0f, std::memory_order_release);
+    meterBlock.lufsShort.store (-100.0f, std::memory_order_release);
+    meterBlock.lufsIntegrated.store (-100.0f, std::memory_order_release);
+
+    // The switched-off path keeps the module's delay so the output stays where the host expects it.
+    const int dryLength = (int) dryLine[0].size();
+    int dryRead = dryWrite - latencyFor (factor, laN);
+    if (dryRead < 0)
+        dryRead += dryLength;
+
+    float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f;
+    for (int j = 0; j < n; ++j)
+    {
+        const float g = inRamp.getNextValue();
+        const float o = outRamp.getNextValue();
+        ceilingRamp.getNextValue();
+        releaseRamp.getNextValue();
+        styleRamp.getNextValue();
+        dryRamp.getNextValue();
+        wetRamp.getNextValue();
+
+        const float xl = (float) highPass[0].process ((double) cleanSample (left[j]));
+        inMaxL = std::max (inMaxL, std::abs (xl));
+        dryLine[0][dryWrite] = g * xl;
+        const float ol = o * dryLine[0][dryRead];
+        left[j] = ol;
+        outMaxL = std::max (outMaxL, std::abs (ol));
+
+        if (right != nullptr)
+        {
+            const float xr = (float) highPass[1].process ((double) cleanSample (right[j]));
+            inMaxR = std::max (inMaxR, std::abs (xr));
+            dryLine[1][dryWrite] = g * xr;
+            const float orr = o * dryLine[1][dryRead];
+            right[j] = orr;
+            outMaxR = std::max (outMaxR, std::abs (orr));
+        }
+        if (++dryWrite >= dryLength)
+            dryWrite = 0;
+        if (++dryRead >= dryLength)
+            dryRead = 0;
+    }
+
+    meterBlock.inPeakL.store (levelDb (inMaxL), std::memory_order_release);
+    meterBlock.inPeakR.store (levelDb (inMaxR), std::memory_order_release);
+    meterBlock.outPeakL.store (levelDb (outMaxL), std::memory_order_release);
+    meterBlock.outPeakR.store (levelDb (outMaxR), std::memory_order_release);
+
+    checkFinite();
+}
+
+void VyrLimiter::publishPeaks (float inL, float inR, float outL, float outR) noexcept
+{
+    const float dbInL = levelDb (inL), dbInR = levelDb (inR);
+    const float dbOutL = levelDb (outL), dbOutR = levelDb (outR);
+    meterBlock.inPeakL.store (dbInL, std::memory_order_release);
+    meterBlock.inPeakR.store (dbInR, std::memory_order_release);
+    meterBlock.outPeakL.store (dbOutL, std::memory_order_release);
+    meterBlock.outPeakR.store (dbOutR, std::memory_order_release);
+    raiseTo (meterBlock.maxIn, dbInL);
+    raiseTo (meterBlock.maxIn, dbInR);
+    raiseTo (meterBlock.maxOut, dbOutL);
+    raiseTo (meterBlock.maxOut, dbOutR);
+}
+
+double VyrLimiter::nextUniform() noexcept
+{
+    ditherState = (ditherState * 25214903917ull + 11ull) & ((1ull << 48) - 1ull);
+    const double u = (double) ((ditherState >> 16) & 0xffffffffull) / 4294967296.0;
+    return std::min (u, 0.9999999);
+}
+
+//==================================================================================================
+void VyrLimiter::closeLoudnessSlice() noexcept
+{
+    sliceEnergy[sliceWrite] = sliceSum / sliceLength;
+    if (++sliceWrite >= kSlicesShort)
+        sliceWrite = 0;
+    sliceSum = 0.0;
+    sliceCount = 0;
+    if (slicesSeen < kSlicesShort)
+        ++slicesSeen;
+
+    // Windows reach back over slices before the start as silence.
+    double momentary = 0.0, shortTerm = 0.0;
+    for (int i = 0; i < kSlicesShort; ++i)
+    {
+        int idx = sliceWrite - 1 - i;
+        if (idx < 0)
+            idx += kSlicesShort;
+        shortTerm += sliceEnergy[idx];
+        if (i < kSlicesMomentary)
+            momentary += sliceEnergy[idx];
+    }
+    momentary /= kSlicesMomentary;
+    shortTerm /= kSlicesShort;
+    lastMomentary = loudnessOf (momentary);
+    lastShort = loudnessOf (shortTerm);
+
+    auto addTo = [] (std::vector<double>& count, std::vector<double>& energy, double& totalCount,
+                     double& totalEnergy, float lufs, double e) noexcept
+    {
+        const int bin = juce::jlimit (0, kHistBins - 1, (int) ((lufs - kHistFloor) * kHistBinsPerLu));
+        count[(size_t) bin] += 1.0;
+        energy[(size_t) bin] += e;
+        totalCount += 1.0;
+        totalEnergy += e;
+    };
+
+    if (loudnessResetPending.exchange (false))
+        clearLoudnessHistories();
+    // 400 ms gating blocks every 100 ms (75 % overlap) for the integrated loudness; 3 s short-term
+    // values every 100 ms for the loudness range; both above the -70 LUFS absolute gate.
+    if (slicesSeen >= kSlicesMomentary && lastMomentary > kHistFloor)
+        addTo (blockCount, blockEnergy, blockTotalCount, blockTotalEnergy, lastMomentary, momentary);
+    if (slicesSeen >= kSlicesShort && lastShort > kHistFloor)
+        addTo (shortCount, shortEnergy, shortTotalCount, shortTotalEnergy, lastShort, shortTerm);
+    refreshGatedReadings();
+}
+
+void VyrLimiter::refreshGatedReadings() noexcept
+{
+    auto firstBinAbove = [] (double gate) noexcept
+    {
+        // A bin counts when its centre lies above the gate.
+        const double pos = (gate - (double) kHistFloor) * kHistBinsPerLu - 0.5;
+        return juce::jlimit (0, kHistBins, (int) std::floor (pos) + 1);
+    };
+    auto binCentre = [] (int bin) noexcept { return kHistFloor + ((float) bin + 0.5f) / kHistBinsPerLu; };
+
+    float integrated = -100.0f;
+    if (blockTotalCount > 0.0)
+    {
+        const double gate = -0.691 + 10.0 * std::log10 (blockTotalEnergy / blockTotalCount) - 10.0;
+        double c = 0.0, e = 0.0;
+        for (int b = firstBinAbove (gate); b < kHistBins; ++b)
+        {
+            c += blockCount[(size_t) b];
+            e += blockEnergy[(size_t) b];
+        }
+        if (c > 0.0)
+            integrated = loudnessOf (e / c);
+    }
+    meterBlock.lufsIntegrated.store (integrated, std::memory_order_release);
+
+    float range = 0.0f;
+    if (shortTotalCount >= 11.0)
+    {
+        const double gate = -0.691 + 10.0 * std::log10 (shortTotalEnergy / shortTotalCount) - 20.0;
+        const int first = firstBinAbove (gate);
+        double c = 0.0;
+        for (int b = first; b < kHistBins; ++b)
+            c += shortCount[(size_t) b];
+        if (c >= 1.0)
+        {
+            const double lowRank = std::floor ((c - 1.0) * 0.10 + 0.5);
+            const double highRank = std::floor ((c - 1.0) * 0.95 + 0.5);
+            int lowBin = -1, highBin = -1;
+            double seen = 0.0;
+            for (int b = first; b < kHistBins && highBin < 0; ++b)
+            {
+                seen += shortCount[(size_t) b];
+                if (lowBin < 0 && seen > lowRank)
+                    lowBin = b;
+                if (seen > highRank)
+                    highBin = b;
+            }
+            if (lowBin >= 0 && highBin >= 0)
+                range = std::max (0.0f, binCentre (highBin) - binCentre (lowBin));
+        }
+    }
+    meterBlock.lra.store (range, std::memory_order_release);
+}
+
+void VyrLimiter::clearLoudnessHistories() noexcept
+{
+    std::fill (blockCount.begin(), blockCount.end(), 0.0);
+    std::fill (blockEnergy.begin(), blockEnergy.end(), 0.0);
+    std::fill (shortCount.begin(), shortCount.end(), 0.0);
+    std::fill (shortEnergy.begin(), shortEnergy.end(), 0.0);
+    blockTotalCount = blockTotalEnergy = shortTotalCount = shortTotalEnergy = 0.0;
+}
+
+void VyrLimiter::resetLoudness() noexcept
+{
+    loudnessResetPending = true;
+    meterBlock.lufsMomentary.store (-100.0f, std::memory_order_release);
+    meterBlock.lufsShort.store (-100.0f, std::memory_order_release);
+    meterBlock.lufsIntegrated.store (-100.0f, std::memory_order_release);
+    meterBlock.lra.store (0.0f, std::memory_order_release);
+}
+
+void VyrLimiter::resetMaxima() noexcept
+{
+    meterBlock.maxIn.store (-120.0f, std::memory_order_release);
+    meterBlock.maxOut.store (-120.0f, std::memory_order_release);
+    meterBlock.maxTruePeak.store (-120.0f, std::memory_order_release);
+    meterBlock.maxGr.store (0.0f, std::memory_order_release);
+}
+
+void VyrLimiter::checkFinite() noexcept
+{
+    bool ok = std::isfinite (gain[0]) && std::isfinite (gain[1]) && std::isfinite (flux[0])
+              && std::isfinite (flux[1]) && std::isfinite (meterHold) && std::isfinite (sliceSum);
+    for (int c = 0; c < 2; ++c)
+        ok = ok && highPass[c].finite() && kShelf[c].finite() && kHighPass[c].finite()
+             && std::isfinite (shapeError[c][0]);
+    if (ok)
+        return;
+
+    clearCore();
+    clearOversampling();
+    clearMeterFilters();
+    for (auto& hp : highPass)
+        hp.reset();
+    for (auto& s : shapeError)
+        std::fill (std::begin (s), std::end (s), 0.0f);
+    meterHold = 0.0f;
+    sliceSum = 0.0;
+}
+
+} // namespace vyrRef
