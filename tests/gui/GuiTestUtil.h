@@ -118,6 +118,15 @@ inline void savePng (const juce::Image& img, const juce::String& name)
 
 using vyrTest::pumpUntil;
 
+// Delivers every message posted so far (a triggered click, a text editor's change message): the
+// queue is first in, first out, so a marker posted now arrives after them. Bounded like pumpUntil.
+inline bool flushMessages()
+{
+    auto delivered = std::make_shared<bool> (false);
+    juce::MessageManager::callAsync ([delivered] { *delivered = true; });
+    return pumpUntil ([delivered] { return *delivered; });
+}
+
 // Runs the message loop for a short while so posted messages are delivered.
 inline void pump (int ms = 20)
 {
