@@ -250,6 +250,7 @@ TEST (MainView, LoudnessKnobDragStampsAndHostChangesOnlyShow)
     auto& knob = *v.lufsKnob;
     const auto c = (knob.slider.getBounds().getCentre() + knob.getPosition()).toFloat();
     const int before = juce::roundToInt (f.raw ("masterLufs"));
+    auto dragGestures = std::make_unique<GestureCounter> (*f.proc);
 
     desk.move (c);
     desk.press (c);
@@ -260,6 +261,10 @@ TEST (MainView, LoudnessKnobDragStampsAndHostChangesOnlyShow)
     EXPECT_NE (after, before);
     EXPECT_EQ (f.proc->lufsIndex.load(), after);
     EXPECT_TRUE (v.recipeHint.endsWith ("Limiter OUT stays true-peak."));
+    // The whole turn is one loudness gesture, the knob's own.
+    EXPECT_EQ (dragGestures->begins ("masterLufs"), 1);
+    EXPECT_EQ (dragGestures->ends ("masterLufs"), 1);
+    dragGestures.reset();
 
     // The host moves the loudness: the knob shows it, nothing else is written.
     GestureCounter gestures (*f.proc);
@@ -267,7 +272,7 @@ TEST (MainView, LoudnessKnobDragStampsAndHostChangesOnlyShow)
     auto* lufs = f.proc->apvts.getParameter ("masterLufs");
     const int target = after == 0 ? 3 : 0;
     lufs->setValueNotifyingHost (lufs->convertTo0to1 ((float) target));
-    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (knob.slider.getValue()) == target; }));
+    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (knob.slider.getValue()) == target; }, 8000));
     EXPECT_EQ (f.raw ("masterMedium"), medium);
     EXPECT_EQ (gestures.totalBegins(), 0);
     EXPECT_EQ (gestures.changes ("masterMedium"), 0);
@@ -310,7 +315,7 @@ TEST (MainView, StyleChipWritesTheStyleRecipeAndClearsTheMood)
     v.mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), v.styleChips[1].getBounds().getCentre().toFloat(),
                                    {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &v, &v, juce::Time::getCurrentTime(),
                                    v.styleChips[1].getBounds().getCentre().toFloat(), juce::Time::getCurrentTime(), 1, false));
-    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (f.raw ("masterStyle")) == 1; }));
+    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (f.raw ("masterStyle")) == 1; }, 8000));
 }
 
 TEST (MainView, MediumChipsWriteTheMediumAndTheNearestLoudness)
@@ -852,7 +857,7 @@ TEST (MainView, TimerRepaintsOnlyWhatChanged)
     auto reset = [&] { overTray.paints = overChips.paints = sentinel.paints = 0; };
     Desk desk (v);
     v.tick();
-    ASSERT_TRUE (pumpUntil ([&] { return overTray.paints > 0; })); // the window's first paint
+    ASSERT_TRUE (pumpUntil ([&] { return overTray.paints > 0; }, 8000)); // the window's first paint
     // Settle: the knobs' attachments deliver their first values asynchronously.
     for (int settle = 0; settle < 10; ++settle)
     {

@@ -166,7 +166,7 @@ TEST (PluginEditor, ShellKeysWorkOnlyInTheStandaloneApp)
     Desk desk (e);
     e.grabKeyboardFocus();
     f.proc->loadAudioFile (wav);
-    ASSERT_TRUE (f.proc->fileLoaded);
+    ASSERT_TRUE (f.proc->fileLoaded) << f.proc->loadError;
 
     EXPECT_TRUE (desk.key (juce::KeyPress (juce::KeyPress::spaceKey)));
     EXPECT_TRUE (f.proc->transport.isPlaying());
@@ -248,10 +248,12 @@ TEST (PluginEditor, TwoEditorsEachOpenTheirOwnCards)
     EXPECT_EQ (gHost, &b->editor->getInfoOverlay());
     EXPECT_EQ (gExportHost, &b->editor->exportOverlay);
 
-    Desk deskA (*a->editor, { 10, 10 });
-    deskA.click (centreOf (a->editor->shell.identityInfo, *a->editor));
-    EXPECT_TRUE (a->editor->getInfoOverlay().isVisible());
-    EXPECT_FALSE (b->editor->getInfoOverlay().isVisible());
+    {
+        Desk deskA (*a->editor, { 10, 10 });
+        deskA.click (centreOf (a->editor->shell.identityInfo, *a->editor));
+        EXPECT_TRUE (a->editor->getInfoOverlay().isVisible());
+        EXPECT_FALSE (b->editor->getInfoOverlay().isVisible());
+    }
 
     a->editor->shell.masteringStudio.openExportInfo (true);
     EXPECT_TRUE (a->editor->exportOverlay.isVisible());

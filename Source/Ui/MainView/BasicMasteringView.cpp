@@ -468,13 +468,21 @@ void BasicMasteringView::mediumChipClicked (int i)
                  + juce::String ((int) vyrMainView::kLufsOptions[k]) + " LUFS";
 }
 
-void BasicMasteringView::stampLufs (int index)
+void BasicMasteringView::stampLufs (int index, bool insideLufsGesture)
 {
     const int i = juce::jlimit (0, 4, index);
     const bool previous = lufsStampGuard;
     lufsStampGuard = true;
     processor.lufsIndex.store (i, std::memory_order_release);
-    setChoice ("masterLufs", i);
+    if (! insideLufsGesture)
+        setChoice ("masterLufs", i);
+    else if (params.lufs != nullptr)
+    {
+        const float v = params.lufs->convertTo0to1 ((float) i);
+        auto& base = static_cast<juce::AudioProcessorParameter&> (*params.lufs);
+        base.setValue (v);
+        base.sendValueChangedMessageToListeners (v);
+    }
     processor.applyingRecipe = true;
     vyrQuarn::applyLufs (processor.apvts, i, true);
     processor.applyingRecipe = false;
@@ -500,7 +508,8 @@ void BasicMasteringView::lufsKnobChanged (double v, bool byUser)
 
     processor.lufsIndex.store (i, std::memory_order_release);
     processor.noteArmUserHold();
-    stampLufs (i);
+    // The knob's attachment holds the loudness gesture while the user turns it.
+    stampLufs (i, lufsKnob != nullptr && lufsKnob->isMouseButtonDown (true));
     recipeHint = juce::String ((int) vyrMainView::kLufsOptions[i]) + " LUFS - drive, Effect trim, BOOST cap. Limiter OUT stays true-peak.";
 }
 

@@ -14,6 +14,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -45,7 +46,9 @@ public:
     void setChoice (const juce::String& parameterId, int index) { setChoice (processor, parameterId, index); }
 
     // Applies loudness option 0..4 as the user's choice: the loudness choice and its recipe.
-    void stampLufs (int index);
+    // `insideLufsGesture`: the caller already holds a change gesture on "masterLufs" (the knob's
+    // drag), so the choice is written inside it instead of in a gesture of its own.
+    void stampLufs (int index, bool insideLufsGesture = false);
 
     // The loudness knob turned to option value `v` (0..4, rounded). Only a change the user makes
     // acts; one arriving through the knob's parameter attachment (automation, MIDI, a recall, a
@@ -193,7 +196,14 @@ private:
     void syncTrayWithChain();
     std::uint32_t shownEnabledMask = 0xffffffffu;
     std::int32_t shownOrder[13] {};
-    float lastMoteKey[kNumMotes] {};
+    // Where each mote was last painted: quarter pixels and glow steps.
+    struct MoteKey
+    {
+        int x = INT_MIN, y = 0, glow = 0;
+        bool operator== (const MoteKey& o) const noexcept { return x == o.x && y == o.y && glow == o.glow; }
+    };
+    MoteKey lastMoteKey[kNumMotes];
+    static constexpr int kMaxMoteAreas = 3;
 
     bool standalone() const noexcept;
     bool timerMayRepaint() const;
@@ -212,6 +222,17 @@ private:
     juce::String moodCaption (int mood) const;
 
     juce::SharedResourcePointer<HardwareArt> art;
+
+public:
+    // A photograph scaled to one area's size, kept until that size changes.
+    struct ScaledPhoto
+    {
+        juce::Image image, source;
+        juce::Rectangle<int> size;
+    };
+
+private:
+    ScaledPhoto stagePhoto, platePhoto;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BasicMasteringView)
 };

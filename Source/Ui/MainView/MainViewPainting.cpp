@@ -33,6 +33,43 @@ juce::Rectangle<float> insetFloored (juce::Rectangle<float> r, float d)
     return { r.getX() + d, r.getY() + d, std::max (0.0f, r.getWidth() - 2.0f * d), std::max (0.0f, r.getHeight() - 2.0f * d) };
 }
 
+// Fills a rounded rectangle with the current colour or gradient. A repaint whose clip keeps clear of
+// the four corners fills plain rectangles instead: the same pixels, without building a shape for
+// the whole area (much cheaper for the small areas the timer repaints, and it keeps complex repaint
+// regions away from the renderer's shape clipping).
+void fillRounded (juce::Graphics& g, juce::Rectangle<float> r, float radius)
+{
+    const auto clip = g.getClipBounds().toFloat();
+    const float c = radius + 1.0f;
+    const juce::Rectangle<float> corners[4] = { { r.getX(), r.getY(), c, c }, { r.getRight() - c, r.getY(), c, c },
+                                                { r.getX(), r.getBottom() - c, c, c }, { r.getRight() - c, r.getBottom() - c, c, c } };
+    for (const auto& corner : corners)
+        if (corner.intersects (clip))
+        {
+            g.fillRoundedRectangle (r, radius);
+            return;
+        }
+    g.fillRect (r.getIntersection (clip));
+}
+
+// Clips to a rounded rectangle, the same way: a plain rectangle when the corners are not repainted.
+void clipRounded (juce::Graphics& g, juce::Rectangle<float> r, float radius)
+{
+    const auto clip = g.getClipBounds().toFloat();
+    const float c = radius + 1.0f;
+    const juce::Rectangle<float> corners[4] = { { r.getX(), r.getY(), c, c }, { r.getRight() - c, r.getY(), c, c },
+                                                { r.getX(), r.getBottom() - c, c, c }, { r.getRight() - c, r.getBottom() - c, c, c } };
+    for (const auto& corner : corners)
+        if (corner.intersects (clip))
+        {
+            juce::Path shape;
+            shape.addRoundedRectangle (r, radius);
+            g.reduceClipRegion (shape);
+            return;
+        }
+    g.reduceClipRegion (r.getSmallestIntegerContainer());
+}
+
 // A recipe chip: enamel face, then a tinted fill and outline when unlit, an outline when a warm
 // chip is lit, and its caption.
 void paintChip (juce::Graphics& g, juce::Rectangle<int> bounds, bool on, const juce::String& text, juce::Colour K, bool warm)
@@ -84,6 +121,23 @@ void drawCovering (juce::Graphics& g, const juce::Image& img, juce::Rectangle<fl
         t = t.rotated (juce::MathConstants<float>::pi);
     t = t.translated (area.getCentreX(), area.getCentreY());
     g.drawImageTransformed (img, t);
+}
+
+// The photograph scaled (high quality) to cover an area of a given size, made once per size: the
+// view then only copies the part a repaint needs.
+const juce::Image& coveringImage (BasicMasteringView::ScaledPhoto& cache, const juce::Image& photo, juce::Rectangle<float> area, bool rotated)
+{
+    const auto size = area.getSmallestIntegerContainer();
+    if (cache.image.isNull() || cache.size != size || cache.source != photo)
+    {
+        cache.size = size;
+        cache.source = photo;
+        cache.image = juce::Image (juce::Image::ARGB, std::max (1, size.getWidth()), std::max (1, size.getHeight()), true);
+        juce::Graphics g (cache.image);
+        g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
+        drawCovering (g, photo, area.withPosition (area.getPosition() - size.getPosition().toFloat()), rotated);
+    }
+    return cache.image;
 }
 }
 
@@ -140,7 +194,9 @@ void BasicMasteringView::repaintChanged()
             repaint (0, 0, getWidth(), headerArea.getY());
     }
 
-    // Each mote repaints only when its position (to an eighth of a pixel) or its glow moved.
+    // Each mote repaints only when its position (to a quarter of a pixel) or its glow moved. A few
+    // small areas are repainted one by one; more than that become one area, which keeps the
+    // repaint region simple for the renderer.
     const auto area = moteArea();
     if (area.getWidth() < 8 || area.getHeight() < 8)
         return;
@@ -148,19 +204,35 @@ void BasicMasteringView::repaintChanged()
     const double phase = std::fmod (t / 450.0, 1.0);
     float glow[kNumMotes];
     moteGlow (t, glow);
+    juce::Rectangle<int> changed[kNumMotes];
+    int numChanged = 0;
     for (int i = 0; i < kNumMotes; ++i)
     {
         const auto& m = motes[i];
-        const float fx = (float) (m.x + 0.045 * m.speed * phase), fy = (float) (m.y + 0.018 * m.speed * phase);
-        const float cx = area.getX() + (fx - std::floor (fx)) * area.getWidth();
-        const float cy = area.getY() + (fy - std::floor (fy)) * area.getHeight();
-        const float key = std::round (cx * 8.0f) * 7919.0f + std::round (cy * 8.0f) + std::round (glow[i] * 64.0f) * 0.001f;
+        const double fx = m.x + 0.045 * m.speed * phase, fy = m.y + 0.018 * m.speed * phase;
+        const float cx = area.getX() + (float) (fx - std::floor (fx)) * area.getWidth();
+        const float cy = area.getY() + (float) (fy - std::floor (fy)) * area.getHeight();
+        const MoteKey key { (int) std::lround (cx * 4.0f), (int) std::lround (cy * 4.0f), (int) std::lround (glow[i] * 64.0f) };
         if (key == lastMoteKey[i])
             continue;
-        lastMoteKey[i] = key;
+        // Both the old and the new place of the mote.
         const float r = m.size * 1.3f + 2.0f;
-        repaint (juce::Rectangle<float> (cx - r, cy - r, 2.0f * r, 2.0f * r).getSmallestIntegerContainer().getIntersection (area));
+        auto box = juce::Rectangle<float> (cx - r, cy - r, 2.0f * r, 2.0f * r).getSmallestIntegerContainer();
+        if (lastMoteKey[i].x != INT_MIN)
+            box = box.getUnion (box.withCentre ({ lastMoteKey[i].x / 4, lastMoteKey[i].y / 4 }));
+        lastMoteKey[i] = key;
+        changed[numChanged++] = box.getIntersection (area);
     }
+    if (numChanged > kMaxMoteAreas)
+    {
+        auto all = changed[0];
+        for (int i = 1; i < numChanged; ++i)
+            all = all.getUnion (changed[i]);
+        repaint (all);
+    }
+    else
+        for (int i = 0; i < numChanged; ++i)
+            repaint (changed[i]);
 }
 
 //==============================================================================
@@ -218,7 +290,7 @@ void BasicMasteringView::paintWindow (juce::Graphics& g)
 {
     const float W = (float) getWidth(), H = (float) getHeight();
     g.setGradientFill (juce::ColourGradient (juce::Colour (0xff24272d), 0.0f, 0.0f, juce::Colour (0xff101216), 0.0f, H, false));
-    g.fillRoundedRectangle (0.0f, 0.0f, W, H, 10.0f);
+    fillRounded (g, { 0.0f, 0.0f, W, H }, 10.0f);
     g.setColour (juce::Colour (0x1affffff));
     g.drawRoundedRectangle (0.5f, 0.5f, std::max (W - 1.0f, 0.0f), std::max (H - 1.0f, 0.0f), 10.0f, 1.0f);
 }
@@ -229,10 +301,10 @@ void BasicMasteringView::paintHeader (juce::Graphics& g, juce::Colour)
         return;
     const auto h = headerArea.toFloat();
     g.setColour (juce::Colour (0xff1a1d24));
-    g.fillRoundedRectangle (h, 8.0f);
+    fillRounded (g, h, 8.0f);
     const auto inner = insetFloored (h, 2.0f);
     g.setGradientFill (juce::ColourGradient (juce::Colour (0xff12141a), 0.0f, inner.getY(), juce::Colour (0xff08090c), 0.0f, inner.getBottom(), false));
-    g.fillRoundedRectangle (inner, 6.0f);
+    fillRounded (g, inner, 6.0f);
     g.setColour (juce::Colour (0x1affffff));
     g.drawRoundedRectangle (h.reduced (0.5f), 8.0f, 1.0f);
     g.setColour (juce::Colour (0x80000000));
@@ -308,16 +380,13 @@ void BasicMasteringView::paintStage (juce::Graphics& g)
     const auto s = stage.toFloat();
     {
         juce::Graphics::ScopedSaveState state (g);
-        juce::Path clip;
-        clip.addRoundedRectangle (s, 10.0f);
-        g.reduceClipRegion (clip);
-        g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
+        clipRounded (g, s, 10.0f);
         g.setOpacity (0.92f);
-        drawCovering (g, art->stageWell, s, false);
+        g.drawImageAt (coveringImage (stagePhoto, art->stageWell, s, false), stage.getX(), stage.getY());
     }
     g.setOpacity (1.0f);
     g.setColour (juce::Colour (0x29101216));
-    g.fillRoundedRectangle (s, 10.0f);
+    fillRounded (g, s, 10.0f);
     g.setColour (juce::Colour (0x14ffffff));
     g.drawRoundedRectangle (s.reduced (0.5f), 10.0f, 1.0f);
 }
@@ -357,13 +426,11 @@ void BasicMasteringView::paintMeterWell (juce::Graphics& g)
         return;
     {
         juce::Graphics::ScopedSaveState state (g);
-        juce::Path clip;
-        clip.addRoundedRectangle (meterWell, 3.0f);
-        g.reduceClipRegion (clip);
-        g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
-        drawCovering (g, art->meterPlate, meterWell, true);
+        clipRounded (g, meterWell, 3.0f);
+        const auto& plate = coveringImage (platePhoto, art->meterPlate, meterWell, true);
+        g.drawImageAt (plate, meterWell.getSmallestIntegerContainer().getX(), meterWell.getSmallestIntegerContainer().getY());
         g.setColour (juce::Colour (0x3d4a525c));
-        g.fillRoundedRectangle (meterWell, 3.0f);
+        fillRounded (g, meterWell, 3.0f);
     }
     g.setColour (juce::Colour (0xff16181c));
     g.drawRoundedRectangle (meterWell, 3.0f, 1.0f);
@@ -377,12 +444,12 @@ void BasicMasteringView::paintMeterWell (juce::Graphics& g)
         face = face.withX (face.getX() + (face.getWidth() - w) / 2.0f).withWidth (w);
     }
     g.setColour (juce::Colour (0xff1c2026));
-    g.fillRoundedRectangle (face, 8.0f);
+    fillRounded (g, face, 8.0f);
     g.setColour (juce::Colour (0x1fffffff));
     g.drawRoundedRectangle (face.reduced (0.4f), 7.6f, 0.85f);
     const auto inner = insetFloored (face, 3.0f);
     g.setColour (juce::Colour (0xff0e1014));
-    g.fillRoundedRectangle (inner, 5.6f);
+    fillRounded (g, inner, 5.6f);
     g.setColour (juce::Colour (0xb8000000));
     g.drawRoundedRectangle (inner, 5.6f, 1.0f);
     g.setColour (juce::Colour (0x0affffff));

@@ -129,7 +129,7 @@ void AppShell::paintDesktopHeader (juce::Graphics& g)
     const int n = h.K, mark = h.icon, rest2 = h.L, band = h.modeBlock, statusW = h.statusBlock, titleW = h.titleBlock,
               x0 = h.titleX;
     const int statusX = x0 + rest2 - statusW;
-    const float N = (float) (W - 32);
+    const float N = (float) juce::jmax (W - 32, 0);
     juce::ignoreUnused (n);
 
     // plate
@@ -157,13 +157,13 @@ void AppShell::paintDesktopHeader (juce::Graphics& g)
         g.setColour (whiteA (light ? 0x2e : 0x14));
         g.drawRoundedRectangle (22.0f, 18.15f, juce::jmax (N - 12.0f, 0.0f), 118.0f, 7.0f, 0.85f);
         g.setColour (whiteA (light ? 0x42 : 0x29));
-        g.fillRect (32.0f, 13.0f, N - 32.0f, 1.15f);
+        g.fillRect (32.0f, 13.0f, juce::jmax (N - 32.0f, 0.0f), 1.15f);
         g.setColour (blackA (0x94));
-        g.fillRect (32.0f, 137.8f, N - 32.0f, 1.4f);
+        g.fillRect (32.0f, 137.8f, juce::jmax (N - 32.0f, 0.0f), 1.4f);
         g.setColour (accent.withAlpha ((juce::uint8) 0xc7));
-        g.fillRoundedRectangle (38.0f, 13.8f, N - 44.0f, 2.2f, 0.9f);
+        g.fillRoundedRectangle (38.0f, 13.8f, juce::jmax (N - 44.0f, 0.0f), 2.2f, 0.9f);
         g.setColour (accent.withAlpha ((juce::uint8) 0x38));
-        g.fillRect (52.0f, 15.6f, N - 72.0f, 6.5f);
+        g.fillRect (52.0f, 15.6f, juce::jmax (N - 72.0f, 0.0f), 6.5f);
     }
     g.setColour (blackA (light ? 0x52 : 0x9e));
     g.drawRoundedRectangle (plate, 11.0f, 1.15f);
@@ -194,7 +194,7 @@ void AppShell::paintDesktopHeader (juce::Graphics& g)
     g.setImageResamplingQuality (juce::Graphics::highResamplingQuality);
     g.setOpacity (1.0f);
     g.setColour (juce::Colour (0xff123a6e));
-    g.fillRoundedRectangle (32.0f, 28.0f, (float) mark, 96.0f, 0.22f * (float) mark);
+    g.fillRoundedRectangle (32.0f, 28.0f, (float) juce::jmax (mark, 0), 96.0f, 0.22f * (float) juce::jmax (mark, 0));
     {
         const auto& icon = art->appIcon;
         if (icon.isValid() && icon.getWidth() > 0 && icon.getHeight() > 0 && mark > 0)
@@ -206,7 +206,7 @@ void AppShell::paintDesktopHeader (juce::Graphics& g)
         }
     }
     g.setColour (whiteA (0x47));
-    g.drawRoundedRectangle (33.0f, 29.0f, (float) juce::jmax (mark - 2, 0), 94.0f, 0.22f * (float) mark - 1.0f, 1.2f);
+    g.drawRoundedRectangle (33.0f, 29.0f, (float) juce::jmax (mark - 2, 0), 94.0f, juce::jmax (0.22f * (float) mark - 1.0f, 0.0f), 1.2f);
 
     // title block
     if (titleW > 0)

@@ -23,6 +23,8 @@ void paintMillBrush (juce::Graphics& g, juce::Rectangle<float> r, bool light)
     g.setColour (whiteA (light ? 0x12 : 0x0a));
     for (float f = -r.getHeight(); f < r.getWidth() + r.getHeight(); f += 3.2f)
         g.fillRect (r.getX() + f, r.getY(), 1.05f, r.getHeight());
+    if (r.getWidth() <= 0.0f)
+        return;
     g.setColour (blackA (light ? 0x0b : 0x0a));
     for (float y = r.getY(); y < r.getBottom(); y += 5.0f)
         g.fillRect (r.getX(), y, r.getWidth(), 0.55f);
@@ -30,6 +32,7 @@ void paintMillBrush (juce::Graphics& g, juce::Rectangle<float> r, bool light)
 
 void paintRecess (juce::Graphics& g, juce::Rectangle<float> r, float radius, bool light)
 {
+    r = r.withWidth (juce::jmax (r.getWidth(), 0.0f)).withHeight (juce::jmax (r.getHeight(), 0.0f));
     g.setColour (blackA (light ? 0x29 : 0x6b));
     g.fillRoundedRectangle (r.translated (0.0f, 1.1f), radius);
 
@@ -46,7 +49,7 @@ void paintRecess (juce::Graphics& g, juce::Rectangle<float> r, float radius, boo
     g.setColour (blackA (light ? 0x38 : 0x8c));
     g.drawRoundedRectangle (r.getX() + 0.4f, r.getY() + 0.4f, juce::jmax (r.getWidth() - 0.8f, 0.0f),
                             juce::jmax (r.getHeight() - 0.8f, 0.0f), radius, 1.15f);
-    const float lw = r.getWidth() - 2.0f * radius;
+    const float lw = juce::jmax (r.getWidth() - 2.0f * radius, 0.0f);
     g.setColour (whiteA (light ? 0x29 : 0x14));
     g.fillRect (r.getX() + radius, r.getBottom() - 1.4f, lw, 1.0f);
     g.setColour (blackA (light ? 0x29 : 0x59));
