@@ -10,7 +10,7 @@ PACKAGES=(
   fonts-dejavu-core
 )
 if [[ "${1:-}" == "--tests" ]]; then
-  PACKAGES+=(libgtest-dev libbenchmark-dev libebur128-dev xvfb xauth openbox flac)
+  PACKAGES+=(libgtest-dev libbenchmark-dev libebur128-dev xvfb xauth openbox flac lilv-utils xdotool x11-utils)
 fi
 
 missing=()

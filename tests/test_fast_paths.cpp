@@ -289,6 +289,22 @@ namespace
         return compare (*fresh, *old, input, blockSize).diffDb;
     }
 
+    // The same with `perBlock (engine, blockIndex)` applied to both before every block.
+    template <typename NewEngine, typename OldEngine, typename Setup, typename PerBlock>
+    double programDiffDbMoving (Setup&& setup, PerBlock&& perBlock)
+    {
+        static const auto input = program (sr, 1.5);
+        auto fresh = std::make_unique<NewEngine>();
+        auto old = std::make_unique<OldEngine>();
+        setup (*fresh);
+        setup (*old);
+        fresh->prepare (sr, 512);
+        old->prepare (sr, 512);
+        setup (*fresh);
+        setup (*old);
+        return compare (*fresh, *old, input, 512, perBlock).diffDb;
+    }
+
     // Switches the engine off at block 20 and on at block 50 of a low sine; returns both largest steps.
     template <typename NewEngine, typename OldEngine, typename Setup, typename SetEnabled>
     vyrReferenceCompare::Result switching (Setup&& setup, SetEnabled&& setEnabled)
@@ -322,6 +338,9 @@ TEST (FastPathsEngines, SoundAsBefore)
         { "density defaults", [] { return programDiffDb<VyrAnalogueDensity, vyrRef::VyrAnalogueDensity> ([] (auto& e) { e.enabled = true; }); } },
         { "density heavy", [] { return programDiffDb<VyrAnalogueDensity, vyrRef::VyrAnalogueDensity> ([] (auto& e) {
               e.enabled = true; e.density = 60.0f; e.triode = 5.0f; e.pentode = 5.0f; e.saturation = 5.0f; e.mix = 1.0f; }); } },
+        { "density gliding", [] { return programDiffDbMoving<VyrAnalogueDensity, vyrRef::VyrAnalogueDensity> ([] (auto& e) {
+              e.enabled = true; e.satIn = true; e.saturation = 6.0f; e.triode = 5.0f; e.pentode = 5.0f; e.mix = 1.0f; },
+              [] (auto& e, int block) { e.density = (block & 1) ? 80.0f : -40.0f; }); } },
         { "density alt tube", [] { return programDiffDb<VyrAnalogueDensity, vyrRef::VyrAnalogueDensity> ([] (auto& e) {
               e.enabled = true; e.altTube = true; e.saturation = 8.0f; e.mix = 0.7f; e.inputGain = 6.0f; }); } },
         { "clipper defaults", [] { return programDiffDb<VyrClipper, vyrRef::VyrClipper> ([] (auto& e) { e.enabled = true; }); } },

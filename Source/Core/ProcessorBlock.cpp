@@ -122,11 +122,34 @@ void VyrAudioProcessor::delayDry (const juce::AudioBuffer<float>& input, int n) 
     const int latency = juce::jlimit (0, std::max (0, length - 1), liveChain.getLatencySamples());
     if (length == 0)
         return;
+    // The block goes into the ring and comes out of it in at most two straight copies each; written
+    // first, so a latency shorter than the block reads this block's own samples.
+    auto copyIn = [length] (float* line, int at, const float* src, int count) noexcept
+    {
+        const int first = std::min (count, length - at);
+        std::copy (src, src + first, line + at);
+        std::copy (src + first, src + count, line);
+    };
+    auto copyOut = [length] (const float* line, int at, float* dst, int count) noexcept
+    {
+        const int first = std::min (count, length - at);
+        std::copy (line + at, line + at + first, dst);
+        std::copy (line, line + (count - first), dst + first);
+    };
+    int readAt = dryDelayWrite - latency;
+    if (readAt < 0)
+        readAt += length;
     for (int ch = 0; ch < channels; ++ch)
     {
         const float* in = input.getReadPointer (ch);
         float* line = dryDelayLine.getWritePointer (ch);
         float* out = dryBuffer.getWritePointer (ch);
+        if (n + latency <= length)
+        {
+            copyIn (line, dryDelayWrite, in, n);
+            copyOut (line, readAt, out, n);
+            continue;
+        }
         int w = dryDelayWrite;
         for (int i = 0; i < n; ++i)
         {

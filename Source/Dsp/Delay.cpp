@@ -1,4 +1,5 @@
 #include "Dsp/Delay.h"
+#include <limits>
 
 namespace
 {
@@ -60,10 +61,12 @@ void VyrDelay::recordOnly (const float* inL, const float* inR, int numSamples) n
             const int run = juce::jmin (numSamples - done, length - w);
             float* dst = lines[ch] + w;
             const float* src = ins[ch] + done;
+            // Branch-free so it vectorises: a NaN or infinity fails the magnitude test and records 0.
             for (int i = 0; i < run; ++i)
             {
                 const float x = src[i];
-                dst[i] = std::isfinite (x) ? juce::jlimit (-8.0f, 8.0f, x) : 0.0f;
+                const float clamped = std::min (8.0f, std::max (-8.0f, x));
+                dst[i] = std::abs (x) <= std::numeric_limits<float>::max() ? clamped : 0.0f;
             }
             done += run;
             w = w + run == length ? 0 : w + run;

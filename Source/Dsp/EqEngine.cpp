@@ -445,7 +445,12 @@ void VyrDynamicEQ::setNode (Node& node, int kind, const vyrEq::Band& band, bool 
     vyrDsp::setTargetIfMoved (node.atkSmooth, juce::jlimit (0.001f, 0.5f, finiteOr (band.atk, 0.01f)));
     vyrDsp::setTargetIfMoved (node.relSmooth, juce::jlimit (0.01f, 1.0f, finiteOr (band.rel, 0.2f)));
     vyrDsp::setTargetIfMoved (node.gainSmooth, active ? finiteOr (band.gain, 0.0f) : 0.0f);
-    node.satAmount = 0.15f * std::pow (juce::jlimit (0.0f, 1.0f, finiteOr (band.drive, 0.3f)), 2.2f);
+    const float drive = juce::jlimit (0.0f, 1.0f, finiteOr (band.drive, 0.3f));
+    if (drive != node.satDrive)
+    {
+        node.satDrive = drive;
+        node.satAmount = 0.15f * std::pow (drive, 2.2f);
+    }
     node.satOn = active && band.sat && node.satAmount >= 0.0005f;
 }
 

@@ -93,6 +93,7 @@ public:
         int kind = peakKind;
         bool satOn = false;
         float satAmount = 0.0f;
+        float satDrive = -1.0f;   // the drive satAmount was worked out for
 
         // Attack and release coefficients of the last time constants seen.
         float coefAtkTime = -1.0f, coefAtk = 0.0f;

@@ -559,7 +559,8 @@ float VyrLimiter::currentHold() const noexcept
 {
     // Gain-reduction meter hold: the deepest reduction of the open group if it beats the decayed hold.
     const float decayed = meterHold * holdDecayPow[holdCount];
-    const float r = holdMinGain < 1.0f ? -20.0f * std::log10 (std::max (holdMinGain, 1.0e-6f)) : 0.0f;
+    // A readout only: the fast decibels are within 2e-5 dB of the exact ones down to the 120 dB floor.
+    const float r = holdMinGain < 1.0f ? -vyrDsp::fastGainToDb (std::max (holdMinGain, 1.0e-6f)) : 0.0f;
     return std::max (r, decayed);
 }
 
@@ -617,22 +618,31 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         highPass[1] = hr;
     }
 
+    // Settled ramps give the same value every sample: the core's settings are then worked out once
+    // for the block instead of once per sample.
+    const bool steadyCore = ! ceilingRamp.isSmoothing() && ! releaseRamp.isSmoothing() && ! styleRamp.isSmoothing()
+                            && ! dryRamp.isSmoothing() && ! wetRamp.isSmoothing() && ! outRamp.isSmoothing();
+    const float dSteady = dryRamp.getTargetValue(), wSteady = wetRamp.getTargetValue(), oSteady = outRamp.getTargetValue();
+
     for (int j = 0; j < n; ++j)
     {
-        const float cdb = ceilingRamp.getNextValue();
-        coreRelease = releaseRamp.getNextValue();
-        coreStyle = styleRamp.getNextValue();
-        if (cdb != coreCeilingDb)
+        if (! steadyCore || j == 0)
         {
-            coreCeilingDb = cdb;
-            coreCeilingLin = cdb > -100.0f ? std::pow (10.0f, std::min (cdb, 0.0f) / 20.0f) * kCeilingGuard : 0.0f;
-        }
-        if (releaseModeNow == 0 && (coreRelease != cachedReleaseSeconds || coreStyle != cachedReleasePos))
-            updateReleaseCoefficients (coreRelease, coreStyle);
-        if (coreStyle != colourPos)
-        {
-            colourPos = coreStyle;
-            colour = styleBlend (vyrLimStyle::kColour, coreStyle);
+            const float cdb = ceilingRamp.getNextValue();
+            coreRelease = releaseRamp.getNextValue();
+            coreStyle = styleRamp.getNextValue();
+            if (cdb != coreCeilingDb)
+            {
+                coreCeilingDb = cdb;
+                coreCeilingLin = cdb > -100.0f ? std::pow (10.0f, std::min (cdb, 0.0f) / 20.0f) * kCeilingGuard : 0.0f;
+            }
+            if (releaseModeNow == 0 && (coreRelease != cachedReleaseSeconds || coreStyle != cachedReleasePos))
+                updateReleaseCoefficients (coreRelease, coreStyle);
+            if (coreStyle != colourPos)
+            {
+                colourPos = coreStyle;
+                colour = styleBlend (vyrLimStyle::kColour, coreStyle);
+            }
         }
 
         float xl, xr;
@@ -731,9 +741,9 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             yr += colour * (colourTanh (1.35f * yr) - yr);
         }
 
-        const float d = dryRamp.getNextValue();
-        const float w = wetRamp.getNextValue();
-        const float o = outRamp.getNextValue();
+        const float d = steadyCore ? dSteady : dryRamp.getNextValue();
+        const float w = steadyCore ? wSteady : wetRamp.getNextValue();
+        const float o = steadyCore ? oSteady : outRamp.getNextValue();
         dryLine[0][dryWrite] = xl;
         dryLine[1][dryWrite] = xr;
         const float dl = dryLine[0][dryRead];

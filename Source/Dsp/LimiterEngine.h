@@ -140,11 +140,15 @@ private:
     struct BiquadD
     {
         double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0, s1 = 0, s2 = 0;
+        // The output is put into the state updates before they are formed, so the recursion through
+        // s1 is one multiply and one subtraction deep (half the wait of the textbook order); the
+        // coefficient products do not depend on the signal and leave the loop.
         inline double process (double x) noexcept
         {
             const double y = b0 * x + s1;
-            s1 = b1 * x - a1 * y + s2;
-            s2 = b2 * x - a2 * y;
+            const double next = ((b1 - a1 * b0) * x + s2) - a1 * s1;
+            s2 = (b2 - a2 * b0) * x - a2 * s1;
+            s1 = next;
             return y;
         }
         void reset() noexcept { s1 = s2 = 0; }

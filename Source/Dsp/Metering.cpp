@@ -1,4 +1,5 @@
 #include "Dsp/Metering.h"
+#include "Dsp/DspCommon.h"
 #include "Core/RealtimeProbe.h"
 
 #include <algorithm>
@@ -308,6 +309,26 @@ namespace
     }
 }
 
+// The scan's convolutions run across outputs, so they gain from wider vectors where the processor has
+// them (the same sums in the same order in every copy).
+namespace
+{
+    // out[i] = every tap of a phase over the frame from i on, summed as phaseValue sums them.
+    VYR_WIDE_VECTOR_CLONES void allTaps (const float* c, const float* frame, float* out, int n) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+            out[i] = (eightTaps (c, frame + i) + eightTaps (c + 8, frame + i + 8)) + eightTaps (c + 16, frame + i + 16);
+    }
+
+    // out[i] = |the eight central taps| + tail x the largest sample of the output's window.
+    VYR_WIDE_VECTOR_CLONES void tapBounds (const float* core, const float* frame, const float* windowPeak, float tail,
+                                           float* out, int n) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+            out[i] = std::abs (eightTaps (core, frame + i)) + tail * windowPeak[i];
+    }
+}
+
 float VyrTruePeakMeter::phaseValue (int p, const float* window) const noexcept
 {
     // The central eight taps (8 .. 15) are one of the three groups, so the bound's central part is the
@@ -372,9 +393,7 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
             --wholeChunks[channel];
             for (int p = 0; p < factor - 1; ++p)
             {
-                const float* c = coeffs[p];
-                for (int i = 0; i < n; ++i)
-                    bound[i] = (eightTaps (c, frame + i) + eightTaps (c + 8, frame + i + 8)) + eightTaps (c + 16, frame + i + 16);
+                allTaps (coeffs[p], frame, bound, n);
                 peak = std::max (peak, largest (bound, n));
             }
         }
@@ -402,8 +421,7 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
             {
                 const float* c = coeffs[p];
                 const float tail = tailSum[p] + 1.0e-5f;
-                for (int i = 0; i < n; ++i)
-                    bound[i] = std::abs (eightTaps (c + coreFirst, frame + i + coreFirst)) + tail * windowPeak[i];
+                tapBounds (c + coreFirst, frame + coreFirst, windowPeak, tail, bound, n);
 
                 const int whole = n - n % run;
                 for (int i0 = 0; i0 < whole; i0 += run)
@@ -413,8 +431,7 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
                         continue;
                     ++runsWorked;
                     alignas (32) float full[run];
-                    for (int i = 0; i < run; ++i)
-                        full[i] = (eightTaps (c, frame + i0 + i) + eightTaps (c + 8, frame + i0 + i + 8)) + eightTaps (c + 16, frame + i0 + i + 16);
+                    allTaps (c, frame + i0, full, run);
                     peak = std::max (peak, largest (full, run));
                 }
                 for (int i = whole; i < n; ++i)

@@ -27,6 +27,13 @@ inline std::unique_ptr<VyrAudioProcessor> makeProcessor (int product, bool stand
                                                        : juce::AudioProcessor::wrapperType_VST3);
 }
 
+// Raw (denormalised) value of a parameter the processor must have.
+inline float paramValue (VyrAudioProcessor& p, const juce::String& id)
+{
+    auto* param = p.apvts.getParameter (id);
+    return param->convertFrom0to1 (param->getValue());
+}
+
 //==============================================================================
 // Rendering and pixel probes.
 

@@ -5,7 +5,9 @@
 // are decided by the events, never by the test's own timing).
 
 #include "GuiTestUtil.h"
+#include "Ui/Foundation/VyrLookAndFeel.h"
 
+#include <cmath>
 #include <vector>
 
 namespace vyrPolarTest
@@ -41,6 +43,30 @@ inline juce::StringArray changedIds (VyrAudioProcessor& p, const std::vector<flo
                 ids.add (w->paramID);
     return ids;
 }
+
+// A polar control of `size` x `size` on a fresh processor, with the point at a radius and angle
+// (turns, counter-clockwise from 3 o'clock) around its centre.
+template <typename Widget, int size>
+struct WidgetFixture : ::testing::Test
+{
+    juce::SharedResourcePointer<VyrLookAndFeel> lnf;
+    std::unique_ptr<VyrAudioProcessor> proc = vyrGui::makeProcessor (15);
+    std::unique_ptr<Widget> widget;
+
+    void SetUp() override
+    {
+        widget = std::make_unique<Widget> (*proc);
+        widget->setSize (size, size);
+    }
+    void TearDown() override { widget.reset(); }
+
+    juce::Point<float> at (float radius, float angle) const
+    {
+        constexpr float c = 0.5f * (float) size;
+        return { c + radius * std::cos (juce::MathConstants<float>::twoPi * angle),
+                 c - radius * std::sin (juce::MathConstants<float>::twoPi * angle) };
+    }
+};
 
 // Mouse events through the component's peer at explicit times (milliseconds).
 class TimedPointer

@@ -4,23 +4,12 @@
 #include "Ui/Foundation/VyrPainting.h"
 
 using namespace vyrGui;
+using vyrTest::setParam;
 
 namespace
 {
 const juce::ModifierKeys alt (juce::ModifierKeys::altModifier);
 const juce::Colour cyan (0xff22d3ee);
-
-float paramValue (VyrAudioProcessor& p, const juce::String& id)
-{
-    auto* param = p.apvts.getParameter (id);
-    return param->convertFrom0to1 (param->getValue());
-}
-
-void setParam (VyrAudioProcessor& p, const juce::String& id, float value)
-{
-    auto* param = p.apvts.getParameter (id);
-    param->setValueNotifyingHost (param->convertTo0to1 (value));
-}
 
 // Presses, optionally drags through more points, releases; returns the gestures opened on the ID.
 int pressDragRelease (Desk& desk, VyrAudioProcessor& proc, const juce::String& id, std::vector<juce::Point<float>> points,

@@ -3,6 +3,7 @@
 #include "Ui/Foundation/VyrPainting.h"
 
 using namespace vyrGui;
+using vyrTest::setParam;
 
 namespace
 {
@@ -24,18 +25,6 @@ int accentPixels (const juce::Image& img, juce::Rectangle<int> area)
 }
 
 juce::Point<float> dialCentre (const HardwareKnob& k) { return k.slider.getBounds().toFloat().getCentre(); }
-
-float paramValue (VyrAudioProcessor& p, const juce::String& id)
-{
-    auto* param = p.apvts.getParameter (id);
-    return param->convertFrom0to1 (param->getValue());
-}
-
-void setParam (VyrAudioProcessor& p, const juce::String& id, float value)
-{
-    auto* param = p.apvts.getParameter (id);
-    param->setValueNotifyingHost (param->convertTo0to1 (value));
-}
 }
 
 TEST (HardwareKnob, ValueTextsByUnit)

@@ -14,24 +14,9 @@ namespace
 {
 const char* const kQuarnIds[] = { "quarn_toneAng", "quarn_toneRad", "quarn_energy", "quarn_boost", "quarn_presence", "quarn_eqAng" };
 
-struct QuarnFixture : ::testing::Test
+// 300 x 300: B 136, tR 62.56, eR 92.48, mR 77.52, oR 139.84.
+struct QuarnFixture : WidgetFixture<QuarnWidget, 300>
 {
-    juce::SharedResourcePointer<VyrLookAndFeel> lnf;
-    std::unique_ptr<VyrAudioProcessor> proc = makeProcessor (15);
-    std::unique_ptr<QuarnWidget> widget;
-
-    void SetUp() override
-    {
-        widget = std::make_unique<QuarnWidget> (*proc);
-        widget->setSize (300, 300); // B 136, tR 62.56, eR 92.48, mR 77.52, oR 139.84
-    }
-    void TearDown() override { widget.reset(); }
-
-    juce::Point<float> at (float radius, float angle) const
-    {
-        return { 150.0f + radius * std::cos (juce::MathConstants<float>::twoPi * angle),
-                 150.0f - radius * std::sin (juce::MathConstants<float>::twoPi * angle) };
-    }
 };
 }
 

@@ -14,25 +14,9 @@ namespace
 {
 const char* const kSpaceIds[] = { "quarn_spaceAng", "quarn_spaceRad", "quarn_reverbAng", "quarn_reverbRad" };
 
-struct SpaceFixture : ::testing::Test
+// 240 x 240: S 110, D 55, I 63, O 105.6.
+struct SpaceFixture : WidgetFixture<SpaceWidget, 240>
 {
-    juce::SharedResourcePointer<VyrLookAndFeel> lnf;
-    std::unique_ptr<VyrAudioProcessor> proc = makeProcessor (15);
-    std::unique_ptr<SpaceWidget> widget;
-
-    // 240 x 240: S 110, D 55, I 63, O 105.6.
-    void SetUp() override
-    {
-        widget = std::make_unique<SpaceWidget> (*proc);
-        widget->setSize (240, 240);
-    }
-    void TearDown() override { widget.reset(); }
-
-    juce::Point<float> at (float radius, float angle) const
-    {
-        return { 120.0f + radius * std::cos (juce::MathConstants<float>::twoPi * angle),
-                 120.0f - radius * std::sin (juce::MathConstants<float>::twoPi * angle) };
-    }
 };
 }
 

@@ -1,6 +1,7 @@
 #include "Ui/Controls/HardwareFader.h"
 
 #include "Model/TextNumbers.h"
+#include "Ui/Controls/VyrHiddenSlider.h"
 #include "Ui/Foundation/VyrPainting.h"
 #include "Ui/Foundation/VyrTheme.h"
 
@@ -19,19 +20,7 @@ constexpr float kUnity = 0.75f; // unity's share of the throw, from the bottom
 HardwareFader::HardwareFader (juce::AudioProcessorValueTreeState& state, const juce::String& parameterID, juce::Colour accent)
     : colour (accent)
 {
-    if (state.getParameter (parameterID) != nullptr)
-        attachment = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment> (state, parameterID, slider);
-
-    slider.setSliderStyle (juce::Slider::LinearVertical);
-    slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
-    slider.setOpaque (false);
-    for (auto id : { juce::Slider::backgroundColourId, juce::Slider::trackColourId, juce::Slider::thumbColourId })
-        slider.setColour (id, juce::Colours::transparentBlack);
-    slider.onValueChange = [this]
-    { repaint(); };
-    slider.setInterceptsMouseClicks (false, false);
-    slider.setViewportIgnoreDragFlag (true);
-    slider.setScrollWheelEnabled (false);
+    attachment = vyrBindHiddenSlider (slider, *this, state, parameterID, juce::Slider::LinearVertical);
     setViewportIgnoreDragFlag (true);
     setMouseClickGrabsKeyboardFocus (false);
     addAndMakeVisible (slider);

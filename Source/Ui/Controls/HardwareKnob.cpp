@@ -90,28 +90,6 @@ void HardwareKnob::RotarySlider::mouseDrag (const juce::MouseEvent& e)
         juce::Slider::mouseDrag (e);
 }
 
-void HardwareKnob::RotarySlider::mouseUp (const juce::MouseEvent& e)
-{
-    if (ignoringPress)
-    {
-        ignoringPress = false;
-        return;
-    }
-    juce::Slider::mouseUp (e);
-}
-
-void HardwareKnob::RotarySlider::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
-{
-    // Knobs never turn with the wheel; an enclosing scroll view scrolls instead.
-    juce::Component::mouseWheelMove (e, wheel);
-}
-
-bool HardwareKnob::RotarySlider::hitTest (int x, int y)
-{
-    const float r = (float) juce::jmin (getWidth(), getHeight()) * 0.5f;
-    const float dx = (float) x - (float) getWidth() * 0.5f, dy = (float) y - (float) getHeight() * 0.5f;
-    return dx * dx + dy * dy <= r * r;
-}
 
 //==============================================================================
 HardwareKnob::HardwareKnob (juce::String labelText, juce::String unitText, juce::Colour accent, int sizePixels)

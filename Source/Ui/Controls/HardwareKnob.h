@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Ui/Controls/VyrRoundSlider.h"
 #include "Ui/Controls/VyrSliderGestureGuard.h"
 #include "Ui/Foundation/HardwareArt.h"
 
@@ -24,7 +25,8 @@ class HardwareKnob : public juce::Component
 public:
     // The mouse-taking slider. Its drags never scroll an enclosing viewport and its wheel events go
     // to the parent, so a wheel over a knob scrolls the page instead of turning the knob.
-    class RotarySlider : public juce::Slider
+    // An Option-click resets and is ignored up to its release.
+    class RotarySlider : public VyrRoundSlider
     {
     public:
         RotarySlider() = default;
@@ -32,17 +34,11 @@ public:
 
         void mouseDown (const juce::MouseEvent&) override;
         void mouseDrag (const juce::MouseEvent&) override;
-        void mouseUp (const juce::MouseEvent&) override;
-        void mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails&) override;
-        bool hitTest (int x, int y) override;
 
         // A drag past either end of the range goes on from the other end (stepped selectors).
         bool wrapDrag = false;
         // The value's proportion of the range when the mouse went down.
         double dragStartProportion = 0.0;
-
-    private:
-        bool ignoringPress = false; // an Option-click reset: no drag follows
     };
 
     // An unattached knob over the slider's own range (0 to 10 until the owner sets one).

@@ -318,23 +318,7 @@ void LevelMeterView::paintSpectrumStrip (juce::Graphics& g, Rectangle<float> r)
     for (int j = 0; j < 64; ++j)
     {
         const double f1 = std::pow (10.0, 1.30103 + 3.0 * j / 64.0), f2 = std::pow (10.0, 1.30103 + 3.0 * (j + 1) / 64.0);
-        const double lo = juce::jmax (juce::jmin (f1, f2), bw), hi = juce::jmax (juce::jmax (f1, f2), lo + 1e-6);
-        double mag;
-        if (hi / bw - lo / bw <= 1.0)
-        {
-            const double k = juce::jlimit (1.0, 4094.999, (lo + hi) / 2.0 / bw);
-            const int i0 = (int) k;
-            const double frac = k - i0;
-            mag = spectrumCopy[i0] + (spectrumCopy[i0 + 1] - spectrumCopy[i0]) * frac;
-        }
-        else
-        {
-            const int a = juce::jlimit (1, 4095, (int) std::floor (lo / bw));
-            const int b = juce::jmax (a + 1, juce::jmin (4096, (int) std::ceil (hi / bw)));
-            mag = 0.0;
-            for (int i = a; i < b; ++i)
-                mag = juce::jmax (mag, (double) spectrumCopy[i]);
-        }
+        const double mag = vyrMeter::bandMagnitude (spectrumCopy, bw, f1, f2);
         double db = std::isfinite (mag) ? 20.0 * std::log10 (juce::jmax (mag, 0.0) + 1e-8) : -100.0;
         db = juce::jmax (db, -100.0);
         const float frac = juce::jlimit (0.0f, 1.0f, (float) ((db + 80.0) / 80.0));

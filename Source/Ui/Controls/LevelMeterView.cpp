@@ -47,8 +47,7 @@ LevelMeterView::LevelMeterView (VyrAudioProcessor& p)
 LevelMeterView::~LevelMeterView()
 {
     stopTimer();
-    if (spectrumOpen)
-        processor.setSpectrumViewOpen (false);
+    vyrMeter::setSpectrumShown (processor, spectrumOpen, false);
 }
 
 int LevelMeterView::meteringMode() const
@@ -73,38 +72,26 @@ void LevelMeterView::timerCallback()
     updateLoudness (loudnessClock.advance (now, kMaxCatchUpSeconds));
 
     const bool visible = vyrVisibleInScroll (*this);
-    const bool wantSpectrum = visible && ! vertical;
-    if (wantSpectrum != spectrumOpen)
-    {
-        spectrumOpen = wantSpectrum;
-        processor.setSpectrumViewOpen (wantSpectrum);
-    }
+    vyrMeter::setSpectrumShown (processor, spectrumOpen, visible && ! vertical);
     if (visible && needsRepaint())
         repaint();
 }
 
 LevelMeterView::Shown LevelMeterView::shownNow() const
 {
+    using vyrMeter::load;
     auto& m = processor.meters;
-    auto ld = [] (const std::atomic<float>& a)
-    { return a.load (std::memory_order_acquire); };
     auto* peaks = showInput ? m.inPeak : m.outPeak;
     auto* rms = showInput ? m.inRms : m.outRms;
     // The spectrum strip follows the output, which moves whenever its levels do.
-    return { heldL, heldR, heldMax, momentaryDb, shortTermDb, integratedDb, ld (peaks[0]), ld (peaks[1]), ld (rms[0]), ld (rms[1]),
-             ld (m.outPeak[0]), ld (m.outPeak[1]), (float) meteringMode(), showInput ? 1.0f : 0.0f, vertical ? 1.0f : 0.0f,
+    return { heldL, heldR, heldMax, momentaryDb, shortTermDb, integratedDb, load (peaks[0]), load (peaks[1]), load (rms[0]), load (rms[1]),
+             load (m.outPeak[0]), load (m.outPeak[1]), (float) meteringMode(), showInput ? 1.0f : 0.0f, vertical ? 1.0f : 0.0f,
              moreDetail ? 1.0f : 0.0f, (float) getWidth(), (float) getHeight(), 0.0f, 0.0f };
 }
 
 bool LevelMeterView::needsRepaint() const
 {
-    if (! painted)
-        return true;
-    const auto now = shownNow();
-    for (int i = 0; i < numShown; ++i)
-        if (! (now[(size_t) i] == lastShown[(size_t) i]) && ! (std::isnan (now[(size_t) i]) && std::isnan (lastShown[(size_t) i])))
-            return true;
-    return false;
+    return ! painted || vyrMeter::shownDiffers (shownNow(), lastShown);
 }
 
 void LevelMeterView::updateLoudness (int steps)

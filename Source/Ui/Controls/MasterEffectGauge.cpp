@@ -57,27 +57,6 @@ void MasterEffectGauge::DiscSlider::mouseDrag (const juce::MouseEvent& e)
         juce::Slider::mouseDrag (e);
 }
 
-void MasterEffectGauge::DiscSlider::mouseUp (const juce::MouseEvent& e)
-{
-    if (ignoringPress)
-    {
-        ignoringPress = false;
-        return;
-    }
-    juce::Slider::mouseUp (e);
-}
-
-void MasterEffectGauge::DiscSlider::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel)
-{
-    juce::Component::mouseWheelMove (e, wheel);
-}
-
-bool MasterEffectGauge::DiscSlider::hitTest (int x, int y)
-{
-    const float r = (float) juce::jmin (getWidth(), getHeight()) * 0.5f;
-    const float dx = (float) x - (float) getWidth() * 0.5f, dy = (float) y - (float) getHeight() * 0.5f;
-    return dx * dx + dy * dy <= r * r;
-}
 
 void MasterEffectGauge::CenterHit::mouseDown (const juce::MouseEvent& e)
 {

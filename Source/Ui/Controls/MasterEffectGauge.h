@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/PluginProcessor.h"
+#include "Ui/Controls/VyrRoundSlider.h"
 #include "Ui/Controls/VyrSliderGestureGuard.h"
 #include "Ui/Foundation/HardwareArt.h"
 
@@ -28,19 +29,14 @@ class MasterEffectGauge : public juce::Component, private juce::Slider::Listener
 public:
     // The large knob: only its inscribed circle takes the mouse; Option-click resets without a drag;
     // the wheel goes to the parent, so an enclosing view scrolls.
-    class DiscSlider : public juce::Slider
+    // An Option-click or a press outside the circle is ignored up to its release.
+    class DiscSlider : public VyrRoundSlider
     {
     public:
         void mouseDown (const juce::MouseEvent&) override;
         void mouseDrag (const juce::MouseEvent&) override;
-        void mouseUp (const juce::MouseEvent&) override;
-        void mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails&) override;
-        bool hitTest (int x, int y) override;
 
         std::function<void()> onAltClick;
-
-    private:
-        bool ignoringPress = false; // an Option-click or a press outside the circle
     };
 
     // The knob's centre cap: two mouse-downs at most 350 ms apart reset the amount.

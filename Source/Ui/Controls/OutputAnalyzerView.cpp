@@ -64,8 +64,7 @@ OutputAnalyzerView::OutputAnalyzerView (VyrAudioProcessor& p)
 OutputAnalyzerView::~OutputAnalyzerView()
 {
     stopTimer();
-    if (spectrumOpen)
-        processor.setSpectrumViewOpen (false);
+    vyrMeter::setSpectrumShown (processor, spectrumOpen, false);
 }
 
 juce::String OutputAnalyzerView::loudnessText (float lufs)
@@ -83,25 +82,7 @@ Colour OutputAnalyzerView::loudnessColour (float lufs)
 float OutputAnalyzerView::bandLevel (const float* spectrum, double sampleRate, double fa, double fb) noexcept
 {
     const double nyquist = juce::jmax (sampleRate / 2.0, 1000.0);
-    const double binHz = nyquist / 4096.0;
-    const double lo = juce::jmax (juce::jmin (fa, fb), binHz);
-    const double hi = juce::jmax (juce::jmax (fa, fb), lo + 1e-6);
-    double level;
-    if (hi / binHz - lo / binHz <= 1.0)
-    {
-        const double p = juce::jlimit (1.0, 4094.999, ((lo + hi) / 2.0) / juce::jmax (binHz, 1e-6));
-        const int i0 = (int) p;
-        const int i1 = juce::jmin (i0 + 1, 4095);
-        level = spectrum[i0] + (spectrum[i1] - spectrum[i0]) * (p - i0);
-    }
-    else
-    {
-        const int a = juce::jlimit (1, 4095, (int) std::floor (lo / binHz));
-        const int b = juce::jmax (a + 1, juce::jmin (4096, (int) std::ceil (hi / binHz)));
-        level = 0.0;
-        for (int i = a; i < b; ++i)
-            level = juce::jmax (level, (double) spectrum[i]);
-    }
+    const double level = vyrMeter::bandMagnitude (spectrum, nyquist / 4096.0, fa, fb);
     if (! std::isfinite (level))
         return 0.0f;
     const double db = juce::jmax (20.0 * std::log10 (juce::jmax (level, 0.0) + 1e-12), -100.0);
@@ -125,22 +106,17 @@ void OutputAnalyzerView::timerCallback()
         spectrumButton.setToggleState (gOutputShowSpectrum, juce::dontSendNotification);
 
     const bool visible = vyrVisibleInScroll (*this);
-    if (visible != spectrumOpen)
-    {
-        spectrumOpen = visible;
-        processor.setSpectrumViewOpen (visible);
-    }
+    vyrMeter::setSpectrumShown (processor, spectrumOpen, visible);
     if (visible && needsRepaint())
         repaint();
 }
 
 OutputAnalyzerView::Shown OutputAnalyzerView::shownNow() const
 {
+    using vyrMeter::load;
     auto& m = processor.meters;
-    auto ld = [] (const std::atomic<float>& a)
-    { return a.load (std::memory_order_acquire); };
-    return { peakHold.hold.held, ld (m.outPeak[0]), ld (m.outPeak[1]), ld (m.outRms[0]), ld (m.outRms[1]), ld (m.inPeak[0]), ld (m.inPeak[1]),
-             ld (m.lufsMomentary), ld (m.lufsShort), ld (m.lufsIntegrated), gOutputShowSpectrum ? 1.0f : 0.0f,
+    return { peakHold.hold.held, load (m.outPeak[0]), load (m.outPeak[1]), load (m.outRms[0]), load (m.outRms[1]), load (m.inPeak[0]),
+             load (m.inPeak[1]), load (m.lufsMomentary), load (m.lufsShort), load (m.lufsIntegrated), gOutputShowSpectrum ? 1.0f : 0.0f,
              (float) processor.themeIndex.load(), (float) getWidth(), (float) getHeight(), (float) m.outScopeWrite.load(),
              (float) m.inScopeWrite.load() };
 }
@@ -148,13 +124,7 @@ OutputAnalyzerView::Shown OutputAnalyzerView::shownNow() const
 bool OutputAnalyzerView::needsRepaint() const
 {
     // With signal the bars and traces move every frame; in silence only a changed value shows.
-    if (! painted || louder (processor.meters.outPeak) >= kSignalFloor)
-        return true;
-    const auto now = shownNow();
-    for (int i = 0; i < numShown; ++i)
-        if (! (now[(size_t) i] == lastShown[(size_t) i]) && ! (std::isnan (now[(size_t) i]) && std::isnan (lastShown[(size_t) i])))
-            return true;
-    return false;
+    return ! painted || louder (processor.meters.outPeak) >= kSignalFloor || vyrMeter::shownDiffers (shownNow(), lastShown);
 }
 
 void OutputAnalyzerView::mouseMove (const juce::MouseEvent& e)

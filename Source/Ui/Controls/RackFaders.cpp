@@ -1,6 +1,7 @@
 #include "Ui/Controls/RackFaders.h"
 
 #include "Model/TextNumbers.h"
+#include "Ui/Controls/VyrHiddenSlider.h"
 #include "Ui/Foundation/VyrPainting.h"
 
 #include <cmath>
@@ -35,19 +36,8 @@ juce::ColourGradient vertical (float top, float bottom, std::initializer_list<st
 //==============================================================================
 VyrRackControl::VyrRackControl (juce::AudioProcessorValueTreeState& state, const juce::String& parameterID, bool vertical)
 {
-    if (state.getParameter (parameterID) != nullptr)
-        attachment = std::make_unique<juce::AudioProcessorValueTreeState::SliderAttachment> (state, parameterID, slider);
-
-    slider.setSliderStyle (vertical ? juce::Slider::LinearVertical : juce::Slider::LinearHorizontal);
-    slider.setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
-    slider.setOpaque (false);
-    for (auto id : { juce::Slider::backgroundColourId, juce::Slider::trackColourId, juce::Slider::thumbColourId })
-        slider.setColour (id, juce::Colours::transparentBlack);
-    slider.onValueChange = [this]
-    { repaint(); };
-    slider.setInterceptsMouseClicks (false, false);
-    slider.setScrollWheelEnabled (false);
-    slider.setViewportIgnoreDragFlag (true);
+    attachment = vyrBindHiddenSlider (slider, *this, state, parameterID,
+                                      vertical ? juce::Slider::LinearVertical : juce::Slider::LinearHorizontal);
     addAndMakeVisible (slider);
 }
 

@@ -1,5 +1,7 @@
 #include "Ui/Controls/VyrMeterHelpers.h"
 
+#include "Core/PluginProcessor.h"
+
 #include <cmath>
 
 using juce::Colour;
@@ -394,5 +396,30 @@ void paintVScale (juce::Graphics& g, Rectangle<float> labelArea, Rectangle<float
             g.fillRect (labelArea.getX(), top + rh / 2.0f - 0.4f, 3.5f, 0.9f);
         }
     }
+}
+
+void setSpectrumShown (VyrAudioProcessor& processor, bool& open, bool want)
+{
+    if (want == open)
+        return;
+    open = want;
+    processor.setSpectrumViewOpen (want);
+}
+
+double bandMagnitude (const float* spectrum, double binHz, double fa, double fb) noexcept
+{
+    const double lo = juce::jmax (juce::jmin (fa, fb), binHz), hi = juce::jmax (juce::jmax (fa, fb), lo + 1e-6);
+    if (hi / binHz - lo / binHz <= 1.0)
+    {
+        const double k = juce::jlimit (1.0, 4094.999, (lo + hi) / 2.0 / binHz);
+        const int i0 = (int) k;
+        return spectrum[i0] + (spectrum[i0 + 1] - spectrum[i0]) * (k - i0);
+    }
+    const int a = juce::jlimit (1, 4095, (int) std::floor (lo / binHz));
+    const int b = juce::jmax (a + 1, juce::jmin (4096, (int) std::ceil (hi / binHz)));
+    double mag = 0.0;
+    for (int i = a; i < b; ++i)
+        mag = juce::jmax (mag, (double) spectrum[i]);
+    return mag;
 }
 }

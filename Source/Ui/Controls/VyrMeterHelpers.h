@@ -2,7 +2,12 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <array>
+#include <atomic>
+#include <cmath>
 #include <vector>
+
+class VyrAudioProcessor;
 
 // What every meter of the editor shares: the visibility test its timer makes before repainting,
 // the segment thresholds, colours and scale texts of the metering modes (0 dBFS, 1 K-12, 2 K-14,
@@ -109,4 +114,26 @@ juce::Colour withAlpha (juce::Colour c, float a) noexcept;
 
 // Each colour channel v -> 255 - (255 - v) / (1 + k), alpha kept.
 juce::Colour brightened (juce::Colour c, float k) noexcept;
+
+// A meter value published by the audio thread.
+inline float load (const std::atomic<float>& a) noexcept { return a.load (std::memory_order_acquire); }
+
+// Whether a view's snapshot of what it shows differs from the one last painted (NaN equals NaN).
+template <size_t N>
+bool shownDiffers (const std::array<float, N>& now, const std::array<float, N>& last) noexcept
+{
+    for (size_t i = 0; i < N; ++i)
+        if (! (now[i] == last[i]) && ! (std::isnan (now[i]) && std::isnan (last[i])))
+            return true;
+    return false;
+}
+
+// Linear magnitude of the band between fa and fb (Hz, either order) in a 4096-bin spectrum of bins
+// binHz wide: the value interpolated at the band's centre when the band spans one bin or less,
+// otherwise the largest bin it covers. The band starts one bin up at the lowest (DC is skipped).
+double bandMagnitude (const float* spectrum, double binHz, double fa, double fb) noexcept;
+
+// Tells the processor that a spectrum view opens or closes, only when `want` differs from `open`
+// (the state last told, updated here).
+void setSpectrumShown (VyrAudioProcessor& processor, bool& open, bool want);
 }

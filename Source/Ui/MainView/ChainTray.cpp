@@ -408,16 +408,7 @@ void ChainTray::paintTile (juce::Graphics& g, juce::Rectangle<float> r, int modu
         g.drawRoundedRectangle (r.expanded (1.0f), 7.0f * s, 2.0f);
     }
 
-    vyrLucide::drawGrip (g, { r.getX() + s, r.getY() + s, 14.0f * s, 16.0f * s }, colour);
-    vyrLucide::drawLed (g, r, enabled, s);
-    const float h = r.getHeight(), band = juce::jmax (0.34f * h, 16.0f * s);
-    const float iconH = juce::jmin (juce::jmax (h - 16.0f * s - band, 14.0f), 22.0f * s);
-    vyrLucide::drawSlot (g, { r.getX() + 8.0f * s, r.getY() + 10.0f * s, r.getWidth() - 16.0f * s, iconH },
-                         id, colour);
-    const float bandH = juce::jmin ((float) juce::roundToInt (h), std::ceil (band));
-    g.setColour (juce::Colour (0xffd4d8de));
-    g.setFont (boldFont (juce::jmax (11.0f * s, 0.22f * h)));
-    g.drawText (captionFor (id), r.withTop (r.getBottom() - bandH), juce::Justification::centred, false);
+    paintTileFace (g, r, id, colour, enabled, captionFor (id));
 
     if (opacity < 1.0f)
         g.endTransparencyLayer();
@@ -437,16 +428,22 @@ void ChainTray::paintOverviewTile (juce::Graphics& g) const
         g.setColour (juce::Colours::white.withAlpha ((juce::uint8) 0xd9));
         g.drawRoundedRectangle (r.expanded (1.0f), 7.0f * s, 2.0f);
     }
-    vyrLucide::drawGrip (g, { r.getX() + s, r.getY() + s, 14.0f * s, 16.0f * s }, kOverviewColour);
-    vyrLucide::drawLed (g, r, true, s);
+    paintTileFace (g, r, "multimeter", kOverviewColour, true, "MTR");
+}
+
+void ChainTray::paintTileFace (juce::Graphics& g, juce::Rectangle<float> r, const juce::String& icon, juce::Colour colour,
+                               bool lit, const juce::String& caption) const
+{
+    const float s = row.scale;
+    vyrLucide::drawGrip (g, { r.getX() + s, r.getY() + s, 14.0f * s, 16.0f * s }, colour);
+    vyrLucide::drawLed (g, r, lit, s);
     const float h = r.getHeight(), band = juce::jmax (0.34f * h, 16.0f * s);
     const float iconH = juce::jmin (juce::jmax (h - 16.0f * s - band, 14.0f), 22.0f * s);
-    vyrLucide::drawSlot (g, { r.getX() + 8.0f * s, r.getY() + 10.0f * s, r.getWidth() - 16.0f * s, iconH },
-                         "multimeter", kOverviewColour);
+    vyrLucide::drawSlot (g, { r.getX() + 8.0f * s, r.getY() + 10.0f * s, r.getWidth() - 16.0f * s, iconH }, icon, colour);
     const float bandH = juce::jmin ((float) juce::roundToInt (h), std::ceil (band));
     g.setColour (juce::Colour (0xffd4d8de));
     g.setFont (boldFont (juce::jmax (11.0f * s, 0.22f * h)));
-    g.drawText ("MTR", r.withTop (r.getBottom() - bandH), juce::Justification::centred, false);
+    g.drawText (caption, r.withTop (r.getBottom() - bandH), juce::Justification::centred, false);
 }
 
 void ChainTray::paintAddTile (juce::Graphics& g) const

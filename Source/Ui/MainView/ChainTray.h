@@ -84,6 +84,9 @@ private:
     void paintWires (juce::Graphics&) const;
     void paintTile (juce::Graphics&, juce::Rectangle<float>, int module, bool enabled, bool selected, bool ghost, bool lifted) const;
     void paintOverviewTile (juce::Graphics&) const;
+    // What every tile shows on its plate: grip, LED, the icon in its slot and the caption band.
+    void paintTileFace (juce::Graphics&, juce::Rectangle<float>, const juce::String& icon, juce::Colour, bool lit,
+                        const juce::String& caption) const;
     void paintAddTile (juce::Graphics&) const;
     void paintInsertionBar (juce::Graphics&) const;
 

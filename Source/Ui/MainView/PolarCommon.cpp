@@ -34,7 +34,17 @@ juce::Colour accentFor (int themeId) noexcept
     return juce::Colour (themeId >= 0 && themeId < 6 ? accents[themeId] : accents[0]);
 }
 
-ParamSet::ParamSet (juce::AudioProcessorValueTreeState& tree, std::initializer_list<const char*> parameterIds)
+void setUpControl (juce::Component& c)
+{
+    c.setOpaque (false);
+    c.setWantsKeyboardFocus (false);
+    c.setMouseClickGrabsKeyboardFocus (false);
+    c.setMouseCursor (juce::MouseCursor::DraggingHandCursor);
+    c.setViewportIgnoreDragFlag (true);
+}
+
+ParamSet::ParamSet (juce::AudioProcessorValueTreeState& t, std::initializer_list<const char*> parameterIds)
+    : tree (t)
 {
     for (auto* id : parameterIds)
         if (count < (int) params.size())
@@ -78,6 +88,20 @@ void ParamSet::end()
     for (int i = 0; i < count; ++i)
         if (auto* p = params[(size_t) i])
             p->endChangeGesture();
+}
+
+void ParamSet::listen (juce::AudioProcessorValueTreeState::Listener* listener)
+{
+    for (int i = 0; i < count; ++i)
+        if (auto* p = params[(size_t) i])
+            tree.addParameterListener (p->paramID, listener);
+}
+
+void ParamSet::unlisten (juce::AudioProcessorValueTreeState::Listener* listener)
+{
+    for (int i = 0; i < count; ++i)
+        if (auto* p = params[(size_t) i])
+            tree.removeParameterListener (p->paramID, listener);
 }
 
 //==============================================================================
@@ -180,6 +204,68 @@ void fillGradientDisc (juce::Graphics& g, float cx, float cy, float radius, juce
 {
     g.setGradientFill (juce::ColourGradient (top, cx, y0, bottom, cx, y1, false));
     g.fillEllipse (cx - radius, cy - radius, 2.0f * radius, 2.0f * radius);
+}
+
+void paintBloom (juce::Graphics& g, float cx, float cy, float radius,
+                 std::initializer_list<std::pair<double, juce::Colour>> stops)
+{
+    juce::ColourGradient grad;
+    grad.isRadial = true;
+    grad.point1 = { cx, cy };
+    grad.point2 = { cx + radius, cy };
+    for (const auto& [position, colour] : stops)
+        grad.addColour (position, colour);
+    grad.addColour (1.0, juce::Colours::transparentBlack);
+    g.setGradientFill (grad);
+    g.fillEllipse (cx - radius, cy - radius, 2.0f * radius, 2.0f * radius);
+}
+
+void paintWell (juce::Graphics& g, float cx, float cy, float radius, float reach)
+{
+    fillGradientDisc (g, cx, cy, radius, juce::Colour (0xff2a2e35), cy - 0.45f * reach, juce::Colour (0xff101216),
+                      cy + 0.85f * reach);
+    strokeCircle (g, cx, cy, radius, juce::Colours::white.withAlpha ((juce::uint8) 0x1a), 1.0f);
+}
+
+void fillInnerDisc (juce::Graphics& g, float cx, float cy, float radius)
+{
+    fillGradientDisc (g, cx, cy, radius, juce::Colour (0xff1c2026), cy - 0.5f * radius, juce::Colour (0xff0c0e12),
+                      cy + 0.7f * radius);
+}
+
+void clipToDisc (juce::Graphics& g, float cx, float cy, float radius)
+{
+    juce::Path disc;
+    disc.addEllipse (cx - radius, cy - radius, 2.0f * radius, 2.0f * radius);
+    g.reduceClipRegion (disc);
+}
+
+void paintDiscRim (juce::Graphics& g, float cx, float cy, float radius)
+{
+    for (int k = 0; k < 24; ++k)
+    {
+        const bool major = k % 8 == 0;
+        paintTick (g, cx, cy, (float) k / 24.0f, (major ? 0.78f : 0.86f) * radius, 0.96f * radius,
+                   juce::Colours::white.withAlpha ((juce::uint8) (major ? 0x38 : 0x1a)), major ? 1.15f : 0.75f);
+    }
+    strokeCircle (g, cx, cy, radius, juce::Colours::white.withAlpha ((juce::uint8) 0x24), 1.05f);
+}
+
+void paintTitle (juce::Graphics& g, const juce::String& title, float titleHeight, juce::Rectangle<int> titleBox,
+                 const juce::String& caption, float captionHeight, juce::Rectangle<int> captionBox)
+{
+    g.setColour (juce::Colours::white.withAlpha ((juce::uint8) 0xe6));
+    g.setFont (labelFont (titleHeight, true, 0.22f));
+    g.drawText (title, titleBox, juce::Justification::centred, false);
+    g.setColour (juce::Colours::white.withAlpha ((juce::uint8) 0x73));
+    g.setFont (labelFont (captionHeight, false, 0.08f));
+    g.drawText (caption, captionBox, juce::Justification::centred, false);
+}
+
+const juce::String& separator()
+{
+    static const juce::String dot (juce::CharPointer_UTF8 ("  \xc2\xb7  "));
+    return dot;
 }
 
 void strokeCircle (juce::Graphics& g, float cx, float cy, float radius, juce::Colour colour, float width)

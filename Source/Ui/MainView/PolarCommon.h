@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <initializer_list>
+#include <utility>
 
 // What the two round controls of the main view (QUARN and SPACE) share: the polar geometry of a
 // pointer, parameter reads and writes, the gesture bracket over several parameters, the hand-over
@@ -34,6 +35,10 @@ juce::Point<float> pointAt (float cx, float cy, float radius, float angle) noexc
 // Accent colour of a visual identity for the polar controls (ids outside 0..5 give the dark one).
 juce::Colour accentFor (int themeId) noexcept;
 
+// The set-up every polar control shares: see-through, never takes keyboard focus, shows a hand
+// cursor, and a surrounding viewport leaves its drags alone.
+void setUpControl (juce::Component&);
+
 // The parameters a control edits, looked up once by ID (an unknown ID stays null and every
 // read, write or gesture on it is skipped).
 class ParamSet
@@ -56,7 +61,12 @@ public:
     void end();
     bool isOpen() const noexcept { return open; }
 
+    // Adds or removes a listener on every parameter of the set.
+    void listen (juce::AudioProcessorValueTreeState::Listener*);
+    void unlisten (juce::AudioProcessorValueTreeState::Listener*);
+
 private:
+    juce::AudioProcessorValueTreeState& tree;
     std::array<juce::RangedAudioParameter*, 6> params {};
     int count = 0;
     bool open = false;
@@ -69,6 +79,18 @@ class ChangeRelay
 public:
     void note() noexcept { pending.store (true, std::memory_order_release); }
     bool take() noexcept { return pending.exchange (false, std::memory_order_acq_rel); }
+
+    // A parameter notification: off the message thread it only raises the flag and says no; on it,
+    // it says whether to re-read now (never while the control's own gesture writes the values).
+    bool readNow (bool gestureOpen) noexcept
+    {
+        if (! juce::MessageManager::existsAndIsCurrentThread())
+        {
+            note();
+            return false;
+        }
+        return ! gestureOpen;
+    }
 
 private:
     std::atomic<bool> pending { false };
@@ -103,6 +125,42 @@ struct SparkStore
 
     // n cut to the free slots (never negative).
     int room (int n) const noexcept { return juce::jlimit (0, capacity - count, n); }
+
+    // Whether a drag step adds a spark: by chance while fewer than 20 fly.
+    bool dragSpawns (juce::Random& random) const noexcept { return count < 20 && random.nextFloat() < 0.4f; }
+
+    // Adds up to n sparks (cut to the free slots). Each draws seven uniforms u[0..6]: the angle (u0),
+    // life (u4), size (u5) and tint (u6) are set here, `place (spark, u)` sets the radius and both
+    // velocities from u1..u3.
+    template <typename Place>
+    void spawn (int n, juce::Random& random, Place&& place)
+    {
+        n = room (n);
+        for (int i = 0; i < n; ++i)
+        {
+            float u[7];
+            for (auto& v : u)
+                v = random.nextFloat();
+            auto& s = sparks[(size_t) count++];
+            s.angle = u[0];
+            place (s, u);
+            s.life = s.maxLife = 0.8f + 1.2f * u[4];
+            s.size = 1.28f + 2.1f * u[5];
+            s.tint = u[6];
+        }
+    }
+
+    // Whether a timer tick must repaint for the sparks: some fly, or the last painted frame showed
+    // some that have gone since. Call once per tick that may paint.
+    bool needRepaint() noexcept
+    {
+        const bool need = count > 0 || shown;
+        shown = count > 0;
+        return need;
+    }
+
+private:
+    bool shown = false;
 };
 
 // Draws the live sparks: colour `from` blended toward `to` by tintScale * tint, a glow then a core.
@@ -128,6 +186,28 @@ void paintLabel (juce::Graphics& g, const juce::String& text, juce::Point<float>
 // A filled disc with a vertical gradient from `top` at y0 to `bottom` at y1.
 void fillGradientDisc (juce::Graphics& g, float cx, float cy, float radius, juce::Colour top, float y0, juce::Colour bottom,
                        float y1);
+
+// A radial bloom around the centre out to a radius: the given stops, then transparent black at the edge.
+void paintBloom (juce::Graphics& g, float cx, float cy, float radius,
+                 std::initializer_list<std::pair<double, juce::Colour>> stops);
+
+// The dark well under a control's inner disc, its shading scaled by `reach`, with a faint rim.
+void paintWell (juce::Graphics& g, float cx, float cy, float radius, float reach);
+
+// The control's inner disc, lit from above.
+void fillInnerDisc (juce::Graphics& g, float cx, float cy, float radius);
+
+// Clips to a disc (scope it with a ScopedSaveState).
+void clipToDisc (juce::Graphics& g, float cx, float cy, float radius);
+
+// The 24 ticks of an inner disc's rim (a longer, brighter one every eighth) and its outline.
+void paintDiscRim (juce::Graphics& g, float cx, float cy, float radius);
+
+// The title centred above the control's centre and the caption below it, in the controls' own
+// weights and colours. `separator` is the dot between a caption's items.
+void paintTitle (juce::Graphics& g, const juce::String& title, float titleHeight, juce::Rectangle<int> titleBox,
+                 const juce::String& caption, float captionHeight, juce::Rectangle<int> captionBox);
+const juce::String& separator();
 
 // A circle outline.
 void strokeCircle (juce::Graphics& g, float cx, float cy, float radius, juce::Colour colour, float width);

@@ -64,13 +64,8 @@ QuarnWidget::QuarnWidget (VyrAudioProcessor& p)
     : processor (p)
     , params (p.apvts, { kToneAng, kToneRad, kEnergy, kBoost, kPresence, kEqAng })
 {
-    setOpaque (false);
-    setWantsKeyboardFocus (false);
-    setMouseClickGrabsKeyboardFocus (false);
-    setMouseCursor (juce::MouseCursor::DraggingHandCursor);
-    setViewportIgnoreDragFlag (true);
-    for (auto* id : { kToneAng, kToneRad, kEnergy, kBoost, kPresence, kEqAng })
-        processor.apvts.addParameterListener (id, this);
+    vyrPolar::setUpControl (*this);
+    params.listen (this);
     readParams();
     startTimer (33);
 }
@@ -78,8 +73,7 @@ QuarnWidget::QuarnWidget (VyrAudioProcessor& p)
 QuarnWidget::~QuarnWidget()
 {
     stopTimer();
-    for (auto* id : { kToneAng, kToneRad, kEnergy, kBoost, kPresence, kEqAng })
-        processor.apvts.removeParameterListener (id, this);
+    params.unlisten (this);
     endQuarnGesture();
     onChanged = nullptr;
 }
@@ -242,7 +236,7 @@ void QuarnWidget::mouseDrag (const juce::MouseEvent& e)
     if (grabbed == 0)
         return;
     writeGrab (e.position);
-    if (sparks.count < 20 && random.nextFloat() < 0.4f)
+    if (sparks.dragSpawns (random))
         spawnSparks (1);
 }
 
@@ -271,22 +265,14 @@ void QuarnWidget::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWh
 //==============================================================================
 void QuarnWidget::spawnSparks (int n)
 {
-    n = sparks.room (n);
     const auto g = geometry();
-    for (int i = 0; i < n; ++i)
-    {
-        float u[7];
-        for (auto& v : u)
-            v = random.nextFloat();
-        auto& s = sparks.sparks[(size_t) sparks.count++];
-        s.angle = u[0];
-        s.radius = g.energy + u[1] * juce::jmax (g.boost - g.energy, 6.0f);
-        s.angleVel = (u[2] - 0.5f) * 0.008f;
-        s.radiusVel = (u[3] - 0.42f) * 0.35f;
-        s.life = s.maxLife = 0.8f + 1.2f * u[4];
-        s.size = 1.28f + 2.1f * u[5];
-        s.tint = u[6];
-    }
+    sparks.spawn (n, random,
+                  [&g] (vyrPolar::Spark& s, const float* u)
+                  {
+                      s.radius = g.energy + u[1] * juce::jmax (g.boost - g.energy, 6.0f);
+                      s.angleVel = (u[2] - 0.5f) * 0.008f;
+                      s.radiusVel = (u[3] - 0.42f) * 0.35f;
+                  });
 }
 
 void QuarnWidget::tickSparks()
@@ -326,23 +312,15 @@ void QuarnWidget::timerCallback()
 
     if (! vyrVisibleInScroll (*this))
         return;
-    if (changed || sparks.count > 0 || sparksShown)
-    {
-        sparksShown = sparks.count > 0;
+    if (sparks.needRepaint() || changed)
         repaint();
-    }
     else
         repaintMotes();
 }
 
 void QuarnWidget::parameterChanged (const juce::String&, float)
 {
-    if (! juce::MessageManager::existsAndIsCurrentThread())
-    {
-        relay.note();
-        return;
-    }
-    if (gestureOpen)
+    if (! relay.readNow (gestureOpen))
         return;
     readParams();
     repaint();
@@ -398,19 +376,11 @@ void QuarnWidget::paint (juce::Graphics& gr)
 
     // 1. Boost bloom.
     if (boost > 0.01f || g.boost > g.energy)
-    {
-        juce::ColourGradient grad;
-        grad.isRadial = true;
-        grad.point1 = { g.cx, g.cy };
-        grad.point2 = { g.cx + g.boost, g.cy };
-        grad.addColour (0.0, point.withAlpha (0.1f + 0.24f * boost));
-        grad.addColour (0.28, point.withAlpha (0.05f + 0.14f * boost));
-        grad.addColour (0.58, point.withAlpha (0.02f + 0.06f * boost));
-        grad.addColour (0.82, accent.withAlpha (0.03f * boost));
-        grad.addColour (1.0, juce::Colours::transparentBlack);
-        gr.setGradientFill (grad);
-        gr.fillEllipse (g.cx - g.boost, g.cy - g.boost, 2.0f * g.boost, 2.0f * g.boost);
-    }
+        vyrPolar::paintBloom (gr, g.cx, g.cy, g.boost,
+                              { { 0.0, point.withAlpha (0.1f + 0.24f * boost) },
+                                { 0.28, point.withAlpha (0.05f + 0.14f * boost) },
+                                { 0.58, point.withAlpha (0.02f + 0.06f * boost) },
+                                { 0.82, accent.withAlpha (0.03f * boost) } });
 
     // 2. Motes drifting round the energy ring.
     gr.setColour (point.withAlpha (0.08f + 0.1f * boost));
@@ -425,19 +395,13 @@ void QuarnWidget::paint (juce::Graphics& gr)
     vyrPolar::paintSparks (gr, sparks, g.cx, g.cy, point, juce::Colour (0xff67e8f9), 0.35f, boost);
 
     // 4. Energy well.
-    const float well = g.energy + 7.0f;
-    vyrPolar::fillGradientDisc (gr, g.cx, g.cy, well, juce::Colour (0xff2a2e35), g.cy - 0.45f * g.energy,
-                                juce::Colour (0xff101216), g.cy + 0.85f * g.energy);
-    vyrPolar::strokeCircle (gr, g.cx, g.cy, well, white8 (0x1a), 1.0f);
+    vyrPolar::paintWell (gr, g.cx, g.cy, g.energy + 7.0f, g.energy);
 
     // 5. Tone disc and its three glows.
-    vyrPolar::fillGradientDisc (gr, g.cx, g.cy, g.tone, juce::Colour (0xff1c2026), g.cy - 0.5f * g.tone,
-                                juce::Colour (0xff0c0e12), g.cy + 0.7f * g.tone);
+    vyrPolar::fillInnerDisc (gr, g.cx, g.cy, g.tone);
     {
         juce::Graphics::ScopedSaveState save (gr);
-        juce::Path disc;
-        disc.addEllipse (g.cx - g.tone, g.cy - g.tone, 2.0f * g.tone, 2.0f * g.tone);
-        gr.reduceClipRegion (disc);
+        vyrPolar::clipToDisc (gr, g.cx, g.cy, g.tone);
         const auto w = anchorWeights (toneAng);
         const float glowR = g.tone * (0.55f + 0.4f * toneRad);
         vyrPolar::paintGlow (gr, vyrPolar::pointAt (g.cx, g.cy, 0.38f * g.tone * toneRad, 210.0f / 360.0f), glowR,
@@ -474,16 +438,10 @@ void QuarnWidget::paint (juce::Graphics& gr)
 
 void QuarnWidget::paintTicks (juce::Graphics& gr, const Geometry& g)
 {
-    for (int k = 0; k < 24; ++k)
-    {
-        const bool major = k % 8 == 0;
-        vyrPolar::paintTick (gr, g.cx, g.cy, (float) k / 24.0f, (major ? 0.78f : 0.86f) * g.tone, 0.96f * g.tone,
-                             white8 (major ? 0x38 : 0x1a), major ? 1.15f : 0.75f);
-    }
+    vyrPolar::paintDiscRim (gr, g.cx, g.cy, g.tone);
     for (int k = 0; k < 36; ++k)
         vyrPolar::paintTick (gr, g.cx, g.cy, (float) k / 36.0f, g.energy - 4.5f, g.energy + 4.5f,
                              white8 (k % 3 == 0 ? 0x33 : 0x14), 0.85f);
-    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.tone, white8 (0x24), 1.05f);
 }
 
 void QuarnWidget::paintLaneLobe (juce::Graphics& gr, const Geometry& g)
@@ -573,15 +531,8 @@ void QuarnWidget::paintHandles (juce::Graphics& gr, const Geometry& g, juce::Col
 void QuarnWidget::paintTitle (juce::Graphics& gr, const Geometry& g)
 {
     const int cx = (int) g.cx, cy = (int) g.cy;
-    gr.setColour (white8 (0xe6));
-    gr.setFont (vyrPolar::labelFont (11.0f, true, 0.22f));
-    gr.drawText ("QUARN", juce::Rectangle<int> (cx - 50, cy - 16, 100, 16), juce::Justification::centred, false);
-
-    const juce::String dot (juce::CharPointer_UTF8 ("  \xc2\xb7  "));
+    const auto& dot = vyrPolar::separator();
     const auto caption = juce::String (toneName (toneAng)) + dot + energyName (energy) + dot
                          + juce::String (juce::roundToInt (100.0f * boost)) + "%";
-    gr.setColour (white8 (0x73));
-    gr.setFont (vyrPolar::labelFont (8.5f, false, 0.08f));
-    gr.drawText (caption, juce::Rectangle<int> (cx - 90, cy + 2, 180, 14),
-                 juce::Justification::centred, false);
+    vyrPolar::paintTitle (gr, "QUARN", 11.0f, { cx - 50, cy - 16, 100, 16 }, caption, 8.5f, { cx - 90, cy + 2, 180, 14 });
 }

@@ -82,7 +82,6 @@ private:
 
     vyrPolar::ParamSet params;
     vyrPolar::ChangeRelay relay;
-    bool sparksShown = false;
     std::array<juce::Point<int>, 5> moteCells {};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QuarnWidget)

@@ -36,14 +36,9 @@ SpaceWidget::SpaceWidget (VyrAudioProcessor& p)
     : processor (p)
     , params (p.apvts, { kSpaceAng, kSpaceRad, kReverbAng, kReverbRad })
 {
-    setOpaque (false);
+    vyrPolar::setUpControl (*this);
     setPaintingIsUnclipped (true); // the ring labels may reach a few pixels past the bounds
-    setWantsKeyboardFocus (false);
-    setMouseClickGrabsKeyboardFocus (false);
-    setMouseCursor (juce::MouseCursor::DraggingHandCursor);
-    setViewportIgnoreDragFlag (true);
-    for (auto* id : { kSpaceAng, kSpaceRad, kReverbAng, kReverbRad })
-        processor.apvts.addParameterListener (id, this);
+    params.listen (this);
     readParams();
     startTimer (41);
 }
@@ -51,8 +46,7 @@ SpaceWidget::SpaceWidget (VyrAudioProcessor& p)
 SpaceWidget::~SpaceWidget()
 {
     stopTimer();
-    for (auto* id : { kSpaceAng, kSpaceRad, kReverbAng, kReverbRad })
-        processor.apvts.removeParameterListener (id, this);
+    params.unlisten (this);
     endSpaceGesture();
     onChanged = nullptr;
 }
@@ -176,7 +170,7 @@ void SpaceWidget::mouseDrag (const juce::MouseEvent& e)
     if (grabbed == 0)
         return;
     writeGrab (e.position);
-    if (sparks.count < 20 && random.nextFloat() < 0.4f)
+    if (sparks.dragSpawns (random))
         spawnSparks (1);
 }
 
@@ -223,22 +217,14 @@ void SpaceWidget::mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWh
 //==============================================================================
 void SpaceWidget::spawnSparks (int n)
 {
-    n = sparks.room (n);
     const auto g = geometry();
-    for (int i = 0; i < n; ++i)
-    {
-        float u[7];
-        for (auto& v : u)
-            v = random.nextFloat();
-        auto& s = sparks.sparks[(size_t) sparks.count++];
-        s.angle = u[0];
-        s.radius = g.disc + u[1] * (juce::jmax (g.ring, g.disc + 6.0f) - g.disc);
-        s.angleVel = (0.5f - u[2]) * 0.0044f;
-        s.radiusVel = (0.42f - u[3]) * 0.18f;
-        s.life = s.maxLife = 0.8f + 1.2f * u[4];
-        s.size = 1.28f + 2.1f * u[5];
-        s.tint = u[6];
-    }
+    sparks.spawn (n, random,
+                  [&g] (vyrPolar::Spark& s, const float* u)
+                  {
+                      s.radius = g.disc + u[1] * (juce::jmax (g.ring, g.disc + 6.0f) - g.disc);
+                      s.angleVel = (0.5f - u[2]) * 0.0044f;
+                      s.radiusVel = (0.42f - u[3]) * 0.18f;
+                  });
 }
 
 void SpaceWidget::tickSparks()
@@ -258,21 +244,13 @@ void SpaceWidget::timerCallback()
     // Nothing here moves without sparks: an idle control with small amounts costs no repaint.
     if (! vyrVisibleInScroll (*this))
         return;
-    if (changed || sparks.count > 0 || sparksShown)
-    {
-        sparksShown = sparks.count > 0;
+    if (sparks.needRepaint() || changed)
         repaint();
-    }
 }
 
 void SpaceWidget::parameterChanged (const juce::String&, float)
 {
-    if (! juce::MessageManager::existsAndIsCurrentThread())
-    {
-        relay.note();
-        return;
-    }
-    if (gestureOpen)
+    if (! relay.readNow (gestureOpen))
         return;
     readParams();
     repaint();
@@ -289,34 +267,20 @@ void SpaceWidget::paint (juce::Graphics& gr)
 
     // 1. Reverb bloom.
     if (reverbRad > 0.01f)
-    {
-        juce::ColourGradient grad;
-        grad.isRadial = true;
-        grad.point1 = { g.cx, g.cy };
-        grad.point2 = { g.cx + g.reverb, g.cy };
-        grad.addColour (0.0, reverbColour.withAlpha (0.08f + 0.18f * reverbRad));
-        grad.addColour (0.42, reverbColour.withAlpha (0.03f + 0.06f * reverbRad));
-        grad.addColour (0.78, accent.withAlpha (0.02f * reverbRad));
-        grad.addColour (1.0, juce::Colours::transparentBlack);
-        gr.setGradientFill (grad);
-        gr.fillEllipse (g.cx - g.reverb, g.cy - g.reverb, 2.0f * g.reverb, 2.0f * g.reverb);
-    }
+        vyrPolar::paintBloom (gr, g.cx, g.cy, g.reverb,
+                              { { 0.0, reverbColour.withAlpha (0.08f + 0.18f * reverbRad) },
+                                { 0.42, reverbColour.withAlpha (0.03f + 0.06f * reverbRad) },
+                                { 0.78, accent.withAlpha (0.02f * reverbRad) } });
 
     // 2. Sparks; 3. the well.
     vyrPolar::paintSparks (gr, sparks, g.cx, g.cy, delayColour, reverbColour, 0.45f, juce::jmax (spaceRad, reverbRad));
-    const float well = g.ringInner + 5.0f;
-    vyrPolar::fillGradientDisc (gr, g.cx, g.cy, well, juce::Colour (0xff2a2e35), g.cy - 0.45f * g.ringInner,
-                                juce::Colour (0xff101216), g.cy + 0.85f * g.ringInner);
-    vyrPolar::strokeCircle (gr, g.cx, g.cy, well, white8 (0x1a), 1.0f);
+    vyrPolar::paintWell (gr, g.cx, g.cy, g.ringInner + 5.0f, g.ringInner);
 
     // 4. Delay disc with its four glows.
-    vyrPolar::fillGradientDisc (gr, g.cx, g.cy, g.disc, juce::Colour (0xff1c2026), g.cy - 0.5f * g.disc,
-                                juce::Colour (0xff0c0e12), g.cy + 0.7f * g.disc);
+    vyrPolar::fillInnerDisc (gr, g.cx, g.cy, g.disc);
     {
         juce::Graphics::ScopedSaveState save (gr);
-        juce::Path disc;
-        disc.addEllipse (g.cx - g.disc, g.cy - g.disc, 2.0f * g.disc, 2.0f * g.disc);
-        gr.reduceClipRegion (disc);
+        vyrPolar::clipToDisc (gr, g.cx, g.cy, g.disc);
         const float glowR = g.disc * (0.5f + 0.36f * spaceRad), off = 0.32f * g.disc * spaceRad;
         struct Glow
         {
@@ -354,19 +318,13 @@ void SpaceWidget::paint (juce::Graphics& gr)
 
 void SpaceWidget::paintTicksAndRings (juce::Graphics& gr, const Geometry& g, juce::Colour reverbColour, juce::Colour accent)
 {
-    for (int k = 0; k < 24; ++k)
-    {
-        const bool major = k % 8 == 0;
-        vyrPolar::paintTick (gr, g.cx, g.cy, (float) k / 24.0f, (major ? 0.78f : 0.86f) * g.disc, 0.96f * g.disc,
-                             white8 (major ? 0x38 : 0x1a), major ? 1.15f : 0.75f);
-    }
+    vyrPolar::paintDiscRim (gr, g.cx, g.cy, g.disc);
     for (int k = 0; k < 28; ++k)
     {
         const bool major = k % 4 == 0;
         vyrPolar::paintTick (gr, g.cx, g.cy, (float) k / 28.0f, g.ringInner + 2.0f, g.ring - (major ? 1.0f : 2.0f),
                              white8 (major ? 0x47 : 0x12), major ? 1.05f : 0.8f);
     }
-    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.disc, white8 (0x24), 1.05f);
     vyrPolar::strokeCircle (gr, g.cx, g.cy, g.reverb, reverbColour.withAlpha (0.5f + 0.4f * reverbRad), 1.55f);
     vyrPolar::strokeCircle (gr, g.cx, g.cy, g.ring, accent.interpolatedWith (reverbColour, 0.4f).withAlpha ((juce::uint8) 0x59), 0.9f);
 }
@@ -397,13 +355,6 @@ void SpaceWidget::paintSectors (juce::Graphics& gr, const Geometry& g)
 void SpaceWidget::paintTitle (juce::Graphics& gr, const Geometry& g)
 {
     const int cx = (int) g.cx, cy = (int) g.cy;
-    gr.setColour (white8 (0xe6));
-    gr.setFont (vyrPolar::labelFont (10.0f, true, 0.22f));
-    gr.drawText ("SPACE", juce::Rectangle<int> (cx - 44, cy - 14, 88, 14), juce::Justification::centred, false);
-
-    const juce::String dot (juce::CharPointer_UTF8 ("  \xc2\xb7  "));
-    gr.setColour (white8 (0x73));
-    gr.setFont (vyrPolar::labelFont (7.5f, false, 0.08f));
-    gr.drawText (juce::String (vyrQuarn::delayName (spaceAng)) + dot + vyrQuarn::reverbName (reverbAng),
-                 juce::Rectangle<int> (cx - 70, cy + 2, 140, 12), juce::Justification::centred, false);
+    const auto caption = juce::String (vyrQuarn::delayName (spaceAng)) + vyrPolar::separator() + vyrQuarn::reverbName (reverbAng);
+    vyrPolar::paintTitle (gr, "SPACE", 10.0f, { cx - 44, cy - 14, 88, 14 }, caption, 7.5f, { cx - 70, cy + 2, 140, 12 });
 }

@@ -67,7 +67,6 @@ private:
 
     vyrPolar::ParamSet params;
     vyrPolar::ChangeRelay relay;
-    bool sparksShown = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SpaceWidget)
 };
