@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/PluginProcessor.h"
+#include <functional>
 #include <memory>
 
 namespace vyrTest
@@ -35,6 +36,21 @@ namespace vyrTest
         const auto end = juce::Time::getMillisecondCounter() + 5000;
         while (p.requestsPending() && juce::Time::getMillisecondCounter() < end)
             mm->runDispatchLoopUntil (VyrAudioProcessor::requestPollMs);
+    }
+
+    // Runs the message loop until the condition holds or the time limit passes; returns the condition.
+    // The limit only bounds a failing wait: a loaded machine (or a sanitizer build) delivers timers and
+    // posted messages late, so it is generous, and a passing wait returns as soon as the event arrives.
+    inline bool pumpUntil (const std::function<bool()>& done, int limitMs = 10000)
+    {
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) limitMs;
+        while (! done())
+        {
+            if (juce::Time::getMillisecondCounter() > end)
+                return done();
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        }
+        return true;
     }
 
     inline float param (VyrAudioProcessor& p, const char* id)

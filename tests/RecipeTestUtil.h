@@ -81,11 +81,6 @@ namespace vyrRecipeTest
         fn();
         p.applyingRecipe = false;
     }
-
-    inline void pumpMessages (int ms = 30)
-    {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (ms);
-    }
 }
 
 // Expects the parameter to hold exactly what it stores when given `plain` (range and step applied).

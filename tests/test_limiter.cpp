@@ -572,11 +572,15 @@ TEST (VyrLimiterLoudness, SineAtMinus23ReadsMinus23AtAnyRateAndBlockSize)
 TEST (VyrLimiterLoudness, IntegratedGatesLikeTech3341)
 {
     const double sr = 48000;
+    // The sanitizer build (many times slower) skips the first two signals: the third runs the same
+    // code, both gates at once.
+   #if ! VYR_SANITIZED
     const Readings quiet = measure (makeSegments (sr, { { -33.0, 20.0 } }), sr, 512);
     EXPECT_NEAR (quiet.integrated, -33.0, 0.1);
     // Relative gate drops the -36 dB parts; absolute gate drops the -72 dB parts.
     const Readings relative = measure (makeSegments (sr, { { -36.0, 10.0 }, { -23.0, 60.0 }, { -36.0, 10.0 } }), sr, 512);
     EXPECT_NEAR (relative.integrated, -23.0, 0.1);
+   #endif
     const Readings absolute = measure (makeSegments (sr, { { -72.0, 10.0 }, { -36.0, 10.0 }, { -23.0, 60.0 }, { -36.0, 10.0 }, { -72.0, 10.0 } }), sr, 512);
     EXPECT_NEAR (absolute.integrated, -23.0, 0.1);
     // Energy average, not an average of LUFS values.

@@ -84,12 +84,11 @@ void VyrAudioProcessor::playFile()
 {
     if (! fileLoaded)
         return;
+    // Only the playback position tells the end: the file reader runs on the read-ahead thread up to
+    // a buffer ahead of it (for a short file, or near the end, it already stands at the end while
+    // playback is paused in the middle).
     const double length = transport.getLengthInSeconds();
-    if (readerSource != nullptr && length > 0.0)
-    {
-        const bool atEnd = (! readerSource->isLooping() && readerSource->getNextReadPosition() >= readerSource->getTotalLength()) || transport.getCurrentPosition() >= length - 0.0001;
-        if (atEnd)
-            transport.setPosition (0.0);
-    }
+    if (readerSource != nullptr && length > 0.0 && transport.getCurrentPosition() >= length - 0.0001)
+        transport.setPosition (0.0);
     transport.start();
 }

@@ -123,17 +123,15 @@ inline void savePng (const juce::Image& img, const juce::String& name)
 //==============================================================================
 // Message loop and timers.
 
-// Runs the message loop until the condition holds or the time limit passes; returns the condition.
-inline bool pumpUntil (const std::function<bool()>& done, int limitMs = 2000)
+using vyrTest::pumpUntil;
+
+// Delivers every message posted so far (a triggered click, a text editor's change message): the
+// queue is first in, first out, so a marker posted now arrives after them. Bounded like pumpUntil.
+inline bool flushMessages()
 {
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) limitMs;
-    while (! done())
-    {
-        if (juce::Time::getMillisecondCounter() > end)
-            return done();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
-    }
-    return true;
+    auto delivered = std::make_shared<bool> (false);
+    juce::MessageManager::callAsync ([delivered] { *delivered = true; });
+    return pumpUntil ([delivered] { return *delivered; });
 }
 
 // Runs the message loop for a short while so posted messages are delivered.
@@ -144,6 +142,13 @@ inline void pump (int ms = 20)
 
 // One tick of a component's timer, called directly (no waiting on the timer thread).
 inline void tick (juce::Timer& t) { t.timerCallback(); }
+
+// The timer of a component that inherits it privately (an explicit cast may name a private base).
+template <typename ComponentWithTimer>
+juce::Timer& timerOf (ComponentWithTimer& c)
+{
+    return (juce::Timer&) c;
+}
 
 //==============================================================================
 // Real mouse and key events: the component is put on the desktop (Xvfb) and events go through

@@ -21,7 +21,11 @@ struct CardFixture
         card.openFor (*proc, format, juce::Colour (0xff38e0ff), [this] { ++exports; });
     }
     VyrExportInfoOverlay::Body& body() { return card.body; }
-    void click (juce::TextButton& b) { b.triggerClick(), juce::MessageManager::getInstance()->runDispatchLoopUntil (5); }
+    void click (juce::TextButton& b)
+    {
+        b.triggerClick();
+        EXPECT_TRUE (flushMessages()); // the click arrives through the message queue
+    }
 };
 }
 
@@ -126,7 +130,7 @@ TEST (ExportCard, HarvestTrimsTextsAndTracksWhetherTheTitleWasTyped)
     {
         e.setText ({}, false);
         e.insertTextAtCaret (text); // what typing does, restrictions included
-        pump (30);                  // the change message is delivered asynchronously
+        EXPECT_TRUE (flushMessages()); // the change message is delivered asynchronously
     };
     type (b.fields[0], "  Night Drive  ");
     EXPECT_EQ (f.proc->exportInfo.title, "Night Drive");

@@ -272,7 +272,7 @@ TEST (MainView, LoudnessKnobDragStampsAndHostChangesOnlyShow)
     auto* lufs = f.proc->apvts.getParameter ("masterLufs");
     const int target = after == 0 ? 3 : 0;
     lufs->setValueNotifyingHost (lufs->convertTo0to1 ((float) target));
-    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (knob.slider.getValue()) == target; }, 8000));
+    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (knob.slider.getValue()) == target; }));
     EXPECT_EQ (f.raw ("masterMedium"), medium);
     EXPECT_EQ (gestures.totalBegins(), 0);
     EXPECT_EQ (gestures.changes ("masterMedium"), 0);
@@ -315,7 +315,7 @@ TEST (MainView, StyleChipWritesTheStyleRecipeAndClearsTheMood)
     v.mouseDown (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), v.styleChips[1].getBounds().getCentre().toFloat(),
                                    {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &v, &v, juce::Time::getCurrentTime(),
                                    v.styleChips[1].getBounds().getCentre().toFloat(), juce::Time::getCurrentTime(), 1, false));
-    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (f.raw ("masterStyle")) == 1; }, 8000));
+    EXPECT_TRUE (pumpUntil ([&] { return juce::roundToInt (f.raw ("masterStyle")) == 1; }));
 }
 
 TEST (MainView, MediumChipsWriteTheMediumAndTheNearestLoudness)
@@ -842,37 +842,59 @@ TEST (MainView, TimerRepaintsOnlyWhatChanged)
     };
     ViewFixture f;
     auto& v = *f.view;
-    Probe overTray, overChips;
-    overTray.setInterceptsMouseClicks (false, false);
-    overChips.setInterceptsMouseClicks (false, false);
-    v.addAndMakeVisible (overTray);
-    v.addAndMakeVisible (overChips);
+    // The sentinel sits in the bottom corner, which the view never repaints by itself: when it
+    // paints, the window system exposed the window (late on a loaded machine) and every probe
+    // painted for that reason, so the window proves nothing and is measured again.
+    Probe overTray, overChips, sentinel;
+    for (auto* p : { &overTray, &overChips, &sentinel })
+    {
+        p->setInterceptsMouseClicks (false, false);
+        v.addAndMakeVisible (*p);
+    }
     overTray.setBounds (v.layout.tray.withHeight (40));
     overChips.setBounds (v.styleChips[0].getBounds());
+    sentinel.setBounds (v.getLocalBounds().removeFromBottom (4).removeFromRight (4));
+    auto reset = [&] { overTray.paints = overChips.paints = sentinel.paints = 0; };
     Desk desk (v);
     v.tick();
-    ASSERT_TRUE (pumpUntil ([&] { return overTray.paints > 0; }, 8000)); // the window's first paint
+    ASSERT_TRUE (pumpUntil ([&] { return overTray.paints > 0; })); // the window's first paint
     // Settle: the knobs' attachments deliver their first values asynchronously.
     for (int settle = 0; settle < 10; ++settle)
     {
-        overTray.paints = overChips.paints = 0;
+        reset();
         pump (300);
         if (overTray.paints == 0 && overChips.paints == 0)
             break;
     }
     ASSERT_EQ (overTray.paints + overChips.paints, 0);
 
-    for (int i = 0; i < 5; ++i)
-        v.tick();
-    pump (150);
+    // Ticks with nothing changed repaint neither band.
+    for (int attempt = 0; attempt < 10; ++attempt)
+    {
+        reset();
+        for (int i = 0; i < 5; ++i)
+            v.tick();
+        pump (150);
+        if (sentinel.paints == 0)
+            break;
+    }
+    ASSERT_EQ (sentinel.paints, 0) << "every window repainted the whole view (an expose, or a full repaint)";
     EXPECT_EQ (overTray.paints, 0);
     EXPECT_EQ (overChips.paints, 0);
 
-    // The host moves the style: the chip rows repaint, the tray band does not.
-    auto* style = f.proc->apvts.getParameter ("masterStyle");
-    style->setValueNotifyingHost (style->convertTo0to1 (0.0f));
-    v.tick();
-    EXPECT_TRUE (pumpUntil ([&] { return overChips.paints > 0; }, 8000));
+    // The host moves the medium: the chip rows repaint, the tray band does not. (A style would
+    // also start its recipe, which may switch modules and so rightly repaint the tray.)
+    auto* medium = f.proc->apvts.getParameter ("masterMedium");
+    for (int attempt = 0; attempt < 10; ++attempt)
+    {
+        reset();
+        medium->setValueNotifyingHost (medium->convertTo0to1 ((float) (attempt % 2)));
+        v.tick();
+        EXPECT_TRUE (pumpUntil ([&] { return overChips.paints > 0; }));
+        if (sentinel.paints == 0)
+            break;
+    }
+    ASSERT_EQ (sentinel.paints, 0) << "every window repainted the whole view (an expose, or a full repaint)";
     EXPECT_EQ (overTray.paints, 0);
 }
 

@@ -203,8 +203,12 @@ TEST_F (PresetBrowserTest, FollowsPresetsAppliedElsewhere)
     ASSERT_TRUE (pumpUntil ([&]
                             { return window.strip.lastShownPreset == proc->factoryPresetIndex.load(); }));
     FactoryPresetBrowser other (*proc);
+    // The click is delivered through the message queue: wait for it, so it cannot land after the
+    // preset applied below.
+    const int next = FactoryPresetBrowser::nextPreset (proc->factoryPresetIndex.load());
     other.nextButton.triggerClick();
-    pump (5);
+    ASSERT_TRUE (pumpUntil ([&]
+                            { return proc->factoryPresetIndex.load() == next; }));
     proc->applyFactoryPreset (12);
     EXPECT_TRUE (pumpUntil ([&]
                             { return window.strip.lastShownPreset == 12; }));
