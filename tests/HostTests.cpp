@@ -393,9 +393,10 @@ TEST_P (HostTest, EditorsOfTwoInstancesSurviveRapidOpenResizeClose)
             EXPECT_NEAR ((double) ea->getWidth() / (double) ea->getHeight(), 1168.0 / 720.0, 0.01);
             juce::MessageManager::getInstance()->runDispatchLoopUntil (400);
         }
-        // The framework's embedding reacts to the window system's answer to a resize with a posted
-        // call that holds the embedding component: let those answers and calls run out before the
-        // host windows go.
+        // The framework's embedding reacts to the window system's reports on its window (mapping,
+        // resizing) with a posted call that holds the embedding component: give those reports
+        // ample time to arrive and their calls to run before the host windows go.
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (300);
         settleWindowSystem();
         a.instance->editorBeingDeleted (ea.get());
         b.instance->editorBeingDeleted (eb.get());
