@@ -2,13 +2,19 @@
 // while the processor plays program material. One timer round is a tick of every timer of the
 // view (its own and its controls') and a paint of the part of the view that round marked dirty.
 // The processor is fed between rounds with the timing paused.
+#include "BareXServer.h"
 #include "BenchUtil.h"
 #include "Core/PluginProcessor.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
 #include "Ui/MainView/BasicMasteringView.h"
 
 #include <benchmark/benchmark.h>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <memory>
+#include <thread>
 
 namespace
 {
@@ -118,3 +124,58 @@ static void BM_MainViewTimerRound (benchmark::State& state)
     state.counters["cpu%"] = 100.0 * 30.0 * seconds / (double) juce::jmax<benchmark::IterationCount> (1, state.iterations());
 }
 BENCHMARK (BM_MainViewTimerRound)->Arg (0)->Arg (1)->ArgName ("playing")->Unit (benchmark::kMicrosecond);
+
+// The editor as a host shows it: product 15's whole editor on the screen (needs an X display, e.g.
+// under xvfb-run), the real message loop running for three seconds while another thread plays
+// blocks through the processor at real-time pace. `msg%` is the CPU time the message thread spent
+// (its own clock, so time spent waiting for events does not count) per second of wall time: the
+// measured share of one core that the open editor costs the host's message thread.
+static void BM_EditorOpenMessageThread (benchmark::State& state)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+    {
+        state.SkipWithError ("needs an X display (run under xvfb-run)");
+        return;
+    }
+    vyrTest::BareXServerAtoms atoms; // a window on a server without window manager
+    const bool playing = state.range (0) != 0;
+    MainViewRig rig (playing);
+    rig.view.reset(); // the editor builds its own view
+    std::unique_ptr<juce::AudioProcessorEditor> editor (rig.proc->createEditorIfNeeded());
+    editor->setVisible (true);
+    editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (500); // first paints and decodes
+
+    std::atomic<bool> stop { false };
+    std::thread audio ([&rig, &stop]
+    {
+        // 512 samples at 48 kHz every 10.67 ms, paced against the clock so late blocks catch up.
+        const auto start = std::chrono::steady_clock::now();
+        for (long n = 0; ! stop.load(); ++n)
+        {
+            rig.feed (1);
+            std::this_thread::sleep_until (start + std::chrono::microseconds (n * 512 * 1000000L / 48000));
+        }
+    });
+
+    auto threadSeconds = []
+    {
+        timespec t {};
+        clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
+        return (double) t.tv_sec + 1.0e-9 * (double) t.tv_nsec;
+    };
+    double busy = 0.0, wall = 0.0;
+    for (auto _ : state)
+    {
+        const double c0 = threadSeconds();
+        const auto w0 = juce::Time::getMillisecondCounterHiRes();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (3000);
+        busy += threadSeconds() - c0;
+        wall += (juce::Time::getMillisecondCounterHiRes() - w0) * 0.001;
+    }
+    stop = true;
+    audio.join();
+    editor.reset();
+    state.counters["msg%"] = 100.0 * busy / juce::jmax (1.0e-9, wall);
+}
+BENCHMARK (BM_EditorOpenMessageThread)->Arg (0)->Arg (1)->ArgName ("playing")->Iterations (1)->Unit (benchmark::kMillisecond);

@@ -204,3 +204,30 @@ TEST (Painting, TinyAndEmptyAreasDrawWithoutError)
                                 juce::Colours::grey, juce::Colours::black);
             });
 }
+
+// The kept shadow draws what JUCE's shadow draws, and follows the shape when it moves or resizes
+// and the shadow when it changes (a stale blur would leave a shadow in the old place).
+TEST (Painting, CachedShadowMatchesJuceShadowAndFollowsChanges)
+{
+    VyrCachedShadow cached;
+    struct Case
+    {
+        juce::Rectangle<float> disc;
+        juce::DropShadow shadow;
+    };
+    const Case cases[] = { { { 40.3f, 30.6f, 60.0f, 60.0f }, { juce::Colours::black.withAlpha (0.3f), 17, { 3, 5 } } },
+                           { { 40.3f, 30.6f, 60.0f, 60.0f }, { juce::Colours::black.withAlpha (0.6f), 17, { 3, 5 } } },
+                           { { 70.0f, 50.0f, 44.0f, 44.0f }, { juce::Colours::black.withAlpha (0.6f), 17, { 3, 5 } } },
+                           { { 70.0f, 50.0f, 44.0f, 44.0f }, { juce::Colours::black.withAlpha (0.6f), 9, { 0, 2 } } } };
+    for (const auto& c : cases)
+    {
+        juce::Path disc;
+        disc.addEllipse (c.disc);
+        const auto expected = renderPaint (200, 160, [&] (juce::Graphics& g) { c.shadow.drawForPath (g, disc); });
+        for (int paint = 0; paint < 2; ++paint) // the first paint blurs, the second reuses the blur
+        {
+            const auto drawn = renderPaint (200, 160, [&] (juce::Graphics& g) { cached.drawForPath (g, disc, c.shadow); });
+            EXPECT_TRUE (sameImage (drawn, expected)) << c.disc.toString() << " paint " << paint;
+        }
+    }
+}

@@ -274,9 +274,8 @@ void HardwareKnob::paintShadow (juce::Graphics& g, juce::Point<float> c, float F
     const float d = 0.32f * F * K;
     juce::Path face;
     face.addEllipse (disc (c, F));
-    juce::DropShadow (black (nearest (0.3f * K * 255.0f)), juce::jmax (nearest (0.58f * F), 8),
-                      { nearest (0.5f * d), nearest (0.866025f * d) })
-        .drawForPath (g, face);
+    shadow.drawForPath (g, face, juce::DropShadow (black (nearest (0.3f * K * 255.0f)), juce::jmax (nearest (0.58f * F), 8),
+                                                   { nearest (0.5f * d), nearest (0.866025f * d) }));
 }
 
 void HardwareKnob::paintRing (juce::Graphics& g, juce::Point<float> c, float R, float A, float p) const
@@ -386,7 +385,7 @@ void HardwareKnob::paintSelector (juce::Graphics& g, juce::Point<float> c, float
 
     if (art == nullptr)
         art = std::make_unique<juce::SharedResourcePointer<HardwareArt>>();
-    HardwareArt::paintSpunAluminum (g, c, F, A, big);
+    HardwareArt::paintSpunAluminum (g, c, F, A, big, &spunShadow);
 }
 
 void HardwareKnob::paintStepLabels (juce::Graphics& g, juce::Point<float> c, float R) const

@@ -3,6 +3,7 @@
 #include "Ui/Controls/VyrRoundSlider.h"
 #include "Ui/Controls/VyrSliderGestureGuard.h"
 #include "Ui/Foundation/HardwareArt.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -93,6 +94,8 @@ private:
     void paintStepLabels (juce::Graphics&, juce::Point<float> c, float R) const;
     void paintTexts (juce::Graphics&) const;
 
+    mutable VyrCachedShadow shadow; // blurred once, not on every turn of the knob
+    VyrCachedShadow spunShadow;     // the selector's spun disc
     VyrSliderGestureGuard gestureGuard { slider }; // ends a drag's gesture if the knob dies mid-drag
     // Held from a selector's first paint on, so the decoded photographs outlive single paints.
     std::unique_ptr<juce::SharedResourcePointer<HardwareArt>> art;

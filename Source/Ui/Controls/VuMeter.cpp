@@ -681,7 +681,7 @@ void VuMeter::paintRoundFace (juce::Graphics& g, Rectangle<float> D)
 {
     juce::Path disc;
     disc.addEllipse (D);
-    juce::DropShadow (black (0xa6), 20, { 0, 8 }).drawForPath (g, disc);
+    roundShadow.drawForPath (g, disc, juce::DropShadow (black (0xa6), 20, { 0, 8 }));
     fillZincHousing (g, D, true, 0.0f);
 
     const Vb vb = roundCanvas (D);
@@ -765,7 +765,7 @@ void VuMeter::paintRectFace (juce::Graphics& g, Rectangle<float> D)
 {
     juce::Path body;
     body.addRoundedRectangle (D, 6.0f);
-    juce::DropShadow (black (0xa6), 20, { 0, 8 }).drawForPath (g, body);
+    rectShadow.drawForPath (g, body, juce::DropShadow (black (0xa6), 20, { 0, 8 }));
     fillZincHousing (g, D, false, 6.0f);
 
     const Vb vb = rectCanvas (D);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Ui/Controls/VyrMeterHelpers.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 #include <atomic>
 
@@ -53,6 +54,8 @@ public:
     vyrMeter::ClockFn clock = &vyrMeter::systemClockMs;
 
 private:
+    VyrCachedShadow roundShadow, rectShadow; // the housing's shadow, blurred once per shape and size
+
     struct LampKernel
     {
         LampKernel();

@@ -4,6 +4,8 @@
 
 #include <map>
 
+class VyrCachedShadow;
+
 // The decoded hardware images (tube and tape-machine photographs, the knob, the product icon,
 // the stage backdrop, the meter plate and the watermark mask) and the painters that draw studio
 // hardware with them: glowing tubes, tape machines, spun-aluminium knob faces, rack panels,
@@ -68,8 +70,9 @@ public:
                                  const juce::String& tubeName, VacuumTubePass pass);
     static void paintTapeMachine (juce::Graphics& g, juce::Rectangle<float> area, int model, float reelPhase,
                                   float wow, float running, bool on);
+    // `shadow` (optional) keeps the disc's blurred shadow between paints.
     static void paintSpunAluminum (juce::Graphics& g, juce::Point<float> centre, float radius, float pointerAngleDegrees,
-                                   bool milled);
+                                   bool milled, VyrCachedShadow* shadow = nullptr);
     static void paintTcPanel (juce::Graphics& g, juce::Rectangle<float> unit);
     static void paintTcScrew (juce::Graphics& g, juce::Point<float> centre);
     static void paintTcScreen (juce::Graphics& g, juce::Rectangle<float> screen, bool active);

@@ -1,5 +1,6 @@
 // Tubes, tape machines, knob faces and rack parts of the hardware art.
 #include "Ui/Foundation/HardwareArt.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 #include <cmath>
 
@@ -302,7 +303,8 @@ int HardwareArt::spinLineCount (float radius) noexcept
     return juce::jlimit (56, 240, juce::roundToInt (3.4f * radius));
 }
 
-void HardwareArt::paintSpunAluminum (juce::Graphics& g, juce::Point<float> c, float r, float pointerAngle, bool milled)
+void HardwareArt::paintSpunAluminum (juce::Graphics& g, juce::Point<float> c, float r, float pointerAngle, bool milled,
+                                     VyrCachedShadow* shadowCache)
 {
     if (r < 4.0f)
         return;
@@ -311,9 +313,12 @@ void HardwareArt::paintSpunAluminum (juce::Graphics& g, juce::Point<float> c, fl
 
     juce::Path disc;
     disc.addEllipse (c.x - r, c.y - r, 2.0f * r, 2.0f * r);
-    juce::DropShadow (black (0x61), juce::jmax (juce::roundToInt (0.32f * r), 6),
-                      { juce::roundToInt (0.08f * r), juce::roundToInt (0.18f * r) })
-        .drawForPath (g, disc);
+    const juce::DropShadow shadow (black (0x61), juce::jmax (juce::roundToInt (0.32f * r), 6),
+                                   { juce::roundToInt (0.08f * r), juce::roundToInt (0.18f * r) });
+    if (shadowCache != nullptr)
+        shadowCache->drawForPath (g, disc, shadow);
+    else
+        shadow.drawForPath (g, disc);
 
     Graphics::ScopedSaveState save (g);
     g.reduceClipRegion (disc);

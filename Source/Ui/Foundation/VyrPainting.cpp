@@ -600,3 +600,26 @@ void vyrDrawEnamelButton (juce::Graphics& g, juce::Rectangle<float> area, bool l
     g.setColour (accent.withAlpha ((juce::uint8) 0x6b));
     g.fillRect (x + 1.5f, y + 0.75f, juce::jmax (w - 3.0f, 0.0f), 1.05f);
 }
+
+//==============================================================================
+void VyrCachedShadow::drawForPath (juce::Graphics& g, const juce::Path& path, const juce::DropShadow& shadow)
+{
+    const auto bounds = path.getBounds();
+    if (shadow.radius <= 0 || bounds.isEmpty())
+        return;
+    if (! blurred.isValid() || bounds != keyBounds || shadow.colour != keyShadow.colour || shadow.radius != keyShadow.radius
+        || shadow.offset != keyShadow.offset)
+    {
+        keyBounds = bounds;
+        keyShadow = shadow;
+        area = (bounds.getSmallestIntegerContainer() + shadow.offset).expanded (shadow.radius + 1);
+        blurred = juce::Image (juce::Image::SingleChannel, area.getWidth(), area.getHeight(), true);
+        // JUCE's own shadow in opaque white on a mask as large as the shadow: the mask's alpha is
+        // the blurred shape, exactly as drawForPath would compose it.
+        juce::Graphics g2 (blurred);
+        g2.setOrigin (-area.getPosition());
+        juce::DropShadow (juce::Colours::white, shadow.radius, shadow.offset).drawForPath (g2, path);
+    }
+    g.setColour (shadow.colour);
+    g.drawImageAt (blurred, area.getX(), area.getY(), true);
+}

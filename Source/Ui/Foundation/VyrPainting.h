@@ -53,3 +53,20 @@ juce::Colour vyrLighten (juce::Colour c, float keep) noexcept;
 juce::Colour vyrTowardsWhite (juce::Colour c, float amount) noexcept;
 // Hue, saturation and brightness of the HSB model (black gives 0, 0, 0).
 void vyrToHsb (juce::Colour c, float& hue, float& saturation, float& brightness) noexcept;
+
+// A drop shadow whose blur is kept between paints: blurring is the costliest step of painting a
+// control, and a control's shadow rarely changes while its face moves. Draws what
+// juce::DropShadow::drawForPath draws for the whole shape (without its clip-dependent edge), and
+// blurs again only when the shape's bounds or the shadow change. One cache serves one shape, which
+// its bounds identify.
+class VyrCachedShadow
+{
+public:
+    void drawForPath (juce::Graphics& g, const juce::Path& path, const juce::DropShadow& shadow);
+
+private:
+    juce::Image blurred;
+    juce::Rectangle<int> area;
+    juce::Rectangle<float> keyBounds;
+    juce::DropShadow keyShadow;
+};
