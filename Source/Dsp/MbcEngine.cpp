@@ -485,15 +485,12 @@ namespace
     {
         for (int i = 0; i < n; ++i)
         {
+            // Every branch is worked out and one picked, so the loop has no control flow.
             const float over = v[i] - c.thr;
-            float gr;
-            if (over <= -c.half)
-                gr = 0.0f;
-            else if (over >= c.half)
-                gr = c.slope * over;
-            else
-                gr = c.slope * (over + c.half) * (over + c.half) / (2.0f * c.knee);
-            const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? vyrDsp::fastDbToGain (-gr) : 1.0f);
+            const float inKnee = c.slope * (over + c.half) * (over + c.half) / (2.0f * c.knee);
+            const float gr = over <= -c.half ? 0.0f : (over >= c.half ? c.slope * over : inKnee);
+            const float reduced = vyrDsp::fastDbToGain (-gr);
+            const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? reduced : 1.0f);
             v[i] = c.makeup * g;
         }
     }
