@@ -481,7 +481,7 @@ namespace
 
     // Envelopes in dB to the band's total gain (makeup x reduction), in place: the soft knee and the
     // fast power (within 4e-7 + 2e-8 x |dB|), the same steps a sample at a time would take.
-    VYR_WIDE_VECTOR_CLONES void gainsInPlace (float* v, int n, Curve c) noexcept
+    void gainsInPlace (float* v, int n, Curve c) noexcept
     {
         for (int i = 0; i < n; ++i)
         {
