@@ -618,7 +618,8 @@ namespace
         }
     }
 
-    void saturateAll (float* x, int n, float drive) noexcept
+    // Kept out of line: it is long, and the recursions around it keep their registers.
+    __attribute__ ((noinline)) void saturateAll (float* x, int n, float drive) noexcept
     {
         for (int i = 0; i < n; ++i)
             x[i] = VyrDynamicEQ::saturate (x[i], drive);
@@ -757,8 +758,29 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
         s1[l] = nodes[l]->eq.s1;
         s2[l] = nodes[l]->eq.s2;
     }
-    for (int i = 0; i < n; ++i)
+    // Between redesigns the sections run on locals; a sample whose gain moved too far for either
+    // leaves the inner loop for the redesign.
+    int i = 0;
+    while (i < n)
     {
+        for (; i < n; ++i)
+        {
+            bool due = false;
+            for (int l = 0; l < L; ++l)
+                due = due || redesignDue[l] || std::abs (work[l][i] - designed[l]) > 0.03f;
+            if (due)
+                break;
+            for (int l = 0; l < L; ++l)
+            {
+                const double in = xs[l][i];
+                const double y = b0[l] * in + s1[l];
+                s1[l] = b1[l] * in - a1[l] * y + s2[l];
+                s2[l] = b2[l] * in - a2[l] * y;
+                xs[l][i] = (float) y;
+            }
+        }
+        if (i == n)
+            break;
         for (int l = 0; l < L; ++l)
         {
             const float eg = work[l][i];
@@ -774,6 +796,7 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
             s2[l] = b2[l] * in - a2[l] * y;
             xs[l][i] = (float) y;
         }
+        ++i;
     }
 
     for (int l = 0; l < L; ++l)

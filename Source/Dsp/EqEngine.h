@@ -137,7 +137,7 @@ public:
     // The band saturation curve (fast tanh: within 4e-7 of the exact curve before the clamp).
     static float saturate (float y, float drive) noexcept
     {
-        return juce::jlimit (-1.0f, 1.0f, 0.05f * y + 0.9f * vyrDsp::fastTanh (y * drive) + 0.03f * y * std::abs (y));
+        return juce::jlimit (-1.0f, 1.0f, 0.05f * y + 0.9f * vyrDsp::fastTanhLanes (y * drive) + 0.03f * y * std::abs (y));
     }
 
     // Processes the first one or two channels in place and updates the meters.
