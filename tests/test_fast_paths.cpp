@@ -69,6 +69,39 @@ TEST (FastCurves, StayWithinTheirStatedErrors)
         }
         EXPECT_LT (worstExcess, 0.0) << c.name << " at " << worstAt;
     }
+    // The copies written for vector loops give the very same values over their ranges.
+    struct Copy
+    {
+        const char* name;
+        float (*lanes) (float);
+        float (*original) (float);
+        float from, to;
+    };
+    const Copy copies[] = {
+        { "exp2 of x >= 0", vyrDsp::exp2NonNegative, vyrDsp::exp2InRange, 0.0f, 126.0f },
+        { "exp2 of x <= 0", vyrDsp::exp2NonPositive, vyrDsp::exp2InRange, -126.0f, 0.0f },
+        { "tanh", vyrDsp::fastTanhLanes, vyrDsp::fastTanh, -30.0f, 30.0f },
+    };
+    for (const auto& c : copies)
+    {
+        int mismatches = 0;
+        constexpr int steps = 252000;   // every half-integer of the ranges is a grid point
+        for (int i = 0; i <= steps; ++i)
+        {
+            const float x = (float) (c.from + (double) (c.to - c.from) * i / steps);
+            const float a = c.lanes (x), b = c.original (x);
+            mismatches += std::memcmp (&a, &b, sizeof (a)) != 0;
+        }
+        for (float x : { c.from, c.to, -0.0f, 0.0f, 0.5f, -0.5f })
+        {
+            if (x < std::min (c.from, c.to) || x > std::max (c.from, c.to))
+                continue;
+            const float a = c.lanes (x), b = c.original (x);
+            mismatches += std::memcmp (&a, &b, sizeof (a)) != 0;
+        }
+        EXPECT_EQ (mismatches, 0) << c.name;
+    }
+    EXPECT_TRUE (std::isnan (vyrDsp::fastTanhLanes (std::numeric_limits<float>::quiet_NaN())));
     EXPECT_TRUE (std::isnan (vyrDsp::fastTanh (std::numeric_limits<float>::quiet_NaN())));
     EXPECT_EQ (vyrDsp::fastTanh (1.0e6f), 1.0f);
     EXPECT_EQ (vyrDsp::fastTanh (-1.0e6f), -1.0f);

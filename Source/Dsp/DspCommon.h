@@ -250,6 +250,20 @@ namespace vyrDsp
         return p * scale;
     }
 
+    // exp2InRange for x inside [-126, 0], bit for bit, for the same reason.
+    inline float exp2NonPositive (float x) noexcept
+    {
+        const int k = (int) (x - 0.5f);   // nearest whole number
+        const float f = (x - (float) k) * 0.69314718f;
+        const float f2 = f * f, f4 = f2 * f2;
+        const float p = ((1.0f + f) + f2 * (0.5f + f * 0.1666666667f))
+                        + f4 * ((0.0416666667f + f * 0.0083333333f) + f2 * (0.0013888889f + f * 0.0001984127f));
+        const std::uint32_t bits = (std::uint32_t) (k + 127) << 23;
+        float scale;
+        std::memcpy (&scale, &bits, sizeof (scale));
+        return p * scale;
+    }
+
     // fastTanh, bit for bit (same error bound), for loops meant to vectorise.
     inline float fastTanhLanes (float x) noexcept
     {

@@ -378,20 +378,25 @@ void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
 
 namespace
 {
-    // One double-state section step on locals, returning the float the section hands on.
+    // One double-state section step on locals, returning the float the section hands on. The
+    // output is put into the state updates before they are formed, so the recursion through s1 is
+    // one multiply and one subtraction deep instead of three operations (same values to the last
+    // bits of a double); the products of coefficients leave the loop.
     struct SectionRun
     {
-        double b0, b1, b2, a1, a2, s1, s2;
+        double b0, c1, c2, a1, a2, s1, s2;
 
         explicit SectionRun (const vyrDsp::PreciseBiquad& f) noexcept
-            : b0 (f.c.b0), b1 (f.c.b1), b2 (f.c.b2), a1 (f.c.a1), a2 (f.c.a2), s1 (f.s1), s2 (f.s2) {}
+            : b0 (f.c.b0), c1 ((double) f.c.b1 - (double) f.c.a1 * f.c.b0), c2 ((double) f.c.b2 - (double) f.c.a2 * f.c.b0),
+              a1 (f.c.a1), a2 (f.c.a2), s1 (f.s1), s2 (f.s2) {}
 
         inline float step (float x) noexcept
         {
             const double in = x;
             const double y = b0 * in + s1;
-            s1 = b1 * in - a1 * y + s2;
-            s2 = b2 * in - a2 * y;
+            const double next = (c1 * in + s2) - a1 * s1;
+            s2 = c2 * in - a2 * s1;
+            s1 = next;
             return (float) y;
         }
 
@@ -489,7 +494,7 @@ namespace
             const float over = v[i] - c.thr;
             const float inKnee = c.slope * (over + c.half) * (over + c.half) / (2.0f * c.knee);
             const float gr = over <= -c.half ? 0.0f : (over >= c.half ? c.slope * over : inKnee);
-            const float reduced = vyrDsp::fastDbToGain (-gr);
+            const float reduced = vyrDsp::exp2NonPositive (std::max (-gr * 0.16609640f, -126.0f));   // fastDbToGain (-gr)
             const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? reduced : 1.0f);
             v[i] = c.makeup * g;
         }
