@@ -425,27 +425,66 @@ namespace
         hp2.store (s.hp2);
     }
 
+    // Two sections with the same kind of work side by side in one vector of two doubles (mid and
+    // side, or left and right); element by element the same operations as SectionRun, so the same
+    // values bit for bit.
+    typedef double DoublePair __attribute__ ((vector_size (16)));
+    typedef float FloatPair __attribute__ ((vector_size (8)));
+
+    struct SectionPair
+    {
+        DoublePair b0, c1, c2, a1, a2, s1, s2;
+
+        SectionPair (const vyrDsp::PreciseBiquad& fa, const vyrDsp::PreciseBiquad& fb) noexcept
+        {
+            const SectionRun ra (fa), rb (fb);
+            b0 = DoublePair { ra.b0, rb.b0 };
+            c1 = DoublePair { ra.c1, rb.c1 };
+            c2 = DoublePair { ra.c2, rb.c2 };
+            a1 = DoublePair { ra.a1, rb.a1 };
+            a2 = DoublePair { ra.a2, rb.a2 };
+            s1 = DoublePair { ra.s1, rb.s1 };
+            s2 = DoublePair { ra.s2, rb.s2 };
+        }
+
+        // Takes and returns floats, as SectionRun does.
+        inline FloatPair step (FloatPair x) noexcept
+        {
+            const DoublePair in = __builtin_convertvector (x, DoublePair);
+            const DoublePair y = b0 * in + s1;
+            const DoublePair next = (c1 * in + s2) - a1 * s1;
+            s2 = c2 * in - a2 * s1;
+            s1 = next;
+            return __builtin_convertvector (y, FloatPair);
+        }
+
+        void store (vyrDsp::PreciseBiquad& fa, vyrDsp::PreciseBiquad& fb) const noexcept
+        {
+            fa.s1 = s1[0];
+            fa.s2 = s2[0];
+            fb.s1 = s1[1];
+            fb.s2 = s2[1];
+        }
+    };
+
     void splitChunkPair (VyrMultibandComp::Split& sa, VyrMultibandComp::Split& sb, float* a, float* b, float* lowA, float* lowB,
                          int n) noexcept
     {
-        SectionRun alp1 (sa.lp1), alp2 (sa.lp2), ahp1 (sa.hp1), ahp2 (sa.hp2);
-        SectionRun blp1 (sb.lp1), blp2 (sb.lp2), bhp1 (sb.hp1), bhp2 (sb.hp2);
+        SectionPair lp1 (sa.lp1, sb.lp1), lp2 (sa.lp2, sb.lp2), hp1 (sa.hp1, sb.hp1), hp2 (sa.hp2, sb.hp2);
         for (int i = 0; i < n; ++i)
         {
-            const float xa = a[i], xb = b[i];
-            lowA[i] = alp2.step (alp1.step (xa));
-            lowB[i] = blp2.step (blp1.step (xb));
-            a[i] = ahp2.step (ahp1.step (xa));
-            b[i] = bhp2.step (bhp1.step (xb));
+            const FloatPair x { a[i], b[i] };
+            const FloatPair low = lp2.step (lp1.step (x));
+            const FloatPair high = hp2.step (hp1.step (x));
+            lowA[i] = low[0];
+            lowB[i] = low[1];
+            a[i] = high[0];
+            b[i] = high[1];
         }
-        alp1.store (sa.lp1);
-        alp2.store (sa.lp2);
-        ahp1.store (sa.hp1);
-        ahp2.store (sa.hp2);
-        blp1.store (sb.lp1);
-        blp2.store (sb.lp2);
-        bhp1.store (sb.hp1);
-        bhp2.store (sb.hp2);
+        lp1.store (sa.lp1, sb.lp1);
+        lp2.store (sa.lp2, sb.lp2);
+        hp1.store (sa.hp1, sb.hp1);
+        hp2.store (sa.hp2, sb.hp2);
     }
 
     // sum = allPass (sum) + band over a chunk, for one or two signals.
@@ -460,14 +499,14 @@ namespace
     void allPassAddPair (vyrDsp::PreciseBiquad& fa, vyrDsp::PreciseBiquad& fb, float* sumA, float* sumB, const float* bandA,
                          const float* bandB, int n) noexcept
     {
-        SectionRun apa (fa), apb (fb);
+        SectionPair ap (fa, fb);
         for (int i = 0; i < n; ++i)
         {
-            sumA[i] = apa.step (sumA[i]) + bandA[i];
-            sumB[i] = apb.step (sumB[i]) + bandB[i];
+            const FloatPair y = ap.step (FloatPair { sumA[i], sumB[i] });
+            sumA[i] = y[0] + bandA[i];
+            sumB[i] = y[1] + bandB[i];
         }
-        apa.store (fa);
-        apb.store (fb);
+        ap.store (fa, fb);
     }
 
     // Detector magnitudes to levels in dB, in place (fast logarithm: within 1.2e-6 dB).
