@@ -533,7 +533,8 @@ namespace
             const float over = v[i] - c.thr;
             const float inKnee = c.slope * (over + c.half) * (over + c.half) / (2.0f * c.knee);
             const float gr = over <= -c.half ? 0.0f : (over >= c.half ? c.slope * over : inKnee);
-            const float reduced = vyrDsp::exp2NonPositive (std::max (-gr * 0.16609640f, -126.0f));   // fastDbToGain (-gr)
+            const float power = -gr * 0.16609640f;   // fastDbToGain (-gr), NaN counting as -126 as there
+            const float reduced = vyrDsp::exp2NonPositive (power > -126.0f ? power : -126.0f);
             const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? reduced : 1.0f);
             v[i] = c.makeup * g;
         }
