@@ -573,16 +573,28 @@ void VyrDynamicEQ::idleNode (Node& node, int n) noexcept
 
 namespace
 {
-    // A section's coefficients for a recursion with the output put into the state updates before
-    // they are formed: s1 then waits on one multiply and one subtraction instead of three operations
-    // (same values to the last bits of a double), and the products of coefficients leave the loop.
-    inline void sectionOnLocals (const vyrDsp::BiquadCoeffs& c, double& b0, double& c1, double& c2, double& a1, double& a2) noexcept
+    // One or two doubles (or floats) in one vector, so that the two paths' recursions take one
+    // instruction per step. Element by element the operations are the scalar ones: the same values
+    // bit for bit.
+    template <int L>
+    struct Lanes
     {
-        b0 = c.b0;
-        c1 = (double) c.b1 - (double) c.a1 * c.b0;
-        c2 = (double) c.b2 - (double) c.a2 * c.b0;
-        a1 = c.a1;
-        a2 = c.a2;
+        typedef double Doubles __attribute__ ((vector_size (8 * L)));
+        typedef float Floats __attribute__ ((vector_size (4 * L)));
+    };
+
+    // A section's coefficients into lane l, for a recursion with the output put into the state
+    // updates before they are formed: s1 then waits on one multiply and one subtraction instead of
+    // three operations (same values to the last bits of a double), and the products of
+    // coefficients leave the loop.
+    template <typename D>
+    inline void loadSection (const vyrDsp::BiquadCoeffs& c, int l, D& b0, D& c1, D& c2, D& a1, D& a2) noexcept
+    {
+        b0[l] = c.b0;
+        c1[l] = (double) c.b1 - (double) c.a1 * c.b0;
+        c2[l] = (double) c.b2 - (double) c.a2 * c.b0;
+        a1[l] = c.a1;
+        a2[l] = c.a2;
     }
 
     // The band's settled settings, worked out once per chunk.
@@ -694,26 +706,39 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
                       || node.kind != node.lastEqKind;
     }
 
+    using D = typename Lanes<L>::Doubles;
+    using F = typename Lanes<L>::Floats;
+    const auto gather = [] (float* const* from, int i)
+    {
+        F v {};
+        for (int l = 0; l < L; ++l)
+            v[l] = from[l][i];
+        return v;
+    };
+    const auto scatter = [] (F v, float* const* to, int i)
+    {
+        for (int l = 0; l < L; ++l)
+            to[l][i] = v[l];
+    };
+
     // The detectors, side by side.
     {
-        double b0[L], c1[L], c2[L], a1[L], a2[L], s1[L], s2[L];
+        D b0 {}, c1 {}, c2 {}, a1 {}, a2 {}, s1 {}, s2 {};
         for (int l = 0; l < L; ++l)
         {
             const auto& d = nodes[l]->detector;
-            sectionOnLocals (d.c, b0[l], c1[l], c2[l], a1[l], a2[l]);
-            s1[l] = d.s1; s2[l] = d.s2;
+            loadSection (d.c, l, b0, c1, c2, a1, a2);
+            s1[l] = d.s1;
+            s2[l] = d.s2;
         }
         for (int i = 0; i < n; ++i)
         {
-            for (int l = 0; l < L; ++l)
-            {
-                const double in = xs[l][i];
-                const double y = b0[l] * in + s1[l];
-                const double next = (c1[l] * in + s2[l]) - a1[l] * s1[l];
-                s2[l] = c2[l] * in - a2[l] * s1[l];
-                s1[l] = next;
-                work[l][i] = (float) y;
-            }
+            const D in = __builtin_convertvector (gather (xs, i), D);
+            const D y = b0 * in + s1;
+            const D next = (c1 * in + s2) - a1 * s1;
+            s2 = c2 * in - a2 * s1;
+            s1 = next;
+            scatter (__builtin_convertvector (y, F), work, i);
         }
         for (int l = 0; l < L; ++l)
         {
@@ -727,7 +752,7 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
 
     // The envelopes in dB, side by side; the largest one gives the meter's reduction.
     {
-        float env[L], peak[L], atkStep[L], relStep[L];
+        F env {}, peak {}, atkStep {}, relStep {};
         for (int l = 0; l < L; ++l)
         {
             env[l] = nodes[l]->envDb;
@@ -737,13 +762,10 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
         }
         for (int i = 0; i < n; ++i)
         {
-            for (int l = 0; l < L; ++l)
-            {
-                const float level = work[l][i];
-                env[l] += (level - env[l]) * (level > env[l] ? atkStep[l] : relStep[l]);
-                peak[l] = std::max (peak[l], env[l]);
-                work[l][i] = env[l];
-            }
+            const F level = gather (work, i);
+            env += (level - env) * (level > env ? atkStep : relStep);
+            peak = peak < env ? env : peak;
+            scatter (env, work, i);
         }
         for (int l = 0; l < L; ++l)
         {
@@ -757,12 +779,11 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
 
     // The sections, side by side; each is redesigned whenever its gain moves more than 0.03 dB
     // from the gain of its current design.
-    double b0[L], c1[L], c2[L], a1[L], a2[L], s1[L], s2[L];
+    D b0 {}, c1 {}, c2 {}, a1 {}, a2 {}, s1 {}, s2 {};
     float designed[L];
     const auto load = [&] (int l)
     {
-        const auto& c = nodes[l]->eq.c;
-        sectionOnLocals (c, b0[l], c1[l], c2[l], a1[l], a2[l]);
+        loadSection (nodes[l]->eq.c, l, b0, c1, c2, a1, a2);
         designed[l] = nodes[l]->lastEqGain;
     };
     for (int l = 0; l < L; ++l)
@@ -771,6 +792,15 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
         s1[l] = nodes[l]->eq.s1;
         s2[l] = nodes[l]->eq.s2;
     }
+    const auto step = [&] (int i)
+    {
+        const D in = __builtin_convertvector (gather (xs, i), D);
+        const D y = b0 * in + s1;
+        const D next = (c1 * in + s2) - a1 * s1;
+        s2 = c2 * in - a2 * s1;
+        s1 = next;
+        scatter (__builtin_convertvector (y, F), xs, i);
+    };
     // Between redesigns the sections run on locals; a sample whose gain moved too far for either
     // leaves the inner loop for the redesign.
     int i = 0;
@@ -783,15 +813,7 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
                 due = due || redesignDue[l] || std::abs (work[l][i] - designed[l]) > 0.03f;
             if (due)
                 break;
-            for (int l = 0; l < L; ++l)
-            {
-                const double in = xs[l][i];
-                const double y = b0[l] * in + s1[l];
-                const double next = (c1[l] * in + s2[l]) - a1[l] * s1[l];
-                s2[l] = c2[l] * in - a2[l] * s1[l];
-                s1[l] = next;
-                xs[l][i] = (float) y;
-            }
+            step (i);
         }
         if (i == n)
             break;
@@ -804,13 +826,8 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
                 redesignDue[l] = false;
                 load (l);
             }
-            const double in = xs[l][i];
-            const double y = b0[l] * in + s1[l];
-            const double next = (c1[l] * in + s2[l]) - a1[l] * s1[l];
-            s2[l] = c2[l] * in - a2[l] * s1[l];
-            s1[l] = next;
-            xs[l][i] = (float) y;
         }
+        step (i);
         ++i;
     }
 
