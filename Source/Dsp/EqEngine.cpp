@@ -393,7 +393,7 @@ void VyrDynamicEQ::prepare (double newSampleRate, int maximumBlockSize)
     sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
     maxBlock = std::max (1, maximumBlockSize);
     spec = { sampleRate, (juce::uint32) maxBlock, 1 };
-    scratch.assign ((size_t) maxBlock * 5, 0.0f);
+    scratch.assign ((size_t) maxBlock * 7, 0.0f);
 
     resetSmoother (mixSmooth, vyrDsp::rampSamples (sampleRate, 0.025), 0.0f);
     for (auto& n : lrNodes)   prepareNode (n);
@@ -571,105 +571,273 @@ void VyrDynamicEQ::idleNode (Node& node, int n) noexcept
     node.envDb = -80.0f;
 }
 
+namespace
+{
+    // One or two doubles (or floats) in one vector, so that the two paths' recursions take one
+    // instruction per step. Element by element the operations are the scalar ones: the same values
+    // bit for bit.
+    template <int L>
+    struct Lanes
+    {
+        typedef double Doubles __attribute__ ((vector_size (8 * L)));
+        typedef float Floats __attribute__ ((vector_size (4 * L)));
+    };
+
+    // A section's coefficients into lane l, for a recursion with the output put into the state
+    // updates before they are formed: s1 then waits on one multiply and one subtraction instead of
+    // three operations (same values to the last bits of a double), and the products of
+    // coefficients leave the loop.
+    template <typename D>
+    inline void loadSection (const vyrDsp::BiquadCoeffs& c, int l, D& b0, D& c1, D& c2, D& a1, D& a2) noexcept
+    {
+        b0[l] = c.b0;
+        c1[l] = (double) c.b1 - (double) c.a1 * c.b0;
+        c2[l] = (double) c.b2 - (double) c.a2 * c.b0;
+        a1[l] = c.a1;
+        a2[l] = c.a2;
+    }
+
+    // The band's settled settings, worked out once per chunk.
+    struct BandCurve
+    {
+        float thr = 0.0f, k = 0.0f, gain = 0.0f;
+        bool compresses = false;
+    };
+
+    // The soft knee, 12 dB wide and centred on the threshold; never decreasing in the envelope.
+    inline float kneeReduction (const BandCurve& c, float env) noexcept
+    {
+        if (! c.compresses)
+            return 0.0f;
+        const float over = env - c.thr;
+        if (over > 6.0f)
+            return c.k * over;
+        if (over > -6.0f)
+            return c.k * (over + 6.0f) * (over + 6.0f) / 24.0f;
+        return 0.0f;
+    }
+
+    // Detector outputs to levels in dB, in place (fast logarithm: within 1.2e-6 dB).
+    VYR_WIDE_VECTOR_CLONES void detectorLevels (float* v, int n) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+            v[i] = std::max (vyrDsp::fastGainToDb (std::abs (v[i]) + 1.0e-8f), -100.0f);
+    }
+
+    // Envelopes to the section gain g - reduction, in place; every branch worked out and one picked,
+    // so the loop vectorises.
+    void sectionGains (float* v, int n, BandCurve c) noexcept
+    {
+        if (! c.compresses)
+        {
+            std::fill (v, v + n, c.gain);
+            return;
+        }
+        for (int i = 0; i < n; ++i)
+        {
+            const float over = v[i] - c.thr;
+            const float inKnee = c.k * (over + 6.0f) * (over + 6.0f) / 24.0f;
+            const float gr = over > 6.0f ? c.k * over : (over > -6.0f ? inKnee : 0.0f);
+            v[i] = c.gain - gr;
+        }
+    }
+
+    // Kept out of line: it is long, and the recursions around it keep their registers.
+    __attribute__ ((noinline)) void saturateAll (float* x, int n, float drive) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+            x[i] = VyrDynamicEQ::saturate (x[i], drive);
+    }
+
+}
+
+// Runs one node over a chunk sample by sample with every ramp stepping, skipping the samples whose
+// mix value is silent (the node stands still there).
 void VyrDynamicEQ::processNodeChunk (Node& node, float* x, const float* mix, int n) noexcept
 {
     constexpr float silentMix = 0.00001f;
-    const bool moving = node.threshSmooth.isSmoothing() || node.ratioSmooth.isSmoothing() || node.atkSmooth.isSmoothing()
-                     || node.relSmooth.isSmoothing() || node.freqSmooth.isSmoothing() || node.qSmooth.isSmoothing()
-                     || node.gainSmooth.isSmoothing();
-    if (moving)
-    {
-        for (int i = 0; i < n; ++i)
-            if (mix[i] > silentMix)
-                x[i] = processNode (node, x[i]);
-        return;
-    }
-
-    // Settled settings: the time constants, the knee and the detector are worked out once, and the
-    // loop only follows the envelope and redesigns the section when its gain moves.
-    const float thr = node.threshSmooth.getTargetValue();
-    const float r = std::max (node.ratioSmooth.getTargetValue(), 1.0f);
-    const float f = node.freqSmooth.getTargetValue();
-    const float q = node.qSmooth.getTargetValue();
-    const float g = node.gainSmooth.getTargetValue();
-    const float rate = (float) sampleRate;
-    const float atk = node.atkSmooth.getTargetValue(), rel = node.relSmooth.getTargetValue();
-    if (atk != node.coefAtkTime)
-    {
-        node.coefAtkTime = atk;
-        node.coefAtk = timeCoef (atk, rate);
-    }
-    if (rel != node.coefRelTime)
-    {
-        node.coefRelTime = rel;
-        node.coefRel = timeCoef (rel, rate);
-    }
-    if (node.kind != node.lastDetKind || std::abs (f - node.lastDetFreq) > 0.08f || std::abs (q - node.lastDetQ) > 0.0001f)
-        designDetector (node, f, q);
-
-    const bool compresses = r > 1.0001f;
-    const float k = 1.0f - 1.0f / r;
-    const float coefAtk = node.coefAtk, coefRel = node.coefRel;
-    const float drive = 1.0f + 1.5f * node.satAmount;
-    const bool sat = node.satOn;
-    const double db0 = node.detector.c.b0, db1 = node.detector.c.b1, db2 = node.detector.c.b2;
-    const double da1 = node.detector.c.a1, da2 = node.detector.c.a2;
-    double ds1 = node.detector.s1, ds2 = node.detector.s2;
-    float env = node.envDb, grHold = node.grHold;
-    const bool fqMoved = std::abs (f - node.lastEqFreq) > 0.08f || std::abs (q - node.lastEqQ) > 0.0001f || node.kind != node.lastEqKind;
-    bool redesignDue = fqMoved;
-    float lastGain = node.lastEqGain;
-    double eb0 = node.eq.c.b0, eb1 = node.eq.c.b1, eb2 = node.eq.c.b2, ea1 = node.eq.c.a1, ea2 = node.eq.c.a2;
-    double es1 = node.eq.s1, es2 = node.eq.s2;
-
     for (int i = 0; i < n; ++i)
+        if (mix[i] > silentMix)
+            x[i] = processNode (node, x[i]);
+}
+
+bool VyrDynamicEQ::nodeSettled (const Node& node) noexcept
+{
+    return ! (node.threshSmooth.isSmoothing() || node.ratioSmooth.isSmoothing() || node.atkSmooth.isSmoothing()
+              || node.relSmooth.isSmoothing() || node.freqSmooth.isSmoothing() || node.qSmooth.isSmoothing()
+              || node.gainSmooth.isSmoothing());
+}
+
+// Settled settings, one node or two independent ones (mid and side, left and right) side by side.
+// The work runs in passes over the chunk, the same steps a sample at a time would take: the
+// detector, the levels, the envelope, the section gain per sample, then the section itself and the
+// saturation. The passes without recursion vectorise; the recursive ones overlap the two nodes.
+template <int L>
+void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* const* work, int n) noexcept
+{
+    BandCurve curve[L];
+    float f[L], q[L];
+    bool redesignDue[L];
+    const float rate = (float) sampleRate;
+    for (int l = 0; l < L; ++l)
     {
-        if (! (mix[i] > silentMix))
-            continue;
-        const float in = x[i];
-        const double din = in;
-        const double dd = db0 * din + ds1;
-        ds1 = db1 * din - da1 * dd + ds2;
-        ds2 = db2 * din - da2 * dd;
-
-        const float level = std::max (vyrDsp::fastGainToDb (std::abs ((float) dd) + 1.0e-8f), -100.0f);
-        env += (level - env) * (1.0f - (level > env ? coefAtk : coefRel));
-
-        float gr = 0.0f;
-        if (compresses)
+        Node& node = *nodes[l];
+        const float r = std::max (node.ratioSmooth.getTargetValue(), 1.0f);
+        curve[l].thr = node.threshSmooth.getTargetValue();
+        curve[l].compresses = r > 1.0001f;
+        curve[l].k = 1.0f - 1.0f / r;
+        curve[l].gain = node.gainSmooth.getTargetValue();
+        f[l] = node.freqSmooth.getTargetValue();
+        q[l] = node.qSmooth.getTargetValue();
+        const float atk = node.atkSmooth.getTargetValue(), rel = node.relSmooth.getTargetValue();
+        if (atk != node.coefAtkTime)
         {
-            const float over = env - thr;
-            if (over > 6.0f)
-                gr = k * over;
-            else if (over > -6.0f)
-                gr = k * (over + 6.0f) * (over + 6.0f) / 24.0f;
+            node.coefAtkTime = atk;
+            node.coefAtk = timeCoef (atk, rate);
         }
-        grHold = std::max (grHold, gr);
-
-        const float eg = g - gr;
-        if (redesignDue || std::abs (eg - lastGain) > 0.03f)
+        if (rel != node.coefRelTime)
         {
-            designEq (node, f, q, eg);
-            lastGain = eg;
-            redesignDue = false;
-            eb0 = node.eq.c.b0; eb1 = node.eq.c.b1; eb2 = node.eq.c.b2; ea1 = node.eq.c.a1; ea2 = node.eq.c.a2;
+            node.coefRelTime = rel;
+            node.coefRel = timeCoef (rel, rate);
         }
-
-        const double ey = eb0 * din + es1;
-        es1 = eb1 * din - ea1 * ey + es2;
-        es2 = eb2 * din - ea2 * ey;
-        float y = (float) ey;
-        if (sat)
-            y = saturate (y, drive);
-        x[i] = y;
+        if (node.kind != node.lastDetKind || std::abs (f[l] - node.lastDetFreq) > 0.08f || std::abs (q[l] - node.lastDetQ) > 0.0001f)
+            designDetector (node, f[l], q[l]);
+        redesignDue[l] = std::abs (f[l] - node.lastEqFreq) > 0.08f || std::abs (q[l] - node.lastEqQ) > 0.0001f
+                      || node.kind != node.lastEqKind;
     }
 
-    node.eq.s1 = es1;
-    node.eq.s2 = es2;
-    node.detector.s1 = ds1;
-    node.detector.s2 = ds2;
-    node.envDb = env;
-    node.grHold = grHold;
+    using D = typename Lanes<L>::Doubles;
+    using F = typename Lanes<L>::Floats;
+    const auto gather = [] (float* const* from, int i)
+    {
+        F v {};
+        for (int l = 0; l < L; ++l)
+            v[l] = from[l][i];
+        return v;
+    };
+    const auto scatter = [] (F v, float* const* to, int i)
+    {
+        for (int l = 0; l < L; ++l)
+            to[l][i] = v[l];
+    };
+
+    // The detectors, side by side.
+    {
+        D b0 {}, c1 {}, c2 {}, a1 {}, a2 {}, s1 {}, s2 {};
+        for (int l = 0; l < L; ++l)
+        {
+            const auto& d = nodes[l]->detector;
+            loadSection (d.c, l, b0, c1, c2, a1, a2);
+            s1[l] = d.s1;
+            s2[l] = d.s2;
+        }
+        for (int i = 0; i < n; ++i)
+        {
+            const D in = __builtin_convertvector (gather (xs, i), D);
+            const D y = b0 * in + s1;
+            const D next = (c1 * in + s2) - a1 * s1;
+            s2 = c2 * in - a2 * s1;
+            s1 = next;
+            scatter (__builtin_convertvector (y, F), work, i);
+        }
+        for (int l = 0; l < L; ++l)
+        {
+            nodes[l]->detector.s1 = s1[l];
+            nodes[l]->detector.s2 = s2[l];
+        }
+    }
+
+    for (int l = 0; l < L; ++l)
+        detectorLevels (work[l], n);
+
+    // The envelopes in dB, side by side; the largest one gives the meter's reduction.
+    {
+        F env {}, peak {}, atkStep {}, relStep {};
+        for (int l = 0; l < L; ++l)
+        {
+            env[l] = nodes[l]->envDb;
+            peak[l] = -std::numeric_limits<float>::infinity();
+            atkStep[l] = 1.0f - nodes[l]->coefAtk;
+            relStep[l] = 1.0f - nodes[l]->coefRel;
+        }
+        for (int i = 0; i < n; ++i)
+        {
+            const F level = gather (work, i);
+            env += (level - env) * (level > env ? atkStep : relStep);
+            peak = peak < env ? env : peak;
+            scatter (env, work, i);
+        }
+        for (int l = 0; l < L; ++l)
+        {
+            nodes[l]->envDb = env[l];
+            nodes[l]->grHold = std::max (nodes[l]->grHold, kneeReduction (curve[l], peak[l]));
+        }
+    }
+
+    for (int l = 0; l < L; ++l)
+        sectionGains (work[l], n, curve[l]);
+
+    // The sections, side by side; each is redesigned whenever its gain moves more than 0.03 dB
+    // from the gain of its current design.
+    D b0 {}, c1 {}, c2 {}, a1 {}, a2 {}, s1 {}, s2 {};
+    float designed[L];
+    const auto load = [&] (int l)
+    {
+        loadSection (nodes[l]->eq.c, l, b0, c1, c2, a1, a2);
+        designed[l] = nodes[l]->lastEqGain;
+    };
+    for (int l = 0; l < L; ++l)
+    {
+        load (l);
+        s1[l] = nodes[l]->eq.s1;
+        s2[l] = nodes[l]->eq.s2;
+    }
+    const auto step = [&] (int i)
+    {
+        const D in = __builtin_convertvector (gather (xs, i), D);
+        const D y = b0 * in + s1;
+        const D next = (c1 * in + s2) - a1 * s1;
+        s2 = c2 * in - a2 * s1;
+        s1 = next;
+        scatter (__builtin_convertvector (y, F), xs, i);
+    };
+    // Between redesigns the sections run on locals; a sample whose gain moved too far for either
+    // leaves the inner loop for the redesign.
+    int i = 0;
+    while (i < n)
+    {
+        for (; i < n; ++i)
+        {
+            bool due = false;
+            for (int l = 0; l < L; ++l)
+                due = due || redesignDue[l] || std::abs (work[l][i] - designed[l]) > 0.03f;
+            if (due)
+                break;
+            step (i);
+        }
+        if (i == n)
+            break;
+        for (int l = 0; l < L; ++l)
+        {
+            const float eg = work[l][i];
+            if (redesignDue[l] || std::abs (eg - designed[l]) > 0.03f)
+            {
+                designEq (*nodes[l], f[l], q[l], eg);
+                redesignDue[l] = false;
+                load (l);
+            }
+        }
+        step (i);
+        ++i;
+    }
+
+    for (int l = 0; l < L; ++l)
+    {
+        nodes[l]->eq.s1 = s1[l];
+        nodes[l]->eq.s2 = s2[l];
+        if (nodes[l]->satOn)
+            saturateAll (xs[l], n, 1.0f + 1.5f * nodes[l]->satAmount);
+    }
 }
 
 void VyrDynamicEQ::process (juce::AudioBuffer<float>& buffer)
@@ -796,11 +964,12 @@ void VyrDynamicEQ::processChunk (float* left, float* right, int n, bool stereo)
         return;
     }
 
-    bool anyWet = false;
+    bool anyWet = false, allWet = true;
     for (int i = 0; i < n; ++i)
     {
         mixValues[i] = mixSmooth.getNextValue();
         anyWet = anyWet || mixValues[i] > silentMix;
+        allWet = allWet && mixValues[i] > silentMix;
         const float l = left[i];
         const float r = stereo ? right[i] : l;
         dryL[i] = l;
@@ -812,28 +981,45 @@ void VyrDynamicEQ::processChunk (float* left, float* right, int n, bool stereo)
         return;   // mix at zero: the input passes and the nodes stand still
 
     // Nodes only interact through the signal they pass on, so each runs over the chunk in turn. A
-    // node at ratio 1 and 0 dB with no saturation passes its input unchanged and is skipped.
+    // node at ratio 1 and 0 dB with no saturation passes its input unchanged and is skipped. Settled
+    // nodes run in passes over the chunk, the two paths' nodes of a position side by side.
+    float* workA = scratch.data() + 5 * (size_t) maxBlock;
+    float* workB = workA + maxBlock;
     bool anyActive = false;
     for (int p = 0; p < positions; ++p)
     {
         Node& na = ms ? midNodes[p] : lrNodes[2 * p];
         Node& nb = ms ? sideNodes[p] : lrNodes[2 * p + 1];
-        if (nodeIdle (na))
-            idleNode (na, n);
-        else
+        const bool runA = ! nodeIdle (na);
+        const bool runB = (ms || stereo) && ! nodeIdle (nb);
+        const bool fastA = runA && allWet && nodeSettled (na);
+        const bool fastB = runB && allWet && nodeSettled (nb);
+        anyActive = anyActive || runA || runB;
+        if (fastA && fastB)
         {
-            processNodeChunk (na, a, mixValues, n);
-            anyActive = true;
+            Node* const pair[2] { &na, &nb };
+            float* const xs[2] { a, b };
+            float* const work[2] { workA, workB };
+            processSettled<2> (pair, xs, work, n);
+            continue;
         }
-        if (ms || stereo)
+        for (int side = 0; side < 2; ++side)
         {
-            if (nodeIdle (nb))
-                idleNode (nb, n);
-            else
+            if (side == 1 && ! (ms || stereo))
+                break;
+            Node& node = side == 0 ? na : nb;
+            float* x = side == 0 ? a : b;
+            if (! (side == 0 ? runA : runB))
+                idleNode (node, n);
+            else if (side == 0 ? fastA : fastB)
             {
-                processNodeChunk (nb, b, mixValues, n);
-                anyActive = true;
+                Node* const one[1] { &node };
+                float* const xs[1] { x };
+                float* const work[1] { workA };
+                processSettled<1> (one, xs, work, n);
             }
+            else
+                processNodeChunk (node, x, mixValues, n);
         }
     }
     if (! anyActive)

@@ -124,8 +124,11 @@ public:
     void setNode (Node& node, int kind, const vyrEq::Band& band, bool active);
     float processNode (Node& node, float x) noexcept;
 
-    // Runs one node over a chunk where the mix value of each sample is above silence.
+    // Runs one node over a chunk sample by sample, skipping the samples whose mix value is silent.
     void processNodeChunk (Node& node, float* x, const float* mixValues, int numSamples) noexcept;
+
+    // True when none of a node's settings is ramping.
+    static bool nodeSettled (const Node& node) noexcept;
 
     // True when a node passes its input unchanged: ratio 1 and 0 dB at rest, no saturation, and
     // nothing left in its section from an earlier setting.
@@ -134,7 +137,7 @@ public:
     // The band saturation curve (fast tanh: within 4e-7 of the exact curve before the clamp).
     static float saturate (float y, float drive) noexcept
     {
-        return juce::jlimit (-1.0f, 1.0f, 0.05f * y + 0.9f * vyrDsp::fastTanh (y * drive) + 0.03f * y * std::abs (y));
+        return juce::jlimit (-1.0f, 1.0f, 0.05f * y + 0.9f * vyrDsp::fastTanhLanes (y * drive) + 0.03f * y * std::abs (y));
     }
 
     // Processes the first one or two channels in place and updates the meters.
@@ -145,6 +148,8 @@ private:
     void designEq (Node& node, float f, float q, float gainDb) noexcept;
     void designDetector (Node& node, float f, float q) noexcept;
     static void idleNode (Node& node, int numSamples) noexcept;
+    template <int L>
+    void processSettled (Node* const* nodes, float* const* xs, float* const* work, int numSamples) noexcept;
 
     std::vector<float> scratch;
     int maxBlock = 0;

@@ -59,7 +59,7 @@ void VyrMultibandComp::prepare (double newSampleRate, int maximumBlockSize)
 {
     sampleRate = newSampleRate > 0.0 ? newSampleRate : 44100.0;
     maxBlock = std::max (1, maximumBlockSize);
-    scratch.assign ((size_t) maxBlock * 8, 0.0f);
+    scratch.assign ((size_t) maxBlock * 10, 0.0f);
 
     const int steps32 = vyrDsp::rampSamples (sampleRate, 0.032);
     const int steps25 = vyrDsp::rampSamples (sampleRate, 0.025);
@@ -347,8 +347,7 @@ void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
                 mid[i] = (dryL[i] + dryR[i]) * 0.5f;
                 side[i] = (dryL[i] - dryR[i]) * 0.5f;
             }
-            splitMono (mid, n, midSplit, midAllPass, midComp, sumL);
-            splitMono (side, n, sideSplit, sideAllPass, sideComp, sumR);
+            splitMidSide (mid, side, n, sumL, sumR);
             for (int i = 0; i < n; ++i)
             {
                 const float m = sumL[i], s = sumR[i];
@@ -379,20 +378,25 @@ void VyrMultibandComp::process (juce::AudioBuffer<float>& buffer)
 
 namespace
 {
-    // One double-state section step on locals, returning the float the section hands on.
+    // One double-state section step on locals, returning the float the section hands on. The
+    // output is put into the state updates before they are formed, so the recursion through s1 is
+    // one multiply and one subtraction deep instead of three operations (same values to the last
+    // bits of a double); the products of coefficients leave the loop.
     struct SectionRun
     {
-        double b0, b1, b2, a1, a2, s1, s2;
+        double b0, c1, c2, a1, a2, s1, s2;
 
         explicit SectionRun (const vyrDsp::PreciseBiquad& f) noexcept
-            : b0 (f.c.b0), b1 (f.c.b1), b2 (f.c.b2), a1 (f.c.a1), a2 (f.c.a2), s1 (f.s1), s2 (f.s2) {}
+            : b0 (f.c.b0), c1 ((double) f.c.b1 - (double) f.c.a1 * f.c.b0), c2 ((double) f.c.b2 - (double) f.c.a2 * f.c.b0),
+              a1 (f.c.a1), a2 (f.c.a2), s1 (f.s1), s2 (f.s2) {}
 
         inline float step (float x) noexcept
         {
             const double in = x;
             const double y = b0 * in + s1;
-            s1 = b1 * in - a1 * y + s2;
-            s2 = b2 * in - a2 * y;
+            const double next = (c1 * in + s2) - a1 * s1;
+            s2 = c2 * in - a2 * s1;
+            s1 = next;
             return (float) y;
         }
 
@@ -403,16 +407,17 @@ namespace
         }
     };
 
-    // One crossover over a chunk: `low` gets the low-pass pair's output and `high` the high-pass
-    // pair's (`high` may be `in`). The four sections run side by side on locals.
-    void splitChunk (VyrMultibandComp::Split& s, const float* in, float* low, float* high, int n) noexcept
+    // One crossover over a chunk for one signal, or for two independent signals (mid and side, left
+    // and right) in the same pass so that their recursions overlap: `low` gets the low-pass pair's
+    // output and the signal itself is replaced by the high-pass pair's.
+    void splitChunk (VyrMultibandComp::Split& s, float* x, float* low, int n) noexcept
     {
         SectionRun lp1 (s.lp1), lp2 (s.lp2), hp1 (s.hp1), hp2 (s.hp2);
         for (int i = 0; i < n; ++i)
         {
-            const float x = in[i];
-            low[i] = lp2.step (lp1.step (x));
-            high[i] = hp2.step (hp1.step (x));
+            const float in = x[i];
+            low[i] = lp2.step (lp1.step (in));
+            x[i] = hp2.step (hp1.step (in));
         }
         lp1.store (s.lp1);
         lp2.store (s.lp2);
@@ -420,7 +425,69 @@ namespace
         hp2.store (s.hp2);
     }
 
-    // sum = allPass (sum) + band over a chunk.
+    // Two sections with the same kind of work side by side in one vector of two doubles (mid and
+    // side, or left and right); element by element the same operations as SectionRun, so the same
+    // values bit for bit.
+    typedef double DoublePair __attribute__ ((vector_size (16)));
+    typedef float FloatPair __attribute__ ((vector_size (8)));
+
+    struct SectionPair
+    {
+        DoublePair b0, c1, c2, a1, a2, s1, s2;
+
+        SectionPair (const vyrDsp::PreciseBiquad& fa, const vyrDsp::PreciseBiquad& fb) noexcept
+        {
+            const SectionRun ra (fa), rb (fb);
+            b0 = DoublePair { ra.b0, rb.b0 };
+            c1 = DoublePair { ra.c1, rb.c1 };
+            c2 = DoublePair { ra.c2, rb.c2 };
+            a1 = DoublePair { ra.a1, rb.a1 };
+            a2 = DoublePair { ra.a2, rb.a2 };
+            s1 = DoublePair { ra.s1, rb.s1 };
+            s2 = DoublePair { ra.s2, rb.s2 };
+        }
+
+        // Takes and returns floats, as SectionRun does.
+        inline FloatPair step (FloatPair x) noexcept
+        {
+            const DoublePair in = __builtin_convertvector (x, DoublePair);
+            const DoublePair y = b0 * in + s1;
+            const DoublePair next = (c1 * in + s2) - a1 * s1;
+            s2 = c2 * in - a2 * s1;
+            s1 = next;
+            return __builtin_convertvector (y, FloatPair);
+        }
+
+        void store (vyrDsp::PreciseBiquad& fa, vyrDsp::PreciseBiquad& fb) const noexcept
+        {
+            fa.s1 = s1[0];
+            fa.s2 = s2[0];
+            fb.s1 = s1[1];
+            fb.s2 = s2[1];
+        }
+    };
+
+    void splitChunkPair (VyrMultibandComp::Split& sa, VyrMultibandComp::Split& sb, float* a, float* b, float* lowA, float* lowB,
+                         int n) noexcept
+    {
+        SectionPair lp1 (sa.lp1, sb.lp1), lp2 (sa.lp2, sb.lp2), hp1 (sa.hp1, sb.hp1), hp2 (sa.hp2, sb.hp2);
+        for (int i = 0; i < n; ++i)
+        {
+            const FloatPair x { a[i], b[i] };
+            const FloatPair low = lp2.step (lp1.step (x));
+            const FloatPair high = hp2.step (hp1.step (x));
+            lowA[i] = low[0];
+            lowB[i] = low[1];
+            a[i] = high[0];
+            b[i] = high[1];
+        }
+        lp1.store (sa.lp1, sb.lp1);
+        lp2.store (sa.lp2, sb.lp2);
+        hp1.store (sa.hp1, sb.hp1);
+        hp2.store (sa.hp2, sb.hp2);
+    }
+
+    // sum = allPass (sum) + band over a chunk, for one or two signals.
     void allPassAdd (vyrDsp::PreciseBiquad& f, float* sum, const float* band, int n) noexcept
     {
         SectionRun ap (f);
@@ -428,6 +495,142 @@ namespace
             sum[i] = ap.step (sum[i]) + band[i];
         ap.store (f);
     }
+
+    void allPassAddPair (vyrDsp::PreciseBiquad& fa, vyrDsp::PreciseBiquad& fb, float* sumA, float* sumB, const float* bandA,
+                         const float* bandB, int n) noexcept
+    {
+        SectionPair ap (fa, fb);
+        for (int i = 0; i < n; ++i)
+        {
+            const FloatPair y = ap.step (FloatPair { sumA[i], sumB[i] });
+            sumA[i] = y[0] + bandA[i];
+            sumB[i] = y[1] + bandB[i];
+        }
+        ap.store (fa, fb);
+    }
+
+    // Detector magnitudes to levels in dB, in place (fast logarithm: within 1.2e-6 dB).
+    VYR_WIDE_VECTOR_CLONES void levelsInPlace (float* v, int n) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+            v[i] = std::max (vyrDsp::fastGainToDb (v[i] + 1.0e-8f), -100.0f);
+    }
+
+    // Settled settings of one band, worked out once per chunk.
+    struct Curve
+    {
+        float thr, half, knee, slope, makeup;
+        float atkStep, relStep;   // 1 - the envelope coefficients
+    };
+
+    // Envelopes in dB to the band's total gain (makeup x reduction), in place: the soft knee and the
+    // fast power (within 4e-7 + 2e-8 x |dB|), the same steps a sample at a time would take.
+    void gainsInPlace (float* v, int n, Curve c) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            // Every branch is worked out and one picked, so the loop has no control flow.
+            const float over = v[i] - c.thr;
+            const float inKnee = c.slope * (over + c.half) * (over + c.half) / (2.0f * c.knee);
+            const float gr = over <= -c.half ? 0.0f : (over >= c.half ? c.slope * over : inKnee);
+            const float power = -gr * 0.16609640f;   // fastDbToGain (-gr), NaN counting as -126 as there
+            const float reduced = vyrDsp::exp2NonPositive (power > -126.0f ? power : -126.0f);
+            const float g = gr >= 100.0f ? 0.0f : (gr > 0.0f ? reduced : 1.0f);
+            v[i] = c.makeup * g;
+        }
+    }
+
+    float kneeReduction (const Curve& c, float envelope) noexcept
+    {
+        const float over = envelope - c.thr;
+        if (over <= -c.half)
+            return 0.0f;
+        if (over >= c.half)
+            return c.slope * over;
+        return c.slope * (over + c.half) * (over + c.half) / (2.0f * c.knee);
+    }
+}
+
+bool VyrMultibandComp::rampsSettled (const Comp& c) noexcept
+{
+    return ! (c.attackRamp.isSmoothing() || c.releaseRamp.isSmoothing() || c.thresholdRamp.isSmoothing()
+              || c.ratioRamp.isSmoothing() || c.kneeRamp.isSmoothing() || c.makeupRamp.isSmoothing());
+}
+
+// The gains of one band over a chunk, from its detector magnitudes in `v` (replaced by the gains).
+// While a setting ramps every sample takes its own step; once they rest the work runs in passes: the
+// levels and the gain curve over the whole chunk (they vectorise), and between them only the
+// envelope's recursion a sample at a time, for one band or two side by side.
+void VyrMultibandComp::bandGains (Comp* a, float* va, Comp* b, float* vb, int n) noexcept
+{
+    if (! rampsSettled (*a) || (b != nullptr && ! rampsSettled (*b)))
+    {
+        for (int i = 0; i < n; ++i)
+            va[i] = bandGain (*a, va[i]);
+        if (b != nullptr)
+            for (int i = 0; i < n; ++i)
+                vb[i] = bandGain (*b, vb[i]);
+        return;
+    }
+
+    const auto curveOf = [this] (Comp& c)
+    {
+        const float rate = (float) sampleRate;
+        const float ta = c.attackRamp.getTargetValue(), tr = c.releaseRamp.getTargetValue();
+        const float ratio = c.ratioRamp.getTargetValue();
+        if (ta != c.coefAtkTime)
+        {
+            c.coefAtkTime = ta;
+            c.coefAtk = timeCoef (ta, rate);
+        }
+        if (tr != c.coefRelTime)
+        {
+            c.coefRelTime = tr;
+            c.coefRel = timeCoef (tr, rate);
+        }
+        if (ratio != c.slopeRatio)
+        {
+            c.slopeRatio = ratio;
+            c.slope = 1.0f - 1.0f / std::max (ratio, 1.0f);
+        }
+        const float knee = c.kneeRamp.getTargetValue();
+        return Curve { c.thresholdRamp.getTargetValue(), 0.5f * knee, knee, c.slope, c.makeupRamp.getTargetValue(),
+                       1.0f - c.coefAtk, 1.0f - c.coefRel };
+    };
+
+    const Curve ca = curveOf (*a);
+    levelsInPlace (va, n);
+    if (b == nullptr)
+    {
+        float e = a->envelope;
+        for (int i = 0; i < n; ++i)
+        {
+            const float level = va[i];
+            e += (level > e ? ca.atkStep : ca.relStep) * (level - e);
+            va[i] = e;
+        }
+        a->envelope = e;
+    }
+    else
+    {
+        const Curve cb = curveOf (*b);
+        levelsInPlace (vb, n);
+        float ea = a->envelope, eb = b->envelope;
+        for (int i = 0; i < n; ++i)
+        {
+            const float la = va[i], lb = vb[i];
+            ea += (la > ea ? ca.atkStep : ca.relStep) * (la - ea);
+            eb += (lb > eb ? cb.atkStep : cb.relStep) * (lb - eb);
+            va[i] = ea;
+            vb[i] = eb;
+        }
+        a->envelope = ea;
+        b->envelope = eb;
+        b->gainReduction = kneeReduction (cb, eb);
+        gainsInPlace (vb, n, cb);
+    }
+    a->gainReduction = kneeReduction (ca, a->envelope);
+    gainsInPlace (va, n, ca);
 }
 
 // Stereo mode: the pair is split band by band; each band is compressed with one detector fed by the
@@ -440,24 +643,35 @@ void VyrMultibandComp::splitStereo (float* l, float* r, int n, bool pair, float*
     float* restR = restL + maxBlock;
     float* bandL = restR + maxBlock;
     float* bandR = bandL + maxBlock;
+    float* gains = scratch.data() + 8 * (size_t) maxBlock;
     std::copy (l, l + n, restL);
     std::copy (r, r + n, restR);
+
+    // Compresses the band in bandL (and bandR) with one detector.
+    const auto compress = [&] (Comp& comp, float* a, float* b)
+    {
+        if (pair)
+            for (int i = 0; i < n; ++i)
+                gains[i] = std::max (std::abs (a[i]), std::abs (b[i]));
+        else
+            for (int i = 0; i < n; ++i)
+                gains[i] = std::abs (a[i]);
+        bandGains (&comp, gains, nullptr, nullptr, n);
+        for (int i = 0; i < n; ++i)
+            a[i] *= gains[i];
+        if (pair)
+            for (int i = 0; i < n; ++i)
+                b[i] *= gains[i];
+    };
 
     const int bands = bandsInUse;
     for (int k = 0; k < bands - 1; ++k)
     {
-        splitChunk (stereoSplitL[k], restL, bandL, restL, n);
         if (pair)
-        {
-            splitChunk (stereoSplitR[k], restR, bandR, restR, n);
-            for (int i = 0; i < n; ++i)
-                compressStereo (stereoComp[k], bandL[i], bandR[i]);
-        }
+            splitChunkPair (stereoSplitL[k], stereoSplitR[k], restL, restR, bandL, bandR, n);
         else
-        {
-            for (int i = 0; i < n; ++i)
-                bandL[i] = compressMono (stereoComp[k], bandL[i]);
-        }
+            splitChunk (stereoSplitL[k], restL, bandL, n);
+        compress (stereoComp[k], bandL, bandR);
 
         if (k == 0)
         {
@@ -465,50 +679,65 @@ void VyrMultibandComp::splitStereo (float* l, float* r, int n, bool pair, float*
             if (pair)
                 std::copy (bandR, bandR + n, sumR);
         }
+        else if (pair)
+            allPassAddPair (stereoAllPassL[k], stereoAllPassR[k], sumL, sumR, bandL, bandR, n);
         else
-        {
             allPassAdd (stereoAllPassL[k], sumL, bandL, n);
-            if (pair)
-                allPassAdd (stereoAllPassR[k], sumR, bandR, n);
-        }
     }
 
     // The remaining (top) band.
-    auto& last = stereoComp[bands - 1];
+    compress (stereoComp[bands - 1], restL, restR);
     for (int i = 0; i < n; ++i)
-    {
-        float a = restL[i];
-        float b = pair ? restR[i] : a;
-        if (pair)
-            compressStereo (last, a, b);
-        else
-            a = compressMono (last, a);
-        sumL[i] = bands > 1 ? sumL[i] + a : a;
-        if (pair)
-            sumR[i] = bands > 1 ? sumR[i] + b : b;
-    }
-    if (! pair)
+        sumL[i] = bands > 1 ? sumL[i] + restL[i] : restL[i];
+    if (pair)
+        for (int i = 0; i < n; ++i)
+            sumR[i] = bands > 1 ? sumR[i] + restR[i] : restR[i];
+    else
         std::copy (sumL, sumL + n, sumR);
 }
 
-// M/S mode: one channel split and compressed band by band into `sum`.
-void VyrMultibandComp::splitMono (float* x, int n, Split* split, vyrDsp::PreciseBiquad* allPass, Comp* comps, float* sum)
+// M/S mode: mid and side split and compressed band by band into `sumM` and `sumS`, the two paths
+// side by side in each pass. The rest is split in place in `mid` and `side`.
+void VyrMultibandComp::splitMidSide (float* mid, float* side, int n, float* sumM, float* sumS)
 {
-    float* band = scratch.data() + 4 * (size_t) maxBlock;   // the rest is split in place in `x`
+    float* bandM = scratch.data() + 4 * (size_t) maxBlock;
+    float* bandS = bandM + maxBlock;
+    float* gainM = scratch.data() + 8 * (size_t) maxBlock;
+    float* gainS = gainM + maxBlock;
+
+    // Compresses a and b in place, each with its own band's detector.
+    const auto compress = [&] (Comp& ca, Comp& cb, float* a, float* b)
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            gainM[i] = std::abs (a[i]);
+            gainS[i] = std::abs (b[i]);
+        }
+        bandGains (&ca, gainM, &cb, gainS, n);
+        for (int i = 0; i < n; ++i)
+        {
+            a[i] *= gainM[i];
+            b[i] *= gainS[i];
+        }
+    };
+
     const int bands = bandsInUse;
     for (int k = 0; k < bands - 1; ++k)
     {
-        splitChunk (split[k], x, band, x, n);
-        for (int i = 0; i < n; ++i)
-            band[i] = compressMono (comps[k], band[i]);
+        splitChunkPair (midSplit[k], sideSplit[k], mid, side, bandM, bandS, n);
+        compress (midComp[k], sideComp[k], bandM, bandS);
         if (k == 0)
-            std::copy (band, band + n, sum);
+        {
+            std::copy (bandM, bandM + n, sumM);
+            std::copy (bandS, bandS + n, sumS);
+        }
         else
-            allPassAdd (allPass[k], sum, band, n);
+            allPassAddPair (midAllPass[k], sideAllPass[k], sumM, sumS, bandM, bandS, n);
     }
+    compress (midComp[bands - 1], sideComp[bands - 1], mid, side);
     for (int i = 0; i < n; ++i)
     {
-        const float v = compressMono (comps[bands - 1], x[i]);
-        sum[i] = bands > 1 ? sum[i] + v : v;
+        sumM[i] = bands > 1 ? sumM[i] + mid[i] : mid[i];
+        sumS[i] = bands > 1 ? sumS[i] + side[i] : side[i];
     }
 }

@@ -83,7 +83,9 @@ private:
     float bandGain (Comp& comp, float detectMagnitude) noexcept;
     void clearFilters() noexcept;
     void splitStereo (float* l, float* r, int n, bool pair, float* sumL, float* sumR);
-    void splitMono (float* x, int n, Split* split, vyrDsp::PreciseBiquad* allPass, Comp* comps, float* sum);
+    void splitMidSide (float* mid, float* side, int n, float* sumM, float* sumS);
+    void bandGains (Comp* a, float* va, Comp* b, float* vb, int n) noexcept;
+    static bool rampsSettled (const Comp& c) noexcept;
 
     std::vector<float> scratch;
     int maxBlock = 0;
