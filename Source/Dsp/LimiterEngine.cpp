@@ -121,6 +121,15 @@ VyrLimiter::VyrLimiter()
         line.assign (64, 0.0f);
     for (auto& w : windows)
         w.allocate (2);
+    for (int c = 0; c < 2; ++c)
+    {
+        upLine[c].assign ((size_t) (kMaxTaps + kChunk), 0.0f);
+        osLine[c].assign ((size_t) (kMaxFilterLength + kMaxFactor * kChunk), 0.0f);
+        wetChunk[c].assign ((size_t) kChunk, 0.0f);
+    }
+    colourChunk.assign ((size_t) kChunk, 0.0f);
+    ceilingChunk.assign ((size_t) kChunk, 0.0f);
+    monoRight.assign ((size_t) kChunk, 0.0f);
 
     inRamp.setCurrentAndTargetValue (1.0f);
     outRamp.setCurrentAndTargetValue (1.0f);
@@ -312,9 +321,11 @@ void VyrLimiter::clearCore() noexcept
 
 void VyrLimiter::clearOversampling() noexcept
 {
-    std::memset (upHistory, 0, sizeof (upHistory));
-    std::memset (downHistory, 0, sizeof (downHistory));
-    upWrite = downWrite = 0;
+    for (int c = 0; c < 2; ++c)
+    {
+        std::fill (upLine[c].begin(), upLine[c].begin() + kMaxTaps, 0.0f);
+        std::fill (osLine[c].begin(), osLine[c].begin() + kMaxFilterLength, 0.0f);
+    }
 }
 
 void VyrLimiter::clearMeterFilters() noexcept
@@ -397,45 +408,41 @@ void VyrLimiter::updateReleaseCoefficients (float releaseSeconds, float pos) noe
 //==================================================================================================
 void VyrLimiter::envelopeInline (int ch, float target) noexcept
 {
-    float g = gain[ch];
-    if (target < g)
+    // Without data-dependent branches: the release step never lowers the gain (the gain stays at or
+    // under 1), so taking the smaller of the released gain and the target gives the target whenever
+    // it lies under the gain (the attack) and otherwise the release held under the window's peak, so
+    // the ceiling holds on every sample, not only after the next attack.
+    const float g = gain[ch];
+    float lin = relLin, ex = relExp;
+    if (releaseModeNow == 1)
     {
-        g = target;
+        const int depth = 3 - (int) (g < kGain2dB) - (int) (g < kGain6dB);
+        const int k = flux[ch] > 0.5f ? 0 : depth;
+        lin = autoLin[k];
+        ex = autoExp[k];
+    }
+
+    float released;
+    if (releaseShapeNow == 0)
+    {
+        released = g + lin;
     }
     else
     {
-        float lin = relLin, ex = relExp;
-        if (releaseModeNow == 1)
-        {
-            int k = 3;
-            if (flux[ch] > 0.5f)
-                k = 0;
-            else if (g < kGain6dB)
-                k = 1;
-            else if (g < kGain2dB)
-                k = 2;
-            lin = autoLin[k];
-            ex = autoExp[k];
-        }
-
-        if (releaseShapeNow == 0)
-            g += lin;
-        else if (releaseShapeNow == 2)
-            g = g < kGain3dB ? g + (1.0f - g) * ex : g + ex;
-        else
-            g += (1.0f - g) * ex;
-
-        // The release never lifts the gain past what the window's peak allows, so the ceiling holds
-        // on every sample, not only after the next attack.
-        g = std::min (g, target);
+        const float curved = g + (1.0f - g) * ex;
+        released = (releaseShapeNow == 2 && ! (g < kGain3dB)) ? g + ex : curved;
     }
-    gain[ch] = g;
+    gain[ch] = std::min (released, target);
 }
 
 void VyrLimiter::limitPairInline (float& a, float& b) noexcept
 {
     const float ceil = coreCeilingLin;
-    auto targetFor = [ceil] (float peak) noexcept { return peak > ceil ? ceil / peak : 1.0f; };
+    auto targetFor = [ceil] (float peak) noexcept
+    {
+        const float ratio = ceil / std::max (peak, 1.0e-30f);
+        return peak > ceil ? ratio : 1.0f;
+    };
     auto track = [this] (int ch, float e) noexcept
     {
         flux[ch] = 0.95f * flux[ch] + 0.05f * std::abs (e - prevDetector[ch]);
@@ -571,6 +578,59 @@ void VyrLimiter::flushHold() noexcept
     holdCount = 0;
 }
 
+namespace
+{
+    // Interpolates m host samples: out[j F + p] = sum over k of bank[k][p] x line[j + k], k = 0 .. T - 1
+    // in order (line holds T - 1 past samples before the chunk). The phases of one host sample are the
+    // lanes of one vector.
+    typedef float VyrLanes4 __attribute__ ((vector_size (16)));
+    typedef float VyrLanes8 __attribute__ ((vector_size (32)));
+
+    template <typename Lanes, int f>
+    forcedinline void interpolateChunk (const float (*bank)[8], int t, const float* line, float* out, int m) noexcept
+    {
+        static_assert (f * sizeof (float) <= sizeof (Lanes));
+        for (int j = 0; j < m; ++j)
+        {
+            Lanes acc {};
+            const float* h = line + j;
+            for (int k = 0; k < t; ++k)
+            {
+                Lanes c;
+                std::memcpy (&c, bank[k], sizeof (Lanes));
+                acc += c * h[k];
+            }
+            std::memcpy (out + j * f, &acc, f * sizeof (float));
+        }
+    }
+
+    VYR_WIDE_VECTOR_CLONES void interpolate (const float (*bank)[8], int t, int f, const float* line, float* out, int m) noexcept
+    {
+        if (f == 2)
+            interpolateChunk<VyrLanes4, 2> (bank, t, line, out, m);
+        else if (f == 4)
+            interpolateChunk<VyrLanes4, 4> (bank, t, line, out, m);
+        else
+            interpolateChunk<VyrLanes8, 8> (bank, t, line, out, m);
+    }
+
+    // Decimates m host samples: output j is the filter over the lp oversampled values ending with the
+    // last phase of host sample j (line holds lp - 1 past values before the chunk), in eight partial
+    // sums (lp is a multiple of 8) joined pairwise.
+    VYR_WIDE_VECTOR_CLONES void decimateChunk (const float* bank, int lp, int f, const float* line, float* out, int m) noexcept
+    {
+        for (int j = 0; j < m; ++j)
+        {
+            const float* d = line + j * f + f - 1;
+            float s[8] {};
+            for (int k = 0; k < lp; k += 8)
+                for (int q = 0; q < 8; ++q)
+                    s[q] += bank[k + q] * d[k + q];
+            out[j] = ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
+        }
+    }
+}
+
 void VyrLimiter::processActive (float* left, float* right, int n) noexcept
 {
     const int f = factor;
@@ -597,26 +657,29 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
     float colourPos = -1.0f, colour = 0.0f;
 
     // A stereo block's input stage (gain, high-pass) runs first over the whole block, in place, with
-    // both high-pass states in locals side by side; the core then reads the prepared samples.
-    const bool inputFirst = right != nullptr;
-    if (inputFirst)
+    // both high-pass states in locals side by side; the core then reads the prepared samples. A mono
+    // block does the same per chunk, its second detector channel (the left input through the right
+    // high-pass) going to a scratch line.
+    auto inputStage = [this, &inMaxL, &inMaxR] (float* l, float* r, const float* rawR, int count) noexcept
     {
         BiquadD hl = highPass[0], hr = highPass[1];
         const bool steady = ! inRamp.isSmoothing();
         const float gSteady = inRamp.getCurrentValue();
-        for (int j = 0; j < n; ++j)
+        for (int j = 0; j < count; ++j)
         {
             const float g = steady ? gSteady : inRamp.getNextValue();
-            const float xl = (float) hl.process ((double) (g * cleanSample (left[j])));
-            const float xr = (float) hr.process ((double) (g * cleanSample (right[j])));
-            left[j] = xl;
-            right[j] = xr;
+            const float xl = (float) hl.process ((double) (g * cleanSample (l[j])));
+            const float xr = (float) hr.process ((double) (g * cleanSample (rawR[j])));
+            l[j] = xl;
+            r[j] = xr;
             inMaxL = std::max (inMaxL, std::abs (xl));
             inMaxR = std::max (inMaxR, std::abs (xr));
         }
         highPass[0] = hl;
         highPass[1] = hr;
-    }
+    };
+    if (right != nullptr)
+        inputStage (left, right, right, n);
 
     // Settled ramps give the same value every sample: the core's settings are then worked out once
     // for the block instead of once per sample.
@@ -624,10 +687,24 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                             && ! dryRamp.isSmoothing() && ! wetRamp.isSmoothing() && ! outRamp.isSmoothing();
     const float dSteady = dryRamp.getTargetValue(), wSteady = wetRamp.getTargetValue(), oSteady = outRamp.getTargetValue();
 
-    for (int j = 0; j < n; ++j)
+    float* wetL = wetChunk[0].data();
+    float* wetR = wetChunk[1].data();
+    float* colours = colourChunk.data();
+    float* ceilings = ceilingChunk.data();
+
+    for (int start = 0; start < n; start += kChunk)
     {
-        if (! steadyCore || j == 0)
+        const int m = std::min (kChunk, n - start);
+        float* blockL = left + start;
+        float* blockR = right != nullptr ? right + start : monoRight.data();
+        if (right == nullptr)
+            inputStage (blockL, blockR, blockL, m);
+
+        // The core's per-sample settings; the colour of each sample is kept for the output pass.
+        auto settingsFor = [&] (int j) noexcept
         {
+            if (steadyCore && ! (start == 0 && j == 0))
+                return;
             const float cdb = ceilingRamp.getNextValue();
             coreRelease = releaseRamp.getNextValue();
             coreStyle = styleRamp.getNextValue();
@@ -643,154 +720,143 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                 colourPos = coreStyle;
                 colour = styleBlend (vyrLimStyle::kColour, coreStyle);
             }
-        }
+            colours[j] = colour;
+            ceilings[j] = coreCeilingLin;
+        };
 
-        float xl, xr;
-        if (inputFirst)
-        {
-            xl = left[j];
-            xr = right[j];
-        }
-        else
-        {
-            const float g = inRamp.getNextValue();
-            const float rawL = cleanSample (left[j]);
-            xl = (float) highPass[0].process ((double) (g * rawL));
-            xr = (float) highPass[1].process ((double) (g * rawL));
-            inMaxL = std::max (inMaxL, std::abs (xl));
-            inMaxR = std::max (inMaxR, std::abs (xr));
-        }
-
-        float yl = 0.0f, yr = 0.0f;
-        float minGain = 1.0f;
         if (f == 1)
         {
-            yl = xl;
-            yr = xr;
-            limitPairInline (yl, yr);
-            minGain = std::min (gain[0], gain[1]);
+            for (int j = 0; j < m; ++j)
+            {
+                settingsFor (j);
+                float a = blockL[j], b = blockR[j];
+                limitPairInline (a, b);
+                wetL[j] = a;
+                wetR[j] = b;
+                holdMinGain = std::min (holdMinGain, std::min (gain[0], gain[1]));
+                if (++holdCount >= kHoldGroup)
+                    flushHold();
+            }
         }
         else
         {
-            float upL[kMaxFactor] {}, upR[kMaxFactor] {};
-            upHistory[0][upWrite] = upHistory[0][upWrite + t] = xl;
-            upHistory[1][upWrite] = upHistory[1][upWrite + t] = xr;
-            const float* hl = upHistory[0] + upWrite + 1;
-            const float* hr = upHistory[1] + upWrite + 1;
-            auto interpolate = [&] (auto lanes) noexcept
-            {
-                for (int k = 0; k < t; ++k)
-                {
-                    const float* c = upBank[k];
-                    const float vl = hl[k], vr = hr[k];
-                    for (int p = 0; p < decltype (lanes)::value; ++p)
-                    {
-                        upL[p] += c[p] * vl;
-                        upR[p] += c[p] * vr;
-                    }
-                }
-            };
-            if (f <= 4)
-                interpolate (std::integral_constant<int, 4>());
-            else
-                interpolate (std::integral_constant<int, kMaxFactor>());
-            if (++upWrite >= t)
-                upWrite = 0;
+            // Interpolate the chunk into the oversampled lines.
+            float* osL = osLine[0].data() + lp - 1;
+            float* osR = osLine[1].data() + lp - 1;
+            float* upL = upLine[0].data();
+            float* upR = upLine[1].data();
+            std::copy (blockL, blockL + m, upL + t - 1);
+            std::copy (blockR, blockR + m, upR + t - 1);
+            interpolate (upBank, t, f, upL, osL, m);
+            interpolate (upBank, t, f, upR, osR, m);
+            std::copy (upL + m, upL + m + t - 1, upL);
+            std::copy (upR + m, upR + m + t - 1, upR);
 
-            minGain = 1.0f;
-            for (int p = 0; p < f; ++p)
+            // Limit it in place, one host sample's phases at a time.
+            for (int j = 0; j < m; ++j)
             {
-                float a = upL[p], b = upR[p];
-                limitPairInline (a, b);
-                minGain = std::min (minGain, std::min (gain[0], gain[1]));
-                downHistory[0][downWrite] = downHistory[0][downWrite + lp] = a;
-                downHistory[1][downWrite] = downHistory[1][downWrite + lp] = b;
-                if (p == f - 1)
+                settingsFor (j);
+                float minGain = 1.0f;
+                float* pl = osL + j * f;
+                float* pr = osR + j * f;
+                for (int p = 0; p < f; ++p)
                 {
-                    const float* dl = downHistory[0] + downWrite + 1;
-                    const float* dr = downHistory[1] + downWrite + 1;
-                    // Eight partial sums (the filter length is a multiple of 8) keep the loop vectorised.
-                    float sl[8] {}, sr[8] {};
-                    for (int k = 0; k < lp; k += 8)
-                        for (int m = 0; m < 8; ++m)
-                        {
-                            sl[m] += downBank[k + m] * dl[k + m];
-                            sr[m] += downBank[k + m] * dr[k + m];
-                        }
-                    yl = ((sl[0] + sl[1]) + (sl[2] + sl[3])) + ((sl[4] + sl[5]) + (sl[6] + sl[7]));
-                    yr = ((sr[0] + sr[1]) + (sr[2] + sr[3])) + ((sr[4] + sr[5]) + (sr[6] + sr[7]));
+                    float a = pl[p], b = pr[p];
+                    limitPairInline (a, b);
+                    minGain = std::min (minGain, std::min (gain[0], gain[1]));
+                    pl[p] = a;
+                    pr[p] = b;
                 }
-                if (++downWrite >= lp)
-                    downWrite = 0;
+                holdMinGain = std::min (holdMinGain, minGain);
+                if (++holdCount >= kHoldGroup)
+                    flushHold();
             }
 
-            // The decimator's low-pass can lift a limited peak a little above the ceiling when the
-            // gain steps; those rare host-rate overs are clipped so the ceiling holds at every factor.
-            const float c = coreCeilingLin;
-            yl = juce::jlimit (-c, c, yl);
-            yr = juce::jlimit (-c, c, yr);
-        }
-
-        holdMinGain = std::min (holdMinGain, minGain);
-        if (++holdCount >= kHoldGroup)
-            flushHold();
-
-        if (colour > 0.0001f)
-        {
-            yl += colour * (colourTanh (1.35f * yl) - yl);
-            yr += colour * (colourTanh (1.35f * yr) - yr);
-        }
-
-        const float d = steadyCore ? dSteady : dryRamp.getNextValue();
-        const float w = steadyCore ? wSteady : wetRamp.getNextValue();
-        const float o = steadyCore ? oSteady : outRamp.getNextValue();
-        dryLine[0][dryWrite] = xl;
-        dryLine[1][dryWrite] = xr;
-        const float dl = dryLine[0][dryRead];
-        const float dr = dryLine[1][dryRead];
-        if (++dryWrite >= dryLength)
-            dryWrite = 0;
-        if (++dryRead >= dryLength)
-            dryRead = 0;
-
-        float ol = o * (d * dl + w * yl);
-        float orr = o * (d * dr + w * yr);
-
-        if (bits > 0)
-        {
-            // TPDF dither; the shaped error feedback is subtracted, so the requantisation noise takes
-            // the shape 1 - H(z) and moves up the spectrum.
-            auto quantise = [&] (float x, float* err) noexcept
+            // Back to the host rate. The decimator's low-pass can lift a limited peak a little above
+            // the ceiling when the gain steps; those rare host-rate overs are clipped so the ceiling
+            // holds at every factor (the ceiling only moves per sample while its ramp runs, and the
+            // ramps have then stored it per sample through the core's settings).
+            decimateChunk (downBank, lp, f, osLine[0].data(), wetL, m);
+            decimateChunk (downBank, lp, f, osLine[1].data(), wetR, m);
+            const int keep = lp - 1, total = lp - 1 + m * f;
+            std::copy (osLine[0].data() + total - keep, osLine[0].data() + total, osLine[0].data());
+            std::copy (osLine[1].data() + total - keep, osLine[1].data() + total, osLine[1].data());
+            if (steadyCore)
             {
-                const float u1 = (float) nextUniform();
-                const float u2 = (float) nextUniform();
-                float v = x + q * (u1 - u2);
-                if (shapeTaps > 0)
+                const float c = coreCeilingLin;
+                for (int j = 0; j < m; ++j)
                 {
-                    float fb = 0.0f;
-                    for (int k = 0; k < shapeTaps; ++k)
-                        fb += shape[k] * err[k];
-                    v -= fb;
-                    for (int k = shapeTaps - 1; k > 0; --k)
-                        err[k] = err[k - 1];
+                    wetL[j] = juce::jlimit (-c, c, wetL[j]);
+                    wetR[j] = juce::jlimit (-c, c, wetR[j]);
                 }
-                const float out = q * roundHalfAway (v * invQ);
-                if (shapeTaps > 0)
-                    err[0] = out - v;
-                return out;
-            };
-            ol = quantise (ol, shapeError[0]);
-            orr = quantise (orr, shapeError[1]);
+            }
         }
 
-        left[j] = ol;
-        if (right != nullptr)
-            right[j] = orr;
-        outMaxL = std::max (outMaxL, std::abs (ol));
-        outMaxR = std::max (outMaxR, std::abs (orr));
+        for (int j = 0; j < m; ++j)
+        {
+            float yl = wetL[j], yr = wetR[j];
+            const float cj = steadyCore ? colour : colours[j];
+            if (! steadyCore && f > 1)
+            {
+                const float c = ceilings[j];
+                yl = juce::jlimit (-c, c, yl);
+                yr = juce::jlimit (-c, c, yr);
+            }
+            if (cj > 0.0001f)
+            {
+                yl += cj * (colourTanh (1.35f * yl) - yl);
+                yr += cj * (colourTanh (1.35f * yr) - yr);
+            }
 
+            const float d = steadyCore ? dSteady : dryRamp.getNextValue();
+            const float w = steadyCore ? wSteady : wetRamp.getNextValue();
+            const float o = steadyCore ? oSteady : outRamp.getNextValue();
+            dryLine[0][dryWrite] = blockL[j];
+            dryLine[1][dryWrite] = blockR[j];
+            const float dl = dryLine[0][dryRead];
+            const float dr = dryLine[1][dryRead];
+            if (++dryWrite >= dryLength)
+                dryWrite = 0;
+            if (++dryRead >= dryLength)
+                dryRead = 0;
+
+            float ol = o * (d * dl + w * yl);
+            float orr = o * (d * dr + w * yr);
+
+            if (bits > 0)
+            {
+                // TPDF dither; the shaped error feedback is subtracted, so the requantisation noise takes
+                // the shape 1 - H(z) and moves up the spectrum.
+                auto quantise = [&] (float x, float* err) noexcept
+                {
+                    const float u1 = (float) nextUniform();
+                    const float u2 = (float) nextUniform();
+                    float v = x + q * (u1 - u2);
+                    if (shapeTaps > 0)
+                    {
+                        float fb = 0.0f;
+                        for (int k = 0; k < shapeTaps; ++k)
+                            fb += shape[k] * err[k];
+                        v -= fb;
+                        for (int k = shapeTaps - 1; k > 0; --k)
+                            err[k] = err[k - 1];
+                    }
+                    const float out = q * roundHalfAway (v * invQ);
+                    if (shapeTaps > 0)
+                        err[0] = out - v;
+                    return out;
+                };
+                ol = quantise (ol, shapeError[0]);
+                orr = quantise (orr, shapeError[1]);
+            }
+
+            blockL[j] = ol;
+            if (right != nullptr)
+                blockR[j] = orr;
+            outMaxL = std::max (outMaxL, std::abs (ol));
+            outMaxR = std::max (outMaxR, std::abs (orr));
+        }
     }
-
     measureLoudness (left, right, n);
 
     // The output is final here, so its true peak is scanned over the whole block at once (a mono

@@ -222,15 +222,20 @@ private:
 
     // Oversampling: polyphase interpolator stored tap-major (all phases of one tap side by side, so the
     // phases of a sample come out of one vector loop) and a decimator over the last T x F oversampled
-    // values. Both rings are doubled for contiguous reads.
-    static constexpr int kMaxTaps = 16, kMaxFactor = 8, kMaxFilterLength = 128;
+    // values. The block runs in chunks of up to kChunk host samples through three passes (interpolate
+    // the chunk, limit it at the oversampled rate, decimate it); each line holds the filter's history
+    // followed by the chunk, and the history moves to the front after each chunk.
+    static constexpr int kMaxTaps = 16, kMaxFactor = 8, kMaxFilterLength = 128, kChunk = 256;
     int taps = 16;
     float upBank[kMaxTaps][kMaxFactor] {};
     float downBank[kMaxFilterLength] {};
-    float upHistory[2][2 * kMaxTaps] {};
-    int upWrite = 0;
-    float downHistory[2][2 * kMaxFilterLength] {};
-    int downWrite = 0, downLength = 0;
+    std::vector<float> upLine[2];     // taps - 1 past host samples, then the chunk
+    std::vector<float> osLine[2];     // downLength - 1 past oversampled samples, then the chunk's
+    int downLength = 0;
+    std::vector<float> wetChunk[2];   // the core's host-rate output of the chunk
+    std::vector<float> colourChunk;   // the colour blend of each sample of the chunk while the ramps move
+    std::vector<float> ceilingChunk;  // likewise the linear ceiling
+    std::vector<float> monoRight;     // a mono block's second detector channel
 
     // Dry share delayed to line up with the wet path.
     std::vector<float> dryLine[2];
