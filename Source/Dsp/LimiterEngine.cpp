@@ -94,10 +94,8 @@ void VyrLimiter::MaxWindow::build (int windowLength) noexcept
     prefix = 0.0f;
 }
 
-void VyrLimiter::MaxWindow::closeBlock() noexcept
+void VyrLimiter::MaxWindow::closeBlock (const float* b, float* s, int window) noexcept
 {
-    const float* b = current.data();
-    float* s = suffix.data();
     float m = 0.0f;
     for (int k = window - 1; k >= 0; --k)
     {
@@ -105,8 +103,6 @@ void VyrLimiter::MaxWindow::closeBlock() noexcept
         s[k] = m;
     }
     s[window] = 0.0f;
-    pos = 0;
-    prefix = 0.0f;
 }
 
 //==================================================================================================
@@ -406,92 +402,208 @@ void VyrLimiter::updateReleaseCoefficients (float releaseSeconds, float pos) noe
 }
 
 //==================================================================================================
-void VyrLimiter::envelopeInline (int ch, float target) noexcept
+struct VyrLimiter::CoreRun
 {
-    // Without data-dependent branches: the release step never lowers the gain (the gain stays at or
-    // under 1), so taking the smaller of the released gain and the target gives the target whenever
-    // it lies under the gain (the attack) and otherwise the release held under the window's peak, so
-    // the ceiling holds on every sample, not only after the next attack.
-    const float g = gain[ch];
-    float lin = relLin, ex = relExp;
-    if (releaseModeNow == 1)
+    // Modes of the detector and gain: linked stereo, mid/side, independent channels.
+    enum { linkedMode, midSideMode, unlinkedMode };
+
+    VyrLimiter& lim;
+    float g0, g1, flux0, flux1, prev0, prev1;
+    float* line0;
+    float* line1;
+    int index, length;
+    MaxWindow::Cursor w0, w1;
+    float ceil = 1.0f, relLin = 0.0f, relExp = 0.0f;
+    bool autoRelease;
+    int shape;
+
+    explicit CoreRun (VyrLimiter& l) noexcept
+        : lim (l), g0 (l.gain[0]), g1 (l.gain[1]), flux0 (l.flux[0]), flux1 (l.flux[1]),
+          prev0 (l.prevDetector[0]), prev1 (l.prevDetector[1]), line0 (l.delayLine[0].data()),
+          line1 (l.delayLine[1].data()), index (l.delayIndex), length (l.laN), w0 (l.windows[0].cursor()),
+          w1 (l.windows[1].cursor()), autoRelease (l.releaseModeNow == 1), shape (l.releaseShapeNow)
     {
-        const int depth = 3 - (int) (g < kGain2dB) - (int) (g < kGain6dB);
-        const int k = flux[ch] > 0.5f ? 0 : depth;
-        lin = autoLin[k];
-        ex = autoExp[k];
+        ceil = l.coreCeilingLin;
+        relLin = l.relLin;
+        relExp = l.relExp;
+        releaseSteps();
     }
 
-    float released;
-    if (releaseShapeNow == 0)
+    // The per-sample settings, read again whenever a moving ramp may have changed them.
+    void settings() noexcept
     {
-        released = g + lin;
+        ceil = lim.coreCeilingLin;
+        if (relLin != lim.relLin || relExp != lim.relExp)
+        {
+            relLin = lim.relLin;
+            relExp = lim.relExp;
+            releaseSteps();
+        }
     }
-    else
-    {
-        const float curved = g + (1.0f - g) * ex;
-        released = (releaseShapeNow == 2 && ! (g < kGain3dB)) ? g + ex : curved;
-    }
-    gain[ch] = std::min (released, target);
-}
 
-void VyrLimiter::limitPairInline (float& a, float& b) noexcept
-{
-    const float ceil = coreCeilingLin;
-    auto targetFor = [ceil] (float peak) noexcept
+    void store() noexcept
     {
-        const float ratio = ceil / std::max (peak, 1.0e-30f);
-        return peak > ceil ? ratio : 1.0f;
-    };
-    auto track = [this] (int ch, float e) noexcept
+        lim.gain[0] = g0;
+        lim.gain[1] = g1;
+        lim.flux[0] = flux0;
+        lim.flux[1] = flux1;
+        lim.prevDetector[0] = prev0;
+        lim.prevDetector[1] = prev1;
+        lim.delayIndex = index;
+        lim.windows[0].takeBack (w0);
+        lim.windows[1].takeBack (w1);
+    }
+
+    // ceiling / peak when the peak is over the ceiling, else 1 (peak / peak is exactly 1), without a
+    // branch. The ceiling is at least -6 dB in use; a ceiling of silence reads 0 even for a silent window.
+    forcedinline float targetFor (float peak) const noexcept
     {
-        flux[ch] = 0.95f * flux[ch] + 0.05f * std::abs (e - prevDetector[ch]);
-        prevDetector[ch] = e;
-    };
-    auto step = [this] (int line, float v) noexcept
+        return std::min (ceil / std::max (peak, std::max (ceil, 1.0e-30f)), 1.0f);
+    }
+
+    static forcedinline void track (float& flux, float& prev, float e) noexcept
     {
-        float* d = delayLine[line].data();
-        const float out = d[delayIndex];
-        d[delayIndex] = v;
+        flux = 0.95f * flux + 0.05f * std::abs (e - prev);
+        prev = e;
+    }
+
+    // The release step: g + lin for the linear shape, g + (1 - g) e for the exponential one and for the
+    // adaptive one under 3 dB of reduction, g + e for the adaptive one from 3 dB on; e and lin come
+    // from the release time, or in Auto from the depth class. The classes change rarely, so they are
+    // branches the processor predicts rather than selects on the recursion, which stays a subtract,
+    // a multiply, an add and a minimum deep. The release never lowers the gain (the gain stays at or
+    // under 1), so the smaller of the released gain and the target is the target whenever it lies
+    // under the gain (the attack) and otherwise the release held under the window's peak, so the
+    // ceiling holds on every sample, not only after the next attack.
+    float lins[4] {}, exps[4] {};
+
+    void releaseSteps() noexcept
+    {
+        for (int k = 0; k < 4; ++k)
+        {
+            lins[k] = autoRelease ? lim.autoLin[k] : relLin;
+            exps[k] = autoRelease ? lim.autoExp[k] : relExp;
+        }
+    }
+
+    forcedinline float releaseFrom (float g, int k) const noexcept
+    {
+        if (shape == 0)
+            return g + lins[k];
+        if (shape == 2 && ! (g < kGain3dB))
+            return g + exps[k];
+        return g + (1.0f - g) * exps[k];
+    }
+
+    forcedinline float envelope (float g, float flux, float target) const noexcept
+    {
+        float released;
+        if (! autoRelease || flux > 0.5f)
+            released = releaseFrom (g, 0);
+        else if (g < kGain6dB)
+            released = releaseFrom (g, 1);
+        else if (g < kGain2dB)
+            released = releaseFrom (g, 2);
+        else
+            released = releaseFrom (g, 3);
+        return std::min (released, target);
+    }
+
+    forcedinline float delay (float* line, float v) const noexcept
+    {
+        const float out = line[index];
+        line[index] = v;
         return out;
-    };
-
-    if (msMode)
-    {
-        const float m = 0.5f * (a + b), s = 0.5f * (a - b);
-        const float e = std::abs (m) + std::abs (s);
-        track (0, e);
-        envelopeInline (0, targetFor (windows[0].push (e)));
-        const float g = gain[0];
-        const float md = step (0, m), sd = step (1, s);
-        a = g * md + g * sd;
-        b = g * md - g * sd;
-    }
-    else if (linked)
-    {
-        const float e = std::max (std::abs (a), std::abs (b));
-        track (0, e);
-        envelopeInline (0, targetFor (windows[0].push (e)));
-        a = gain[0] * step (0, a);
-        b = gain[0] * step (1, b);
-    }
-    else
-    {
-        const float ea = std::abs (a), eb = std::abs (b);
-        track (0, ea);
-        track (1, eb);
-        envelopeInline (0, targetFor (windows[0].push (ea)));
-        envelopeInline (1, targetFor (windows[1].push (eb)));
-        a = gain[0] * step (0, a);
-        b = gain[1] * step (1, b);
     }
 
-    if (++delayIndex >= laN)
-        delayIndex = 0;
+    template <int mode>
+    forcedinline void step (float& a, float& b) noexcept
+    {
+        if (mode == midSideMode)
+        {
+            const float m = 0.5f * (a + b), s = 0.5f * (a - b);
+            const float e = std::abs (m) + std::abs (s);
+            track (flux0, prev0, e);
+            g0 = envelope (g0, flux0, targetFor (w0.push (e)));
+            const float md = delay (line0, m), sd = delay (line1, s);
+            a = g0 * md + g0 * sd;
+            b = g0 * md - g0 * sd;
+        }
+        else if (mode == linkedMode)
+        {
+            const float e = std::max (std::abs (a), std::abs (b));
+            track (flux0, prev0, e);
+            g0 = envelope (g0, flux0, targetFor (w0.push (e)));
+            a = g0 * delay (line0, a);
+            b = g0 * delay (line1, b);
+        }
+        else
+        {
+            const float ea = std::abs (a), eb = std::abs (b);
+            track (flux0, prev0, ea);
+            track (flux1, prev1, eb);
+            g0 = envelope (g0, flux0, targetFor (w0.push (ea)));
+            g1 = envelope (g1, flux1, targetFor (w1.push (eb)));
+            a = g0 * delay (line0, a);
+            b = g1 * delay (line1, b);
+        }
+        index = index + 1 >= length ? 0 : index + 1;
+    }
+
+};
+
+template <int mode, typename PerHostSample>
+void VyrLimiter::runCore (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept
+{
+    CoreRun run (*this);
+    for (int j = 0; j < hostSamples; ++j)
+    {
+        if (perHostSample (j))
+            run.settings();
+        float minGain = 1.0f;
+        float* a = pl + j * f;
+        float* b = pr + j * f;
+        for (int p = 0; p < f; ++p)
+        {
+            run.template step<mode> (a[p], b[p]);
+            minGain = std::min (minGain, std::min (run.g0, run.g1));
+        }
+        holdMinGain = std::min (holdMinGain, minGain);
+        if (++holdCount >= kHoldGroup)
+            flushHold();
+    }
+    run.store();
 }
 
-void VyrLimiter::envelope (int ch, float target) noexcept { envelopeInline (ch, target); }
-void VyrLimiter::limitPair (float& a, float& b) noexcept { limitPairInline (a, b); }
+template <typename PerHostSample>
+void VyrLimiter::runCoreFor (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept
+{
+    if (msMode)
+        runCore<CoreRun::midSideMode> (pl, pr, hostSamples, f, perHostSample);
+    else if (linked)
+        runCore<CoreRun::linkedMode> (pl, pr, hostSamples, f, perHostSample);
+    else
+        runCore<CoreRun::unlinkedMode> (pl, pr, hostSamples, f, perHostSample);
+}
+
+void VyrLimiter::envelope (int ch, float target) noexcept
+{
+    CoreRun run (*this);
+    gain[ch] = run.envelope (gain[ch], flux[ch], target);
+}
+
+void VyrLimiter::limitPair (float& a, float& b) noexcept
+{
+    CoreRun run (*this);
+    if (msMode)
+        run.step<CoreRun::midSideMode> (a, b);
+    else if (linked)
+        run.step<CoreRun::linkedMode> (a, b);
+    else
+        run.step<CoreRun::unlinkedMode> (a, b);
+    run.store();
+}
+
 
 //==================================================================================================
 void VyrLimiter::process (juce::AudioBuffer<float>& buffer) noexcept
@@ -700,11 +812,12 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
         if (right == nullptr)
             inputStage (blockL, blockR, blockL, m);
 
-        // The core's per-sample settings; the colour of each sample is kept for the output pass.
+        // The core's per-sample settings; the colour and ceiling of each sample are kept for the
+        // output pass. Returns whether they may have changed.
         auto settingsFor = [&] (int j) noexcept
         {
             if (steadyCore && ! (start == 0 && j == 0))
-                return;
+                return false;
             const float cdb = ceilingRamp.getNextValue();
             coreRelease = releaseRamp.getNextValue();
             coreStyle = styleRamp.getNextValue();
@@ -722,21 +835,14 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             }
             colours[j] = colour;
             ceilings[j] = coreCeilingLin;
+            return true;
         };
 
         if (f == 1)
         {
-            for (int j = 0; j < m; ++j)
-            {
-                settingsFor (j);
-                float a = blockL[j], b = blockR[j];
-                limitPairInline (a, b);
-                wetL[j] = a;
-                wetR[j] = b;
-                holdMinGain = std::min (holdMinGain, std::min (gain[0], gain[1]));
-                if (++holdCount >= kHoldGroup)
-                    flushHold();
-            }
+            std::copy (blockL, blockL + m, wetL);
+            std::copy (blockR, blockR + m, wetR);
+            runCoreFor (wetL, wetR, m, 1, settingsFor);
         }
         else
         {
@@ -753,24 +859,7 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             std::copy (upR + m, upR + m + t - 1, upR);
 
             // Limit it in place, one host sample's phases at a time.
-            for (int j = 0; j < m; ++j)
-            {
-                settingsFor (j);
-                float minGain = 1.0f;
-                float* pl = osL + j * f;
-                float* pr = osR + j * f;
-                for (int p = 0; p < f; ++p)
-                {
-                    float a = pl[p], b = pr[p];
-                    limitPairInline (a, b);
-                    minGain = std::min (minGain, std::min (gain[0], gain[1]));
-                    pl[p] = a;
-                    pr[p] = b;
-                }
-                holdMinGain = std::min (holdMinGain, minGain);
-                if (++holdCount >= kHoldGroup)
-                    flushHold();
-            }
+            runCoreFor (osL, osR, m, f, settingsFor);
 
             // Back to the host rate. The decimator's low-pass can lift a limited peak a little above
             // the ceiling when the gain steps; those rare host-rate overs are clipped so the ceiling

@@ -101,20 +101,42 @@ public:
     public:
         void allocate (int maxWindowLength);     // allocates; not for the audio thread
         void build (int windowLength) noexcept;  // W <= allocated length; empties the window
+        // The window's running values, for a loop that keeps them in locals and hands them back.
+        struct Cursor
+        {
+            float* current;
+            float* suffix;
+            float prefix;
+            int pos, window;
+
+            forcedinline float push (float x) noexcept
+            {
+                current[pos] = x;
+                prefix = std::max (prefix, x);
+                const float result = std::max (prefix, suffix[pos + 1]);
+                if (++pos == window)
+                {
+                    closeBlock (current, suffix, window);
+                    pos = 0;
+                    prefix = 0.0f;
+                }
+                return result;
+            }
+        };
+        Cursor cursor() noexcept { return { current.data(), suffix.data(), prefix, pos, window }; }
+        void takeBack (const Cursor& c) noexcept { prefix = c.prefix; pos = c.pos; }
+
         float push (float x) noexcept
         {
-            float* b = current.data();
-            b[pos] = x;
-            prefix = std::max (prefix, x);
-            const float result = std::max (prefix, suffix[(size_t) pos + 1]);
-            if (++pos == window)
-                closeBlock();
+            auto c = cursor();
+            const float result = c.push (x);
+            takeBack (c);
             return result;
         }
         int length() const noexcept { return window; }
 
     private:
-        void closeBlock() noexcept;
+        static void closeBlock (const float* values, float* suffix, int window) noexcept;
 
         std::vector<float> current;   // the current block's values
         std::vector<float> suffix;    // suffix[k]: largest of the previous block's values k .. W-1; suffix[W] = 0
@@ -168,9 +190,13 @@ private:
     void designHighPass (float corner) noexcept;
     void updateReleaseCoefficients (float releaseSeconds, float pos) noexcept;
     void updateAutoCoefficients() noexcept;
-    // The bodies of limitPair and envelope, inlined into the oversampled loop (this file only).
-    forcedinline void limitPairInline (float& a, float& b) noexcept;
-    forcedinline void envelopeInline (int ch, float target) noexcept;
+    // The core's running values in locals for a run of samples (this file only); runCore limits
+    // hostSamples x f samples in place, calling perHostSample (j) before the f samples of host sample j.
+    struct CoreRun;
+    template <int mode, typename PerHostSample>
+    void runCore (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept;
+    template <typename PerHostSample>
+    void runCoreFor (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept;
     void processBypass (float* left, float* right, int n) noexcept;
     void processActive (float* left, float* right, int n) noexcept;
     void flushHold() noexcept;
