@@ -774,21 +774,24 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
     // high-pass) going to a scratch line.
     auto inputStage = [this, &inMaxL, &inMaxR] (float* l, float* r, const float* rawR, int count) noexcept
     {
-        BiquadD hl = highPass[0], hr = highPass[1];
+        BiquadPair hp (highPass[0], highPass[1]);
         const bool steady = ! inRamp.isSmoothing();
         const float gSteady = inRamp.getCurrentValue();
+        float maxL = inMaxL, maxR = inMaxR;
         for (int j = 0; j < count; ++j)
         {
             const float g = steady ? gSteady : inRamp.getNextValue();
-            const float xl = (float) hl.process ((double) (g * cleanSample (l[j])));
-            const float xr = (float) hr.process ((double) (g * cleanSample (rawR[j])));
+            const PairD x { (double) (g * cleanSample (l[j])), (double) (g * cleanSample (rawR[j])) };
+            const PairD y = hp.process (x);
+            const float xl = (float) y[0], xr = (float) y[1];
             l[j] = xl;
             r[j] = xr;
-            inMaxL = std::max (inMaxL, std::abs (xl));
-            inMaxR = std::max (inMaxR, std::abs (xr));
+            maxL = std::max (maxL, std::abs (xl));
+            maxR = std::max (maxR, std::abs (xr));
         }
-        highPass[0] = hl;
-        highPass[1] = hr;
+        inMaxL = maxL;
+        inMaxR = maxR;
+        hp.storeTo (highPass[0], highPass[1]);
     };
     if (right != nullptr)
         inputStage (left, right, right, n);
@@ -991,18 +994,18 @@ void VyrLimiter::measureLoudness (const float* left, const float* right, int n) 
     for (int i = 0; i < n;)
     {
         const int take = std::min (n - i, sliceLength - sliceCount);
-        BiquadD sl = kShelf[0], sr = kShelf[1], hl = kHighPass[0], hr = kHighPass[1];
+        BiquadPair shelf (kShelf[0], kShelf[1]), high (kHighPass[0], kHighPass[1]);
         double sum = sliceSum;
         for (int k = i; k < i + take; ++k)
         {
-            const double zl = hl.process (sl.process ((double) left[k]));
-            const double zr = hr.process (sr.process ((double) r[k]));
-            const double e = zl * zl + zr * zr;
+            const PairD z = high.process (shelf.process (PairD { (double) left[k], (double) r[k] }));
+            const double e = z[0] * z[0] + z[1] * z[1];
             if (energy != nullptr)
                 energy[k] = e;
             sum += e;
         }
-        kShelf[0] = sl; kShelf[1] = sr; kHighPass[0] = hl; kHighPass[1] = hr;
+        shelf.storeTo (kShelf[0], kShelf[1]);
+        high.storeTo (kHighPass[0], kHighPass[1]);
         sliceSum = sum;
         sliceCount += take;
         i += take;
@@ -1039,41 +1042,59 @@ void VyrLimiter::processBypass (float* left, float* right, int n) noexcept
     dryRamp.skip (n);
     wetRamp.skip (n);
 
-    BiquadD hpL = highPass[0], hpR = highPass[1];
     float* lineL = dryLine[0].data();
     float* lineR = dryLine[1].data();
     int w = dryWrite, r = dryRead;
     float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f;
     const bool steady = ! inRamp.isSmoothing() && ! outRamp.isSmoothing();
     const float gSteady = inRamp.getCurrentValue(), oSteady = outRamp.getCurrentValue();
-    for (int j = 0; j < n; ++j)
+    if (right != nullptr)
     {
-        const float g = steady ? gSteady : inRamp.getNextValue();
-        const float o = steady ? oSteady : outRamp.getNextValue();
-
-        const float xl = (float) hpL.process ((double) cleanSample (left[j]));
-        inMaxL = std::max (inMaxL, std::abs (xl));
-        lineL[w] = g * xl;
-        const float ol = o * lineL[r];
-        left[j] = ol;
-        outMaxL = std::max (outMaxL, std::abs (ol));
-
-        if (right != nullptr)
+        BiquadPair hp (highPass[0], highPass[1]);
+        for (int j = 0; j < n; ++j)
         {
-            const float xr = (float) hpR.process ((double) cleanSample (right[j]));
+            const float g = steady ? gSteady : inRamp.getNextValue();
+            const float o = steady ? oSteady : outRamp.getNextValue();
+            const PairD y = hp.process (PairD { (double) cleanSample (left[j]), (double) cleanSample (right[j]) });
+            const float xl = (float) y[0], xr = (float) y[1];
+            inMaxL = std::max (inMaxL, std::abs (xl));
             inMaxR = std::max (inMaxR, std::abs (xr));
+            lineL[w] = g * xl;
             lineR[w] = g * xr;
+            const float ol = o * lineL[r];
             const float orr = o * lineR[r];
+            left[j] = ol;
             right[j] = orr;
+            outMaxL = std::max (outMaxL, std::abs (ol));
             outMaxR = std::max (outMaxR, std::abs (orr));
+            if (++w >= dryLength)
+                w = 0;
+            if (++r >= dryLength)
+                r = 0;
         }
-        if (++w >= dryLength)
-            w = 0;
-        if (++r >= dryLength)
-            r = 0;
+        hp.storeTo (highPass[0], highPass[1]);
     }
-    highPass[0] = hpL;
-    highPass[1] = hpR;
+    else
+    {
+        // A one-channel block runs the left section only.
+        BiquadD hpL = highPass[0];
+        for (int j = 0; j < n; ++j)
+        {
+            const float g = steady ? gSteady : inRamp.getNextValue();
+            const float o = steady ? oSteady : outRamp.getNextValue();
+            const float xl = (float) hpL.process ((double) cleanSample (left[j]));
+            inMaxL = std::max (inMaxL, std::abs (xl));
+            lineL[w] = g * xl;
+            const float ol = o * lineL[r];
+            left[j] = ol;
+            outMaxL = std::max (outMaxL, std::abs (ol));
+            if (++w >= dryLength)
+                w = 0;
+            if (++r >= dryLength)
+                r = 0;
+        }
+        highPass[0] = hpL;
+    }
     dryWrite = w;
 
     meterBlock.inPeakL.store (levelDb (inMaxL), std::memory_order_release);

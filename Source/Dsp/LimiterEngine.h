@@ -177,6 +177,34 @@ private:
         bool finite() const noexcept { return std::isfinite (s1) && std::isfinite (s2); }
     };
 
+    // Two BiquadD (left and right) run as one, each lane with the same operations in the same order,
+    // so a pair gives the same values as the two sections one by one.
+    typedef double PairD __attribute__ ((vector_size (16)));
+    struct BiquadPair
+    {
+        PairD b0, c1, c2, a1, a2, s1, s2;
+
+        BiquadPair (const BiquadD& l, const BiquadD& r) noexcept
+            : b0 { l.b0, r.b0 }, c1 { l.b1 - l.a1 * l.b0, r.b1 - r.a1 * r.b0 },
+              c2 { l.b2 - l.a2 * l.b0, r.b2 - r.a2 * r.b0 }, a1 { l.a1, r.a1 }, a2 { l.a2, r.a2 },
+              s1 { l.s1, r.s1 }, s2 { l.s2, r.s2 }
+        {
+        }
+        forcedinline PairD process (PairD x) noexcept
+        {
+            const PairD y = b0 * x + s1;
+            const PairD next = (c1 * x + s2) - a1 * s1;
+            s2 = c2 * x - a2 * s1;
+            s1 = next;
+            return y;
+        }
+        void storeTo (BiquadD& l, BiquadD& r) const noexcept
+        {
+            l.s1 = s1[0]; l.s2 = s2[0];
+            r.s1 = s1[1]; r.s2 = s2[1];
+        }
+    };
+
     // Scalar settings after range checks, taken once per block.
     int factorForSettings() const noexcept;
     int lookaheadForFactor (int factor) const noexcept;
