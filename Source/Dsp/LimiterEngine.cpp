@@ -556,6 +556,8 @@ template <int mode, typename PerHostSample>
 void VyrLimiter::runCore (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept
 {
     CoreRun run (*this);
+    float groupMin = holdMinGain;
+    int groupCount = holdCount;
     for (int j = 0; j < hostSamples; ++j)
     {
         if (perHostSample (j))
@@ -568,10 +570,18 @@ void VyrLimiter::runCore (float* pl, float* pr, int hostSamples, int f, PerHostS
             run.template step<mode> (a[p], b[p]);
             minGain = std::min (minGain, std::min (run.g0, run.g1));
         }
-        holdMinGain = std::min (holdMinGain, minGain);
-        if (++holdCount >= kHoldGroup)
+        groupMin = std::min (groupMin, minGain);
+        if (++groupCount >= kHoldGroup)
+        {
+            holdMinGain = groupMin;
+            holdCount = groupCount;
             flushHold();
+            groupMin = 1.0f;
+            groupCount = 0;
+        }
     }
+    holdMinGain = groupMin;
+    holdCount = groupCount;
     run.store();
 }
 
@@ -802,6 +812,28 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                             && ! dryRamp.isSmoothing() && ! wetRamp.isSmoothing() && ! outRamp.isSmoothing();
     const float dSteady = dryRamp.getTargetValue(), wSteady = wetRamp.getTargetValue(), oSteady = outRamp.getTargetValue();
 
+    // TPDF dither; the shaped error feedback is subtracted, so the requantisation noise takes the shape
+    // 1 - H(z) and moves up the spectrum.
+    auto quantise = [&] (float x, float* err) noexcept
+    {
+        const float u1 = (float) nextUniform();
+        const float u2 = (float) nextUniform();
+        float v = x + q * (u1 - u2);
+        if (shapeTaps > 0)
+        {
+            float fb = 0.0f;
+            for (int k = 0; k < shapeTaps; ++k)
+                fb += shape[k] * err[k];
+            v -= fb;
+            for (int k = shapeTaps - 1; k > 0; --k)
+                err[k] = err[k - 1];
+        }
+        const float out = q * roundHalfAway (v * invQ);
+        if (shapeTaps > 0)
+            err[0] = out - v;
+        return out;
+    };
+
     float* wetL = wetChunk[0].data();
     float* wetR = wetChunk[1].data();
     float* colours = colourChunk.data();
@@ -884,9 +916,11 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             }
         }
 
-        for (int j = 0; j < m; ++j)
+        // The wet share, its colour and the output gain of sample j.
+        auto wetOf = [&] (int j, float& yl, float& yr) noexcept
         {
-            float yl = wetL[j], yr = wetR[j];
+            yl = wetL[j];
+            yr = wetR[j];
             const float cj = steadyCore ? colour : colours[j];
             if (! steadyCore && f > 1)
             {
@@ -899,56 +933,64 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                 yl += cj * (colourTanh (1.35f * yl) - yl);
                 yr += cj * (colourTanh (1.35f * yr) - yr);
             }
-
-            const float d = steadyCore ? dSteady : dryRamp.getNextValue();
-            const float w = steadyCore ? wSteady : wetRamp.getNextValue();
-            const float o = steadyCore ? oSteady : outRamp.getNextValue();
-            dryLine[0][dryWrite] = blockL[j];
-            dryLine[1][dryWrite] = blockR[j];
-            const float dl = dryLine[0][dryRead];
-            const float dr = dryLine[1][dryRead];
-            if (++dryWrite >= dryLength)
-                dryWrite = 0;
-            if (++dryRead >= dryLength)
-                dryRead = 0;
-
-            float ol = o * (d * dl + w * yl);
-            float orr = o * (d * dr + w * yr);
-
+        };
+        auto finish = [&] (int j, float ol, float orr) noexcept
+        {
             if (bits > 0)
             {
-                // TPDF dither; the shaped error feedback is subtracted, so the requantisation noise takes
-                // the shape 1 - H(z) and moves up the spectrum.
-                auto quantise = [&] (float x, float* err) noexcept
-                {
-                    const float u1 = (float) nextUniform();
-                    const float u2 = (float) nextUniform();
-                    float v = x + q * (u1 - u2);
-                    if (shapeTaps > 0)
-                    {
-                        float fb = 0.0f;
-                        for (int k = 0; k < shapeTaps; ++k)
-                            fb += shape[k] * err[k];
-                        v -= fb;
-                        for (int k = shapeTaps - 1; k > 0; --k)
-                            err[k] = err[k - 1];
-                    }
-                    const float out = q * roundHalfAway (v * invQ);
-                    if (shapeTaps > 0)
-                        err[0] = out - v;
-                    return out;
-                };
                 ol = quantise (ol, shapeError[0]);
                 orr = quantise (orr, shapeError[1]);
             }
-
             blockL[j] = ol;
             if (right != nullptr)
                 blockR[j] = orr;
             outMaxL = std::max (outMaxL, std::abs (ol));
             outMaxR = std::max (outMaxR, std::abs (orr));
+        };
+
+        if (steadyCore && dSteady == 0.0f)
+        {
+            // No dry share: the chunk's input goes into the dry line as one copy (the line then holds
+            // what the per-sample path would have left in it) and the output is the wet share alone.
+            int pos = dryWrite;
+            for (int j = std::max (0, m - dryLength); j < m; ++j)
+            {
+                dryLine[0][pos] = blockL[j];
+                dryLine[1][pos] = blockR[j];
+                if (++pos >= dryLength)
+                    pos = 0;
+            }
+            dryWrite = (dryWrite + m) % dryLength;
+            dryRead = (dryRead + m) % dryLength;
+            for (int j = 0; j < m; ++j)
+            {
+                float yl, yr;
+                wetOf (j, yl, yr);
+                finish (j, oSteady * (wSteady * yl), oSteady * (wSteady * yr));
+            }
+        }
+        else
+        {
+            for (int j = 0; j < m; ++j)
+            {
+                float yl, yr;
+                wetOf (j, yl, yr);
+                const float d = steadyCore ? dSteady : dryRamp.getNextValue();
+                const float w = steadyCore ? wSteady : wetRamp.getNextValue();
+                const float o = steadyCore ? oSteady : outRamp.getNextValue();
+                dryLine[0][dryWrite] = blockL[j];
+                dryLine[1][dryWrite] = blockR[j];
+                const float dl = dryLine[0][dryRead];
+                const float dr = dryLine[1][dryRead];
+                if (++dryWrite >= dryLength)
+                    dryWrite = 0;
+                if (++dryRead >= dryLength)
+                    dryRead = 0;
+                finish (j, o * (d * dl + w * yl), o * (d * dr + w * yr));
+            }
         }
     }
+
     measureLoudness (left, right, n);
 
     // The output is final here, so its true peak is scanned over the whole block at once (a mono
