@@ -516,15 +516,24 @@ struct VyrLimiter::CoreRun
         return out;
     }
 
-    template <int mode>
+    // The window's peak after pushing e. With the shortest lookahead the window spans this value and
+    // the one before, which is the detector value the flux tracking keeps: no window is needed.
+    template <bool shortWindow>
+    static forcedinline float peakOf (MaxWindow::Cursor& w, float previous, float e) noexcept
+    {
+        return shortWindow ? std::max (previous, e) : w.push (e);
+    }
+
+    template <int mode, bool shortWindow>
     forcedinline void step (float& a, float& b) noexcept
     {
         if (mode == midSideMode)
         {
             const float m = 0.5f * (a + b), s = 0.5f * (a - b);
             const float e = std::abs (m) + std::abs (s);
+            const float peak = peakOf<shortWindow> (w0, prev0, e);
             track (flux0, prev0, e);
-            g0 = envelope (g0, flux0, targetFor (w0.push (e)));
+            g0 = envelope (g0, flux0, targetFor (peak));
             const float md = delay (line0, m), sd = delay (line1, s);
             a = g0 * md + g0 * sd;
             b = g0 * md - g0 * sd;
@@ -532,18 +541,21 @@ struct VyrLimiter::CoreRun
         else if (mode == linkedMode)
         {
             const float e = std::max (std::abs (a), std::abs (b));
+            const float peak = peakOf<shortWindow> (w0, prev0, e);
             track (flux0, prev0, e);
-            g0 = envelope (g0, flux0, targetFor (w0.push (e)));
+            g0 = envelope (g0, flux0, targetFor (peak));
             a = g0 * delay (line0, a);
             b = g0 * delay (line1, b);
         }
         else
         {
             const float ea = std::abs (a), eb = std::abs (b);
+            const float peakA = peakOf<shortWindow> (w0, prev0, ea);
+            const float peakB = peakOf<shortWindow> (w1, prev1, eb);
             track (flux0, prev0, ea);
             track (flux1, prev1, eb);
-            g0 = envelope (g0, flux0, targetFor (w0.push (ea)));
-            g1 = envelope (g1, flux1, targetFor (w1.push (eb)));
+            g0 = envelope (g0, flux0, targetFor (peakA));
+            g1 = envelope (g1, flux1, targetFor (peakB));
             a = g0 * delay (line0, a);
             b = g1 * delay (line1, b);
         }
@@ -552,7 +564,7 @@ struct VyrLimiter::CoreRun
 
 };
 
-template <int mode, typename PerHostSample>
+template <int mode, bool shortWindow, typename PerHostSample>
 void VyrLimiter::runCore (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept
 {
     CoreRun run (*this);
@@ -567,7 +579,7 @@ void VyrLimiter::runCore (float* pl, float* pr, int hostSamples, int f, PerHostS
         float* b = pr + j * f;
         for (int p = 0; p < f; ++p)
         {
-            run.template step<mode> (a[p], b[p]);
+            run.template step<mode, shortWindow> (a[p], b[p]);
             minGain = std::min (minGain, std::min (run.g0, run.g1));
         }
         groupMin = std::min (groupMin, minGain);
@@ -588,12 +600,22 @@ void VyrLimiter::runCore (float* pl, float* pr, int hostSamples, int f, PerHostS
 template <typename PerHostSample>
 void VyrLimiter::runCoreFor (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept
 {
-    if (msMode)
-        runCore<CoreRun::midSideMode> (pl, pr, hostSamples, f, perHostSample);
+    // The window holds laN + 1 values; at one sample of lookahead that is the current and the last.
+    if (laN == 1)
+    {
+        if (msMode)
+            runCore<CoreRun::midSideMode, true> (pl, pr, hostSamples, f, perHostSample);
+        else if (linked)
+            runCore<CoreRun::linkedMode, true> (pl, pr, hostSamples, f, perHostSample);
+        else
+            runCore<CoreRun::unlinkedMode, true> (pl, pr, hostSamples, f, perHostSample);
+    }
+    else if (msMode)
+        runCore<CoreRun::midSideMode, false> (pl, pr, hostSamples, f, perHostSample);
     else if (linked)
-        runCore<CoreRun::linkedMode> (pl, pr, hostSamples, f, perHostSample);
+        runCore<CoreRun::linkedMode, false> (pl, pr, hostSamples, f, perHostSample);
     else
-        runCore<CoreRun::unlinkedMode> (pl, pr, hostSamples, f, perHostSample);
+        runCore<CoreRun::unlinkedMode, false> (pl, pr, hostSamples, f, perHostSample);
 }
 
 void VyrLimiter::envelope (int ch, float target) noexcept
@@ -606,11 +628,11 @@ void VyrLimiter::limitPair (float& a, float& b) noexcept
 {
     CoreRun run (*this);
     if (msMode)
-        run.step<CoreRun::midSideMode> (a, b);
+        run.step<CoreRun::midSideMode, false> (a, b);
     else if (linked)
-        run.step<CoreRun::linkedMode> (a, b);
+        run.step<CoreRun::linkedMode, false> (a, b);
     else
-        run.step<CoreRun::unlinkedMode> (a, b);
+        run.step<CoreRun::unlinkedMode, false> (a, b);
     run.store();
 }
 

@@ -221,7 +221,7 @@ private:
     // The core's running values in locals for a run of samples (this file only); runCore limits
     // hostSamples x f samples in place, calling perHostSample (j) before the f samples of host sample j.
     struct CoreRun;
-    template <int mode, typename PerHostSample>
+    template <int mode, bool shortWindow, typename PerHostSample>
     void runCore (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept;
     template <typename PerHostSample>
     void runCoreFor (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept;
