@@ -66,9 +66,17 @@ namespace
                  / (135135.0f + x2 * (62370.0f + x2 * (3150.0f + x2 * 28.0f)));
     }
 
-    // Nearest integer with halves away from zero (exact in double for any float input).
+    // Nearest integer with halves away from zero. Under 2^22, adding and taking away 1.5 x 2^23 rounds
+    // to the nearest integer with ties to even in one float rounding (exact otherwise), and a tie (the
+    // difference is exactly one half) goes away from zero instead: the same value as the double path,
+    // which serves larger magnitudes.
     inline float roundHalfAway (float x) noexcept
     {
+        if (std::abs (x) < 4194304.0f)
+        {
+            const float t = (x + 12582912.0f) - 12582912.0f;
+            return std::abs (x - t) == 0.5f ? x + std::copysign (0.5f, x) : t;
+        }
         const double v = (double) x;
         if (! (std::abs (v) < 1.0e15))
             return x;
