@@ -946,12 +946,15 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
             }
         }
 
-        // The wet share, its colour and the output gain of sample j.
-        auto wetOf = [&] (int j, float& yl, float& yr) noexcept
+        // The wet share with its colour; the output's dither, store and peaks. The peaks and the colour
+        // live in locals of this pass (not behind references the output stores could alias).
+        const float colourNow = colour;
+        float maxL = outMaxL, maxR = outMaxR;
+        auto wetOf = [wetL, wetR, colours, ceilings, colourNow, steadyCore, f] (int j, float& yl, float& yr) noexcept
         {
             yl = wetL[j];
             yr = wetR[j];
-            const float cj = steadyCore ? colour : colours[j];
+            const float cj = steadyCore ? colourNow : colours[j];
             if (! steadyCore && f > 1)
             {
                 const float c = ceilings[j];
@@ -964,7 +967,8 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                 yr += cj * (colourTanh (1.35f * yr) - yr);
             }
         };
-        auto finish = [&] (int j, float ol, float orr) noexcept
+        const bool stereo = right != nullptr;
+        auto finish = [&] (int j, float ol, float orr, float& mL, float& mR) noexcept
         {
             if (bits > 0)
             {
@@ -972,38 +976,42 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                 orr = quantise (orr, shapeError[1]);
             }
             blockL[j] = ol;
-            if (right != nullptr)
+            if (stereo)
                 blockR[j] = orr;
-            outMaxL = std::max (outMaxL, std::abs (ol));
-            outMaxR = std::max (outMaxR, std::abs (orr));
+            mL = std::max (mL, std::abs (ol));
+            mR = std::max (mR, std::abs (orr));
         };
 
         if (steadyCore && dSteady == 0.0f)
         {
             // No dry share: the chunk's input goes into the dry line as one copy (the line then holds
             // what the per-sample path would have left in it) and the output is the wet share alone.
-            int pos = dryWrite;
-            for (int j = std::max (0, m - dryLength); j < m; ++j)
+            const int count = std::min (m, dryLength);
+            const int pos = (dryWrite + m - count) % dryLength;
+            const int first = std::min (count, dryLength - pos);
+            for (int c = 0; c < 2; ++c)
             {
-                dryLine[0][pos] = blockL[j];
-                dryLine[1][pos] = blockR[j];
-                if (++pos >= dryLength)
-                    pos = 0;
+                const float* src = (c == 0 ? blockL : blockR) + m - count;
+                float* line = dryLine[c].data();
+                std::copy (src, src + first, line + pos);
+                std::copy (src + first, src + count, line);
             }
             dryWrite = (dryWrite + m) % dryLength;
             dryRead = (dryRead + m) % dryLength;
             for (int j = 0; j < m; ++j)
             {
-                float yl, yr;
+                float yl, yr, mL = maxL, mR = maxR;
                 wetOf (j, yl, yr);
-                finish (j, oSteady * (wSteady * yl), oSteady * (wSteady * yr));
+                finish (j, oSteady * (wSteady * yl), oSteady * (wSteady * yr), mL, mR);
+                maxL = mL;
+                maxR = mR;
             }
         }
         else
         {
             for (int j = 0; j < m; ++j)
             {
-                float yl, yr;
+                float yl, yr, mL = maxL, mR = maxR;
                 wetOf (j, yl, yr);
                 const float d = steadyCore ? dSteady : dryRamp.getNextValue();
                 const float w = steadyCore ? wSteady : wetRamp.getNextValue();
@@ -1016,9 +1024,13 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                     dryWrite = 0;
                 if (++dryRead >= dryLength)
                     dryRead = 0;
-                finish (j, o * (d * dl + w * yl), o * (d * dr + w * yr));
+                finish (j, o * (d * dl + w * yl), o * (d * dr + w * yr), mL, mR);
+                maxL = mL;
+                maxR = mR;
             }
         }
+        outMaxL = maxL;
+        outMaxR = maxR;
     }
 
     measureLoudness (left, right, n);
