@@ -379,18 +379,18 @@ namespace
 
     // The same with `perBlock (engine, blockIndex)` applied to both before every block.
     template <typename NewEngine, typename OldEngine, typename Setup, typename PerBlock>
-    double programDiffDbMoving (Setup&& setup, PerBlock&& perBlock)
+    double programDiffDbMoving (Setup&& setup, PerBlock&& perBlock, int blockSize = 512)
     {
         static const auto input = program (sr, 1.5);
         auto fresh = std::make_unique<NewEngine>();
         auto old = std::make_unique<OldEngine>();
         setup (*fresh);
         setup (*old);
-        fresh->prepare (sr, 512);
-        old->prepare (sr, 512);
+        fresh->prepare (sr, blockSize);
+        old->prepare (sr, blockSize);
         setup (*fresh);
         setup (*old);
-        return compare (*fresh, *old, input, 512, perBlock).diffDb;
+        return compare (*fresh, *old, input, blockSize, perBlock).diffDb;
     }
 
     // Switches the engine off at block 20 and on at block 50 of a low sine; returns both largest steps.
@@ -524,6 +524,45 @@ TEST (FastPathsLimiter, SoundsAsBefore)
         { "8x, 64-sample blocks", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) { heavyLimiter (e, 8); }, 64); } },
         { "off, gains moving", [] { return programDiffDb<VyrLimiter, vyrRef::VyrLimiter> ([] (auto& e) {
               e.enabled = false; e.inputGain = -3.0f; e.outputGain = -2.0f; }); } },
+        { "8x, every ramp moving, 1024-sample blocks", [] { return programDiffDbMoving<VyrLimiter, vyrRef::VyrLimiter> (
+              [] (auto& e) { heavyLimiter (e, 8); e.releaseMode = 0; e.releaseShape = 0; },
+              [] (auto& e, int block) {
+                  e.ceiling = (block & 1) ? -3.0f : -0.5f;
+                  e.release = (block & 2) ? 0.2f : 0.01f;
+                  e.stylePos = (float) (block % 5);
+                  e.mix = (block & 4) ? 0.6f : 1.0f;
+                  e.inputGain = (block & 1) ? 9.0f : 14.0f;
+                  e.outputGain = (block & 2) ? -1.0f : 0.0f; }, 1024); } },
+        { "1x, shortest lookahead, unlinked, moving", [] { return programDiffDbMoving<VyrLimiter, vyrRef::VyrLimiter> (
+              [] (auto& e) { e.inputGain = 10.0f; e.stereoLink = 0.0f; e.releaseShape = 2; },
+              [] (auto& e, int block) { e.ceiling = (block & 1) ? -2.0f : -0.1f; e.stylePos = (float) (block % 3); }); } },
+        { "mono, 4x, colour moving", [] {
+              const auto stereo = program (sr, 1.5);
+              juce::AudioBuffer<float> mono (1, stereo.getNumSamples());
+              mono.copyFrom (0, 0, stereo, 0, 0, stereo.getNumSamples());
+              VyrLimiter fresh;
+              vyrRef::VyrLimiter old;
+              fresh.prepare (sr, 512);
+              old.prepare (sr, 512);
+              return compare (fresh, old, mono, 512, [] (auto& e, int block)
+              {
+                  heavyLimiter (e, 4);
+                  e.dither = 0;
+                  e.stylePos = (block & 1) ? 1.0f : 4.0f;
+              }).diffDb; } },
+        { "mono, switched off and on", [] {
+              const auto stereo = program (sr, 1.5);
+              juce::AudioBuffer<float> mono (1, stereo.getNumSamples());
+              mono.copyFrom (0, 0, stereo, 0, 0, stereo.getNumSamples());
+              VyrLimiter fresh;
+              vyrRef::VyrLimiter old;
+              fresh.prepare (sr, 256);
+              old.prepare (sr, 256);
+              return compare (fresh, old, mono, 256, [] (auto& e, int block)
+              {
+                  heavyLimiter (e, 2);
+                  e.enabled = block < 40 || block > 120;
+              }).diffDb; } },
         { "switched off and on", [] {
               const auto input = program (sr, 1.5);
               VyrLimiter fresh;

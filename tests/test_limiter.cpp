@@ -772,6 +772,45 @@ TEST (VyrLimiterSwitching, OffPassesGainedHighPassedInputWithTheSameDelayAndNoCl
     EXPECT_EQ (lim.meterBlock.lufsIntegrated.load(), -100.0f);
 }
 
+TEST (VyrLimiterSwitching, OffKeepsTheHighPassInForceAndSwitchesOnWithoutAStep)
+{
+    // Switched off, the module still takes DC and subsonic content out (the high-pass is part of what
+    // it outputs, not only state kept warm), in stereo and mono, and coming back on makes no step.
+    const double sr = 48000;
+    for (int channels : { 2, 1 })
+        for (bool dcBlocker : { true, false })
+        {
+            VyrLimiter lim;
+            lim.prepare (sr, 512);
+            plain (lim);
+            lim.dcBlocker = dcBlocker;
+            lim.enabled = false;
+            Buffer in = makeSine (channels, sr, 3.0, 200.0, 0.3);
+            for (int ch = 0; ch < channels; ++ch)
+                for (int i = 0; i < in.getNumSamples(); ++i)
+                    in.setSample (ch, i, in.getSample (ch, i) + 0.25f);
+            const int onAt = (int) (2.0 * sr) / 512;
+            const Buffer out = run (lim, in, 512, [&] (int block) { lim.enabled = block >= onAt; });
+
+            // Mean over whole cycles of the tone, 1.5 s in: the 0.25 offset is gone (8 Hz corner at
+            // the least: e^-(2 pi 8 x 1.5 x 0.5) is far below 1e-3).
+            const int from = (int) (1.5 * sr), count = (int) sr / 4;
+            for (int ch = 0; ch < channels; ++ch)
+            {
+                double mean = 0.0;
+                for (int i = from; i < from + count; ++i)
+                    mean += out.getSample (ch, i);
+                EXPECT_LT (std::abs (mean / count), 1.0e-3) << channels << " channels, dcBlocker " << dcBlocker;
+            }
+
+            // Switching on fades the limited path in without a step beyond the tone's own.
+            const double maxStep = 0.3 * kTwoPi * 200.0 / sr * 1.2;
+            for (int ch = 0; ch < channels; ++ch)
+                for (int i = onAt * 512 - 512; i < onAt * 512 + (int) (0.1 * sr); ++i)
+                    ASSERT_LE (std::abs (out.getSample (ch, i) - out.getSample (ch, i - 1)), maxStep) << channels << " ch " << ch << " at " << i;
+        }
+}
+
 TEST (VyrLimiterSwitching, SettingChangesWhileRunningKeepTheCeiling)
 {
     const double sr = 44100;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <type_traits>
 
 namespace
 {
@@ -66,9 +65,17 @@ namespace
                  / (135135.0f + x2 * (62370.0f + x2 * (3150.0f + x2 * 28.0f)));
     }
 
-    // Nearest integer with halves away from zero (exact in double for any float input).
+    // Nearest integer with halves away from zero. Under 2^22, adding and taking away 1.5 x 2^23 rounds
+    // to the nearest integer with ties to even in one float rounding (exact otherwise), and a tie (the
+    // difference is exactly one half) goes away from zero instead: the same value as the double path,
+    // which serves larger magnitudes.
     inline float roundHalfAway (float x) noexcept
     {
+        if (std::abs (x) < 4194304.0f)
+        {
+            const float t = (x + 12582912.0f) - 12582912.0f;
+            return std::abs (x - t) == 0.5f ? x + std::copysign (0.5f, x) : t;
+        }
         const double v = (double) x;
         if (! (std::abs (v) < 1.0e15))
             return x;
@@ -94,10 +101,8 @@ void VyrLimiter::MaxWindow::build (int windowLength) noexcept
     prefix = 0.0f;
 }
 
-void VyrLimiter::MaxWindow::closeBlock() noexcept
+void VyrLimiter::MaxWindow::closeBlock (const float* b, float* s, int window) noexcept
 {
-    const float* b = current.data();
-    float* s = suffix.data();
     float m = 0.0f;
     for (int k = window - 1; k >= 0; --k)
     {
@@ -105,8 +110,6 @@ void VyrLimiter::MaxWindow::closeBlock() noexcept
         s[k] = m;
     }
     s[window] = 0.0f;
-    pos = 0;
-    prefix = 0.0f;
 }
 
 //==================================================================================================
@@ -121,6 +124,15 @@ VyrLimiter::VyrLimiter()
         line.assign (64, 0.0f);
     for (auto& w : windows)
         w.allocate (2);
+    for (int c = 0; c < 2; ++c)
+    {
+        upLine[c].assign ((size_t) (kMaxTaps + kChunk), 0.0f);
+        osLine[c].assign ((size_t) (kMaxFilterLength + kMaxFactor * kChunk), 0.0f);
+        wetChunk[c].assign ((size_t) kChunk, 0.0f);
+    }
+    colourChunk.assign ((size_t) kChunk, 0.0f);
+    ceilingChunk.assign ((size_t) kChunk, 0.0f);
+    monoRight.assign ((size_t) kChunk, 0.0f);
 
     inRamp.setCurrentAndTargetValue (1.0f);
     outRamp.setCurrentAndTargetValue (1.0f);
@@ -312,9 +324,11 @@ void VyrLimiter::clearCore() noexcept
 
 void VyrLimiter::clearOversampling() noexcept
 {
-    std::memset (upHistory, 0, sizeof (upHistory));
-    std::memset (downHistory, 0, sizeof (downHistory));
-    upWrite = downWrite = 0;
+    for (int c = 0; c < 2; ++c)
+    {
+        std::fill (upLine[c].begin(), upLine[c].begin() + kMaxTaps, 0.0f);
+        std::fill (osLine[c].begin(), osLine[c].begin() + kMaxFilterLength, 0.0f);
+    }
 }
 
 void VyrLimiter::clearMeterFilters() noexcept
@@ -395,96 +409,240 @@ void VyrLimiter::updateReleaseCoefficients (float releaseSeconds, float pos) noe
 }
 
 //==================================================================================================
-void VyrLimiter::envelopeInline (int ch, float target) noexcept
+struct VyrLimiter::CoreRun
 {
-    float g = gain[ch];
-    if (target < g)
+    // Modes of the detector and gain: linked stereo, mid/side, independent channels.
+    enum { linkedMode, midSideMode, unlinkedMode };
+
+    VyrLimiter& lim;
+    float g0, g1, flux0, flux1, prev0, prev1;
+    float* line0;
+    float* line1;
+    int index, length;
+    MaxWindow::Cursor w0, w1;
+    float ceil = 1.0f, relLin = 0.0f, relExp = 0.0f;
+    bool autoRelease;
+    int shape;
+
+    explicit CoreRun (VyrLimiter& l) noexcept
+        : lim (l), g0 (l.gain[0]), g1 (l.gain[1]), flux0 (l.flux[0]), flux1 (l.flux[1]),
+          prev0 (l.prevDetector[0]), prev1 (l.prevDetector[1]), line0 (l.delayLine[0].data()),
+          line1 (l.delayLine[1].data()), index (l.delayIndex), length (l.laN), w0 (l.windows[0].cursor()),
+          w1 (l.windows[1].cursor()), autoRelease (l.releaseModeNow == 1), shape (l.releaseShapeNow)
     {
-        g = target;
+        ceil = l.coreCeilingLin;
+        relLin = l.relLin;
+        relExp = l.relExp;
+        releaseSteps();
     }
-    else
+
+    // The per-sample settings, read again whenever a moving ramp may have changed them.
+    void settings() noexcept
     {
-        float lin = relLin, ex = relExp;
-        if (releaseModeNow == 1)
+        ceil = lim.coreCeilingLin;
+        if (relLin != lim.relLin || relExp != lim.relExp)
         {
-            int k = 3;
-            if (flux[ch] > 0.5f)
-                k = 0;
-            else if (g < kGain6dB)
-                k = 1;
-            else if (g < kGain2dB)
-                k = 2;
-            lin = autoLin[k];
-            ex = autoExp[k];
+            relLin = lim.relLin;
+            relExp = lim.relExp;
+            releaseSteps();
         }
+    }
 
-        if (releaseShapeNow == 0)
-            g += lin;
-        else if (releaseShapeNow == 2)
-            g = g < kGain3dB ? g + (1.0f - g) * ex : g + ex;
+    void store() noexcept
+    {
+        lim.gain[0] = g0;
+        lim.gain[1] = g1;
+        lim.flux[0] = flux0;
+        lim.flux[1] = flux1;
+        lim.prevDetector[0] = prev0;
+        lim.prevDetector[1] = prev1;
+        lim.delayIndex = index;
+        lim.windows[0].takeBack (w0);
+        lim.windows[1].takeBack (w1);
+    }
+
+    // ceiling / peak when the peak is over the ceiling, else 1 (peak / peak is exactly 1), without a
+    // branch. The ceiling is at least -6 dB in use; a ceiling of silence reads 0 even for a silent window.
+    forcedinline float targetFor (float peak) const noexcept
+    {
+        return std::min (ceil / std::max (peak, std::max (ceil, 1.0e-30f)), 1.0f);
+    }
+
+    static forcedinline void track (float& flux, float& prev, float e) noexcept
+    {
+        flux = 0.95f * flux + 0.05f * std::abs (e - prev);
+        prev = e;
+    }
+
+    // The release step: g + lin for the linear shape, g + (1 - g) e for the exponential one and for the
+    // adaptive one under 3 dB of reduction, g + e for the adaptive one from 3 dB on; e and lin come
+    // from the release time, or in Auto from the depth class. The classes change rarely, so they are
+    // branches the processor predicts rather than selects on the recursion, which stays a subtract,
+    // a multiply, an add and a minimum deep. The release never lowers the gain (the gain stays at or
+    // under 1), so the smaller of the released gain and the target is the target whenever it lies
+    // under the gain (the attack) and otherwise the release held under the window's peak, so the
+    // ceiling holds on every sample, not only after the next attack.
+    float lins[4] {}, exps[4] {};
+
+    void releaseSteps() noexcept
+    {
+        for (int k = 0; k < 4; ++k)
+        {
+            lins[k] = autoRelease ? lim.autoLin[k] : relLin;
+            exps[k] = autoRelease ? lim.autoExp[k] : relExp;
+        }
+    }
+
+    forcedinline float releaseFrom (float g, int k) const noexcept
+    {
+        if (shape == 0)
+            return g + lins[k];
+        if (shape == 2 && ! (g < kGain3dB))
+            return g + exps[k];
+        return g + (1.0f - g) * exps[k];
+    }
+
+    forcedinline float envelope (float g, float flux, float target) const noexcept
+    {
+        float released;
+        if (! autoRelease || flux > 0.5f)
+            released = releaseFrom (g, 0);
+        else if (g < kGain6dB)
+            released = releaseFrom (g, 1);
+        else if (g < kGain2dB)
+            released = releaseFrom (g, 2);
         else
-            g += (1.0f - g) * ex;
-
-        // The release never lifts the gain past what the window's peak allows, so the ceiling holds
-        // on every sample, not only after the next attack.
-        g = std::min (g, target);
+            released = releaseFrom (g, 3);
+        return std::min (released, target);
     }
-    gain[ch] = g;
-}
 
-void VyrLimiter::limitPairInline (float& a, float& b) noexcept
-{
-    const float ceil = coreCeilingLin;
-    auto targetFor = [ceil] (float peak) noexcept { return peak > ceil ? ceil / peak : 1.0f; };
-    auto track = [this] (int ch, float e) noexcept
+    forcedinline float delay (float* line, float v) const noexcept
     {
-        flux[ch] = 0.95f * flux[ch] + 0.05f * std::abs (e - prevDetector[ch]);
-        prevDetector[ch] = e;
-    };
-    auto step = [this] (int line, float v) noexcept
-    {
-        float* d = delayLine[line].data();
-        const float out = d[delayIndex];
-        d[delayIndex] = v;
+        const float out = line[index];
+        line[index] = v;
         return out;
-    };
-
-    if (msMode)
-    {
-        const float m = 0.5f * (a + b), s = 0.5f * (a - b);
-        const float e = std::abs (m) + std::abs (s);
-        track (0, e);
-        envelopeInline (0, targetFor (windows[0].push (e)));
-        const float g = gain[0];
-        const float md = step (0, m), sd = step (1, s);
-        a = g * md + g * sd;
-        b = g * md - g * sd;
-    }
-    else if (linked)
-    {
-        const float e = std::max (std::abs (a), std::abs (b));
-        track (0, e);
-        envelopeInline (0, targetFor (windows[0].push (e)));
-        a = gain[0] * step (0, a);
-        b = gain[0] * step (1, b);
-    }
-    else
-    {
-        const float ea = std::abs (a), eb = std::abs (b);
-        track (0, ea);
-        track (1, eb);
-        envelopeInline (0, targetFor (windows[0].push (ea)));
-        envelopeInline (1, targetFor (windows[1].push (eb)));
-        a = gain[0] * step (0, a);
-        b = gain[1] * step (1, b);
     }
 
-    if (++delayIndex >= laN)
-        delayIndex = 0;
+    // The window's peak after pushing e. With the shortest lookahead the window spans this value and
+    // the one before, which is the detector value the flux tracking keeps: no window is needed.
+    template <bool shortWindow>
+    static forcedinline float peakOf (MaxWindow::Cursor& w, float previous, float e) noexcept
+    {
+        return shortWindow ? std::max (previous, e) : w.push (e);
+    }
+
+    template <int mode, bool shortWindow>
+    forcedinline void step (float& a, float& b) noexcept
+    {
+        if (mode == midSideMode)
+        {
+            const float m = 0.5f * (a + b), s = 0.5f * (a - b);
+            const float e = std::abs (m) + std::abs (s);
+            const float peak = peakOf<shortWindow> (w0, prev0, e);
+            track (flux0, prev0, e);
+            g0 = envelope (g0, flux0, targetFor (peak));
+            const float md = delay (line0, m), sd = delay (line1, s);
+            a = g0 * md + g0 * sd;
+            b = g0 * md - g0 * sd;
+        }
+        else if (mode == linkedMode)
+        {
+            const float e = std::max (std::abs (a), std::abs (b));
+            const float peak = peakOf<shortWindow> (w0, prev0, e);
+            track (flux0, prev0, e);
+            g0 = envelope (g0, flux0, targetFor (peak));
+            a = g0 * delay (line0, a);
+            b = g0 * delay (line1, b);
+        }
+        else
+        {
+            const float ea = std::abs (a), eb = std::abs (b);
+            const float peakA = peakOf<shortWindow> (w0, prev0, ea);
+            const float peakB = peakOf<shortWindow> (w1, prev1, eb);
+            track (flux0, prev0, ea);
+            track (flux1, prev1, eb);
+            g0 = envelope (g0, flux0, targetFor (peakA));
+            g1 = envelope (g1, flux1, targetFor (peakB));
+            a = g0 * delay (line0, a);
+            b = g1 * delay (line1, b);
+        }
+        index = index + 1 >= length ? 0 : index + 1;
+    }
+
+};
+
+template <int mode, bool shortWindow, typename PerHostSample>
+void VyrLimiter::runCore (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept
+{
+    CoreRun run (*this);
+    float groupMin = holdMinGain;
+    int groupCount = holdCount;
+    for (int j = 0; j < hostSamples; ++j)
+    {
+        if (perHostSample (j))
+            run.settings();
+        float minGain = 1.0f;
+        float* a = pl + j * f;
+        float* b = pr + j * f;
+        for (int p = 0; p < f; ++p)
+        {
+            run.template step<mode, shortWindow> (a[p], b[p]);
+            minGain = std::min (minGain, std::min (run.g0, run.g1));
+        }
+        groupMin = std::min (groupMin, minGain);
+        if (++groupCount >= kHoldGroup)
+        {
+            holdMinGain = groupMin;
+            holdCount = groupCount;
+            flushHold();
+            groupMin = 1.0f;
+            groupCount = 0;
+        }
+    }
+    holdMinGain = groupMin;
+    holdCount = groupCount;
+    run.store();
 }
 
-void VyrLimiter::envelope (int ch, float target) noexcept { envelopeInline (ch, target); }
-void VyrLimiter::limitPair (float& a, float& b) noexcept { limitPairInline (a, b); }
+template <typename PerHostSample>
+void VyrLimiter::runCoreFor (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept
+{
+    // The window holds laN + 1 values; at one sample of lookahead that is the current and the last.
+    if (laN == 1)
+    {
+        if (msMode)
+            runCore<CoreRun::midSideMode, true> (pl, pr, hostSamples, f, perHostSample);
+        else if (linked)
+            runCore<CoreRun::linkedMode, true> (pl, pr, hostSamples, f, perHostSample);
+        else
+            runCore<CoreRun::unlinkedMode, true> (pl, pr, hostSamples, f, perHostSample);
+    }
+    else if (msMode)
+        runCore<CoreRun::midSideMode, false> (pl, pr, hostSamples, f, perHostSample);
+    else if (linked)
+        runCore<CoreRun::linkedMode, false> (pl, pr, hostSamples, f, perHostSample);
+    else
+        runCore<CoreRun::unlinkedMode, false> (pl, pr, hostSamples, f, perHostSample);
+}
+
+void VyrLimiter::envelope (int ch, float target) noexcept
+{
+    CoreRun run (*this);
+    gain[ch] = run.envelope (gain[ch], flux[ch], target);
+}
+
+void VyrLimiter::limitPair (float& a, float& b) noexcept
+{
+    CoreRun run (*this);
+    if (msMode)
+        run.step<CoreRun::midSideMode, false> (a, b);
+    else if (linked)
+        run.step<CoreRun::linkedMode, false> (a, b);
+    else
+        run.step<CoreRun::unlinkedMode, false> (a, b);
+    run.store();
+}
+
 
 //==================================================================================================
 void VyrLimiter::process (juce::AudioBuffer<float>& buffer) noexcept
@@ -571,6 +729,59 @@ void VyrLimiter::flushHold() noexcept
     holdCount = 0;
 }
 
+namespace
+{
+    // Interpolates m host samples: out[j F + p] = sum over k of bank[k][p] x line[j + k], k = 0 .. T - 1
+    // in order (line holds T - 1 past samples before the chunk). The phases of one host sample are the
+    // lanes of one vector.
+    typedef float VyrLanes4 __attribute__ ((vector_size (16)));
+    typedef float VyrLanes8 __attribute__ ((vector_size (32)));
+
+    template <typename Lanes, int f>
+    forcedinline void interpolateChunk (const float (*bank)[8], int t, const float* line, float* out, int m) noexcept
+    {
+        static_assert (f * sizeof (float) <= sizeof (Lanes));
+        for (int j = 0; j < m; ++j)
+        {
+            Lanes acc {};
+            const float* h = line + j;
+            for (int k = 0; k < t; ++k)
+            {
+                Lanes c;
+                std::memcpy (&c, bank[k], sizeof (Lanes));
+                acc += c * h[k];
+            }
+            std::memcpy (out + j * f, &acc, f * sizeof (float));
+        }
+    }
+
+    VYR_WIDE_VECTOR_CLONES void interpolate (const float (*bank)[8], int t, int f, const float* line, float* out, int m) noexcept
+    {
+        if (f == 2)
+            interpolateChunk<VyrLanes4, 2> (bank, t, line, out, m);
+        else if (f == 4)
+            interpolateChunk<VyrLanes4, 4> (bank, t, line, out, m);
+        else
+            interpolateChunk<VyrLanes8, 8> (bank, t, line, out, m);
+    }
+
+    // Decimates m host samples: output j is the filter over the lp oversampled values ending with the
+    // last phase of host sample j (line holds lp - 1 past values before the chunk), in eight partial
+    // sums (lp is a multiple of 8) joined pairwise.
+    VYR_WIDE_VECTOR_CLONES void decimateChunk (const float* bank, int lp, int f, const float* line, float* out, int m) noexcept
+    {
+        for (int j = 0; j < m; ++j)
+        {
+            const float* d = line + j * f + f - 1;
+            float s[8] {};
+            for (int k = 0; k < lp; k += 8)
+                for (int q = 0; q < 8; ++q)
+                    s[q] += bank[k + q] * d[k + q];
+            out[j] = ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
+        }
+    }
+}
+
 void VyrLimiter::processActive (float* left, float* right, int n) noexcept
 {
     const int f = factor;
@@ -597,26 +808,32 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
     float colourPos = -1.0f, colour = 0.0f;
 
     // A stereo block's input stage (gain, high-pass) runs first over the whole block, in place, with
-    // both high-pass states in locals side by side; the core then reads the prepared samples.
-    const bool inputFirst = right != nullptr;
-    if (inputFirst)
+    // both high-pass states in locals side by side; the core then reads the prepared samples. A mono
+    // block does the same per chunk, its second detector channel (the left input through the right
+    // high-pass) going to a scratch line.
+    auto inputStage = [this, &inMaxL, &inMaxR] (float* l, float* r, const float* rawR, int count) noexcept
     {
-        BiquadD hl = highPass[0], hr = highPass[1];
+        BiquadPair hp (highPass[0], highPass[1]);
         const bool steady = ! inRamp.isSmoothing();
         const float gSteady = inRamp.getCurrentValue();
-        for (int j = 0; j < n; ++j)
+        float maxL = inMaxL, maxR = inMaxR;
+        for (int j = 0; j < count; ++j)
         {
             const float g = steady ? gSteady : inRamp.getNextValue();
-            const float xl = (float) hl.process ((double) (g * cleanSample (left[j])));
-            const float xr = (float) hr.process ((double) (g * cleanSample (right[j])));
-            left[j] = xl;
-            right[j] = xr;
-            inMaxL = std::max (inMaxL, std::abs (xl));
-            inMaxR = std::max (inMaxR, std::abs (xr));
+            const PairD x { (double) (g * cleanSample (l[j])), (double) (g * cleanSample (rawR[j])) };
+            const PairD y = hp.process (x);
+            const float xl = (float) y[0], xr = (float) y[1];
+            l[j] = xl;
+            r[j] = xr;
+            maxL = std::max (maxL, std::abs (xl));
+            maxR = std::max (maxR, std::abs (xr));
         }
-        highPass[0] = hl;
-        highPass[1] = hr;
-    }
+        inMaxL = maxL;
+        inMaxR = maxR;
+        hp.storeTo (highPass[0], highPass[1]);
+    };
+    if (right != nullptr)
+        inputStage (left, right, right, n);
 
     // Settled ramps give the same value every sample: the core's settings are then worked out once
     // for the block instead of once per sample.
@@ -624,10 +841,47 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                             && ! dryRamp.isSmoothing() && ! wetRamp.isSmoothing() && ! outRamp.isSmoothing();
     const float dSteady = dryRamp.getTargetValue(), wSteady = wetRamp.getTargetValue(), oSteady = outRamp.getTargetValue();
 
-    for (int j = 0; j < n; ++j)
+    // TPDF dither; the shaped error feedback is subtracted, so the requantisation noise takes the shape
+    // 1 - H(z) and moves up the spectrum.
+    auto quantise = [&] (float x, float* err) noexcept
     {
-        if (! steadyCore || j == 0)
+        const float u1 = (float) nextUniform();
+        const float u2 = (float) nextUniform();
+        float v = x + q * (u1 - u2);
+        if (shapeTaps > 0)
         {
+            float fb = 0.0f;
+            for (int k = 0; k < shapeTaps; ++k)
+                fb += shape[k] * err[k];
+            v -= fb;
+            for (int k = shapeTaps - 1; k > 0; --k)
+                err[k] = err[k - 1];
+        }
+        const float out = q * roundHalfAway (v * invQ);
+        if (shapeTaps > 0)
+            err[0] = out - v;
+        return out;
+    };
+
+    float* wetL = wetChunk[0].data();
+    float* wetR = wetChunk[1].data();
+    float* colours = colourChunk.data();
+    float* ceilings = ceilingChunk.data();
+
+    for (int start = 0; start < n; start += kChunk)
+    {
+        const int m = std::min (kChunk, n - start);
+        float* blockL = left + start;
+        float* blockR = right != nullptr ? right + start : monoRight.data();
+        if (right == nullptr)
+            inputStage (blockL, blockR, blockL, m);
+
+        // The core's per-sample settings; the colour and ceiling of each sample are kept for the
+        // output pass. Returns whether they may have changed.
+        auto settingsFor = [&] (int j) noexcept
+        {
+            if (steadyCore && ! (start == 0 && j == 0))
+                return false;
             const float cdb = ceilingRamp.getNextValue();
             coreRelease = releaseRamp.getNextValue();
             coreStyle = styleRamp.getNextValue();
@@ -643,152 +897,139 @@ void VyrLimiter::processActive (float* left, float* right, int n) noexcept
                 colourPos = coreStyle;
                 colour = styleBlend (vyrLimStyle::kColour, coreStyle);
             }
-        }
+            colours[j] = colour;
+            ceilings[j] = coreCeilingLin;
+            return true;
+        };
 
-        float xl, xr;
-        if (inputFirst)
-        {
-            xl = left[j];
-            xr = right[j];
-        }
-        else
-        {
-            const float g = inRamp.getNextValue();
-            const float rawL = cleanSample (left[j]);
-            xl = (float) highPass[0].process ((double) (g * rawL));
-            xr = (float) highPass[1].process ((double) (g * rawL));
-            inMaxL = std::max (inMaxL, std::abs (xl));
-            inMaxR = std::max (inMaxR, std::abs (xr));
-        }
-
-        float yl = 0.0f, yr = 0.0f;
-        float minGain = 1.0f;
         if (f == 1)
         {
-            yl = xl;
-            yr = xr;
-            limitPairInline (yl, yr);
-            minGain = std::min (gain[0], gain[1]);
+            std::copy (blockL, blockL + m, wetL);
+            std::copy (blockR, blockR + m, wetR);
+            runCoreFor (wetL, wetR, m, 1, settingsFor);
         }
         else
         {
-            float upL[kMaxFactor] {}, upR[kMaxFactor] {};
-            upHistory[0][upWrite] = upHistory[0][upWrite + t] = xl;
-            upHistory[1][upWrite] = upHistory[1][upWrite + t] = xr;
-            const float* hl = upHistory[0] + upWrite + 1;
-            const float* hr = upHistory[1] + upWrite + 1;
-            auto interpolate = [&] (auto lanes) noexcept
-            {
-                for (int k = 0; k < t; ++k)
-                {
-                    const float* c = upBank[k];
-                    const float vl = hl[k], vr = hr[k];
-                    for (int p = 0; p < decltype (lanes)::value; ++p)
-                    {
-                        upL[p] += c[p] * vl;
-                        upR[p] += c[p] * vr;
-                    }
-                }
-            };
-            if (f <= 4)
-                interpolate (std::integral_constant<int, 4>());
-            else
-                interpolate (std::integral_constant<int, kMaxFactor>());
-            if (++upWrite >= t)
-                upWrite = 0;
+            // Interpolate the chunk into the oversampled lines.
+            float* osL = osLine[0].data() + lp - 1;
+            float* osR = osLine[1].data() + lp - 1;
+            float* upL = upLine[0].data();
+            float* upR = upLine[1].data();
+            std::copy (blockL, blockL + m, upL + t - 1);
+            std::copy (blockR, blockR + m, upR + t - 1);
+            interpolate (upBank, t, f, upL, osL, m);
+            interpolate (upBank, t, f, upR, osR, m);
+            std::copy (upL + m, upL + m + t - 1, upL);
+            std::copy (upR + m, upR + m + t - 1, upR);
 
-            minGain = 1.0f;
-            for (int p = 0; p < f; ++p)
+            // Limit it in place, one host sample's phases at a time.
+            runCoreFor (osL, osR, m, f, settingsFor);
+
+            // Back to the host rate. The decimator's low-pass can lift a limited peak a little above
+            // the ceiling when the gain steps; those rare host-rate overs are clipped so the ceiling
+            // holds at every factor (the ceiling only moves per sample while its ramp runs, and the
+            // ramps have then stored it per sample through the core's settings).
+            decimateChunk (downBank, lp, f, osLine[0].data(), wetL, m);
+            decimateChunk (downBank, lp, f, osLine[1].data(), wetR, m);
+            const int keep = lp - 1, total = lp - 1 + m * f;
+            std::copy (osLine[0].data() + total - keep, osLine[0].data() + total, osLine[0].data());
+            std::copy (osLine[1].data() + total - keep, osLine[1].data() + total, osLine[1].data());
+            if (steadyCore)
             {
-                float a = upL[p], b = upR[p];
-                limitPairInline (a, b);
-                minGain = std::min (minGain, std::min (gain[0], gain[1]));
-                downHistory[0][downWrite] = downHistory[0][downWrite + lp] = a;
-                downHistory[1][downWrite] = downHistory[1][downWrite + lp] = b;
-                if (p == f - 1)
+                const float c = coreCeilingLin;
+                for (int j = 0; j < m; ++j)
                 {
-                    const float* dl = downHistory[0] + downWrite + 1;
-                    const float* dr = downHistory[1] + downWrite + 1;
-                    // Eight partial sums (the filter length is a multiple of 8) keep the loop vectorised.
-                    float sl[8] {}, sr[8] {};
-                    for (int k = 0; k < lp; k += 8)
-                        for (int m = 0; m < 8; ++m)
-                        {
-                            sl[m] += downBank[k + m] * dl[k + m];
-                            sr[m] += downBank[k + m] * dr[k + m];
-                        }
-                    yl = ((sl[0] + sl[1]) + (sl[2] + sl[3])) + ((sl[4] + sl[5]) + (sl[6] + sl[7]));
-                    yr = ((sr[0] + sr[1]) + (sr[2] + sr[3])) + ((sr[4] + sr[5]) + (sr[6] + sr[7]));
+                    wetL[j] = juce::jlimit (-c, c, wetL[j]);
+                    wetR[j] = juce::jlimit (-c, c, wetR[j]);
                 }
-                if (++downWrite >= lp)
-                    downWrite = 0;
             }
-
-            // The decimator's low-pass can lift a limited peak a little above the ceiling when the
-            // gain steps; those rare host-rate overs are clipped so the ceiling holds at every factor.
-            const float c = coreCeilingLin;
-            yl = juce::jlimit (-c, c, yl);
-            yr = juce::jlimit (-c, c, yr);
         }
 
-        holdMinGain = std::min (holdMinGain, minGain);
-        if (++holdCount >= kHoldGroup)
-            flushHold();
-
-        if (colour > 0.0001f)
+        // The wet share with its colour; the output's dither, store and peaks. The peaks and the colour
+        // live in locals of this pass (not behind references the output stores could alias).
+        const float colourNow = colour;
+        float maxL = outMaxL, maxR = outMaxR;
+        auto wetOf = [wetL, wetR, colours, ceilings, colourNow, steadyCore, f] (int j, float& yl, float& yr) noexcept
         {
-            yl += colour * (colourTanh (1.35f * yl) - yl);
-            yr += colour * (colourTanh (1.35f * yr) - yr);
-        }
-
-        const float d = steadyCore ? dSteady : dryRamp.getNextValue();
-        const float w = steadyCore ? wSteady : wetRamp.getNextValue();
-        const float o = steadyCore ? oSteady : outRamp.getNextValue();
-        dryLine[0][dryWrite] = xl;
-        dryLine[1][dryWrite] = xr;
-        const float dl = dryLine[0][dryRead];
-        const float dr = dryLine[1][dryRead];
-        if (++dryWrite >= dryLength)
-            dryWrite = 0;
-        if (++dryRead >= dryLength)
-            dryRead = 0;
-
-        float ol = o * (d * dl + w * yl);
-        float orr = o * (d * dr + w * yr);
-
-        if (bits > 0)
-        {
-            // TPDF dither; the shaped error feedback is subtracted, so the requantisation noise takes
-            // the shape 1 - H(z) and moves up the spectrum.
-            auto quantise = [&] (float x, float* err) noexcept
+            yl = wetL[j];
+            yr = wetR[j];
+            const float cj = steadyCore ? colourNow : colours[j];
+            if (! steadyCore && f > 1)
             {
-                const float u1 = (float) nextUniform();
-                const float u2 = (float) nextUniform();
-                float v = x + q * (u1 - u2);
-                if (shapeTaps > 0)
-                {
-                    float fb = 0.0f;
-                    for (int k = 0; k < shapeTaps; ++k)
-                        fb += shape[k] * err[k];
-                    v -= fb;
-                    for (int k = shapeTaps - 1; k > 0; --k)
-                        err[k] = err[k - 1];
-                }
-                const float out = q * roundHalfAway (v * invQ);
-                if (shapeTaps > 0)
-                    err[0] = out - v;
-                return out;
-            };
-            ol = quantise (ol, shapeError[0]);
-            orr = quantise (orr, shapeError[1]);
+                const float c = ceilings[j];
+                yl = juce::jlimit (-c, c, yl);
+                yr = juce::jlimit (-c, c, yr);
+            }
+            if (cj > 0.0001f)
+            {
+                yl += cj * (colourTanh (1.35f * yl) - yl);
+                yr += cj * (colourTanh (1.35f * yr) - yr);
+            }
+        };
+        const bool stereo = right != nullptr;
+        auto finish = [&] (int j, float ol, float orr, float& mL, float& mR) noexcept
+        {
+            if (bits > 0)
+            {
+                ol = quantise (ol, shapeError[0]);
+                orr = quantise (orr, shapeError[1]);
+            }
+            blockL[j] = ol;
+            if (stereo)
+                blockR[j] = orr;
+            mL = std::max (mL, std::abs (ol));
+            mR = std::max (mR, std::abs (orr));
+        };
+
+        if (steadyCore && dSteady == 0.0f)
+        {
+            // No dry share: the chunk's input goes into the dry line as one copy (the line then holds
+            // what the per-sample path would have left in it) and the output is the wet share alone.
+            const int count = std::min (m, dryLength);
+            const int pos = (dryWrite + m - count) % dryLength;
+            const int first = std::min (count, dryLength - pos);
+            for (int c = 0; c < 2; ++c)
+            {
+                const float* src = (c == 0 ? blockL : blockR) + m - count;
+                float* line = dryLine[c].data();
+                std::copy (src, src + first, line + pos);
+                std::copy (src + first, src + count, line);
+            }
+            dryWrite = (dryWrite + m) % dryLength;
+            dryRead = (dryRead + m) % dryLength;
+            for (int j = 0; j < m; ++j)
+            {
+                float yl, yr, mL = maxL, mR = maxR;
+                wetOf (j, yl, yr);
+                finish (j, oSteady * (wSteady * yl), oSteady * (wSteady * yr), mL, mR);
+                maxL = mL;
+                maxR = mR;
+            }
         }
-
-        left[j] = ol;
-        if (right != nullptr)
-            right[j] = orr;
-        outMaxL = std::max (outMaxL, std::abs (ol));
-        outMaxR = std::max (outMaxR, std::abs (orr));
-
+        else
+        {
+            for (int j = 0; j < m; ++j)
+            {
+                float yl, yr, mL = maxL, mR = maxR;
+                wetOf (j, yl, yr);
+                const float d = steadyCore ? dSteady : dryRamp.getNextValue();
+                const float w = steadyCore ? wSteady : wetRamp.getNextValue();
+                const float o = steadyCore ? oSteady : outRamp.getNextValue();
+                dryLine[0][dryWrite] = blockL[j];
+                dryLine[1][dryWrite] = blockR[j];
+                const float dl = dryLine[0][dryRead];
+                const float dr = dryLine[1][dryRead];
+                if (++dryWrite >= dryLength)
+                    dryWrite = 0;
+                if (++dryRead >= dryLength)
+                    dryRead = 0;
+                finish (j, o * (d * dl + w * yl), o * (d * dr + w * yr), mL, mR);
+                maxL = mL;
+                maxR = mR;
+            }
+        }
+        outMaxL = maxL;
+        outMaxR = maxR;
     }
 
     measureLoudness (left, right, n);
@@ -836,18 +1077,18 @@ void VyrLimiter::measureLoudness (const float* left, const float* right, int n) 
     for (int i = 0; i < n;)
     {
         const int take = std::min (n - i, sliceLength - sliceCount);
-        BiquadD sl = kShelf[0], sr = kShelf[1], hl = kHighPass[0], hr = kHighPass[1];
+        BiquadPair shelf (kShelf[0], kShelf[1]), high (kHighPass[0], kHighPass[1]);
         double sum = sliceSum;
         for (int k = i; k < i + take; ++k)
         {
-            const double zl = hl.process (sl.process ((double) left[k]));
-            const double zr = hr.process (sr.process ((double) r[k]));
-            const double e = zl * zl + zr * zr;
+            const PairD z = high.process (shelf.process (PairD { (double) left[k], (double) r[k] }));
+            const double e = z[0] * z[0] + z[1] * z[1];
             if (energy != nullptr)
                 energy[k] = e;
             sum += e;
         }
-        kShelf[0] = sl; kShelf[1] = sr; kHighPass[0] = hl; kHighPass[1] = hr;
+        shelf.storeTo (kShelf[0], kShelf[1]);
+        high.storeTo (kHighPass[0], kHighPass[1]);
         sliceSum = sum;
         sliceCount += take;
         i += take;
@@ -884,41 +1125,59 @@ void VyrLimiter::processBypass (float* left, float* right, int n) noexcept
     dryRamp.skip (n);
     wetRamp.skip (n);
 
-    BiquadD hpL = highPass[0], hpR = highPass[1];
     float* lineL = dryLine[0].data();
     float* lineR = dryLine[1].data();
     int w = dryWrite, r = dryRead;
     float inMaxL = 0.0f, inMaxR = 0.0f, outMaxL = 0.0f, outMaxR = 0.0f;
     const bool steady = ! inRamp.isSmoothing() && ! outRamp.isSmoothing();
     const float gSteady = inRamp.getCurrentValue(), oSteady = outRamp.getCurrentValue();
-    for (int j = 0; j < n; ++j)
+    if (right != nullptr)
     {
-        const float g = steady ? gSteady : inRamp.getNextValue();
-        const float o = steady ? oSteady : outRamp.getNextValue();
-
-        const float xl = (float) hpL.process ((double) cleanSample (left[j]));
-        inMaxL = std::max (inMaxL, std::abs (xl));
-        lineL[w] = g * xl;
-        const float ol = o * lineL[r];
-        left[j] = ol;
-        outMaxL = std::max (outMaxL, std::abs (ol));
-
-        if (right != nullptr)
+        BiquadPair hp (highPass[0], highPass[1]);
+        for (int j = 0; j < n; ++j)
         {
-            const float xr = (float) hpR.process ((double) cleanSample (right[j]));
+            const float g = steady ? gSteady : inRamp.getNextValue();
+            const float o = steady ? oSteady : outRamp.getNextValue();
+            const PairD y = hp.process (PairD { (double) cleanSample (left[j]), (double) cleanSample (right[j]) });
+            const float xl = (float) y[0], xr = (float) y[1];
+            inMaxL = std::max (inMaxL, std::abs (xl));
             inMaxR = std::max (inMaxR, std::abs (xr));
+            lineL[w] = g * xl;
             lineR[w] = g * xr;
+            const float ol = o * lineL[r];
             const float orr = o * lineR[r];
+            left[j] = ol;
             right[j] = orr;
+            outMaxL = std::max (outMaxL, std::abs (ol));
             outMaxR = std::max (outMaxR, std::abs (orr));
+            if (++w >= dryLength)
+                w = 0;
+            if (++r >= dryLength)
+                r = 0;
         }
-        if (++w >= dryLength)
-            w = 0;
-        if (++r >= dryLength)
-            r = 0;
+        hp.storeTo (highPass[0], highPass[1]);
     }
-    highPass[0] = hpL;
-    highPass[1] = hpR;
+    else
+    {
+        // A one-channel block runs the left section only.
+        BiquadD hpL = highPass[0];
+        for (int j = 0; j < n; ++j)
+        {
+            const float g = steady ? gSteady : inRamp.getNextValue();
+            const float o = steady ? oSteady : outRamp.getNextValue();
+            const float xl = (float) hpL.process ((double) cleanSample (left[j]));
+            inMaxL = std::max (inMaxL, std::abs (xl));
+            lineL[w] = g * xl;
+            const float ol = o * lineL[r];
+            left[j] = ol;
+            outMaxL = std::max (outMaxL, std::abs (ol));
+            if (++w >= dryLength)
+                w = 0;
+            if (++r >= dryLength)
+                r = 0;
+        }
+        highPass[0] = hpL;
+    }
     dryWrite = w;
 
     meterBlock.inPeakL.store (levelDb (inMaxL), std::memory_order_release);

@@ -101,20 +101,42 @@ public:
     public:
         void allocate (int maxWindowLength);     // allocates; not for the audio thread
         void build (int windowLength) noexcept;  // W <= allocated length; empties the window
+        // The window's running values, for a loop that keeps them in locals and hands them back.
+        struct Cursor
+        {
+            float* current;
+            float* suffix;
+            float prefix;
+            int pos, window;
+
+            forcedinline float push (float x) noexcept
+            {
+                current[pos] = x;
+                prefix = std::max (prefix, x);
+                const float result = std::max (prefix, suffix[pos + 1]);
+                if (++pos == window)
+                {
+                    closeBlock (current, suffix, window);
+                    pos = 0;
+                    prefix = 0.0f;
+                }
+                return result;
+            }
+        };
+        Cursor cursor() noexcept { return { current.data(), suffix.data(), prefix, pos, window }; }
+        void takeBack (const Cursor& c) noexcept { prefix = c.prefix; pos = c.pos; }
+
         float push (float x) noexcept
         {
-            float* b = current.data();
-            b[pos] = x;
-            prefix = std::max (prefix, x);
-            const float result = std::max (prefix, suffix[(size_t) pos + 1]);
-            if (++pos == window)
-                closeBlock();
+            auto c = cursor();
+            const float result = c.push (x);
+            takeBack (c);
             return result;
         }
         int length() const noexcept { return window; }
 
     private:
-        void closeBlock() noexcept;
+        static void closeBlock (const float* values, float* suffix, int window) noexcept;
 
         std::vector<float> current;   // the current block's values
         std::vector<float> suffix;    // suffix[k]: largest of the previous block's values k .. W-1; suffix[W] = 0
@@ -155,6 +177,34 @@ private:
         bool finite() const noexcept { return std::isfinite (s1) && std::isfinite (s2); }
     };
 
+    // Two BiquadD (left and right) run as one, each lane with the same operations in the same order,
+    // so a pair gives the same values as the two sections one by one.
+    typedef double PairD __attribute__ ((vector_size (16)));
+    struct BiquadPair
+    {
+        PairD b0, c1, c2, a1, a2, s1, s2;
+
+        BiquadPair (const BiquadD& l, const BiquadD& r) noexcept
+            : b0 { l.b0, r.b0 }, c1 { l.b1 - l.a1 * l.b0, r.b1 - r.a1 * r.b0 },
+              c2 { l.b2 - l.a2 * l.b0, r.b2 - r.a2 * r.b0 }, a1 { l.a1, r.a1 }, a2 { l.a2, r.a2 },
+              s1 { l.s1, r.s1 }, s2 { l.s2, r.s2 }
+        {
+        }
+        forcedinline PairD process (PairD x) noexcept
+        {
+            const PairD y = b0 * x + s1;
+            const PairD next = (c1 * x + s2) - a1 * s1;
+            s2 = c2 * x - a2 * s1;
+            s1 = next;
+            return y;
+        }
+        void storeTo (BiquadD& l, BiquadD& r) const noexcept
+        {
+            l.s1 = s1[0]; l.s2 = s2[0];
+            r.s1 = s1[1]; r.s2 = s2[1];
+        }
+    };
+
     // Scalar settings after range checks, taken once per block.
     int factorForSettings() const noexcept;
     int lookaheadForFactor (int factor) const noexcept;
@@ -168,9 +218,13 @@ private:
     void designHighPass (float corner) noexcept;
     void updateReleaseCoefficients (float releaseSeconds, float pos) noexcept;
     void updateAutoCoefficients() noexcept;
-    // The bodies of limitPair and envelope, inlined into the oversampled loop (this file only).
-    forcedinline void limitPairInline (float& a, float& b) noexcept;
-    forcedinline void envelopeInline (int ch, float target) noexcept;
+    // The core's running values in locals for a run of samples (this file only); runCore limits
+    // hostSamples x f samples in place, calling perHostSample (j) before the f samples of host sample j.
+    struct CoreRun;
+    template <int mode, bool shortWindow, typename PerHostSample>
+    void runCore (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept;
+    template <typename PerHostSample>
+    void runCoreFor (float* pl, float* pr, int hostSamples, int f, PerHostSample&& perHostSample) noexcept;
     void processBypass (float* left, float* right, int n) noexcept;
     void processActive (float* left, float* right, int n) noexcept;
     void flushHold() noexcept;
@@ -222,15 +276,20 @@ private:
 
     // Oversampling: polyphase interpolator stored tap-major (all phases of one tap side by side, so the
     // phases of a sample come out of one vector loop) and a decimator over the last T x F oversampled
-    // values. Both rings are doubled for contiguous reads.
-    static constexpr int kMaxTaps = 16, kMaxFactor = 8, kMaxFilterLength = 128;
+    // values. The block runs in chunks of up to kChunk host samples through three passes (interpolate
+    // the chunk, limit it at the oversampled rate, decimate it); each line holds the filter's history
+    // followed by the chunk, and the history moves to the front after each chunk.
+    static constexpr int kMaxTaps = 16, kMaxFactor = 8, kMaxFilterLength = 128, kChunk = 256;
     int taps = 16;
     float upBank[kMaxTaps][kMaxFactor] {};
     float downBank[kMaxFilterLength] {};
-    float upHistory[2][2 * kMaxTaps] {};
-    int upWrite = 0;
-    float downHistory[2][2 * kMaxFilterLength] {};
-    int downWrite = 0, downLength = 0;
+    std::vector<float> upLine[2];     // taps - 1 past host samples, then the chunk
+    std::vector<float> osLine[2];     // downLength - 1 past oversampled samples, then the chunk's
+    int downLength = 0;
+    std::vector<float> wetChunk[2];   // the core's host-rate output of the chunk
+    std::vector<float> colourChunk;   // the colour blend of each sample of the chunk while the ramps move
+    std::vector<float> ceilingChunk;  // likewise the linear ceiling
+    std::vector<float> monoRight;     // a mono block's second detector channel
 
     // Dry share delayed to line up with the wet path.
     std::vector<float> dryLine[2];
