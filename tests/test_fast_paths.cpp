@@ -389,6 +389,43 @@ TEST (FastPathsEngines, SwitchingFadesLikeBefore)
     }
 }
 
+TEST (FastPathsReverb, HeavyAndMovingAsBefore)
+{
+    // The reverb's tank works a run of samples at a time (each run no longer than the shortest line), so
+    // cover what moves the run boundaries: the room size and predelay crossfades, the gliding reflection
+    // spacing, short blocks, a low rate where the lines are only tens of samples long, and freeze.
+    struct Case { const char* name; double rate; int block; bool freezeLater; float size; float radical; };
+    const Case cases[] = {
+        { "X-Large moving, 512", sr, 512, false, 0.9f, 1.0f },
+        { "X-Large moving, 64", 44100.0, 64, false, 0.9f, 1.0f },
+        { "small room at 2 kHz", 2000.0, 128, false, 0.0f, 0.0f },
+        { "freezing", sr, 256, true, 0.5f, 0.5f },
+    };
+    for (const auto& c : cases)
+    {
+        const auto input = program (c.rate, 1.5);
+        VyrReverbEngine fresh;
+        vyrRef::VyrReverbEngine old;
+        fresh.prepare (c.rate, c.block);
+        old.prepare (c.rate, c.block);
+        const auto r = compare (fresh, old, input, c.block, [&c] (auto& e, int block)
+        {
+            auto p = e.getParams();
+            p.enabled = true;
+            p.shape = 2;
+            p.mix = 0.5f;
+            p.decay = 8.0f;
+            p.radicalness = c.radical;
+            const bool flip = (block & 1) == 0;
+            p.size = p.erSize = flip ? c.size : c.size * 0.6f;
+            p.predelay = flip ? 120.0f : 80.0f;
+            p.freeze = c.freezeLater && block > 60;
+            e.setParams (p);
+        });
+        EXPECT_LT (r.diffDb, -80.0) << c.name;
+    }
+}
+
 #include "Dsp/LimiterEngine.h"
 #include "reference/RefLimiterEngine.h"
 

@@ -612,20 +612,176 @@ void VyrReverbEngine::clearInputHistory() noexcept
         f.reset();
 }
 
+// One lane's line output over a run of `count` samples: the delay a + lfo x b per sample, read with
+// linear interpolation. Every read lies before the run's first write position (count <= shortest delay).
+void VyrReverbEngine::readLane (int lane, float a, float b, const float* lfoValues, int count, float* out) const noexcept
+{
+    const float maxLine = tank.maxRead();
+    const int size = tank.size;
+    const int pos0 = tank.pos;
+    const float* line = tank.data.data() + (size_t) lane * (size_t) size;
+
+    alignas (16) int whole[kRun];
+    alignas (16) float frac[kRun];
+    int minWhole = std::numeric_limits<int>::max(), maxWhole = 0;
+    for (int i = 0; i < count; ++i)
+    {
+        const float d = std::min (std::max (a + lfoValues[i] * b, 1.0f), maxLine);
+        const int w = (int) d;
+        whole[i] = w;
+        frac[i] = d - (float) w;
+        minWhole = std::min (minWhole, w);
+        maxWhole = std::max (maxWhole, w);
+    }
+
+    // Oldest index read is pos0 - maxWhole - 1, newest pos0 + count - 1 - minWhole.
+    const int oldest = pos0 - maxWhole - 1;
+    const int newest = pos0 + count - 1 - minWhole;
+    if (oldest >= 0 || newest < 0)
+    {
+        const int shift = oldest >= 0 ? pos0 : pos0 + size; // whole run on one side of the wrap
+        if (minWhole == maxWhole)
+        {
+            // The usual case: the modulation moves far less than a sample over a run, so the run reads one
+            // contiguous span.
+            const float* h = line + (shift - minWhole);
+            for (int i = 0; i < count; ++i)
+                out[i] = h[i] + frac[i] * (h[i - 1] - h[i]);
+        }
+        else
+        {
+            for (int i = 0; i < count; ++i)
+            {
+                const float* h = line + (shift + i - whole[i]);
+                out[i] = h[0] + frac[i] * (h[-1] - h[0]);
+            }
+        }
+        return;
+    }
+
+    for (int i = 0; i < count; ++i)
+    {
+        int i1 = pos0 + i - whole[i];
+        i1 += i1 < 0 ? size : 0;
+        int i2 = i1 - 1;
+        i2 += i2 < 0 ? size : 0;
+        out[i] = line[i1] + frac[i] * (line[i2] - line[i1]);
+    }
+}
+
+// A run of the tank and the wet output: `count` samples from chunk index i0 (block index n0), the size
+// crossfade either running or settled for the whole run, the tank position not wrapping inside it.
+void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int count, const float* lineA0,
+                               const float* lineA1, const float* lineB) noexcept
+{
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < kLfos; ++k)
+            runLfo[k][i] = lfo[k].next();
+
+    alignas (16) float mixV[kRun], feedbackV[kRun], diffusionV[kRun], earlyV[kRun], lateV[kRun], inputV[kRun];
+    for (int i = 0; i < count; ++i)
+    {
+        mixV[i] = mixSmooth.getNextValue();
+        feedbackV[i] = feedbackSmooth.getNextValue();
+        diffusionV[i] = diffuseSmooth.getNextValue();
+        earlyV[i] = earlySmooth.getNextValue();
+        lateV[i] = lateSmooth.getNextValue();
+        inputV[i] = inputSmooth.getNextValue();
+    }
+
+    const bool sizeFading = sizeSlots.fading;
+    alignas (16) float ws0[kRun], ws1[kRun];
+    for (int i = 0; i < count; ++i)
+        sizeSlots.tick (ws0[i], ws1[i], fadeTable);
+
+    // Lines: a fading room size reads both positions and crossfades them.
+    const float* a0 = (sizeFading || ws0[0] != 0.0f) ? lineA0 : lineA1;
+    for (int k = 0; k < kLanes; ++k)
+    {
+        const float* lv = runLfo[kLfoOfLine[k & 7]];
+        readLane (k, a0[k], lineB[k], lv, count, runRead[k]);
+        if (sizeFading)
+        {
+            alignas (16) float second[kRun];
+            readLane (k, lineA1[k], lineB[k], lv, count, second);
+            float* r = runRead[k];
+            for (int i = 0; i < count; ++i)
+                r[i] = ws0[i] * r[i] + ws1[i] * second[i];
+        }
+    }
+
+    const vyrDsp::BiquadCoeffs damp = dampC, lowHpCoeffs = lowHpC, shelf = shelfC;
+    for (int i = 0; i < count; ++i)
+    {
+        alignas (16) float o[kLanes];
+        for (int k = 0; k < kLanes; ++k)
+            o[k] = runRead[k][i];
+
+        dampLp.run (damp, o);
+        lowHp.run (lowHpCoeffs, o);
+        lowShelf.run (shelf, o);
+
+        float sum[2] = { 0.0f, 0.0f };
+        for (int k = 0; k < kLines; ++k)
+        {
+            sum[0] += o[k];
+            sum[1] += o[k + kLines];
+        }
+
+        const float fb = juce::jlimit (0.0f, 0.992f, feedbackV[i]);
+        const float diffusion = diffusionV[i];
+        const float diagonal = fb * (1.0f - 0.25f * diffusion);
+        const float other = -0.25f * diffusion * fb;
+
+        // diagonal x o_k + other x (sum of the other seven) = (diagonal - other) x o_k + other x sum
+        const float self = diagonal - other;
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const float drive = chunkIn[ch][i0 + i] * inputV[i];
+            const float common = other * sum[ch];
+            for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
+                runWrite[k][i] = finiteOrZero (self * o[k] + common + drive * inject[k]);
+        }
+
+        float wet[2];
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const float lateOut = lateLp[ch].process (sum[ch] * 0.125f);
+            wet[ch] = wetHighShelf[ch].process (wetLowCut[ch].process (chunkEarly[ch][i0 + i] * earlyV[i] + lateOut * lateV[i]));
+        }
+
+        // The dry samples were read by the predelay stage before anything was written back.
+        const int n = n0 + i;
+        left[n] = left[n] + mixV[i] * wet[0];
+        if (right != nullptr)
+            right[n] = right[n] + mixV[i] * wet[1];
+    }
+
+    const int size = tank.size;
+    for (int k = 0; k < kLanes; ++k)
+        std::copy (runWrite[k], runWrite[k] + count, tank.data.data() + (size_t) k * (size_t) size + (size_t) tank.pos);
+    tank.pos += count;
+    if (tank.pos == size)
+        tank.pos = 0;
+}
+
 void VyrReverbEngine::processFull (float* left, float* right, int numSamples) noexcept
 {
     const float maxLine = tank.maxRead();
 
     // Line delays in samples: a x size value + sin(lfo) x b, per size slot.
     alignas (16) float lineA0[kLanes], lineA1[kLanes], lineB[kLanes];
+    float shortest = maxLine;
     for (int i = 0; i < kLanes; ++i)
     {
         lineA0[i] = baseDelay[i] * sizeSlots.value[0] * rate;
         lineA1[i] = baseDelay[i] * sizeSlots.value[1] * rate;
         lineB[i] = modDepth[i] * rate;
+        shortest = std::min (shortest, std::min (lineA0[i], lineA1[i]) - 1.001f * std::abs (lineB[i]));
     }
+    // The whole part of the shortest delay any read can take this block, less a sample for rounding.
+    const int longestRun = juce::jlimit (1, kRun, (int) std::floor (std::max (shortest, 0.0f)) - 1);
 
-    const vyrDsp::BiquadCoeffs damp = dampC, lowHpCoeffs = lowHpC, shelf = shelfC;
     const bool earlyHeard = earlySmooth.isSmoothing() || earlySmooth.getTargetValue() != 0.0f;
 
     for (int offset = 0; offset < numSamples; offset += kChunk)
@@ -643,96 +799,13 @@ void VyrReverbEngine::processFull (float* left, float* right, int numSamples) no
             std::fill (chunkEarly[1], chunkEarly[1] + count, 0.0f);
         }
 
-        for (int i = 0; i < count; ++i)
+        for (int i0 = 0; i0 < count;)
         {
-            const int n = offset + i;
-
-            float lfoValue[kLfos];
-            for (int k = 0; k < kLfos; ++k)
-                lfoValue[k] = lfo[k].next();
-            const float mix = mixSmooth.getNextValue();
-            const float feedback = feedbackSmooth.getNextValue();
-            const float diffusion = diffuseSmooth.getNextValue();
-            const float early = earlySmooth.getNextValue();
-            const float late = lateSmooth.getNextValue();
-            const float inputGain = inputSmooth.getNextValue();
-
-            float ws0, ws1;
-            const bool sizeFading = sizeSlots.fading;
-            sizeSlots.tick (ws0, ws1, fadeTable);
-
-            const float fb = juce::jlimit (0.0f, 0.992f, feedback);
-            const float diagonal = fb * (1.0f - 0.25f * diffusion);
-            const float other = -0.25f * diffusion * fb;
-
-            // Tank: read the sixteen modulated lines, damp them, mix through the matrix, write back.
-            alignas (16) float mod[kLanes];
-            for (int k = 0; k < kLanes; ++k)
-                mod[k] = lfoValue[kLfoOfLine[k & 7]] * lineB[k];
-
-            alignas (16) float o[kLanes];
-            alignas (16) int whole0[kLanes];
-            alignas (16) float frac0[kLanes];
-            const bool readSlot0 = sizeFading || ws0 != 0.0f;
-            const float* a0 = readSlot0 ? lineA0 : lineA1;
-            for (int k = 0; k < kLanes; ++k)
-            {
-                const float d = std::min (std::max (a0[k] + mod[k], 1.0f), maxLine);
-                whole0[k] = (int) d;
-                frac0[k] = d - (float) whole0[k];
-            }
-            for (int k = 0; k < kLanes; ++k)
-                o[k] = tank.read (k, whole0[k], frac0[k]);
-
-            if (sizeFading)
-            {
-                alignas (16) int whole1[kLanes];
-                alignas (16) float frac1[kLanes];
-                for (int k = 0; k < kLanes; ++k)
-                {
-                    const float d = std::min (std::max (lineA1[k] + mod[k], 1.0f), maxLine);
-                    whole1[k] = (int) d;
-                    frac1[k] = d - (float) whole1[k];
-                }
-                for (int k = 0; k < kLanes; ++k)
-                    o[k] = ws0 * o[k] + ws1 * tank.read (k, whole1[k], frac1[k]);
-            }
-
-            dampLp.run (damp, o);
-            lowHp.run (lowHpCoeffs, o);
-            lowShelf.run (shelf, o);
-
-            float sum[2] = { 0.0f, 0.0f };
-            for (int k = 0; k < kLines; ++k)
-            {
-                sum[0] += o[k];
-                sum[1] += o[k + kLines];
-            }
-
-            // diagonal x o_k + other x (sum of the other seven) = (diagonal - other) x o_k + other x sum
-            const float self = diagonal - other;
-            for (int ch = 0; ch < 2; ++ch)
-            {
-                const float drive = chunkIn[ch][i] * inputGain;
-                const float common = other * sum[ch];
-                for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
-                    o[k] = finiteOrZero (self * o[k] + common + drive * inject[k]);
-            }
-            for (int k = 0; k < kLanes; ++k)
-                tank.write (k, o[k]);
-            tank.advance();
-
-            float wet[2];
-            for (int ch = 0; ch < 2; ++ch)
-            {
-                const float lateOut = lateLp[ch].process (sum[ch] * 0.125f);
-                wet[ch] = wetHighShelf[ch].process (wetLowCut[ch].process (chunkEarly[ch][i] * early + lateOut * late));
-            }
-
-            // The dry samples were read by the predelay stage before anything was written back.
-            left[n] = left[n] + mix * wet[0];
-            if (right != nullptr)
-                right[n] = right[n] + mix * wet[1];
+            int run = juce::jmin (longestRun, count - i0, tank.size - tank.pos);
+            if (sizeSlots.fading)
+                run = juce::jmin (run, sizeSlots.fadeLength - sizeSlots.fadeCount);
+            tankRun (left, right, offset + i0, i0, run, lineA0, lineA1, lineB);
+            i0 += run;
         }
     }
 }

@@ -157,6 +157,9 @@ private:
     void processIdle (float* left, float* right, int numSamples) noexcept;
     void clearInputHistory() noexcept;
     void processFull (float* left, float* right, int numSamples) noexcept;
+    void readLane (int lane, float a, float b, const float* lfoValues, int count, float* out) const noexcept;
+    void tankRun (float* left, float* right, int n0, int i0, int count, const float* lineA0, const float* lineA1,
+                  const float* lineB) noexcept;
 
     Params params;
     double sampleRate = 44100.0;
@@ -178,6 +181,14 @@ private:
     alignas (16) float chunkIn[2][kChunk] {};    // tank input after the input high-pass
     alignas (16) float chunkEarly[2][kChunk] {}; // early-reflection sums
     float lateDelay = 12.0f;                     // samples, for this block
+
+    // The tank runs in runs of up to kRun samples, each no longer than the shortest line delay, so a run
+    // reads only what earlier runs wrote: each line is read a whole run at a time, then the filters and
+    // the matrix step through the run sample by sample across all sixteen lanes.
+    static constexpr int kRun = 32;
+    alignas (16) float runRead[kLanes][kRun] {};  // lane-major line outputs of a run
+    alignas (16) float runWrite[kLanes][kRun] {}; // lane-major line inputs of a run
+    alignas (16) float runLfo[kLfos][kRun] {};
 
     CrossfadedPair sizeSlots, predelaySlots;
     int fadeSamples = 882;
