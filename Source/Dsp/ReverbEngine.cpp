@@ -136,6 +136,54 @@ void VyrReverbEngine::CrossfadedPair::skip (int numSamples) noexcept
 }
 
 //==============================================================================
+void VyrReverbEngine::LfoBank::beginBlock (const double* increments) noexcept
+{
+    for (int k = 0; k < kLfos; ++k)
+    {
+        inc[k] = std::isfinite (increments[k]) ? increments[k] : 0.0;
+        s[k] = std::sin (phase[k]);
+        c[k] = std::cos (phase[k]);
+        rs[k] = std::sin (inc[k]);
+        rc[k] = std::cos (inc[k]);
+    }
+}
+
+void VyrReverbEngine::LfoBank::endBlock (int numSamples) noexcept
+{
+    constexpr double twoPi = juce::MathConstants<double>::twoPi;
+    for (int k = 0; k < kLfos; ++k)
+    {
+        double p = std::fmod (phase[k] + inc[k] * (double) numSamples, twoPi);
+        if (! (p >= 0.0)) // negative, or NaN from a corrupted phase
+            p = std::isfinite (p) ? p + twoPi : 0.0;
+        phase[k] = p;
+    }
+}
+
+void VyrReverbEngine::LfoBank::run (float (*out)[kRun], int count) noexcept
+{
+    double ls[kLfos], lc[kLfos];
+    for (int k = 0; k < kLfos; ++k)
+    {
+        ls[k] = s[k];
+        lc[k] = c[k];
+    }
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < kLfos; ++k)
+        {
+            const double ns = ls[k] * rc[k] + lc[k] * rs[k];
+            lc[k] = lc[k] * rc[k] - ls[k] * rs[k];
+            ls[k] = ns;
+            out[k][i] = (float) ns;
+        }
+    for (int k = 0; k < kLfos; ++k)
+    {
+        s[k] = ls[k];
+        c[k] = lc[k];
+    }
+}
+
+//==============================================================================
 inline void VyrReverbEngine::Filter16::run (const vyrDsp::BiquadCoeffs& c, float* x) noexcept
 {
     const float b0 = c.b0, b1 = c.b1, b2 = c.b2, a1 = c.a1, a2 = c.a2;
@@ -459,8 +507,7 @@ void VyrReverbEngine::process (juce::AudioBuffer<float>& buffer) noexcept
         idle = true;
     }
 
-    for (int i = 0; i < kLfos; ++i)
-        lfo[i].beginBlock (lfoIncrement[i]);
+    lfo.beginBlock (lfoIncrement);
 
     lateDelay = juce::jlimit (1.0f, history[0].maxRead(), clampSafe (params.lateDelayMs / 1000.0f, 0.0f, 0.3f) * rate);
 
@@ -469,8 +516,7 @@ void VyrReverbEngine::process (juce::AudioBuffer<float>& buffer) noexcept
     else
         processFull (left, right, numSamples);
 
-    for (int i = 0; i < kLfos; ++i)
-        lfo[i].endBlock (numSamples);
+    lfo.endBlock (numSamples);
 
     if (silentTargets)
         quietSamples = (int) juce::jmin ((juce::int64) quietSamples + numSamples, (juce::int64) std::numeric_limits<int>::max());
@@ -674,9 +720,7 @@ void VyrReverbEngine::readLane (int lane, float a, float b, const float* lfoValu
 void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int count, const float* lineA0,
                                const float* lineA1, const float* lineB) noexcept
 {
-    for (int i = 0; i < count; ++i)
-        for (int k = 0; k < kLfos; ++k)
-            runLfo[k][i] = lfo[k].next();
+    lfo.run (runLfo, count);
 
     alignas (16) float mixV[kRun], feedbackV[kRun], diffusionV[kRun], earlyV[kRun], lateV[kRun], inputV[kRun];
     for (int i = 0; i < count; ++i)

@@ -55,6 +55,7 @@ private:
     static constexpr int kLanes = 2 * kLines; // lines 0..7 left tank, 8..15 right tank
     static constexpr int kMaxTaps = 14;
     static constexpr int kLfos = 6;
+    static constexpr int kRun = 32; // longest tank run, samples (see processFull)
 
     // Lanes circular buffers sharing one write position, each lane a contiguous run of its own (a read
     // that moves on by one sample per sample stays in the same cache line for many samples).
@@ -164,7 +165,19 @@ private:
     Params params;
     double sampleRate = 44100.0;
     float rate = 44100.0f;
-    vyrDsp::SineOsc lfo[kLfos];
+    // The six modulation sines as one bank, each the same rotation recursion as vyrDsp::SineOsc (double,
+    // restarted from its phase every block), kept side by side so a sample of all six is one vector step.
+    struct LfoBank
+    {
+        double phase[kLfos] {};
+        double s[kLfos] {}, c[kLfos] {}, rs[kLfos] {}, rc[kLfos] {}, inc[kLfos] {};
+
+        void beginBlock (const double* increments) noexcept;
+        void endBlock (int numSamples) noexcept;
+        // Values of every sine for the next `count` samples, out[k][i].
+        void run (float (*out)[kRun], int count) noexcept;
+    };
+    LfoBank lfo;
     double lfoIncrement[kLfos] {};
 
     vyrDsp::Smoothed mixSmooth, erSizeSmooth, feedbackSmooth, diffuseSmooth, earlySmooth, lateSmooth,
@@ -185,9 +198,9 @@ private:
     // The tank runs in runs of up to kRun samples, each no longer than the shortest line delay, so a run
     // reads only what earlier runs wrote: each line is read a whole run at a time, then the filters and
     // the matrix step through the run sample by sample across all sixteen lanes.
-    static constexpr int kRun = 32;
     alignas (16) float runRead[kLanes][kRun] {};  // lane-major line outputs of a run
     alignas (16) float runWrite[kLanes][kRun] {}; // lane-major line inputs of a run
+    alignas (16) float runFrames[kRun][kLanes] {}; // sample-major line outputs, filtered in place
     alignas (16) float runLfo[kLfos][kRun] {};
 
     CrossfadedPair sizeSlots, predelaySlots;
