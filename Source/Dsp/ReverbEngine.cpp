@@ -47,6 +47,36 @@ namespace
         return juce::MathConstants<float>::halfPi * ((float) count * step);
     }
 
+    // The tank's three filters (damping low-pass, low high-pass, low shelf) over a run of sample-major
+    // frames of sixteen lanes, in place; `state` holds s1, s2 of each filter in turn, sixteen lanes each.
+    VYR_WIDE_VECTOR_CLONES void tankFilters (float* frames, int count, float* state, const vyrDsp::BiquadCoeffs& f0,
+                                             const vyrDsp::BiquadCoeffs& f1, const vyrDsp::BiquadCoeffs& f2) noexcept
+    {
+        constexpr int L = 16;
+        alignas (32) float s[6][L];
+        std::memcpy (s, state, sizeof (s));
+        const vyrDsp::BiquadCoeffs* cs[3] = { &f0, &f1, &f2 };
+        for (int i = 0; i < count; ++i)
+        {
+            float* x = frames + i * L;
+            for (int f = 0; f < 3; ++f)
+            {
+                const float b0 = cs[f]->b0, b1 = cs[f]->b1, b2 = cs[f]->b2, a1 = cs[f]->a1, a2 = cs[f]->a2;
+                float* s1 = s[2 * f];
+                float* s2 = s[2 * f + 1];
+                for (int k = 0; k < L; ++k)
+                {
+                    const float in = x[k];
+                    const float y = b0 * in + s1[k];
+                    s1[k] = b1 * in - a1 * y + s2[k];
+                    s2[k] = b2 * in - a2 * y;
+                    x[k] = y;
+                }
+            }
+        }
+        std::memcpy (state, s, sizeof (s));
+    }
+
     inline bool smootherAtZero (const vyrDsp::Smoothed& s) noexcept
     {
         return ! s.isSmoothing() && s.getCurrentValue() == 0.0f;
@@ -754,16 +784,27 @@ void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int co
         }
     }
 
-    const vyrDsp::BiquadCoeffs damp = dampC, lowHpCoeffs = lowHpC, shelf = shelfC;
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < kLanes; ++k)
+            runFrames[i][k] = runRead[k][i];
+
+    alignas (32) float filterState[6][kLanes];
+    Filter16* filters[3] = { &dampLp, &lowHp, &lowShelf };
+    for (int f = 0; f < 3; ++f)
+    {
+        std::copy (filters[f]->s1, filters[f]->s1 + kLanes, filterState[2 * f]);
+        std::copy (filters[f]->s2, filters[f]->s2 + kLanes, filterState[2 * f + 1]);
+    }
+    tankFilters (&runFrames[0][0], count, &filterState[0][0], dampC, lowHpC, shelfC);
+    for (int f = 0; f < 3; ++f)
+    {
+        std::copy (filterState[2 * f], filterState[2 * f] + kLanes, filters[f]->s1);
+        std::copy (filterState[2 * f + 1], filterState[2 * f + 1] + kLanes, filters[f]->s2);
+    }
+
     for (int i = 0; i < count; ++i)
     {
-        alignas (16) float o[kLanes];
-        for (int k = 0; k < kLanes; ++k)
-            o[k] = runRead[k][i];
-
-        dampLp.run (damp, o);
-        lowHp.run (lowHpCoeffs, o);
-        lowShelf.run (shelf, o);
+        const float* o = runFrames[i];
 
         float sum[2] = { 0.0f, 0.0f };
         for (int k = 0; k < kLines; ++k)
