@@ -77,6 +77,62 @@ namespace
         std::memcpy (state, s, sizeof (s));
     }
 
+    // One line's output over a run of `count` samples (at most 64): the delay a + lfo x b per sample
+    // (clamped to 1..maxLine), read with linear interpolation from a ring of `size` whose next write goes
+    // to pos0. Every read lies before pos0 (count <= the shortest delay): the run reads what earlier runs
+    // wrote.
+    VYR_WIDE_VECTOR_CLONES void readLine (const float* line, int size, int pos0, float a, float b, const float* lfo,
+                                          int count, float maxLine, float* out) noexcept
+    {
+        constexpr int kMax = 64;
+        alignas (32) int whole[kMax];
+        alignas (32) float frac[kMax];
+        int minWhole = std::numeric_limits<int>::max(), maxWhole = 0;
+        for (int i = 0; i < count; ++i)
+        {
+            const float d = std::min (std::max (a + lfo[i] * b, 1.0f), maxLine);
+            const int w = (int) d;
+            whole[i] = w;
+            frac[i] = d - (float) w;
+            minWhole = std::min (minWhole, w);
+            maxWhole = std::max (maxWhole, w);
+        }
+
+        // Oldest index read is pos0 - maxWhole - 1, newest pos0 + count - 1 - minWhole.
+        const int oldest = pos0 - maxWhole - 1;
+        const int newest = pos0 + count - 1 - minWhole;
+        if (oldest >= 0 || newest < 0)
+        {
+            const int shift = oldest >= 0 ? pos0 : pos0 + size; // whole run on one side of the wrap
+            if (minWhole == maxWhole)
+            {
+                // The usual case: the modulation moves far less than a sample over a run, so the run reads
+                // one contiguous span.
+                const float* h = line + (shift - minWhole);
+                for (int i = 0; i < count; ++i)
+                    out[i] = h[i] + frac[i] * (h[i - 1] - h[i]);
+            }
+            else
+            {
+                for (int i = 0; i < count; ++i)
+                {
+                    const float* h = line + (shift + i - whole[i]);
+                    out[i] = h[0] + frac[i] * (h[-1] - h[0]);
+                }
+            }
+            return;
+        }
+
+        for (int i = 0; i < count; ++i)
+        {
+            int i1 = pos0 + i - whole[i];
+            i1 += i1 < 0 ? size : 0;
+            int i2 = i1 - 1;
+            i2 += i2 < 0 ? size : 0;
+            out[i] = line[i1] + frac[i] * (line[i2] - line[i1]);
+        }
+    }
+
     inline bool smootherAtZero (const vyrDsp::Smoothed& s) noexcept
     {
         return ! s.isSmoothing() && s.getCurrentValue() == 0.0f;
@@ -688,63 +744,6 @@ void VyrReverbEngine::clearInputHistory() noexcept
         f.reset();
 }
 
-// One lane's line output over a run of `count` samples: the delay a + lfo x b per sample, read with
-// linear interpolation. Every read lies before the run's first write position (count <= shortest delay).
-void VyrReverbEngine::readLane (int lane, float a, float b, const float* lfoValues, int count, float* out) const noexcept
-{
-    const float maxLine = tank.maxRead();
-    const int size = tank.size;
-    const int pos0 = tank.pos;
-    const float* line = tank.data.data() + (size_t) lane * (size_t) size;
-
-    alignas (16) int whole[kRun];
-    alignas (16) float frac[kRun];
-    int minWhole = std::numeric_limits<int>::max(), maxWhole = 0;
-    for (int i = 0; i < count; ++i)
-    {
-        const float d = std::min (std::max (a + lfoValues[i] * b, 1.0f), maxLine);
-        const int w = (int) d;
-        whole[i] = w;
-        frac[i] = d - (float) w;
-        minWhole = std::min (minWhole, w);
-        maxWhole = std::max (maxWhole, w);
-    }
-
-    // Oldest index read is pos0 - maxWhole - 1, newest pos0 + count - 1 - minWhole.
-    const int oldest = pos0 - maxWhole - 1;
-    const int newest = pos0 + count - 1 - minWhole;
-    if (oldest >= 0 || newest < 0)
-    {
-        const int shift = oldest >= 0 ? pos0 : pos0 + size; // whole run on one side of the wrap
-        if (minWhole == maxWhole)
-        {
-            // The usual case: the modulation moves far less than a sample over a run, so the run reads one
-            // contiguous span.
-            const float* h = line + (shift - minWhole);
-            for (int i = 0; i < count; ++i)
-                out[i] = h[i] + frac[i] * (h[i - 1] - h[i]);
-        }
-        else
-        {
-            for (int i = 0; i < count; ++i)
-            {
-                const float* h = line + (shift + i - whole[i]);
-                out[i] = h[0] + frac[i] * (h[-1] - h[0]);
-            }
-        }
-        return;
-    }
-
-    for (int i = 0; i < count; ++i)
-    {
-        int i1 = pos0 + i - whole[i];
-        i1 += i1 < 0 ? size : 0;
-        int i2 = i1 - 1;
-        i2 += i2 < 0 ? size : 0;
-        out[i] = line[i1] + frac[i] * (line[i2] - line[i1]);
-    }
-}
-
 // A run of the tank and the wet output: `count` samples from chunk index i0 (block index n0), the size
 // crossfade either running or settled for the whole run, the tank position not wrapping inside it.
 void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int count, const float* lineA0,
@@ -769,15 +768,17 @@ void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int co
         sizeSlots.tick (ws0[i], ws1[i], fadeTable);
 
     // Lines: a fading room size reads both positions and crossfades them.
+    const float maxLine = tank.maxRead();
     const float* a0 = (sizeFading || ws0[0] != 0.0f) ? lineA0 : lineA1;
     for (int k = 0; k < kLanes; ++k)
     {
         const float* lv = runLfo[kLfoOfLine[k & 7]];
-        readLane (k, a0[k], lineB[k], lv, count, runRead[k]);
+        const float* line = tank.data.data() + (size_t) k * (size_t) tank.size;
+        readLine (line, tank.size, tank.pos, a0[k], lineB[k], lv, count, maxLine, runRead[k]);
         if (sizeFading)
         {
             alignas (16) float second[kRun];
-            readLane (k, lineA1[k], lineB[k], lv, count, second);
+            readLine (line, tank.size, tank.pos, lineA1[k], lineB[k], lv, count, maxLine, second);
             float* r = runRead[k];
             for (int i = 0; i < count; ++i)
                 r[i] = ws0[i] * r[i] + ws1[i] * second[i];

@@ -55,7 +55,7 @@ private:
     static constexpr int kLanes = 2 * kLines; // lines 0..7 left tank, 8..15 right tank
     static constexpr int kMaxTaps = 14;
     static constexpr int kLfos = 6;
-    static constexpr int kRun = 32; // longest tank run, samples (see processFull)
+    static constexpr int kRun = 32; // longest tank run, samples (see processFull); at most 64
 
     // Lanes circular buffers sharing one write position, each lane a contiguous run of its own (a read
     // that moves on by one sample per sample stays in the same cache line for many samples).
@@ -158,7 +158,6 @@ private:
     void processIdle (float* left, float* right, int numSamples) noexcept;
     void clearInputHistory() noexcept;
     void processFull (float* left, float* right, int numSamples) noexcept;
-    void readLane (int lane, float a, float b, const float* lfoValues, int count, float* out) const noexcept;
     void tankRun (float* left, float* right, int n0, int i0, int count, const float* lineA0, const float* lineA1,
                   const float* lineB) noexcept;
 
