@@ -133,6 +133,34 @@ namespace
         }
     }
 
+    // One early-reflection tap while its spacing glides: adds g x the interpolated history at the delay
+    // (pattern x spacing[i] + offset) x rate to er[i] over `count` samples (at most 128). The history is
+    // mirrored (positions p and p + size hold the same sample) and the chunk's first sample sits at
+    // startPos.
+    VYR_WIDE_VECTOR_CLONES void glidingTap (const float* line, int size, int startPos, float pattern, float offset,
+                                            float g, const float* spacing, int count, float rate, float maxHist,
+                                            float* er) noexcept
+    {
+        constexpr int kMax = 128;
+        alignas (32) int index[kMax];
+        alignas (32) float frac[kMax], newer[kMax], older[kMax];
+        const int wrapAt = size - startPos; // samples before the position wraps
+        for (int i = 0; i < count; ++i)
+        {
+            const float d = std::min (std::max (std::max (pattern * spacing[i] + offset, 0.0f) * rate, 1.0f), maxHist);
+            const int w = (int) d;
+            frac[i] = d - (float) w;
+            index[i] = startPos + i + (i >= wrapAt ? 0 : size) - w;
+        }
+        for (int i = 0; i < count; ++i)
+        {
+            newer[i] = line[index[i]];
+            older[i] = line[index[i] - 1];
+        }
+        for (int i = 0; i < count; ++i)
+            er[i] += g * (newer[i] + frac[i] * (older[i] - newer[i]));
+    }
+
     inline bool smootherAtZero (const vyrDsp::Smoothed& s) noexcept
     {
         return ! s.isSmoothing() && s.getCurrentValue() == 0.0f;
@@ -667,8 +695,6 @@ void VyrReverbEngine::earlyChunk (int startPos, int count) noexcept
     {
         // The spacing glides: tap times follow it sample by sample.
         alignas (16) float spacing[kChunk];
-        alignas (16) int whole[kChunk];
-        alignas (16) float frac[kChunk];
         for (int i = 0; i < count; ++i)
             spacing[i] = 0.5f + 1.5f * erSizeSmooth.getNextValue();
 
@@ -678,22 +704,7 @@ void VyrReverbEngine::earlyChunk (int startPos, int count) noexcept
             float* er = chunkEarly[ch];
             const float* line = history[ch].data.data();
             for (int k = 0; k < taps; ++k)
-            {
-                const float pattern = tapPattern[k], g = tapGain[k];
-                for (int i = 0; i < count; ++i)
-                {
-                    const float d = std::min (std::max (std::max (pattern * spacing[i] + offset, 0.0f) * rate, 1.0f), maxHist);
-                    whole[i] = (int) d;
-                    frac[i] = d - (float) whole[i];
-                }
-                for (int i = 0; i < count; ++i)
-                {
-                    int pos = startPos + i;
-                    pos -= pos >= size ? size : 0;
-                    const float* h = line + (pos + size - whole[i]);
-                    er[i] += g * (h[0] + frac[i] * (h[-1] - h[0]));
-                }
-            }
+                glidingTap (line, size, startPos, tapPattern[k], offset, tapGain[k], spacing, count, rate, maxHist, er);
         }
         return;
     }
