@@ -257,8 +257,15 @@ void VyrReverbEngine::LfoBank::beginBlock (const double* increments) noexcept
         inc[k] = std::isfinite (increments[k]) ? increments[k] : 0.0;
         s[k] = std::sin (phase[k]);
         c[k] = std::cos (phase[k]);
-        rs[k] = std::sin (inc[k]);
-        rc[k] = std::cos (inc[k]);
+        if (inc[k] != tableInc[k]) // a new rate: once per prepare
+        {
+            tableInc[k] = inc[k];
+            for (int m = 0; m <= kRun; ++m)
+            {
+                rotC[k][m] = std::cos ((double) m * inc[k]);
+                rotS[k][m] = std::sin ((double) m * inc[k]);
+            }
+        }
     }
 }
 
@@ -274,26 +281,20 @@ void VyrReverbEngine::LfoBank::endBlock (int numSamples) noexcept
     }
 }
 
+// Each value is within about 1e-15 of the sample-by-sample rotation (double rounding of one rotation
+// instead of i of them), far below the float the lines read.
 void VyrReverbEngine::LfoBank::run (float (*out)[kRun], int count) noexcept
 {
-    double ls[kLfos], lc[kLfos];
     for (int k = 0; k < kLfos; ++k)
     {
-        ls[k] = s[k];
-        lc[k] = c[k];
-    }
-    for (int i = 0; i < count; ++i)
-        for (int k = 0; k < kLfos; ++k)
-        {
-            const double ns = ls[k] * rc[k] + lc[k] * rs[k];
-            lc[k] = lc[k] * rc[k] - ls[k] * rs[k];
-            ls[k] = ns;
-            out[k][i] = (float) ns;
-        }
-    for (int k = 0; k < kLfos; ++k)
-    {
-        s[k] = ls[k];
-        c[k] = lc[k];
+        const double s0 = s[k], c0 = c[k];
+        const double* rc = rotC[k] + 1;
+        const double* rs = rotS[k] + 1;
+        float* o = out[k];
+        for (int i = 0; i < count; ++i)
+            o[i] = (float) (s0 * rc[i] + c0 * rs[i]);
+        s[k] = s0 * rotC[k][count] + c0 * rotS[k][count];
+        c[k] = c0 * rotC[k][count] - s0 * rotS[k][count];
     }
 }
 

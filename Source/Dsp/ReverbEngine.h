@@ -164,16 +164,19 @@ private:
     Params params;
     double sampleRate = 44100.0;
     float rate = 44100.0f;
-    // The six modulation sines as one bank, each the same rotation recursion as vyrDsp::SineOsc (double,
-    // restarted from its phase every block), kept side by side so a sample of all six is one vector step.
+    // The six modulation sines, restarted from their phases every block (in double, like vyrDsp::SineOsc).
+    // Within a block each sample is the run's starting point rotated by a tabled angle (cos and sin of
+    // 1..kRun increments), so the samples of a run do not wait on each other.
     struct LfoBank
     {
         double phase[kLfos] {};
-        double s[kLfos] {}, c[kLfos] {}, rs[kLfos] {}, rc[kLfos] {}, inc[kLfos] {};
+        double s[kLfos] {}, c[kLfos] {}, inc[kLfos] {};
+        double tableInc[kLfos] { -1.0, -1.0, -1.0, -1.0, -1.0, -1.0 }; // no table built yet
+        alignas (16) double rotC[kLfos][kRun + 1] {}, rotS[kLfos][kRun + 1] {};
 
         void beginBlock (const double* increments) noexcept;
         void endBlock (int numSamples) noexcept;
-        // Values of every sine for the next `count` samples, out[k][i].
+        // Values of every sine for the next `count` samples (1..kRun), out[k][i].
         void run (float (*out)[kRun], int count) noexcept;
     };
     LfoBank lfo;
