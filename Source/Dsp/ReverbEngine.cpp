@@ -1,5 +1,14 @@
 #include "Dsp/ReverbEngine.h"
 
+// The reverb's run kernels index their lines with whole vectors of integers, which takes 256-bit integer
+// operations: on x86-64 Linux an AVX2 copy is built next to the baseline one and picked once at load
+// time. Plain multiplies and adds only (no fused multiply-add), so both copies give the same values.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__linux__) && ! defined(__clang__)
+ #define VYR_REVERB_KERNEL_CLONES __attribute__ ((target_clones ("avx2", "default")))
+#else
+ #define VYR_REVERB_KERNEL_CLONES
+#endif
+
 namespace
 {
     constexpr float kBaseDelays[8] = { 0.0233f, 0.0297f, 0.0371f, 0.0417f, 0.0449f, 0.0529f, 0.0631f, 0.0713f };
@@ -81,7 +90,7 @@ namespace
     // (clamped to 1..maxLine), read with linear interpolation from a ring of `size` whose next write goes
     // to pos0. Every read lies before pos0 (count <= the shortest delay): the run reads what earlier runs
     // wrote.
-    VYR_WIDE_VECTOR_CLONES void readLine (const float* line, int size, int pos0, float a, float b, const float* lfo,
+    VYR_REVERB_KERNEL_CLONES void readLine (const float* line, int size, int pos0, float a, float b, const float* lfo,
                                           int count, float maxLine, float* out) noexcept
     {
         constexpr int kMax = 64;
@@ -137,13 +146,13 @@ namespace
     // (pattern x spacing[i] + offset) x rate to er[i] over `count` samples (at most 128). The history is
     // mirrored (positions p and p + size hold the same sample) and the chunk's first sample sits at
     // startPos.
-    VYR_WIDE_VECTOR_CLONES void glidingTap (const float* line, int size, int startPos, float pattern, float offset,
+    VYR_REVERB_KERNEL_CLONES void glidingTap (const float* line, int size, int startPos, float pattern, float offset,
                                             float g, const float* spacing, int count, float rate, float maxHist,
                                             float* er) noexcept
     {
         constexpr int kMax = 128;
         alignas (32) int index[kMax];
-        alignas (32) float frac[kMax], newer[kMax], older[kMax];
+        alignas (32) float frac[kMax], pairs[2 * kMax]; // older, newer sample of each read
         const int wrapAt = size - startPos; // samples before the position wraps
         for (int i = 0; i < count; ++i)
         {
@@ -153,12 +162,12 @@ namespace
             index[i] = startPos + i + (i >= wrapAt ? 0 : size) - w;
         }
         for (int i = 0; i < count; ++i)
-        {
-            newer[i] = line[index[i]];
-            older[i] = line[index[i] - 1];
-        }
+            std::memcpy (pairs + 2 * i, line + index[i] - 1, 2 * sizeof (float)); // one 64-bit load
         for (int i = 0; i < count; ++i)
-            er[i] += g * (newer[i] + frac[i] * (older[i] - newer[i]));
+        {
+            const float older = pairs[2 * i], newer = pairs[2 * i + 1];
+            er[i] += g * (newer + frac[i] * (older - newer));
+        }
     }
 
     inline bool smootherAtZero (const vyrDsp::Smoothed& s) noexcept
