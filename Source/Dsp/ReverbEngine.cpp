@@ -1,5 +1,9 @@
 #include "Dsp/ReverbEngine.h"
 
+#if defined(__SSE2__)
+ #include <xmmintrin.h>
+#endif
+
 // The reverb's run kernels index their lines with whole vectors of integers, which takes 256-bit integer
 // operations: on x86-64 Linux an AVX2 copy is built next to the baseline one and picked once at load
 // time. Plain multiplies and adds only (no fused multiply-add), so both copies give the same values.
@@ -170,6 +174,63 @@ namespace
         }
     }
 
+    // A smoother's next `count` values; a settled one is its target throughout.
+    inline void smoothedRun (vyrDsp::Smoothed& s, float* out, int count) noexcept
+    {
+        if (! s.isSmoothing())
+        {
+            std::fill (out, out + count, s.getTargetValue());
+            return;
+        }
+        for (int i = 0; i < count; ++i)
+            out[i] = s.getNextValue();
+    }
+
+    // Transposes between sixteen lane rows of a run (stride Run) and the run's frames of sixteen lanes.
+    template <int Run>
+    inline void lanesToFrames (const float (*lanes)[Run], float (*frames)[16], int count) noexcept
+    {
+        int i = 0;
+#if defined(__SSE2__)
+        for (; i + 4 <= count; i += 4)
+            for (int k = 0; k < 16; k += 4)
+            {
+                __m128 r0 = _mm_loadu_ps (&lanes[k][i]), r1 = _mm_loadu_ps (&lanes[k + 1][i]);
+                __m128 r2 = _mm_loadu_ps (&lanes[k + 2][i]), r3 = _mm_loadu_ps (&lanes[k + 3][i]);
+                _MM_TRANSPOSE4_PS (r0, r1, r2, r3);
+                _mm_storeu_ps (&frames[i][k], r0);
+                _mm_storeu_ps (&frames[i + 1][k], r1);
+                _mm_storeu_ps (&frames[i + 2][k], r2);
+                _mm_storeu_ps (&frames[i + 3][k], r3);
+            }
+#endif
+        for (; i < count; ++i)
+            for (int k = 0; k < 16; ++k)
+                frames[i][k] = lanes[k][i];
+    }
+
+    template <int Run>
+    inline void framesToLanes (const float (*frames)[16], float (*lanes)[Run], int count) noexcept
+    {
+        int i = 0;
+#if defined(__SSE2__)
+        for (; i + 4 <= count; i += 4)
+            for (int k = 0; k < 16; k += 4)
+            {
+                __m128 r0 = _mm_loadu_ps (&frames[i][k]), r1 = _mm_loadu_ps (&frames[i + 1][k]);
+                __m128 r2 = _mm_loadu_ps (&frames[i + 2][k]), r3 = _mm_loadu_ps (&frames[i + 3][k]);
+                _MM_TRANSPOSE4_PS (r0, r1, r2, r3);
+                _mm_storeu_ps (&lanes[k][i], r0);
+                _mm_storeu_ps (&lanes[k + 1][i], r1);
+                _mm_storeu_ps (&lanes[k + 2][i], r2);
+                _mm_storeu_ps (&lanes[k + 3][i], r3);
+            }
+#endif
+        for (; i < count; ++i)
+            for (int k = 0; k < 16; ++k)
+                lanes[k][i] = frames[i][k];
+    }
+
     inline bool smootherAtZero (const vyrDsp::Smoothed& s) noexcept
     {
         return ! s.isSmoothing() && s.getCurrentValue() == 0.0f;
@@ -308,38 +369,32 @@ void VyrReverbEngine::LfoBank::run (float (*out)[kRun], int count) noexcept
 }
 
 //==============================================================================
-inline void VyrReverbEngine::Filter16::run (const vyrDsp::BiquadCoeffs& c, float* x) noexcept
+void VyrReverbEngine::TankFilterState::reset() noexcept
 {
-    const float b0 = c.b0, b1 = c.b1, b2 = c.b2, a1 = c.a1, a2 = c.a2;
-    for (int i = 0; i < kLanes; ++i)
+    for (auto& row : s)
+        std::fill (std::begin (row), std::end (row), 0.0f);
+}
+
+void VyrReverbEngine::TankFilterState::sanitise() noexcept
+{
+    for (int f = 0; f < 3; ++f)
     {
-        const float in = x[i];
-        const float y = b0 * in + s1[i];
-        s1[i] = b1 * in - a1 * y + s2[i];
-        s2[i] = b2 * in - a2 * y;
-        x[i] = y;
+        float acc = 0.0f;
+        for (int r = 2 * f; r < 2 * f + 2; ++r)
+            for (int i = 0; i < kLanes; ++i)
+                acc += s[r][i] * 0.0f; // stays 0 unless some state is NaN or infinite
+        if (acc != 0.0f)
+            for (int r = 2 * f; r < 2 * f + 2; ++r)
+                std::fill (std::begin (s[r]), std::end (s[r]), 0.0f);
     }
 }
 
-void VyrReverbEngine::Filter16::reset() noexcept
-{
-    std::fill (std::begin (s1), std::end (s1), 0.0f);
-    std::fill (std::begin (s2), std::end (s2), 0.0f);
-}
-
-bool VyrReverbEngine::Filter16::isFinite() const noexcept
-{
-    float acc = 0.0f;
-    for (int i = 0; i < kLanes; ++i)
-        acc += s1[i] * 0.0f + s2[i] * 0.0f; // stays 0 unless some state is NaN or infinite
-    return acc == 0.0f;
-}
-
-float VyrReverbEngine::Filter16::maxAbs() const noexcept
+float VyrReverbEngine::TankFilterState::maxAbs() const noexcept
 {
     float m = 0.0f;
-    for (int i = 0; i < kLanes; ++i)
-        m = std::fmax (m, std::fmax (std::abs (s1[i]), std::abs (s2[i])));
+    for (const auto& row : s)
+        for (float v : row)
+            m = std::fmax (m, std::abs (v));
     return m;
 }
 
@@ -403,9 +458,7 @@ void VyrReverbEngine::prepare (double newRate, int blockSize)
     historyPos = 0;
     tank.allocate ((int) (0.8 * sampleRate) + 8);
 
-    dampLp.reset();
-    lowHp.reset();
-    lowShelf.reset();
+    tankFilterState.reset();
     for (int ch = 0; ch < 2; ++ch)
     {
         tankInputHp[ch].reset();
@@ -559,9 +612,7 @@ void VyrReverbEngine::sanitiseState() noexcept
 {
     // Inputs are cleaned on entry and the tank refuses non-finite writes, so only a filter pushed past
     // the float range could hold a bad value; clear it here, once per block.
-    for (auto* f : { &dampLp, &lowHp, &lowShelf })
-        if (! f->isFinite())
-            f->reset();
+    tankFilterState.sanitise();
 
     for (int ch = 0; ch < 2; ++ch)
     {
@@ -575,7 +626,7 @@ void VyrReverbEngine::sanitiseState() noexcept
 bool VyrReverbEngine::quietEnoughToIdle() const noexcept
 {
     constexpr float kTiny = 1.0e-20f;
-    float m = juce::jmax (dampLp.maxAbs(), lowHp.maxAbs(), lowShelf.maxAbs());
+    float m = tankFilterState.maxAbs();
     for (int ch = 0; ch < 2; ++ch)
         for (auto* b : { &lateLp[ch], &wetLowCut[ch], &wetHighShelf[ch] })
             m = juce::jmax (m, std::abs (b->s1), std::abs (b->s2));
@@ -584,9 +635,7 @@ bool VyrReverbEngine::quietEnoughToIdle() const noexcept
 
 void VyrReverbEngine::zeroTailState() noexcept
 {
-    dampLp.reset();
-    lowHp.reset();
-    lowShelf.reset();
+    tankFilterState.reset();
     for (int ch = 0; ch < 2; ++ch)
     {
         lateLp[ch].reset();
@@ -773,15 +822,12 @@ void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int co
     lfo.run (runLfo, count);
 
     alignas (16) float mixV[kRun], feedbackV[kRun], diffusionV[kRun], earlyV[kRun], lateV[kRun], inputV[kRun];
-    for (int i = 0; i < count; ++i)
-    {
-        mixV[i] = mixSmooth.getNextValue();
-        feedbackV[i] = feedbackSmooth.getNextValue();
-        diffusionV[i] = diffuseSmooth.getNextValue();
-        earlyV[i] = earlySmooth.getNextValue();
-        lateV[i] = lateSmooth.getNextValue();
-        inputV[i] = inputSmooth.getNextValue();
-    }
+    smoothedRun (mixSmooth, mixV, count);
+    smoothedRun (feedbackSmooth, feedbackV, count);
+    smoothedRun (diffuseSmooth, diffusionV, count);
+    smoothedRun (earlySmooth, earlyV, count);
+    smoothedRun (lateSmooth, lateV, count);
+    smoothedRun (inputSmooth, inputV, count);
 
     const bool sizeFading = sizeSlots.fading;
     alignas (16) float ws0[kRun], ws1[kRun];
@@ -790,70 +836,72 @@ void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int co
 
     // Lines: a fading room size reads both positions and crossfades them.
     const float maxLine = tank.maxRead();
+    const int size = tank.size;
+    const int pos0 = tank.pos;
     const float* a0 = (sizeFading || ws0[0] != 0.0f) ? lineA0 : lineA1;
     for (int k = 0; k < kLanes; ++k)
     {
         const float* lv = runLfo[kLfoOfLine[k & 7]];
-        const float* line = tank.data.data() + (size_t) k * (size_t) tank.size;
-        readLine (line, tank.size, tank.pos, a0[k], lineB[k], lv, count, maxLine, runRead[k]);
+        const float* line = tank.data.data() + (size_t) k * (size_t) size;
+        readLine (line, size, pos0, a0[k], lineB[k], lv, count, maxLine, runLanes[k]);
         if (sizeFading)
         {
             alignas (16) float second[kRun];
-            readLine (line, tank.size, tank.pos, lineA1[k], lineB[k], lv, count, maxLine, second);
-            float* r = runRead[k];
+            readLine (line, size, pos0, lineA1[k], lineB[k], lv, count, maxLine, second);
+            float* r = runLanes[k];
             for (int i = 0; i < count; ++i)
                 r[i] = ws0[i] * r[i] + ws1[i] * second[i];
         }
     }
 
-    for (int i = 0; i < count; ++i)
-        for (int k = 0; k < kLanes; ++k)
-            runFrames[i][k] = runRead[k][i];
+    // The damping filters step through the run sample by sample across the lanes.
+    lanesToFrames (runLanes, runFrames, count);
+    tankFilters (&runFrames[0][0], count, &tankFilterState.s[0][0], dampC, lowHpC, shelfC);
+    framesToLanes (runFrames, runLanes, count);
 
-    alignas (32) float filterState[6][kLanes];
-    Filter16* filters[3] = { &dampLp, &lowHp, &lowShelf };
-    for (int f = 0; f < 3; ++f)
-    {
-        std::copy (filters[f]->s1, filters[f]->s1 + kLanes, filterState[2 * f]);
-        std::copy (filters[f]->s2, filters[f]->s2 + kLanes, filterState[2 * f + 1]);
-    }
-    tankFilters (&runFrames[0][0], count, &filterState[0][0], dampC, lowHpC, shelfC);
-    for (int f = 0; f < 3; ++f)
-    {
-        std::copy (filterState[2 * f], filterState[2 * f] + kLanes, filters[f]->s1);
-        std::copy (filterState[2 * f + 1], filterState[2 * f + 1] + kLanes, filters[f]->s2);
-    }
-
+    // The matrix: diagonal x o_k + other x (sum of the other seven) = (diagonal - other) x o_k + other x sum.
+    alignas (16) float selfV[kRun], otherV[kRun], sums[2][kRun];
     for (int i = 0; i < count; ++i)
     {
-        const float* o = runFrames[i];
-
-        float sum[2] = { 0.0f, 0.0f };
-        for (int k = 0; k < kLines; ++k)
-        {
-            sum[0] += o[k];
-            sum[1] += o[k + kLines];
-        }
-
-        const float fb = juce::jlimit (0.0f, 0.992f, feedbackV[i]);
+        const float fb = std::min (std::max (feedbackV[i], 0.0f), 0.992f);
         const float diffusion = diffusionV[i];
         const float diagonal = fb * (1.0f - 0.25f * diffusion);
         const float other = -0.25f * diffusion * fb;
+        otherV[i] = other;
+        selfV[i] = diagonal - other;
+    }
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        float* sum = sums[ch];
+        std::fill (sum, sum + count, 0.0f);
+        for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
+            for (int i = 0; i < count; ++i)
+                sum[i] += runLanes[k][i];
 
-        // diagonal x o_k + other x (sum of the other seven) = (diagonal - other) x o_k + other x sum
-        const float self = diagonal - other;
-        for (int ch = 0; ch < 2; ++ch)
+        alignas (16) float common[kRun], drive[kRun];
+        for (int i = 0; i < count; ++i)
         {
-            const float drive = chunkIn[ch][i0 + i] * inputV[i];
-            const float common = other * sum[ch];
-            for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
-                runWrite[k][i] = finiteOrZero (self * o[k] + common + drive * inject[k]);
+            common[i] = otherV[i] * sum[i];
+            drive[i] = chunkIn[ch][i0 + i] * inputV[i];
         }
+        for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
+        {
+            // The run never crosses the end of the ring: the writes are one contiguous span per line.
+            float* dst = tank.data.data() + (size_t) k * (size_t) size + (size_t) pos0;
+            const float* o = runLanes[k];
+            const float in = inject[k];
+            for (int i = 0; i < count; ++i)
+                dst[i] = finiteOrZero (selfV[i] * o[i] + common[i] + drive[i] * in);
+        }
+    }
+    tank.pos = pos0 + count == size ? 0 : pos0 + count;
 
+    for (int i = 0; i < count; ++i)
+    {
         float wet[2];
         for (int ch = 0; ch < 2; ++ch)
         {
-            const float lateOut = lateLp[ch].process (sum[ch] * 0.125f);
+            const float lateOut = lateLp[ch].process (sums[ch][i] * 0.125f);
             wet[ch] = wetHighShelf[ch].process (wetLowCut[ch].process (chunkEarly[ch][i0 + i] * earlyV[i] + lateOut * lateV[i]));
         }
 
@@ -863,13 +911,6 @@ void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int co
         if (right != nullptr)
             right[n] = right[n] + mixV[i] * wet[1];
     }
-
-    const int size = tank.size;
-    for (int k = 0; k < kLanes; ++k)
-        std::copy (runWrite[k], runWrite[k] + count, tank.data.data() + (size_t) k * (size_t) size + (size_t) tank.pos);
-    tank.pos += count;
-    if (tank.pos == size)
-        tank.pos = 0;
 }
 
 void VyrReverbEngine::processFull (float* left, float* right, int numSamples) noexcept

@@ -139,13 +139,13 @@ private:
         void skip (int numSamples) noexcept;
     };
 
-    struct Filter16 // one biquad design run over the sixteen tank lanes
+    // The running state of the tank's three filters (damping low-pass, low high-pass, low shelf), each
+    // one biquad design over the sixteen lanes: rows s1, s2 of each filter in turn.
+    struct TankFilterState
     {
-        alignas (16) float s1[kLanes] {};
-        alignas (16) float s2[kLanes] {};
-        inline void run (const vyrDsp::BiquadCoeffs& c, float* x) noexcept;
+        alignas (32) float s[6][kLanes] {};
         void reset() noexcept;
-        bool isFinite() const noexcept;
+        void sanitise() noexcept; // clears each filter whose state is not finite
         float maxAbs() const noexcept;
     };
 
@@ -200,9 +200,8 @@ private:
     // The tank runs in runs of up to kRun samples, each no longer than the shortest line delay, so a run
     // reads only what earlier runs wrote: each line is read a whole run at a time, then the filters and
     // the matrix step through the run sample by sample across all sixteen lanes.
-    alignas (16) float runRead[kLanes][kRun] {};  // lane-major line outputs of a run
-    alignas (16) float runWrite[kLanes][kRun] {}; // lane-major line inputs of a run
-    alignas (16) float runFrames[kRun][kLanes] {}; // sample-major line outputs, filtered in place
+    alignas (16) float runLanes[kLanes][kRun] {};  // lane-major line outputs of a run
+    alignas (16) float runFrames[kRun][kLanes] {}; // the same sample-major, for the filters
     alignas (16) float runLfo[kLfos][kRun] {};
 
     CrossfadedPair sizeSlots, predelaySlots;
@@ -214,7 +213,7 @@ private:
     float lastLowCut = -1.0f, lastHsFreq = -1.0f, lastHsGain = 1.0e9f;
 
     vyrDsp::BiquadCoeffs dampC, lowHpC, shelfC, lateLpC, wetLowCutC, wetHighShelfC;
-    Filter16 dampLp, lowHp, lowShelf;
+    TankFilterState tankFilterState;
     vyrDsp::Biquad tankInputHp[2], lateLp[2], wetLowCut[2], wetHighShelf[2];
 
     alignas (16) float baseDelay[kLanes] {}; // seconds
