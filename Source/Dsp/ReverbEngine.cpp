@@ -94,7 +94,7 @@ namespace
     // (clamped to 1..maxLine), read with linear interpolation from a ring of `size` whose next write goes
     // to pos0. Every read lies before pos0 (count <= the shortest delay): the run reads what earlier runs
     // wrote.
-    VYR_REVERB_KERNEL_CLONES void readLine (const float* line, int size, int pos0, float a, float b, const float* lfo,
+    inline __attribute__ ((always_inline)) void readLine (const float* line, int size, int pos0, float a, float b, const float* lfo,
                                           int count, float maxLine, float* out) noexcept
     {
         constexpr int kMax = 64;
@@ -143,6 +143,29 @@ namespace
             int i2 = i1 - 1;
             i2 += i2 < 0 ? size : 0;
             out[i] = line[i1] + frac[i] * (line[i2] - line[i1]);
+        }
+    }
+
+    // All sixteen lines over a run into out[k][0..count): lane k reads at a[k] + lfo x b[k] with the sine
+    // lfoRows[k]; while the room size fades, also at second[k] + lfo x b[k], mixed with the weights w0, w1.
+    template <int Run>
+    VYR_REVERB_KERNEL_CLONES void readLines (const float* data, int size, int pos0, const float* a, const float* second,
+                                             const float* b, const float* const* lfoRows, const float* w0,
+                                             const float* w1, bool fading, int count, float maxLine,
+                                             float (*out)[Run]) noexcept
+    {
+        for (int k = 0; k < 16; ++k)
+        {
+            const float* line = data + (size_t) k * (size_t) size;
+            float* r = out[k];
+            readLine (line, size, pos0, a[k], b[k], lfoRows[k], count, maxLine, r);
+            if (fading)
+            {
+                alignas (32) float other[Run];
+                readLine (line, size, pos0, second[k], b[k], lfoRows[k], count, maxLine, other);
+                for (int i = 0; i < count; ++i)
+                    r[i] = w0[i] * r[i] + w1[i] * other[i];
+            }
         }
     }
 
@@ -839,20 +862,10 @@ void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int co
     const int size = tank.size;
     const int pos0 = tank.pos;
     const float* a0 = (sizeFading || ws0[0] != 0.0f) ? lineA0 : lineA1;
+    const float* lfoRows[kLanes];
     for (int k = 0; k < kLanes; ++k)
-    {
-        const float* lv = runLfo[kLfoOfLine[k & 7]];
-        const float* line = tank.data.data() + (size_t) k * (size_t) size;
-        readLine (line, size, pos0, a0[k], lineB[k], lv, count, maxLine, runLanes[k]);
-        if (sizeFading)
-        {
-            alignas (16) float second[kRun];
-            readLine (line, size, pos0, lineA1[k], lineB[k], lv, count, maxLine, second);
-            float* r = runLanes[k];
-            for (int i = 0; i < count; ++i)
-                r[i] = ws0[i] * r[i] + ws1[i] * second[i];
-        }
-    }
+        lfoRows[k] = runLfo[kLfoOfLine[k & 7]];
+    readLines<kRun> (tank.data.data(), size, pos0, a0, lineA1, lineB, lfoRows, ws0, ws1, sizeFading, count, maxLine, runLanes);
 
     // The damping filters step through the run sample by sample across the lanes.
     lanesToFrames (runLanes, runFrames, count);
