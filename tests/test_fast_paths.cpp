@@ -136,6 +136,29 @@ TEST (FastPathsParametricEq, SoundsAsBefore)
     }
 }
 
+TEST (FastPathsParametricEq, GlidingBandsAmongSettledAsBefore)
+{
+    // Settled sections run together, a gliding one alone in its place: bands glide now and then in
+    // the middle of the chain, in both channel modes.
+    const auto input = program (sr, 1.5);
+    for (bool ms : { true, false })
+    {
+        VyrParametricEQ fresh;
+        vyrRef::VyrParametricEQ old;
+        fresh.prepare (sr, 512);
+        old.prepare (sr, 512);
+        heavyParametric (fresh.state);
+        heavyParametric (old.state);
+        const auto r = compare (fresh, old, input, 512, [ms] (auto& e, int block)
+        {
+            e.state.msMode = ms;
+            e.state.main.mids[2].gain = (block / 10) % 2 == 0 ? 6.0f : -4.0f;
+            e.state.side.mids[0].freq = (block / 7) % 2 == 0 ? 300.0f : 900.0f;
+        });
+        EXPECT_LT (r.diffDb, -80.0) << (ms ? "mid/side" : "left/right");
+    }
+}
+
 TEST (FastPathsParametricEq, SwitchingFadesLikeBefore)
 {
     // A band that boosts the tone by 9 dB makes the fade between dry and wet large.

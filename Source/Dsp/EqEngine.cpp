@@ -261,6 +261,127 @@ void VyrParametricEQ::runSlot (Slot& s, float* a, float* b, int n, bool filterBo
     }
 }
 
+namespace
+{
+    // Up to four sections in series over a block (and, with xb, the same sections' twins over a second
+    // block), stepping all of them per sample: their recursions do not wait on one another, so the
+    // samples of different sections overlap instead of each section running the block alone. Each
+    // section hands on its output rounded to float, exactly as running them one after the other.
+    template <int M>
+    void cascadeGroup (vyrDsp::PreciseBiquad* const* fa, vyrDsp::PreciseBiquad* const* fb, float* xa, float* xb, int n) noexcept
+    {
+        double b0[M], b1[M], b2[M], a1[M], a2[M], sa1[M], sa2[M], sb1[M], sb2[M];
+        for (int k = 0; k < M; ++k)
+        {
+            const auto& c = fa[k]->c;
+            b0[k] = c.b0; b1[k] = c.b1; b2[k] = c.b2; a1[k] = c.a1; a2[k] = c.a2;
+            sa1[k] = fa[k]->s1; sa2[k] = fa[k]->s2;
+            sb1[k] = xb != nullptr ? fb[k]->s1 : 0.0; sb2[k] = xb != nullptr ? fb[k]->s2 : 0.0;
+        }
+        if (xb == nullptr)
+        {
+            for (int i = 0; i < n; ++i)
+            {
+                float v = xa[i];
+                for (int k = 0; k < M; ++k)
+                {
+                    const double in = v;
+                    const double y = b0[k] * in + sa1[k];
+                    sa1[k] = b1[k] * in - a1[k] * y + sa2[k];
+                    sa2[k] = b2[k] * in - a2[k] * y;
+                    v = (float) y;
+                }
+                xa[i] = v;
+            }
+        }
+        else
+        {
+            for (int i = 0; i < n; ++i)
+            {
+                float va = xa[i], vb = xb[i];
+                for (int k = 0; k < M; ++k)
+                {
+                    const double ia = va, ib = vb;
+                    const double ya = b0[k] * ia + sa1[k], yb = b0[k] * ib + sb1[k];
+                    sa1[k] = b1[k] * ia - a1[k] * ya + sa2[k];
+                    sb1[k] = b1[k] * ib - a1[k] * yb + sb2[k];
+                    sa2[k] = b2[k] * ia - a2[k] * ya;
+                    sb2[k] = b2[k] * ib - a2[k] * yb;
+                    va = (float) ya;
+                    vb = (float) yb;
+                }
+                xa[i] = va;
+                xb[i] = vb;
+            }
+        }
+        for (int k = 0; k < M; ++k)
+        {
+            fa[k]->s1 = sa1[k]; fa[k]->s2 = sa2[k];
+            if (xb != nullptr)
+            {
+                fb[k]->s1 = sb1[k]; fb[k]->s2 = sb2[k];
+            }
+        }
+    }
+
+    void cascade (vyrDsp::PreciseBiquad* const* fa, vyrDsp::PreciseBiquad* const* fb, int count, float* xa, float* xb, int n) noexcept
+    {
+        for (int k = 0; k < count; k += 4)
+        {
+            switch (std::min (4, count - k))
+            {
+                case 4: cascadeGroup<4> (fa + k, fb + k, xa, xb, n); break;
+                case 3: cascadeGroup<3> (fa + k, fb + k, xa, xb, n); break;
+                case 2: cascadeGroup<2> (fa + k, fb + k, xa, xb, n); break;
+                default: cascadeGroup<1> (fa + k, fb + k, xa, xb, n); break;
+            }
+        }
+    }
+}
+
+// Every section of one path in order over a chunk: settled sections run together as a cascade, a
+// section whose settings glide runs alone in its place in the order.
+void VyrParametricEQ::runSlots (Slot* slots, float* a, float* b, int n, bool filterBoth)
+{
+    vyrDsp::PreciseBiquad* fa[kSections];
+    vyrDsp::PreciseBiquad* fb[kSections];
+    int pending = 0;
+    const auto flush = [&]
+    {
+        cascade (fa, fb, pending, a, filterBoth ? b : nullptr, n);
+        pending = 0;
+    };
+
+    for (int k = 0; k < kSections; ++k)
+    {
+        Slot& s = slots[k];
+        const bool moving = s.freqSmooth.isSmoothing() || s.qSmooth.isSmoothing() || s.gainSmooth.isSmoothing();
+        if (moving)
+        {
+            flush();
+            runSlot (s, a, b, n, filterBoth, true);
+            continue;
+        }
+
+        const float f = s.freqSmooth.getTargetValue(), q = s.qSmooth.getTargetValue(), g = s.gainSmooth.getTargetValue();
+        if (s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
+            || std::abs (g - s.lastGain) >= 0.02f)
+            redesign (s, f, q, g);
+        // A section at 0 dB passes its input unchanged once what an earlier design left in its state has
+        // died away: it is skipped.
+        if (isIdentity (s) && vyrDsp::stateSettled (s.filterA) && (! filterBoth || vyrDsp::stateSettled (s.filterB)))
+        {
+            s.filterA.reset();
+            s.filterB.reset();
+            continue;
+        }
+        fa[pending] = &s.filterA;
+        fb[pending] = &s.filterB;
+        ++pending;
+    }
+    flush();
+}
+
 void VyrParametricEQ::process (juce::AudioBuffer<float>& buffer)
 {
     const int channels = std::min (buffer.getNumChannels(), 2);
@@ -325,11 +446,9 @@ void VyrParametricEQ::processChunk (float* left, float* right, int n, bool stere
     // Fully wet in left/right: the sections work on the buffer itself, with no dry copy and no mix.
     if (! ms && ! mixSmooth.isSmoothing() && mixSmooth.getCurrentValue() >= 1.0f)
     {
+        runSlots (mainSlots, left, right, n, stereo);
         for (int s = 0; s < kSections; ++s)
-        {
-            runSlot (mainSlots[s], left, right, n, stereo, true);
             runSlot (sideSlots[s], nullptr, nullptr, n, false, false);
-        }
         return;
     }
 
@@ -351,20 +470,16 @@ void VyrParametricEQ::processChunk (float* left, float* right, int n, bool stere
         }
     }
 
-    // Sections are independent of one another apart from the signal they pass on, so each one
-    // runs over the whole chunk in turn; the output is the same as stepping all of them per sample.
-    for (int s = 0; s < kSections; ++s)
+    if (ms)
     {
-        if (ms)
-        {
-            runSlot (mainSlots[s], a, nullptr, n, false, true);
-            runSlot (sideSlots[s], b, nullptr, n, false, true);
-        }
-        else
-        {
-            runSlot (mainSlots[s], a, b, n, stereo, true);
+        runSlots (mainSlots, a, nullptr, n, false);
+        runSlots (sideSlots, b, nullptr, n, false);
+    }
+    else
+    {
+        runSlots (mainSlots, a, b, n, stereo);
+        for (int s = 0; s < kSections; ++s)
             runSlot (sideSlots[s], nullptr, nullptr, n, false, false);   // ramps follow, no audio
-        }
     }
 
     for (int i = 0; i < n; ++i)

@@ -60,6 +60,7 @@ public:
 private:
     void processChunk (float* left, float* right, int numSamples, bool stereo);
     void runSlot (Slot& slot, float* a, float* b, int numSamples, bool filterBoth, bool filter);
+    void runSlots (Slot* slots, float* a, float* b, int numSamples, bool filterBoth);
     void redesign (Slot& slot, float f, float q, float g) noexcept;
     static bool isIdentity (const Slot& slot) noexcept;
 
