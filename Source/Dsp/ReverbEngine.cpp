@@ -842,6 +842,7 @@ void VyrReverbEngine::clearInputHistory() noexcept
 void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int count, const float* lineA0,
                                const float* lineA1, const float* lineB) noexcept
 {
+    static_assert (kRun <= 64 && kChunk <= 128, "the run kernels' scratch arrays");
     lfo.run (runLfo, count);
 
     alignas (16) float mixV[kRun], feedbackV[kRun], diffusionV[kRun], earlyV[kRun], lateV[kRun], inputV[kRun];

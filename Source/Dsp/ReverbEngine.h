@@ -197,9 +197,9 @@ private:
     alignas (16) float chunkEarly[2][kChunk] {}; // early-reflection sums
     float lateDelay = 12.0f;                     // samples, for this block
 
-    // The tank runs in runs of up to kRun samples, each no longer than the shortest line delay, so a run
-    // reads only what earlier runs wrote: each line is read a whole run at a time, then the filters and
-    // the matrix step through the run sample by sample across all sixteen lanes.
+    // The tank works in runs of up to kRun samples, each no longer than the shortest line delay, so a run
+    // reads only what earlier runs wrote: each line is read a whole run at a time, the filters step
+    // through the run sample by sample across all sixteen lanes, and the matrix works line by line.
     alignas (16) float runLanes[kLanes][kRun] {};  // lane-major line outputs of a run
     alignas (16) float runFrames[kRun][kLanes] {}; // the same sample-major, for the filters
     alignas (16) float runLfo[kLfos][kRun] {};
