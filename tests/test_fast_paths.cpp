@@ -169,6 +169,29 @@ TEST (FastPathsParametricEq, SoundsAsBefore)
     }
 }
 
+TEST (FastPathsParametricEq, GlidingBandsAmongSettledAsBefore)
+{
+    // Settled sections run together, a gliding one alone in its place: bands glide now and then in
+    // the middle of the chain, in both channel modes.
+    const auto input = program (sr, 1.5);
+    for (bool ms : { true, false })
+    {
+        VyrParametricEQ fresh;
+        vyrRef::VyrParametricEQ old;
+        fresh.prepare (sr, 512);
+        old.prepare (sr, 512);
+        heavyParametric (fresh.state);
+        heavyParametric (old.state);
+        const auto r = compare (fresh, old, input, 512, [ms] (auto& e, int block)
+        {
+            e.state.msMode = ms;
+            e.state.main.mids[2].gain = (block / 10) % 2 == 0 ? 6.0f : -4.0f;
+            e.state.side.mids[0].freq = (block / 7) % 2 == 0 ? 300.0f : 900.0f;
+        });
+        EXPECT_LT (r.diffDb, -80.0) << (ms ? "mid/side" : "left/right");
+    }
+}
+
 TEST (FastPathsParametricEq, SwitchingFadesLikeBefore)
 {
     // A band that boosts the tone by 9 dB makes the fade between dry and wet large.
@@ -486,6 +509,43 @@ TEST (FastPathsEngines, SwitchingFadesLikeBefore)
     {
         const auto r = c.run();
         EXPECT_LE (r.newLargestStep, r.oldLargestStep * 1.02 + 1.0e-6) << c.name;
+    }
+}
+
+TEST (FastPathsReverb, HeavyAndMovingAsBefore)
+{
+    // The reverb's tank works a run of samples at a time (each run no longer than the shortest line), so
+    // cover what moves the run boundaries: the room size and predelay crossfades, the gliding reflection
+    // spacing, short blocks, a low rate where the lines are only tens of samples long, and freeze.
+    struct Case { const char* name; double rate; int block; bool freezeLater; float size; float radical; };
+    const Case cases[] = {
+        { "X-Large moving, 512", sr, 512, false, 0.9f, 1.0f },
+        { "X-Large moving, 64", 44100.0, 64, false, 0.9f, 1.0f },
+        { "small room at 2 kHz", 2000.0, 128, false, 0.0f, 0.0f },
+        { "freezing", sr, 256, true, 0.5f, 0.5f },
+    };
+    for (const auto& c : cases)
+    {
+        const auto input = program (c.rate, 1.5);
+        VyrReverbEngine fresh;
+        vyrRef::VyrReverbEngine old;
+        fresh.prepare (c.rate, c.block);
+        old.prepare (c.rate, c.block);
+        const auto r = compare (fresh, old, input, c.block, [&c] (auto& e, int block)
+        {
+            auto p = e.getParams();
+            p.enabled = true;
+            p.shape = 2;
+            p.mix = 0.5f;
+            p.decay = 8.0f;
+            p.radicalness = c.radical;
+            const bool flip = (block & 1) == 0;
+            p.size = p.erSize = flip ? c.size : c.size * 0.6f;
+            p.predelay = flip ? 120.0f : 80.0f;
+            p.freeze = c.freezeLater && block > 60;
+            e.setParams (p);
+        });
+        EXPECT_LT (r.diffDb, -80.0) << c.name;
     }
 }
 

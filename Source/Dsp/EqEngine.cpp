@@ -261,6 +261,187 @@ void VyrParametricEQ::runSlot (Slot& s, float* a, float* b, int n, bool filterBo
     }
 }
 
+namespace
+{
+    // Up to four sections in series over a block (and, with xb, the same sections' twins over a second
+    // block), stepping all of them per sample: their recursions do not wait on one another, so the
+    // samples of different sections overlap instead of each section running the block alone. Each
+    // section hands on its output rounded to float, exactly as running them one after the other.
+    typedef double Pair __attribute__ ((vector_size (16)));
+    typedef float PairF __attribute__ ((vector_size (8)));
+
+    // Up to four sections in series over a block (and, with xb, the sections fb over a second block,
+    // side by side in one vector), stepping all of them per sample: their recursions do not wait on one
+    // another, so the sections overlap instead of each running the block alone. Each section hands on
+    // its output rounded to float, exactly as running them one after the other.
+    template <int M>
+    void cascadeGroup (vyrDsp::PreciseBiquad* const* fa, vyrDsp::PreciseBiquad* const* fb, float* xa, float* xb, int n) noexcept
+    {
+        if (xb == nullptr)
+        {
+            double b0[M], b1[M], b2[M], a1[M], a2[M], s1[M], s2[M];
+            for (int k = 0; k < M; ++k)
+            {
+                const auto& c = fa[k]->c;
+                b0[k] = c.b0; b1[k] = c.b1; b2[k] = c.b2; a1[k] = c.a1; a2[k] = c.a2;
+                s1[k] = fa[k]->s1; s2[k] = fa[k]->s2;
+            }
+            for (int i = 0; i < n; ++i)
+            {
+                float v = xa[i];
+                for (int k = 0; k < M; ++k)
+                {
+                    const double in = v;
+                    const double y = b0[k] * in + s1[k];
+                    s1[k] = b1[k] * in - a1[k] * y + s2[k];
+                    s2[k] = b2[k] * in - a2[k] * y;
+                    v = (float) y;
+                }
+                xa[i] = v;
+            }
+            for (int k = 0; k < M; ++k)
+            {
+                fa[k]->s1 = s1[k];
+                fa[k]->s2 = s2[k];
+            }
+            return;
+        }
+
+        Pair b0[M], b1[M], b2[M], a1[M], a2[M], s1[M], s2[M];
+        for (int k = 0; k < M; ++k)
+        {
+            const auto& ca = fa[k]->c;
+            const auto& cb = fb[k]->c;
+            b0[k] = Pair { ca.b0, cb.b0 }; b1[k] = Pair { ca.b1, cb.b1 }; b2[k] = Pair { ca.b2, cb.b2 };
+            a1[k] = Pair { ca.a1, cb.a1 }; a2[k] = Pair { ca.a2, cb.a2 };
+            s1[k] = Pair { fa[k]->s1, fb[k]->s1 };
+            s2[k] = Pair { fa[k]->s2, fb[k]->s2 };
+        }
+        for (int i = 0; i < n; ++i)
+        {
+            Pair v = Pair { (double) xa[i], (double) xb[i] };
+            for (int k = 0; k < M; ++k)
+            {
+                const Pair y = b0[k] * v + s1[k];
+                s1[k] = b1[k] * v - a1[k] * y + s2[k];
+                s2[k] = b2[k] * v - a2[k] * y;
+                v = __builtin_convertvector (__builtin_convertvector (y, PairF), Pair);
+            }
+            xa[i] = (float) v[0];
+            xb[i] = (float) v[1];
+        }
+        for (int k = 0; k < M; ++k)
+        {
+            fa[k]->s1 = s1[k][0]; fa[k]->s2 = s2[k][0];
+            fb[k]->s1 = s1[k][1]; fb[k]->s2 = s2[k][1];
+        }
+    }
+
+    void cascade (vyrDsp::PreciseBiquad* const* fa, vyrDsp::PreciseBiquad* const* fb, int count, float* xa, float* xb, int n) noexcept
+    {
+        for (int k = 0; k < count; k += 4)
+        {
+            auto* const* b = fb != nullptr ? fb + k : nullptr;
+            switch (std::min (4, count - k))
+            {
+                case 4: cascadeGroup<4> (fa + k, b, xa, xb, n); break;
+                case 3: cascadeGroup<3> (fa + k, b, xa, xb, n); break;
+                case 2: cascadeGroup<2> (fa + k, b, xa, xb, n); break;
+                default: cascadeGroup<1> (fa + k, b, xa, xb, n); break;
+            }
+        }
+    }
+}
+
+// Every section of one path in order over a chunk: settled sections run together as a cascade, a
+// section whose settings glide runs alone in its place in the order.
+void VyrParametricEQ::runSlots (Slot* slots, float* a, float* b, int n, bool filterBoth)
+{
+    vyrDsp::PreciseBiquad* fa[kSections];
+    vyrDsp::PreciseBiquad* fb[kSections];
+    int pending = 0;
+    const auto flush = [&]
+    {
+        cascade (fa, fb, pending, a, filterBoth ? b : nullptr, n);
+        pending = 0;
+    };
+
+    for (int k = 0; k < kSections; ++k)
+    {
+        Slot& s = slots[k];
+        const bool moving = s.freqSmooth.isSmoothing() || s.qSmooth.isSmoothing() || s.gainSmooth.isSmoothing();
+        if (moving)
+        {
+            flush();
+            runSlot (s, a, b, n, filterBoth, true);
+            continue;
+        }
+
+        const float f = s.freqSmooth.getTargetValue(), q = s.qSmooth.getTargetValue(), g = s.gainSmooth.getTargetValue();
+        if (s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
+            || std::abs (g - s.lastGain) >= 0.02f)
+            redesign (s, f, q, g);
+        // A section at 0 dB passes its input unchanged once what an earlier design left in its state has
+        // died away: it is skipped.
+        if (isIdentity (s) && vyrDsp::stateSettled (s.filterA) && (! filterBoth || vyrDsp::stateSettled (s.filterB)))
+        {
+            s.filterA.reset();
+            s.filterB.reset();
+            continue;
+        }
+        fa[pending] = &s.filterA;
+        fb[pending] = &s.filterB;
+        ++pending;
+    }
+    flush();
+}
+
+// Mid and side: with every section settled, the two paths run side by side (the mid path's k-th
+// running section next to the side path's k-th), otherwise each path on its own.
+void VyrParametricEQ::runSlotsMidSide (float* mid, float* side, int n)
+{
+    for (auto* slots : { mainSlots, sideSlots })
+        for (int k = 0; k < kSections; ++k)
+            if (slots[k].freqSmooth.isSmoothing() || slots[k].qSmooth.isSmoothing() || slots[k].gainSmooth.isSmoothing())
+            {
+                runSlots (mainSlots, mid, nullptr, n, false);
+                runSlots (sideSlots, side, nullptr, n, false);
+                return;
+            }
+
+    vyrDsp::PreciseBiquad* m[kSections];
+    vyrDsp::PreciseBiquad* s[kSections];
+    const int mc = settledSections (mainSlots, false, m);
+    const int sc = settledSections (sideSlots, false, s);
+    const int both = std::min (mc, sc);
+    cascade (m, s, both, mid, side, n);
+    cascade (m + both, nullptr, mc - both, mid, nullptr, n);
+    cascade (s + both, nullptr, sc - both, side, nullptr, n);
+}
+
+// For a path whose sections are all settled: designs each for its targets if they moved and lists the
+// sections that run (filterA), in order; a section at 0 dB whose state has died away is left out.
+int VyrParametricEQ::settledSections (Slot* slots, bool filterBoth, vyrDsp::PreciseBiquad** out)
+{
+    int count = 0;
+    for (int k = 0; k < kSections; ++k)
+    {
+        Slot& s = slots[k];
+        const float f = s.freqSmooth.getTargetValue(), q = s.qSmooth.getTargetValue(), g = s.gainSmooth.getTargetValue();
+        if (s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
+            || std::abs (g - s.lastGain) >= 0.02f)
+            redesign (s, f, q, g);
+        if (isIdentity (s) && vyrDsp::stateSettled (s.filterA) && (! filterBoth || vyrDsp::stateSettled (s.filterB)))
+        {
+            s.filterA.reset();
+            s.filterB.reset();
+            continue;
+        }
+        out[count++] = &s.filterA;
+    }
+    return count;
+}
+
 void VyrParametricEQ::process (juce::AudioBuffer<float>& buffer)
 {
     const int channels = std::min (buffer.getNumChannels(), 2);
@@ -325,11 +506,9 @@ void VyrParametricEQ::processChunk (float* left, float* right, int n, bool stere
     // Fully wet in left/right: the sections work on the buffer itself, with no dry copy and no mix.
     if (! ms && ! mixSmooth.isSmoothing() && mixSmooth.getCurrentValue() >= 1.0f)
     {
+        runSlots (mainSlots, left, right, n, stereo);
         for (int s = 0; s < kSections; ++s)
-        {
-            runSlot (mainSlots[s], left, right, n, stereo, true);
             runSlot (sideSlots[s], nullptr, nullptr, n, false, false);
-        }
         return;
     }
 
@@ -351,20 +530,13 @@ void VyrParametricEQ::processChunk (float* left, float* right, int n, bool stere
         }
     }
 
-    // Sections are independent of one another apart from the signal they pass on, so each one
-    // runs over the whole chunk in turn; the output is the same as stepping all of them per sample.
-    for (int s = 0; s < kSections; ++s)
+    if (ms)
+        runSlotsMidSide (a, b, n);
+    else
     {
-        if (ms)
-        {
-            runSlot (mainSlots[s], a, nullptr, n, false, true);
-            runSlot (sideSlots[s], b, nullptr, n, false, true);
-        }
-        else
-        {
-            runSlot (mainSlots[s], a, b, n, stereo, true);
+        runSlots (mainSlots, a, b, n, stereo);
+        for (int s = 0; s < kSections; ++s)
             runSlot (sideSlots[s], nullptr, nullptr, n, false, false);   // ramps follow, no audio
-        }
     }
 
     for (int i = 0; i < n; ++i)

@@ -60,6 +60,9 @@ public:
 private:
     void processChunk (float* left, float* right, int numSamples, bool stereo);
     void runSlot (Slot& slot, float* a, float* b, int numSamples, bool filterBoth, bool filter);
+    void runSlots (Slot* slots, float* a, float* b, int numSamples, bool filterBoth);
+    void runSlotsMidSide (float* mid, float* side, int numSamples);
+    int settledSections (Slot* slots, bool filterBoth, vyrDsp::PreciseBiquad** out);
     void redesign (Slot& slot, float f, float q, float g) noexcept;
     static bool isIdentity (const Slot& slot) noexcept;
 

@@ -1,5 +1,18 @@
 #include "Dsp/ReverbEngine.h"
 
+#if defined(__SSE2__)
+ #include <xmmintrin.h>
+#endif
+
+// The reverb's run kernels index their lines with whole vectors of integers, which takes 256-bit integer
+// operations: on x86-64 Linux an AVX2 copy is built next to the baseline one and picked once at load
+// time. Plain multiplies and adds only (no fused multiply-add), so both copies give the same values.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__linux__) && ! defined(__clang__)
+ #define VYR_REVERB_KERNEL_CLONES __attribute__ ((target_clones ("avx2", "default")))
+#else
+ #define VYR_REVERB_KERNEL_CLONES
+#endif
+
 namespace
 {
     constexpr float kBaseDelays[8] = { 0.0233f, 0.0297f, 0.0371f, 0.0417f, 0.0449f, 0.0529f, 0.0631f, 0.0713f };
@@ -45,6 +58,200 @@ namespace
     inline float fadeTheta (int count, float step) noexcept
     {
         return juce::MathConstants<float>::halfPi * ((float) count * step);
+    }
+
+    // The tank's three filters (damping low-pass, low high-pass, low shelf) over a run of sample-major
+    // frames of sixteen lanes, in place; `state` holds s1, s2 of each filter in turn, sixteen lanes each.
+    VYR_WIDE_VECTOR_CLONES void tankFilters (float* frames, int count, float* state, const vyrDsp::BiquadCoeffs& f0,
+                                             const vyrDsp::BiquadCoeffs& f1, const vyrDsp::BiquadCoeffs& f2) noexcept
+    {
+        constexpr int L = 16;
+        alignas (32) float s[6][L];
+        std::memcpy (s, state, sizeof (s));
+        const vyrDsp::BiquadCoeffs* cs[3] = { &f0, &f1, &f2 };
+        for (int i = 0; i < count; ++i)
+        {
+            float* x = frames + i * L;
+            for (int f = 0; f < 3; ++f)
+            {
+                const float b0 = cs[f]->b0, b1 = cs[f]->b1, b2 = cs[f]->b2, a1 = cs[f]->a1, a2 = cs[f]->a2;
+                float* s1 = s[2 * f];
+                float* s2 = s[2 * f + 1];
+                for (int k = 0; k < L; ++k)
+                {
+                    const float in = x[k];
+                    const float y = b0 * in + s1[k];
+                    s1[k] = b1 * in - a1 * y + s2[k];
+                    s2[k] = b2 * in - a2 * y;
+                    x[k] = y;
+                }
+            }
+        }
+        std::memcpy (state, s, sizeof (s));
+    }
+
+    // One line's output over a run of `count` samples (at most 64): the delay a + lfo x b per sample
+    // (clamped to 1..maxLine), read with linear interpolation from a ring of `size` whose next write goes
+    // to pos0. Every read lies before pos0 (count <= the shortest delay): the run reads what earlier runs
+    // wrote.
+    inline __attribute__ ((always_inline)) void readLine (const float* line, int size, int pos0, float a, float b, const float* lfo,
+                                          int count, float maxLine, float* out) noexcept
+    {
+        constexpr int kMax = 64;
+        alignas (32) int whole[kMax];
+        alignas (32) float frac[kMax];
+        int minWhole = std::numeric_limits<int>::max(), maxWhole = 0;
+        for (int i = 0; i < count; ++i)
+        {
+            const float d = std::min (std::max (a + lfo[i] * b, 1.0f), maxLine);
+            const int w = (int) d;
+            whole[i] = w;
+            frac[i] = d - (float) w;
+            minWhole = std::min (minWhole, w);
+            maxWhole = std::max (maxWhole, w);
+        }
+
+        // Oldest index read is pos0 - maxWhole - 1, newest pos0 + count - 1 - minWhole.
+        const int oldest = pos0 - maxWhole - 1;
+        const int newest = pos0 + count - 1 - minWhole;
+        if (oldest >= 0 || newest < 0)
+        {
+            const int shift = oldest >= 0 ? pos0 : pos0 + size; // whole run on one side of the wrap
+            if (minWhole == maxWhole)
+            {
+                // The usual case: the modulation moves far less than a sample over a run, so the run reads
+                // one contiguous span.
+                const float* h = line + (shift - minWhole);
+                for (int i = 0; i < count; ++i)
+                    out[i] = h[i] + frac[i] * (h[i - 1] - h[i]);
+            }
+            else
+            {
+                for (int i = 0; i < count; ++i)
+                {
+                    const float* h = line + (shift + i - whole[i]);
+                    out[i] = h[0] + frac[i] * (h[-1] - h[0]);
+                }
+            }
+            return;
+        }
+
+        for (int i = 0; i < count; ++i)
+        {
+            int i1 = pos0 + i - whole[i];
+            i1 += i1 < 0 ? size : 0;
+            int i2 = i1 - 1;
+            i2 += i2 < 0 ? size : 0;
+            out[i] = line[i1] + frac[i] * (line[i2] - line[i1]);
+        }
+    }
+
+    // All sixteen lines over a run into out[k][0..count): lane k reads at a[k] + lfo x b[k] with the sine
+    // lfoRows[k]; while the room size fades, also at second[k] + lfo x b[k], mixed with the weights w0, w1.
+    template <int Run>
+    VYR_REVERB_KERNEL_CLONES void readLines (const float* data, int size, int pos0, const float* a, const float* second,
+                                             const float* b, const float* const* lfoRows, const float* w0,
+                                             const float* w1, bool fading, int count, float maxLine,
+                                             float (*out)[Run]) noexcept
+    {
+        for (int k = 0; k < 16; ++k)
+        {
+            const float* line = data + (size_t) k * (size_t) size;
+            float* r = out[k];
+            readLine (line, size, pos0, a[k], b[k], lfoRows[k], count, maxLine, r);
+            if (fading)
+            {
+                alignas (32) float other[Run];
+                readLine (line, size, pos0, second[k], b[k], lfoRows[k], count, maxLine, other);
+                for (int i = 0; i < count; ++i)
+                    r[i] = w0[i] * r[i] + w1[i] * other[i];
+            }
+        }
+    }
+
+    // One early-reflection tap while its spacing glides: adds g x the interpolated history at the delay
+    // (pattern x spacing[i] + offset) x rate to er[i] over `count` samples (at most 128). The history is
+    // mirrored (positions p and p + size hold the same sample) and the chunk's first sample sits at
+    // startPos.
+    VYR_REVERB_KERNEL_CLONES void glidingTap (const float* line, int size, int startPos, float pattern, float offset,
+                                            float g, const float* spacing, int count, float rate, float maxHist,
+                                            float* er) noexcept
+    {
+        constexpr int kMax = 128;
+        alignas (32) int index[kMax];
+        alignas (32) float frac[kMax], pairs[2 * kMax]; // older, newer sample of each read
+        const int wrapAt = size - startPos; // samples before the position wraps
+        for (int i = 0; i < count; ++i)
+        {
+            const float d = std::min (std::max (std::max (pattern * spacing[i] + offset, 0.0f) * rate, 1.0f), maxHist);
+            const int w = (int) d;
+            frac[i] = d - (float) w;
+            index[i] = startPos + i + (i >= wrapAt ? 0 : size) - w;
+        }
+        for (int i = 0; i < count; ++i)
+            std::memcpy (pairs + 2 * i, line + index[i] - 1, 2 * sizeof (float)); // one 64-bit load
+        for (int i = 0; i < count; ++i)
+        {
+            const float older = pairs[2 * i], newer = pairs[2 * i + 1];
+            er[i] += g * (newer + frac[i] * (older - newer));
+        }
+    }
+
+    // A smoother's next `count` values; a settled one is its target throughout.
+    inline void smoothedRun (vyrDsp::Smoothed& s, float* out, int count) noexcept
+    {
+        if (! s.isSmoothing())
+        {
+            std::fill (out, out + count, s.getTargetValue());
+            return;
+        }
+        for (int i = 0; i < count; ++i)
+            out[i] = s.getNextValue();
+    }
+
+    // Transposes between sixteen lane rows of a run (stride Run) and the run's frames of sixteen lanes.
+    template <int Run>
+    inline void lanesToFrames (const float (*lanes)[Run], float (*frames)[16], int count) noexcept
+    {
+        int i = 0;
+#if defined(__SSE2__)
+        for (; i + 4 <= count; i += 4)
+            for (int k = 0; k < 16; k += 4)
+            {
+                __m128 r0 = _mm_loadu_ps (&lanes[k][i]), r1 = _mm_loadu_ps (&lanes[k + 1][i]);
+                __m128 r2 = _mm_loadu_ps (&lanes[k + 2][i]), r3 = _mm_loadu_ps (&lanes[k + 3][i]);
+                _MM_TRANSPOSE4_PS (r0, r1, r2, r3);
+                _mm_storeu_ps (&frames[i][k], r0);
+                _mm_storeu_ps (&frames[i + 1][k], r1);
+                _mm_storeu_ps (&frames[i + 2][k], r2);
+                _mm_storeu_ps (&frames[i + 3][k], r3);
+            }
+#endif
+        for (; i < count; ++i)
+            for (int k = 0; k < 16; ++k)
+                frames[i][k] = lanes[k][i];
+    }
+
+    template <int Run>
+    inline void framesToLanes (const float (*frames)[16], float (*lanes)[Run], int count) noexcept
+    {
+        int i = 0;
+#if defined(__SSE2__)
+        for (; i + 4 <= count; i += 4)
+            for (int k = 0; k < 16; k += 4)
+            {
+                __m128 r0 = _mm_loadu_ps (&frames[i][k]), r1 = _mm_loadu_ps (&frames[i + 1][k]);
+                __m128 r2 = _mm_loadu_ps (&frames[i + 2][k]), r3 = _mm_loadu_ps (&frames[i + 3][k]);
+                _MM_TRANSPOSE4_PS (r0, r1, r2, r3);
+                _mm_storeu_ps (&lanes[k][i], r0);
+                _mm_storeu_ps (&lanes[k + 1][i], r1);
+                _mm_storeu_ps (&lanes[k + 2][i], r2);
+                _mm_storeu_ps (&lanes[k + 3][i], r3);
+            }
+#endif
+        for (; i < count; ++i)
+            for (int k = 0; k < 16; ++k)
+                lanes[k][i] = frames[i][k];
     }
 
     inline bool smootherAtZero (const vyrDsp::Smoothed& s) noexcept
@@ -136,38 +343,81 @@ void VyrReverbEngine::CrossfadedPair::skip (int numSamples) noexcept
 }
 
 //==============================================================================
-inline void VyrReverbEngine::Filter16::run (const vyrDsp::BiquadCoeffs& c, float* x) noexcept
+void VyrReverbEngine::LfoBank::beginBlock (const double* increments) noexcept
 {
-    const float b0 = c.b0, b1 = c.b1, b2 = c.b2, a1 = c.a1, a2 = c.a2;
-    for (int i = 0; i < kLanes; ++i)
+    for (int k = 0; k < kLfos; ++k)
     {
-        const float in = x[i];
-        const float y = b0 * in + s1[i];
-        s1[i] = b1 * in - a1 * y + s2[i];
-        s2[i] = b2 * in - a2 * y;
-        x[i] = y;
+        inc[k] = std::isfinite (increments[k]) ? increments[k] : 0.0;
+        s[k] = std::sin (phase[k]);
+        c[k] = std::cos (phase[k]);
+        if (inc[k] != tableInc[k]) // a new rate: once per prepare
+        {
+            tableInc[k] = inc[k];
+            for (int m = 0; m <= kRun; ++m)
+            {
+                rotC[k][m] = std::cos ((double) m * inc[k]);
+                rotS[k][m] = std::sin ((double) m * inc[k]);
+            }
+        }
     }
 }
 
-void VyrReverbEngine::Filter16::reset() noexcept
+void VyrReverbEngine::LfoBank::endBlock (int numSamples) noexcept
 {
-    std::fill (std::begin (s1), std::end (s1), 0.0f);
-    std::fill (std::begin (s2), std::end (s2), 0.0f);
+    constexpr double twoPi = juce::MathConstants<double>::twoPi;
+    for (int k = 0; k < kLfos; ++k)
+    {
+        double p = std::fmod (phase[k] + inc[k] * (double) numSamples, twoPi);
+        if (! (p >= 0.0)) // negative, or NaN from a corrupted phase
+            p = std::isfinite (p) ? p + twoPi : 0.0;
+        phase[k] = p;
+    }
 }
 
-bool VyrReverbEngine::Filter16::isFinite() const noexcept
+// Each value is within about 1e-15 of the sample-by-sample rotation (double rounding of one rotation
+// instead of i of them), far below the float the lines read.
+void VyrReverbEngine::LfoBank::run (float (*out)[kRun], int count) noexcept
 {
-    float acc = 0.0f;
-    for (int i = 0; i < kLanes; ++i)
-        acc += s1[i] * 0.0f + s2[i] * 0.0f; // stays 0 unless some state is NaN or infinite
-    return acc == 0.0f;
+    for (int k = 0; k < kLfos; ++k)
+    {
+        const double s0 = s[k], c0 = c[k];
+        const double* rc = rotC[k] + 1;
+        const double* rs = rotS[k] + 1;
+        float* o = out[k];
+        for (int i = 0; i < count; ++i)
+            o[i] = (float) (s0 * rc[i] + c0 * rs[i]);
+        s[k] = s0 * rotC[k][count] + c0 * rotS[k][count];
+        c[k] = c0 * rotC[k][count] - s0 * rotS[k][count];
+    }
 }
 
-float VyrReverbEngine::Filter16::maxAbs() const noexcept
+//==============================================================================
+void VyrReverbEngine::TankFilterState::reset() noexcept
+{
+    for (auto& row : s)
+        std::fill (std::begin (row), std::end (row), 0.0f);
+}
+
+void VyrReverbEngine::TankFilterState::sanitise() noexcept
+{
+    for (int f = 0; f < 3; ++f)
+    {
+        float acc = 0.0f;
+        for (int r = 2 * f; r < 2 * f + 2; ++r)
+            for (int i = 0; i < kLanes; ++i)
+                acc += s[r][i] * 0.0f; // stays 0 unless some state is NaN or infinite
+        if (acc != 0.0f)
+            for (int r = 2 * f; r < 2 * f + 2; ++r)
+                std::fill (std::begin (s[r]), std::end (s[r]), 0.0f);
+    }
+}
+
+float VyrReverbEngine::TankFilterState::maxAbs() const noexcept
 {
     float m = 0.0f;
-    for (int i = 0; i < kLanes; ++i)
-        m = std::fmax (m, std::fmax (std::abs (s1[i]), std::abs (s2[i])));
+    for (const auto& row : s)
+        for (float v : row)
+            m = std::fmax (m, std::abs (v));
     return m;
 }
 
@@ -231,9 +481,7 @@ void VyrReverbEngine::prepare (double newRate, int blockSize)
     historyPos = 0;
     tank.allocate ((int) (0.8 * sampleRate) + 8);
 
-    dampLp.reset();
-    lowHp.reset();
-    lowShelf.reset();
+    tankFilterState.reset();
     for (int ch = 0; ch < 2; ++ch)
     {
         tankInputHp[ch].reset();
@@ -387,9 +635,7 @@ void VyrReverbEngine::sanitiseState() noexcept
 {
     // Inputs are cleaned on entry and the tank refuses non-finite writes, so only a filter pushed past
     // the float range could hold a bad value; clear it here, once per block.
-    for (auto* f : { &dampLp, &lowHp, &lowShelf })
-        if (! f->isFinite())
-            f->reset();
+    tankFilterState.sanitise();
 
     for (int ch = 0; ch < 2; ++ch)
     {
@@ -403,7 +649,7 @@ void VyrReverbEngine::sanitiseState() noexcept
 bool VyrReverbEngine::quietEnoughToIdle() const noexcept
 {
     constexpr float kTiny = 1.0e-20f;
-    float m = juce::jmax (dampLp.maxAbs(), lowHp.maxAbs(), lowShelf.maxAbs());
+    float m = tankFilterState.maxAbs();
     for (int ch = 0; ch < 2; ++ch)
         for (auto* b : { &lateLp[ch], &wetLowCut[ch], &wetHighShelf[ch] })
             m = juce::jmax (m, std::abs (b->s1), std::abs (b->s2));
@@ -412,9 +658,7 @@ bool VyrReverbEngine::quietEnoughToIdle() const noexcept
 
 void VyrReverbEngine::zeroTailState() noexcept
 {
-    dampLp.reset();
-    lowHp.reset();
-    lowShelf.reset();
+    tankFilterState.reset();
     for (int ch = 0; ch < 2; ++ch)
     {
         lateLp[ch].reset();
@@ -459,8 +703,7 @@ void VyrReverbEngine::process (juce::AudioBuffer<float>& buffer) noexcept
         idle = true;
     }
 
-    for (int i = 0; i < kLfos; ++i)
-        lfo[i].beginBlock (lfoIncrement[i]);
+    lfo.beginBlock (lfoIncrement);
 
     lateDelay = juce::jlimit (1.0f, history[0].maxRead(), clampSafe (params.lateDelayMs / 1000.0f, 0.0f, 0.3f) * rate);
 
@@ -469,8 +712,7 @@ void VyrReverbEngine::process (juce::AudioBuffer<float>& buffer) noexcept
     else
         processFull (left, right, numSamples);
 
-    for (int i = 0; i < kLfos; ++i)
-        lfo[i].endBlock (numSamples);
+    lfo.endBlock (numSamples);
 
     if (silentTargets)
         quietSamples = (int) juce::jmin ((juce::int64) quietSamples + numSamples, (juce::int64) std::numeric_limits<int>::max());
@@ -535,8 +777,6 @@ void VyrReverbEngine::earlyChunk (int startPos, int count) noexcept
     {
         // The spacing glides: tap times follow it sample by sample.
         alignas (16) float spacing[kChunk];
-        alignas (16) int whole[kChunk];
-        alignas (16) float frac[kChunk];
         for (int i = 0; i < count; ++i)
             spacing[i] = 0.5f + 1.5f * erSizeSmooth.getNextValue();
 
@@ -546,22 +786,7 @@ void VyrReverbEngine::earlyChunk (int startPos, int count) noexcept
             float* er = chunkEarly[ch];
             const float* line = history[ch].data.data();
             for (int k = 0; k < taps; ++k)
-            {
-                const float pattern = tapPattern[k], g = tapGain[k];
-                for (int i = 0; i < count; ++i)
-                {
-                    const float d = std::min (std::max (std::max (pattern * spacing[i] + offset, 0.0f) * rate, 1.0f), maxHist);
-                    whole[i] = (int) d;
-                    frac[i] = d - (float) whole[i];
-                }
-                for (int i = 0; i < count; ++i)
-                {
-                    int pos = startPos + i;
-                    pos -= pos >= size ? size : 0;
-                    const float* h = line + (pos + size - whole[i]);
-                    er[i] += g * (h[0] + frac[i] * (h[-1] - h[0]));
-                }
-            }
+                glidingTap (line, size, startPos, tapPattern[k], offset, tapGain[k], spacing, count, rate, maxHist, er);
         }
         return;
     }
@@ -612,20 +837,113 @@ void VyrReverbEngine::clearInputHistory() noexcept
         f.reset();
 }
 
+// A run of the tank and the wet output: `count` samples from chunk index i0 (block index n0), the size
+// crossfade either running or settled for the whole run, the tank position not wrapping inside it.
+void VyrReverbEngine::tankRun (float* left, float* right, int n0, int i0, int count, const float* lineA0,
+                               const float* lineA1, const float* lineB) noexcept
+{
+    static_assert (kRun <= 64 && kChunk <= 128, "the run kernels' scratch arrays");
+    lfo.run (runLfo, count);
+
+    alignas (16) float mixV[kRun], feedbackV[kRun], diffusionV[kRun], earlyV[kRun], lateV[kRun], inputV[kRun];
+    smoothedRun (mixSmooth, mixV, count);
+    smoothedRun (feedbackSmooth, feedbackV, count);
+    smoothedRun (diffuseSmooth, diffusionV, count);
+    smoothedRun (earlySmooth, earlyV, count);
+    smoothedRun (lateSmooth, lateV, count);
+    smoothedRun (inputSmooth, inputV, count);
+
+    const bool sizeFading = sizeSlots.fading;
+    alignas (16) float ws0[kRun], ws1[kRun];
+    for (int i = 0; i < count; ++i)
+        sizeSlots.tick (ws0[i], ws1[i], fadeTable);
+
+    // Lines: a fading room size reads both positions and crossfades them.
+    const float maxLine = tank.maxRead();
+    const int size = tank.size;
+    const int pos0 = tank.pos;
+    const float* a0 = (sizeFading || ws0[0] != 0.0f) ? lineA0 : lineA1;
+    const float* lfoRows[kLanes];
+    for (int k = 0; k < kLanes; ++k)
+        lfoRows[k] = runLfo[kLfoOfLine[k & 7]];
+    readLines<kRun> (tank.data.data(), size, pos0, a0, lineA1, lineB, lfoRows, ws0, ws1, sizeFading, count, maxLine, runLanes);
+
+    // The damping filters step through the run sample by sample across the lanes.
+    lanesToFrames (runLanes, runFrames, count);
+    tankFilters (&runFrames[0][0], count, &tankFilterState.s[0][0], dampC, lowHpC, shelfC);
+    framesToLanes (runFrames, runLanes, count);
+
+    // The matrix: diagonal x o_k + other x (sum of the other seven) = (diagonal - other) x o_k + other x sum.
+    alignas (16) float selfV[kRun], otherV[kRun], sums[2][kRun];
+    for (int i = 0; i < count; ++i)
+    {
+        const float fb = std::min (std::max (feedbackV[i], 0.0f), 0.992f);
+        const float diffusion = diffusionV[i];
+        const float diagonal = fb * (1.0f - 0.25f * diffusion);
+        const float other = -0.25f * diffusion * fb;
+        otherV[i] = other;
+        selfV[i] = diagonal - other;
+    }
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        float* sum = sums[ch];
+        std::fill (sum, sum + count, 0.0f);
+        for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
+            for (int i = 0; i < count; ++i)
+                sum[i] += runLanes[k][i];
+
+        alignas (16) float common[kRun], drive[kRun];
+        for (int i = 0; i < count; ++i)
+        {
+            common[i] = otherV[i] * sum[i];
+            drive[i] = chunkIn[ch][i0 + i] * inputV[i];
+        }
+        for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
+        {
+            // The run never crosses the end of the ring: the writes are one contiguous span per line.
+            float* dst = tank.data.data() + (size_t) k * (size_t) size + (size_t) pos0;
+            const float* o = runLanes[k];
+            const float in = inject[k];
+            for (int i = 0; i < count; ++i)
+                dst[i] = finiteOrZero (selfV[i] * o[i] + common[i] + drive[i] * in);
+        }
+    }
+    tank.pos = pos0 + count == size ? 0 : pos0 + count;
+
+    for (int i = 0; i < count; ++i)
+    {
+        float wet[2];
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const float lateOut = lateLp[ch].process (sums[ch][i] * 0.125f);
+            wet[ch] = wetHighShelf[ch].process (wetLowCut[ch].process (chunkEarly[ch][i0 + i] * earlyV[i] + lateOut * lateV[i]));
+        }
+
+        // The dry samples were read by the predelay stage before anything was written back.
+        const int n = n0 + i;
+        left[n] = left[n] + mixV[i] * wet[0];
+        if (right != nullptr)
+            right[n] = right[n] + mixV[i] * wet[1];
+    }
+}
+
 void VyrReverbEngine::processFull (float* left, float* right, int numSamples) noexcept
 {
     const float maxLine = tank.maxRead();
 
     // Line delays in samples: a x size value + sin(lfo) x b, per size slot.
     alignas (16) float lineA0[kLanes], lineA1[kLanes], lineB[kLanes];
+    float shortest = maxLine;
     for (int i = 0; i < kLanes; ++i)
     {
         lineA0[i] = baseDelay[i] * sizeSlots.value[0] * rate;
         lineA1[i] = baseDelay[i] * sizeSlots.value[1] * rate;
         lineB[i] = modDepth[i] * rate;
+        shortest = std::min (shortest, std::min (lineA0[i], lineA1[i]) - 1.001f * std::abs (lineB[i]));
     }
+    // The whole part of the shortest delay any read can take this block, less a sample for rounding.
+    const int longestRun = juce::jlimit (1, kRun, (int) std::floor (std::max (shortest, 0.0f)) - 1);
 
-    const vyrDsp::BiquadCoeffs damp = dampC, lowHpCoeffs = lowHpC, shelf = shelfC;
     const bool earlyHeard = earlySmooth.isSmoothing() || earlySmooth.getTargetValue() != 0.0f;
 
     for (int offset = 0; offset < numSamples; offset += kChunk)
@@ -643,96 +961,13 @@ void VyrReverbEngine::processFull (float* left, float* right, int numSamples) no
             std::fill (chunkEarly[1], chunkEarly[1] + count, 0.0f);
         }
 
-        for (int i = 0; i < count; ++i)
+        for (int i0 = 0; i0 < count;)
         {
-            const int n = offset + i;
-
-            float lfoValue[kLfos];
-            for (int k = 0; k < kLfos; ++k)
-                lfoValue[k] = lfo[k].next();
-            const float mix = mixSmooth.getNextValue();
-            const float feedback = feedbackSmooth.getNextValue();
-            const float diffusion = diffuseSmooth.getNextValue();
-            const float early = earlySmooth.getNextValue();
-            const float late = lateSmooth.getNextValue();
-            const float inputGain = inputSmooth.getNextValue();
-
-            float ws0, ws1;
-            const bool sizeFading = sizeSlots.fading;
-            sizeSlots.tick (ws0, ws1, fadeTable);
-
-            const float fb = juce::jlimit (0.0f, 0.992f, feedback);
-            const float diagonal = fb * (1.0f - 0.25f * diffusion);
-            const float other = -0.25f * diffusion * fb;
-
-            // Tank: read the sixteen modulated lines, damp them, mix through the matrix, write back.
-            alignas (16) float mod[kLanes];
-            for (int k = 0; k < kLanes; ++k)
-                mod[k] = lfoValue[kLfoOfLine[k & 7]] * lineB[k];
-
-            alignas (16) float o[kLanes];
-            alignas (16) int whole0[kLanes];
-            alignas (16) float frac0[kLanes];
-            const bool readSlot0 = sizeFading || ws0 != 0.0f;
-            const float* a0 = readSlot0 ? lineA0 : lineA1;
-            for (int k = 0; k < kLanes; ++k)
-            {
-                const float d = std::min (std::max (a0[k] + mod[k], 1.0f), maxLine);
-                whole0[k] = (int) d;
-                frac0[k] = d - (float) whole0[k];
-            }
-            for (int k = 0; k < kLanes; ++k)
-                o[k] = tank.read (k, whole0[k], frac0[k]);
-
-            if (sizeFading)
-            {
-                alignas (16) int whole1[kLanes];
-                alignas (16) float frac1[kLanes];
-                for (int k = 0; k < kLanes; ++k)
-                {
-                    const float d = std::min (std::max (lineA1[k] + mod[k], 1.0f), maxLine);
-                    whole1[k] = (int) d;
-                    frac1[k] = d - (float) whole1[k];
-                }
-                for (int k = 0; k < kLanes; ++k)
-                    o[k] = ws0 * o[k] + ws1 * tank.read (k, whole1[k], frac1[k]);
-            }
-
-            dampLp.run (damp, o);
-            lowHp.run (lowHpCoeffs, o);
-            lowShelf.run (shelf, o);
-
-            float sum[2] = { 0.0f, 0.0f };
-            for (int k = 0; k < kLines; ++k)
-            {
-                sum[0] += o[k];
-                sum[1] += o[k + kLines];
-            }
-
-            // diagonal x o_k + other x (sum of the other seven) = (diagonal - other) x o_k + other x sum
-            const float self = diagonal - other;
-            for (int ch = 0; ch < 2; ++ch)
-            {
-                const float drive = chunkIn[ch][i] * inputGain;
-                const float common = other * sum[ch];
-                for (int k = ch * kLines; k < (ch + 1) * kLines; ++k)
-                    o[k] = finiteOrZero (self * o[k] + common + drive * inject[k]);
-            }
-            for (int k = 0; k < kLanes; ++k)
-                tank.write (k, o[k]);
-            tank.advance();
-
-            float wet[2];
-            for (int ch = 0; ch < 2; ++ch)
-            {
-                const float lateOut = lateLp[ch].process (sum[ch] * 0.125f);
-                wet[ch] = wetHighShelf[ch].process (wetLowCut[ch].process (chunkEarly[ch][i] * early + lateOut * late));
-            }
-
-            // The dry samples were read by the predelay stage before anything was written back.
-            left[n] = left[n] + mix * wet[0];
-            if (right != nullptr)
-                right[n] = right[n] + mix * wet[1];
+            int run = juce::jmin (longestRun, count - i0, tank.size - tank.pos);
+            if (sizeSlots.fading)
+                run = juce::jmin (run, sizeSlots.fadeLength - sizeSlots.fadeCount);
+            tankRun (left, right, offset + i0, i0, run, lineA0, lineA1, lineB);
+            i0 += run;
         }
     }
 }

@@ -55,6 +55,7 @@ private:
     static constexpr int kLanes = 2 * kLines; // lines 0..7 left tank, 8..15 right tank
     static constexpr int kMaxTaps = 14;
     static constexpr int kLfos = 6;
+    static constexpr int kRun = 32; // longest tank run, samples (see processFull); at most 64
 
     // Lanes circular buffers sharing one write position, each lane a contiguous run of its own (a read
     // that moves on by one sample per sample stays in the same cache line for many samples).
@@ -138,13 +139,13 @@ private:
         void skip (int numSamples) noexcept;
     };
 
-    struct Filter16 // one biquad design run over the sixteen tank lanes
+    // The running state of the tank's three filters (damping low-pass, low high-pass, low shelf), each
+    // one biquad design over the sixteen lanes: rows s1, s2 of each filter in turn.
+    struct TankFilterState
     {
-        alignas (16) float s1[kLanes] {};
-        alignas (16) float s2[kLanes] {};
-        inline void run (const vyrDsp::BiquadCoeffs& c, float* x) noexcept;
+        alignas (32) float s[6][kLanes] {};
         void reset() noexcept;
-        bool isFinite() const noexcept;
+        void sanitise() noexcept; // clears each filter whose state is not finite
         float maxAbs() const noexcept;
     };
 
@@ -157,11 +158,28 @@ private:
     void processIdle (float* left, float* right, int numSamples) noexcept;
     void clearInputHistory() noexcept;
     void processFull (float* left, float* right, int numSamples) noexcept;
+    void tankRun (float* left, float* right, int n0, int i0, int count, const float* lineA0, const float* lineA1,
+                  const float* lineB) noexcept;
 
     Params params;
     double sampleRate = 44100.0;
     float rate = 44100.0f;
-    vyrDsp::SineOsc lfo[kLfos];
+    // The six modulation sines, restarted from their phases every block (in double, like vyrDsp::SineOsc).
+    // Within a block each sample is the run's starting point rotated by a tabled angle (cos and sin of
+    // 1..kRun increments), so the samples of a run do not wait on each other.
+    struct LfoBank
+    {
+        double phase[kLfos] {};
+        double s[kLfos] {}, c[kLfos] {}, inc[kLfos] {};
+        double tableInc[kLfos] { -1.0, -1.0, -1.0, -1.0, -1.0, -1.0 }; // no table built yet
+        alignas (16) double rotC[kLfos][kRun + 1] {}, rotS[kLfos][kRun + 1] {};
+
+        void beginBlock (const double* increments) noexcept;
+        void endBlock (int numSamples) noexcept;
+        // Values of every sine for the next `count` samples (1..kRun), out[k][i].
+        void run (float (*out)[kRun], int count) noexcept;
+    };
+    LfoBank lfo;
     double lfoIncrement[kLfos] {};
 
     vyrDsp::Smoothed mixSmooth, erSizeSmooth, feedbackSmooth, diffuseSmooth, earlySmooth, lateSmooth,
@@ -179,6 +197,13 @@ private:
     alignas (16) float chunkEarly[2][kChunk] {}; // early-reflection sums
     float lateDelay = 12.0f;                     // samples, for this block
 
+    // The tank works in runs of up to kRun samples, each no longer than the shortest line delay, so a run
+    // reads only what earlier runs wrote: each line is read a whole run at a time, the filters step
+    // through the run sample by sample across all sixteen lanes, and the matrix works line by line.
+    alignas (16) float runLanes[kLanes][kRun] {};  // lane-major line outputs of a run
+    alignas (16) float runFrames[kRun][kLanes] {}; // the same sample-major, for the filters
+    alignas (16) float runLfo[kLfos][kRun] {};
+
     CrossfadedPair sizeSlots, predelaySlots;
     int fadeSamples = 882;
     FadeTable fadeTable;
@@ -188,7 +213,7 @@ private:
     float lastLowCut = -1.0f, lastHsFreq = -1.0f, lastHsGain = 1.0e9f;
 
     vyrDsp::BiquadCoeffs dampC, lowHpC, shelfC, lateLpC, wetLowCutC, wetHighShelfC;
-    Filter16 dampLp, lowHp, lowShelf;
+    TankFilterState tankFilterState;
     vyrDsp::Biquad tankInputHp[2], lateLp[2], wetLowCut[2], wetHighShelf[2];
 
     alignas (16) float baseDelay[kLanes] {}; // seconds
