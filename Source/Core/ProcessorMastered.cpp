@@ -114,7 +114,9 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
             juce::FloatVectorOperations::multiply (buffer.getWritePointer (1), liveChain.linkLR ? liveChain.inputGainL : liveChain.inputGainR, n);
     }
 
-    if (isLive)
+    // The levels are read once per block, so the input and output captures agree.
+    const bool levelsShown = isLive && levelReaders.any();
+    if (levelsShown)
         meters.capture (buffer, true);
 
     const bool analysing = isLive && product == vyrProducts::quarn && std::min (2, (int) std::nearbyint (m.liveAnalysis.get())) >= 1
@@ -147,7 +149,11 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
 
     if (isLive)
     {
-        meters.capture (buffer, false);
+        if (levelsShown)
+            meters.capture (buffer, false);
+        else if (levelsRunning)
+            meters.clearLevels();
+        levelsRunning = levelsShown;
         captureLoudnessAndSpectrum (buffer);
     }
 
@@ -290,6 +296,7 @@ void VyrAudioProcessor::captureLoudnessAndSpectrum (const juce::AudioBuffer<floa
         known.weightedEnergy = liveChain.limiter.lastBlockWeightedEnergy();
         known.energyScale = (double) scale * scale;
     }
+    loudness.setTruePeakWanted (truePeakReaders.any());
     loudness.process (buffer, meters, known);
 
     // Nobody sees the spectrum with no view open, so it costs nothing then.

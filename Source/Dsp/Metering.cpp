@@ -186,6 +186,15 @@ void VyrMeterEngine::capture (const juce::AudioBuffer<float>& buffer, bool input
     write.store ((int) pos, std::memory_order_release);
 }
 
+void VyrMeterEngine::clearLevels() noexcept
+{
+    for (auto* levels : { inPeak, outPeak, inRms, outRms })
+        for (int ch = 0; ch < 2; ++ch)
+            levels[ch].store (0.0f, std::memory_order_release);
+    std::fill (std::begin (outScope), std::end (outScope), 0.0f);
+    std::fill (std::begin (inScope), std::end (inScope), 0.0f);
+}
+
 void VyrMeterEngine::updateSpectrum (const juce::AudioBuffer<float>& buffer) noexcept
 {
     const int n = buffer.getNumSamples();
@@ -634,27 +643,35 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
     const float* r = channels > 1 ? buffer.getReadPointer (1) : nullptr;
 
     // True peak of the block.
-    float blockPeak = 0.0f;
     // Right after a reset the other stage's measurements still carry audio from before it.
     const bool takeKnown = ownScanSamples <= 0;
-    if (known.truePeak >= 0.0f && takeKnown)
+    ownScanSamples = std::max (0, ownScanSamples - n);
+    if (! truePeakWanted)
     {
-        blockPeak = finiteOrZero (known.truePeak);
         truePeakStale = true;
+        meters.truePeakDb.store (silenceFloorDb, std::memory_order_release);
     }
     else
     {
-        if (truePeakStale)
-            truePeak.reset();
-        truePeakStale = false;
-        ownScanSamples = std::max (0, ownScanSamples - n);
-        blockPeak = truePeak.process (l, n, 0);
-        if (r != nullptr)
-            blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+        float blockPeak = 0.0f;
+        if (known.truePeak >= 0.0f && takeKnown)
+        {
+            blockPeak = finiteOrZero (known.truePeak);
+            truePeakStale = true;
+        }
+        else
+        {
+            if (truePeakStale)
+                truePeak.reset();
+            truePeakStale = false;
+            blockPeak = truePeak.process (l, n, 0);
+            if (r != nullptr)
+                blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+        }
+        maxPeak = std::max (maxPeak, blockPeak);
+        meters.truePeakDb.store (linearToDb (blockPeak), std::memory_order_release);
+        meters.maxTruePeak.store (linearToDb (maxPeak), std::memory_order_release);
     }
-    maxPeak = std::max (maxPeak, blockPeak);
-    meters.truePeakDb.store (linearToDb (blockPeak), std::memory_order_release);
-    meters.maxTruePeak.store (linearToDb (maxPeak), std::memory_order_release);
 
     const double* knownEnergy = takeKnown ? known.weightedEnergy : nullptr;
     const double energyScale = std::isfinite (known.energyScale) ? known.energyScale : 0.0;

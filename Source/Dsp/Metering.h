@@ -70,6 +70,11 @@ public:
     // Audio thread: block peak/RMS and scope of the input (input true) or output side.
     void capture (const juce::AudioBuffer<float>& buffer, bool input) noexcept;
 
+    // Audio thread: publishes silent levels and clears both scopes, for when the levels stop being
+    // measured (no view shows them), so a view that opens before the next measured block shows no
+    // stale readings.
+    void clearLevels() noexcept;
+
     // Audio thread: feeds the mastered block to the spectrum; transforms every 1024 samples.
     void updateSpectrum (const juce::AudioBuffer<float>& buffer) noexcept;
 
@@ -160,6 +165,11 @@ public:
     void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, const Known& known) noexcept;
     void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept { process (buffer, meters, Known()); }
 
+    // Whether process() works out the true peak (on by default). While it is off the block true peak
+    // reads -100 dBTP (nothing measured) and the maximum keeps what was measured; the scan starts
+    // from fresh history when it is switched on again.
+    void setTruePeakWanted (bool wanted) noexcept { truePeakWanted = wanted; }
+
     double getSampleRate() const noexcept { return rate; }
     int getHopSamples() const noexcept { return hopSamples; }
 
@@ -216,6 +226,7 @@ private:
     int hopSamples = 4410;
     Stage preFilter[2], rlbFilter[2];
     VyrTruePeakMeter truePeak;
+    bool truePeakWanted = true;
     bool truePeakStale = false;         // blocks were read from elsewhere; the scan's history is old
     bool weightingStale = false;        // likewise for the K-weighting filters
     int ownScanSamples = 0;             // samples still scanned here after a reset (another stage's
