@@ -862,3 +862,55 @@ TEST (MeterReaders, LevelsAndTruePeakAreMeasuredWhileSomeoneReadsThem)
     EXPECT_EQ (m.truePeakDb.load(), -100.0f);
     EXPECT_NEAR (m.maxTruePeak.load(), 20.0f * std::log10 (measuredMax), 1.0e-3f);
 }
+
+// The stereo K-weighting runs both channels side by side; it must give the energies of the plain
+// per-channel stages exactly, so the readings are the same floats.
+TEST (MeterLoudness, StereoWeightingEqualsPlainStagesExactly)
+{
+    const double sr = 48000.0;
+    const auto input = vyrReferenceCompare::program (sr, 1.0, 3);
+    VyrMeterEngine meters;
+    VyrLoudnessState loudness;
+    loudness.prepare (sr);
+
+    VyrLoudnessState::Stage shelf[2], highPass[2];
+    VyrLoudnessState::designKWeighting (sr, shelf[0], highPass[0]);
+    shelf[1] = shelf[0];
+    highPass[1] = highPass[0];
+    const int hop = loudness.getHopSamples();
+    std::vector<double> hops;
+    double acc = 0.0;
+    int fill = 0;
+
+    const int block = 333;   // blocks that straddle the 100 ms steps
+    juce::AudioBuffer<float> buffer (2, block);
+    for (int start = 0; start + block <= input.getNumSamples(); start += block)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            buffer.copyFrom (ch, 0, input, ch, start, block);
+        loudness.process (buffer, meters);
+        for (int i = 0; i < block; ++i)
+        {
+            const double yl = highPass[0].process (shelf[0].process ((double) buffer.getSample (0, i)));
+            const double yr = highPass[1].process (shelf[1].process ((double) buffer.getSample (1, i)));
+            acc += yl * yl + yr * yr;
+            if (++fill == hop)
+            {
+                hops.push_back (acc);
+                acc = 0.0;
+                fill = 0;
+            }
+        }
+    }
+    ASSERT_GE (hops.size(), 9u);
+    // Sums newest first, as the meter forms them.
+    auto lufsOfNewest = [&] (int count)
+    {
+        double sum = 0.0;
+        for (int k = 1; k <= count; ++k)
+            sum += hops[hops.size() - (size_t) k];
+        return (float) (-0.691 + 10.0 * std::log10 (sum / (count * (double) hop)));
+    };
+    EXPECT_EQ (meters.lufsMomentary.load(), lufsOfNewest (4));
+    EXPECT_EQ (meters.lufsShort.load(), lufsOfNewest ((int) hops.size()));
+}

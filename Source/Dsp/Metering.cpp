@@ -6,6 +6,13 @@
 #include <cmath>
 #include <complex>
 
+#if defined(__SSE2__) || defined(_M_X64)
+ #include <emmintrin.h>
+ #define VYR_PAIRED_WEIGHTING 1
+#else
+ #define VYR_PAIRED_WEIGHTING 0
+#endif
+
 namespace
 {
     constexpr float silenceFloorDb = -100.0f;
@@ -484,6 +491,47 @@ float VyrTruePeakMeter::processExhaustive (const float* samples, int numSamples,
 }
 
 //==============================================================================
+#if VYR_PAIRED_WEIGHTING
+namespace
+{
+    // One K-weighting stage for the left (low lane) and right (high lane) channel at once. Each lane
+    // does the scalar Stage's operations in the scalar order (no fused multiply-adds on this path), so
+    // both channels come out the same doubles, bit for bit, in half the instructions.
+    struct PairedStage
+    {
+        __m128d b0, k1, k2, a1, a2, z1, z2;
+
+        PairedStage (const VyrLoudnessState::Stage& l, const VyrLoudnessState::Stage& r) noexcept
+            : b0 (_mm_set_pd (r.b0, l.b0)),
+              k1 (_mm_set_pd (r.b1 - r.a1 * r.b0, l.b1 - l.a1 * l.b0)),
+              k2 (_mm_set_pd (r.b2 - r.a2 * r.b0, l.b2 - l.a2 * l.b0)),
+              a1 (_mm_set_pd (r.a1, l.a1)),
+              a2 (_mm_set_pd (r.a2, l.a2)),
+              z1 (_mm_set_pd (r.z1, l.z1)),
+              z2 (_mm_set_pd (r.z2, l.z2))
+        {
+        }
+
+        inline __m128d process (__m128d x) noexcept
+        {
+            const __m128d y = _mm_add_pd (_mm_mul_pd (b0, x), z1);
+            const __m128d next = _mm_sub_pd (_mm_add_pd (_mm_mul_pd (k1, x), z2), _mm_mul_pd (a1, z1));
+            z2 = _mm_sub_pd (_mm_mul_pd (k2, x), _mm_mul_pd (a2, z1));
+            z1 = next;
+            return y;
+        }
+
+        void store (VyrLoudnessState::Stage& l, VyrLoudnessState::Stage& r) const noexcept
+        {
+            l.z1 = _mm_cvtsd_f64 (z1);
+            l.z2 = _mm_cvtsd_f64 (z2);
+            r.z1 = _mm_cvtsd_f64 (_mm_unpackhi_pd (z1, z1));
+            r.z2 = _mm_cvtsd_f64 (_mm_unpackhi_pd (z2, z2));
+        }
+    };
+}
+#endif
+
 double VyrLoudnessState::Stage::magnitude (double hz, double sr) const noexcept
 {
     const double w = 2.0 * juce::MathConstants<double>::pi * hz / sr;
@@ -706,6 +754,18 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
         }
         else if (r != nullptr)
         {
+#if VYR_PAIRED_WEIGHTING
+            PairedStage shelf (preFilter[0], preFilter[1]), highPass (rlbFilter[0], rlbFilter[1]);
+            for (int k = i; k < i + take; ++k)
+            {
+                const __m128d x = _mm_set_pd ((double) finiteOrZero (r[k]), (double) finiteOrZero (l[k]));
+                const __m128d y = highPass.process (shelf.process (x));
+                const __m128d sq = _mm_mul_pd (y, y);
+                acc += _mm_cvtsd_f64 (_mm_add_sd (sq, _mm_unpackhi_pd (sq, sq)));   // yl * yl + yr * yr
+            }
+            shelf.store (preFilter[0], preFilter[1]);
+            highPass.store (rlbFilter[0], rlbFilter[1]);
+#else
             Stage pl = preFilter[0], rl = rlbFilter[0], pr = preFilter[1], rr = rlbFilter[1];
             for (int k = i; k < i + take; ++k)
             {
@@ -714,6 +774,7 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
                 acc += yl * yl + yr * yr;
             }
             preFilter[0] = pl; rlbFilter[0] = rl; preFilter[1] = pr; rlbFilter[1] = rr;
+#endif
         }
         else
         {
