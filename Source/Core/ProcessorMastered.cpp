@@ -108,10 +108,12 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
     const int channels = buffer.getNumChannels();
     if (! buffer.hasBeenCleared() && n > 0)
     {
-        if (channels >= 1)
+        // A gain of exactly 1 leaves every sample as it is.
+        const float gainR = liveChain.linkLR ? liveChain.inputGainL : liveChain.inputGainR;
+        if (channels >= 1 && liveChain.inputGainL != 1.0f)
             juce::FloatVectorOperations::multiply (buffer.getWritePointer (0), liveChain.inputGainL, n);
-        if (channels >= 2)
-            juce::FloatVectorOperations::multiply (buffer.getWritePointer (1), liveChain.linkLR ? liveChain.inputGainL : liveChain.inputGainR, n);
+        if (channels >= 2 && gainR != 1.0f)
+            juce::FloatVectorOperations::multiply (buffer.getWritePointer (1), gainR, n);
     }
 
     // The levels are read once per block, so the input and output captures agree.
