@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <type_traits>
 
 #if defined(__SSE2__) || defined(_M_X64)
  #include <emmintrin.h>
- #define VYR_PAIRED_WEIGHTING 1
+ #define VYR_METER_SSE2 1
 #else
- #define VYR_PAIRED_WEIGHTING 0
+ #define VYR_METER_SSE2 0
 #endif
 
 namespace
@@ -345,6 +346,60 @@ namespace
     }
 }
 
+namespace
+{
+    // Largest magnitude of v[0 .. count - 1]. Sixteen lanes side by side (four vectors the compiler
+    // forms), so the running maxima do not wait on each other; the maximum of a set does not depend on
+    // the order it is taken in.
+    inline float largestMagnitude (const float* v, int count) noexcept
+    {
+#if VYR_METER_SSE2
+        const __m128 magnitude = _mm_castsi128_ps (_mm_set1_epi32 (0x7fffffff));
+        __m128 m0 = _mm_setzero_ps(), m1 = m0, m2 = m0, m3 = m0;
+        int i = 0;
+        for (; i + 16 <= count; i += 16)
+        {
+            m0 = _mm_max_ps (m0, _mm_and_ps (_mm_loadu_ps (v + i), magnitude));
+            m1 = _mm_max_ps (m1, _mm_and_ps (_mm_loadu_ps (v + i + 4), magnitude));
+            m2 = _mm_max_ps (m2, _mm_and_ps (_mm_loadu_ps (v + i + 8), magnitude));
+            m3 = _mm_max_ps (m3, _mm_and_ps (_mm_loadu_ps (v + i + 12), magnitude));
+        }
+        for (; i + 4 <= count; i += 4)
+            m0 = _mm_max_ps (m0, _mm_and_ps (_mm_loadu_ps (v + i), magnitude));
+        alignas (16) float lanes[4];
+        _mm_store_ps (lanes, _mm_max_ps (_mm_max_ps (m0, m1), _mm_max_ps (m2, m3)));
+        float r = std::max (std::max (lanes[0], lanes[1]), std::max (lanes[2], lanes[3]));
+        for (; i < count; ++i)
+            r = std::max (r, std::abs (v[i]));
+        return r;
+#else
+        constexpr int lanes = 16;
+        float m[lanes] {};
+        int i = 0;
+        for (; i + lanes <= count; i += lanes)
+            for (int k = 0; k < lanes; ++k)
+                m[k] = std::max (m[k], std::abs (v[i + k]));
+        float r = 0.0f;
+        for (int k = 0; k < lanes; ++k)
+            r = std::max (r, m[k]);
+        for (; i < count; ++i)
+            r = std::max (r, std::abs (v[i]));
+        return r;
+#endif
+    }
+
+    // The samples of a block into the scan's frame; a non-finite sample counts as silence (v - v is 0
+    // exactly for a finite v, NaN otherwise), branch-free so the copy vectorises.
+    inline void copyFinite (const float* src, float* dst, int n) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            const float v = src[i];
+            dst[i] = v - v == 0.0f ? v : 0.0f;
+        }
+    }
+}
+
 float VyrTruePeakMeter::phaseValue (int p, const float* window) const noexcept
 {
     // The central eight taps (8 .. 15) are one of the three groups, so the bound's central part is the
@@ -359,29 +414,13 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
     if (channel < 0 || channel >= maxChannels || numSamples <= 0)
         return 0.0f;
 
-    using Vec = juce::dsp::SIMDRegister<float>;
-    constexpr int lanes = (int) Vec::SIMDNumElements;
     constexpr int past = taps - 1;
     constexpr int run = 16;
-    static_assert (run % lanes == 0);
 
     float* hist = history[channel];
     float peak = 0.0f;
 
-    // Largest magnitude of v[0 .. count - 1] (v aligned), lanes side by side.
-    auto largest = [] (const float* v, int count) noexcept
-    {
-        const int whole = count - count % lanes;
-        Vec m (0.0f);
-        for (int i = 0; i < whole; i += lanes)
-            m = Vec::max (m, Vec::abs (Vec::fromRawArray (v + i)));
-        float r = 0.0f;
-        for (int k = 0; k < lanes; ++k)
-            r = std::max (r, m.get ((size_t) k));
-        for (int i = whole; i < count; ++i)
-            r = std::max (r, std::abs (v[i]));
-        return r;
-    };
+    auto largest = largestMagnitude;
 
     // Every interpolated value is bounded by its eight central taps plus the summed magnitude of the
     // other taps times the largest sample in its window. The central part is worked out for every
@@ -395,14 +434,11 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
     {
         const int n = std::min (chunk, numSamples - done);
         std::copy (hist, hist + past, frame);
-        for (int i = 0; i < n; ++i)
-            frame[past + i] = finiteOrZero (samples[done + i]);
+        copyFinite (samples + done, frame + past, n);
         std::fill (frame + past + n, frame + past + chunk + group, 0.0f);
 
         // Phase 0 is the centre sample itself.
-        for (int i = 0; i < n; ++i)
-            bound[i] = frame[halfTaps - 1 + i];
-        peak = std::max (peak, largest (bound, n));
+        peak = std::max (peak, largest (frame + halfTaps - 1, n));
 
         if (wholeChunks[channel] > 0)
         {
@@ -491,7 +527,7 @@ float VyrTruePeakMeter::processExhaustive (const float* samples, int numSamples,
 }
 
 //==============================================================================
-#if VYR_PAIRED_WEIGHTING
+#if VYR_METER_SSE2
 namespace
 {
     // One K-weighting stage for the left (low lane) and right (high lane) channel at once. Each lane
@@ -512,9 +548,11 @@ namespace
         {
         }
 
+        // unitGain: b0 is exactly 1 in both lanes (the high-pass), so 1 x x is x and the multiply goes.
+        template <bool unitGain = false>
         inline __m128d process (__m128d x) noexcept
         {
-            const __m128d y = _mm_add_pd (_mm_mul_pd (b0, x), z1);
+            const __m128d y = unitGain ? _mm_add_pd (x, z1) : _mm_add_pd (_mm_mul_pd (b0, x), z1);
             const __m128d next = _mm_sub_pd (_mm_add_pd (_mm_mul_pd (k1, x), z2), _mm_mul_pd (a1, z1));
             z2 = _mm_sub_pd (_mm_mul_pd (k2, x), _mm_mul_pd (a2, z1));
             z1 = next;
@@ -754,14 +792,37 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
         }
         else if (r != nullptr)
         {
-#if VYR_PAIRED_WEIGHTING
+#if VYR_METER_SSE2
             PairedStage shelf (preFilter[0], preFilter[1]), highPass (rlbFilter[0], rlbFilter[1]);
-            for (int k = i; k < i + take; ++k)
+            const bool unitHighPass = rlbFilter[0].b0 == 1.0 && rlbFilter[1].b0 == 1.0;
+            // The samples are first made finite and widened into pairs in a pass the compiler vectorises,
+            // so the recursion's loop holds only the filters.
+            constexpr int chunk = 256;
+            alignas (16) double pairs[2 * chunk];
+            for (int c0 = i; c0 < i + take; c0 += chunk)
             {
-                const __m128d x = _mm_set_pd ((double) finiteOrZero (r[k]), (double) finiteOrZero (l[k]));
-                const __m128d y = highPass.process (shelf.process (x));
-                const __m128d sq = _mm_mul_pd (y, y);
-                acc += _mm_cvtsd_f64 (_mm_add_sd (sq, _mm_unpackhi_pd (sq, sq)));   // yl * yl + yr * yr
+                const int m = std::min (chunk, i + take - c0);
+                // v - v is 0 exactly for a finite v (NaN for infinities and NaN): finiteOrZero, branch-free.
+                for (int k = 0; k < m; ++k)
+                {
+                    const float a = l[c0 + k], b = r[c0 + k];
+                    pairs[2 * k] = (double) (a - a == 0.0f ? a : 0.0f);
+                    pairs[2 * k + 1] = (double) (b - b == 0.0f ? b : 0.0f);
+                }
+                auto run = [&] (auto unitGain)
+                {
+                    for (int k = 0; k < m; ++k)
+                    {
+                        const __m128d x = _mm_load_pd (pairs + 2 * k);
+                        const __m128d y = highPass.process<decltype (unitGain)::value> (shelf.process (x));
+                        const __m128d sq = _mm_mul_pd (y, y);
+                        acc += _mm_cvtsd_f64 (_mm_add_sd (sq, _mm_unpackhi_pd (sq, sq)));   // yl * yl + yr * yr
+                    }
+                };
+                if (unitHighPass)
+                    run (std::true_type());
+                else
+                    run (std::false_type());
             }
             shelf.store (preFilter[0], preFilter[1]);
             highPass.store (rlbFilter[0], rlbFilter[1]);
