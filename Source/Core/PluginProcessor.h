@@ -369,7 +369,9 @@ private:
     void playLoadedFile (juce::AudioBuffer<float>& buffer, int numSamples);
     void runMidiMap (const juce::MidiBuffer& midi);
     void applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget);
-    void delayDry (const juce::AudioBuffer<float>& input, int numSamples) noexcept;
+    // Records the block into the dry line; with readOut, also fills dryBuffer with the block's dry
+    // signal delayed by the chain's latency (only the bypass and its crossfade read it).
+    void delayDry (const juce::AudioBuffer<float>& input, int numSamples, bool readOut) noexcept;
     int readChoice (const char* id, int count, int fallback) const;
     void setParamNotifying (const juce::String& id, float plainValue);
     // A program write: skipped when within `tolerance` of the current normalised value, else one gesture.
