@@ -454,6 +454,28 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
             // Largest sample magnitude per group of 8 frame values (zeros past the chunk); outputs
             // 8g .. 8g + 7 read frame values 8g .. 8g + 30, inside groups g .. g + 3.
             const int groups = (n + group - 1) / group;
+#if VYR_METER_SSE2
+            // Four lanes of maxima per group (the frame and the window peaks are 16-byte aligned, and a
+            // group is two vectors); the horizontal maximum is taken once per window.
+            static_assert (group == 8);
+            const __m128 magnitude = _mm_castsi128_ps (_mm_set1_epi32 (0x7fffffff));
+            alignas (16) float quads[4 * (chunk / group + 4)];
+            for (int b = 0; b < groups + 3; ++b)
+            {
+                const float* v = frame + b * group;
+                _mm_store_ps (quads + 4 * b, _mm_max_ps (_mm_and_ps (_mm_load_ps (v), magnitude),
+                                                         _mm_and_ps (_mm_load_ps (v + 4), magnitude)));
+            }
+            for (int g = 0; g < groups; ++g)
+            {
+                const float* q = quads + 4 * g;
+                __m128 w = _mm_max_ps (_mm_max_ps (_mm_load_ps (q), _mm_load_ps (q + 4)), _mm_max_ps (_mm_load_ps (q + 8), _mm_load_ps (q + 12)));
+                w = _mm_max_ps (w, _mm_shuffle_ps (w, w, _MM_SHUFFLE (2, 3, 0, 1)));
+                w = _mm_max_ps (w, _mm_shuffle_ps (w, w, _MM_SHUFFLE (1, 0, 3, 2)));
+                _mm_store_ps (windowPeak + g * group, w);
+                _mm_store_ps (windowPeak + g * group + 4, w);
+            }
+#else
             for (int b = 0; b < groups + 3; ++b)
             {
                 const float* v = frame + b * group;
@@ -467,6 +489,7 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
                 const float w = std::max (std::max (groupMax[g], groupMax[g + 1]), std::max (groupMax[g + 2], groupMax[g + 3]));
                 std::fill (windowPeak + g * group, windowPeak + (g + 1) * group, w);
             }
+#endif
 
             int runsSeen = 0, runsWorked = 0;
             for (int p = 0; p < factor - 1; ++p)
