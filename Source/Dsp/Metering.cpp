@@ -808,9 +808,16 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
 
         if (knownEnergy != nullptr)
         {
-            double sum = 0.0;
-            for (int k = i; k < i + take; ++k)
-                sum += knownEnergy[k];
+            // Four running sums side by side, so the additions do not wait on each other (the order of
+            // the additions moves the sum by a few parts in 1e16 at most).
+            double part[4] {};
+            int k = i;
+            for (; k + 4 <= i + take; k += 4)
+                for (int m = 0; m < 4; ++m)
+                    part[m] += knownEnergy[k + m];
+            for (; k < i + take; ++k)
+                part[0] += knownEnergy[k];
+            const double sum = (part[0] + part[1]) + (part[2] + part[3]);
             acc += energyScale * (std::isfinite (sum) ? sum : 0.0);
         }
         else if (r != nullptr)
