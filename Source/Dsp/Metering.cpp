@@ -555,7 +555,7 @@ namespace
 {
     // One K-weighting stage for the left (low lane) and right (high lane) channel at once. Each lane
     // does the scalar Stage's operations in the scalar order (no fused multiply-adds on this path), so
-    // both channels come out the same doubles, bit for bit, in half the instructions.
+    // both channels' filtered samples are the same doubles, bit for bit, in half the instructions.
     struct PairedStage
     {
         __m128d b0, k1, k2, a1, a2, z1, z2;
@@ -839,15 +839,19 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
                     pairs[2 * k] = (double) (a - a == 0.0f ? a : 0.0f);
                     pairs[2 * k + 1] = (double) (b - b == 0.0f ? b : 0.0f);
                 }
+                // Each channel's squares are summed in its own lane and the two sums added per chunk:
+                // another order of the same additions, which moves the energy by at most a few parts
+                // in 1e13 (the readings by less than 1e-5 LU, tested).
                 auto run = [&] (auto unitGain)
                 {
+                    __m128d sums = _mm_setzero_pd();
                     for (int k = 0; k < m; ++k)
                     {
                         const __m128d x = _mm_load_pd (pairs + 2 * k);
                         const __m128d y = highPass.process<decltype (unitGain)::value> (shelf.process (x));
-                        const __m128d sq = _mm_mul_pd (y, y);
-                        acc += _mm_cvtsd_f64 (_mm_add_sd (sq, _mm_unpackhi_pd (sq, sq)));   // yl * yl + yr * yr
+                        sums = _mm_add_pd (sums, _mm_mul_pd (y, y));
                     }
+                    acc += _mm_cvtsd_f64 (_mm_add_sd (sums, _mm_unpackhi_pd (sums, sums)));
                 };
                 if (unitHighPass)
                     run (std::true_type());
