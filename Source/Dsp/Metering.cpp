@@ -388,6 +388,20 @@ namespace
 #endif
     }
 
+    // Whether any of the sixteen values from v (16-byte aligned, none negative) exceeds limit; the same
+    // answer as comparing their largest with it, without forming the largest.
+    inline bool anyAbove (const float* v, float limit) noexcept
+    {
+#if VYR_METER_SSE2
+        const __m128 t = _mm_set1_ps (limit);
+        const __m128 a = _mm_or_ps (_mm_cmpgt_ps (_mm_load_ps (v), t), _mm_cmpgt_ps (_mm_load_ps (v + 4), t));
+        const __m128 b = _mm_or_ps (_mm_cmpgt_ps (_mm_load_ps (v + 8), t), _mm_cmpgt_ps (_mm_load_ps (v + 12), t));
+        return _mm_movemask_ps (_mm_or_ps (a, b)) != 0;
+#else
+        return largestMagnitude (v, 16) > limit;
+#endif
+    }
+
     // The samples of a block into the scan's frame; a non-finite sample counts as silence (v - v is 0
     // exactly for a finite v, NaN otherwise), branch-free so the copy vectorises.
     inline void copyFinite (const float* src, float* dst, int n) noexcept
@@ -415,7 +429,7 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
         return 0.0f;
 
     constexpr int past = taps - 1;
-    constexpr int run = 16;
+    constexpr int run = 16;   // as anyAbove takes them
 
     float* hist = history[channel];
     float peak = 0.0f;
@@ -502,7 +516,7 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
                 for (int i0 = 0; i0 < whole; i0 += run)
                 {
                     ++runsSeen;
-                    if (largest (bound + i0, run) <= peak)
+                    if (! anyAbove (bound + i0, peak))
                         continue;
                     ++runsWorked;
                     alignas (32) float full[run];
