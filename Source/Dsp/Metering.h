@@ -34,8 +34,10 @@ public:
     std::atomic<float> lufsShort { -100.0f };
     std::atomic<float> lufsIntegrated { -100.0f };
     std::atomic<float> lra { 0.0f };                    // loudness range, LU (updated once a second)
-    std::atomic<float> truePeakDb { -100.0f };          // true peak of the last block, both channels, dBTP
-    std::atomic<float> maxTruePeak { -100.0f };         // highest true peak since the last loudness reset, dBTP
+    // True peak of the last block, both channels, dBTP, and the highest since the last loudness reset;
+    // -100 for a block whose true peak was not measured (see VyrLoudnessState::setTruePeakWanted).
+    std::atomic<float> truePeakDb { -100.0f };
+    std::atomic<float> maxTruePeak { -100.0f };
 
     std::atomic<double> sampleRate { 44100.0 };
 
