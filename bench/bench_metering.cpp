@@ -26,15 +26,25 @@ static void BM_MeterEngine (benchmark::State& state)
 }
 BENCHMARK (BM_MeterEngine)->ArgsProduct ({ { 44100, 96000, 192000 }, { 64, 512 } });
 
-// The output's true-peak scan alone, both channels: the skipping scan (0) against the exhaustive one (1).
+// The output's true-peak scan alone, both channels: the skipping scan (0) against the exhaustive one (1),
+// on program material (last argument 0) or on a limited master that sits near its peak (1; the
+// program driven 12 dB into a hard clip, which the processor's limiter output resembles).
 static void BM_TruePeakScan (benchmark::State& state)
 {
     const bool exhaustive = state.range (0) == 1;
     const double sr = (double) state.range (1);
     const int block = (int) state.range (2);
+    const bool limited = state.range (3) == 1;
     auto scan = std::make_unique<VyrTruePeakMeter>();
     vyrRunBlocks (state, sr, block, block * 64, [&] (juce::AudioBuffer<float>& buffer, int)
     {
+        if (limited)
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                float* d = buffer.getWritePointer (ch);
+                for (int i = 0; i < block; ++i)
+                    d[i] = juce::jlimit (-0.9f, 0.9f, 4.0f * d[i]);
+            }
         float peak = 0.0f;
         for (int ch = 0; ch < 2; ++ch)
             peak = std::max (peak, exhaustive ? scan->processExhaustive (buffer.getReadPointer (ch), block, ch)
@@ -42,4 +52,4 @@ static void BM_TruePeakScan (benchmark::State& state)
         benchmark::DoNotOptimize (peak);
     });
 }
-BENCHMARK (BM_TruePeakScan)->ArgsProduct ({ { 0, 1 }, { 48000 }, { 512 } });
+BENCHMARK (BM_TruePeakScan)->ArgsProduct ({ { 0, 1 }, { 48000 }, { 512 }, { 0, 1 } });

@@ -765,6 +765,7 @@ TEST (MeterTruePeak, ProcessorMeasuresItsOutputOnce)
     for (const auto& c : cases)
     {
         auto p = vyrTest::makeProcessor (vyrProducts::quarn);
+        const VyrReaderToken truePeakReader (p->truePeakReaders);
         for (const auto& [id, value] : c.settings)
             vyrTest::setParam (*p, id, value);
         vyrTest::prepare (*p, sr, block);
@@ -787,4 +788,129 @@ TEST (MeterTruePeak, ProcessorMeasuresItsOutputOnce)
             ASSERT_NEAR (p->meters.lufsShort.load(), ownMeters.lufsShort.load(), 1.0e-3f) << c.name << " at " << start;
         }
     }
+}
+
+// The levels, scopes and true peak of the processor's output are read only by their readers, so they
+// are measured only while one holds a token: without one they cost nothing and read as nothing
+// measured; with one they are the block's own; when the last reader goes, the levels and scopes fall to
+// silence at once and the true-peak maximum keeps what was measured.
+TEST (MeterReaders, LevelsAndTruePeakAreMeasuredWhileSomeoneReadsThem)
+{
+    const double sr = 48000.0;
+    const int block = 480;
+    auto p = vyrTest::makeProcessor (vyrProducts::quarn);
+    vyrTest::setParam (*p, "limiter_enabled", 0.0f);   // the output's true peak is then scanned at the output
+    vyrTest::prepare (*p, sr, block);
+    const auto input = vyrReferenceCompare::program (sr, 0.4);
+    juce::MidiBuffer midi;
+    juce::AudioBuffer<float> buffer (2, block);
+    int start = 0;
+    auto next = [&]
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            buffer.copyFrom (ch, 0, input, ch, start, block);
+        start += block;
+        p->processBlock (buffer, midi);
+    };
+    auto scopeEnergy = [&]
+    {
+        double e = 0.0;
+        for (float v : p->meters.outScope)
+            e += (double) v * v;
+        for (float v : p->meters.inScope)
+            e += (double) v * v;
+        return e;
+    };
+    auto& m = p->meters;
+
+    for (int b = 0; b < 12; ++b)   // past the first 100 ms of loudness
+        next();
+    EXPECT_EQ (m.outPeak[0].load(), 0.0f);
+    EXPECT_EQ (m.inRms[1].load(), 0.0f);
+    EXPECT_EQ (scopeEnergy(), 0.0);
+    EXPECT_EQ (m.truePeakDb.load(), -100.0f);
+    EXPECT_EQ (m.maxTruePeak.load(), -100.0f);
+    EXPECT_GT (m.lufsMomentary.load(), -40.0f) << "loudness runs for every block";
+
+    float measuredMax = 0.0f;
+    {
+        const VyrReaderToken levels (p->levelReaders), truePeak (p->truePeakReaders);
+        VyrTruePeakMeter scan;
+        for (int b = 0; b < 6; ++b)
+        {
+            next();
+            const float expected = std::max (scan.processExhaustive (buffer.getReadPointer (0), block, 0),
+                                             scan.processExhaustive (buffer.getReadPointer (1), block, 1));
+            EXPECT_NEAR (m.truePeakDb.load(), 20.0f * std::log10 (expected), 1.0e-3f) << b;
+            measuredMax = std::max (measuredMax, expected);
+            for (int ch = 0; ch < 2; ++ch)
+            {
+                const float peak = buffer.getMagnitude (ch, 0, block);
+                EXPECT_FLOAT_EQ (m.outPeak[ch].load(), peak) << b;
+                EXPECT_NEAR (m.outRms[ch].load(), buffer.getRMSLevel (ch, 0, block), 1.0e-5f * peak) << b;
+            }
+            EXPECT_GT (m.inPeak[0].load(), 0.01f);
+        }
+        EXPECT_GT (scopeEnergy(), 0.0);
+    }
+
+    next();
+    EXPECT_EQ (m.outPeak[0].load(), 0.0f);
+    EXPECT_EQ (m.outRms[1].load(), 0.0f);
+    EXPECT_EQ (m.inPeak[1].load(), 0.0f);
+    EXPECT_EQ (scopeEnergy(), 0.0);
+    EXPECT_EQ (m.truePeakDb.load(), -100.0f);
+    EXPECT_NEAR (m.maxTruePeak.load(), 20.0f * std::log10 (measuredMax), 1.0e-3f);
+}
+
+// The stereo K-weighting runs both channels side by side; it must give the energies of the plain
+// per-channel stages, up to the order of the additions: the readings within 1e-5 LU.
+TEST (MeterLoudness, StereoWeightingEqualsPlainStages)
+{
+    const double sr = 48000.0;
+    const auto input = vyrReferenceCompare::program (sr, 1.0, 3);
+    VyrMeterEngine meters;
+    VyrLoudnessState loudness;
+    loudness.prepare (sr);
+
+    VyrLoudnessState::Stage shelf[2], highPass[2];
+    VyrLoudnessState::designKWeighting (sr, shelf[0], highPass[0]);
+    shelf[1] = shelf[0];
+    highPass[1] = highPass[0];
+    const int hop = loudness.getHopSamples();
+    std::vector<double> hops;
+    double acc = 0.0;
+    int fill = 0;
+
+    const int block = 333;   // blocks that straddle the 100 ms steps
+    juce::AudioBuffer<float> buffer (2, block);
+    for (int start = 0; start + block <= input.getNumSamples(); start += block)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            buffer.copyFrom (ch, 0, input, ch, start, block);
+        loudness.process (buffer, meters);
+        for (int i = 0; i < block; ++i)
+        {
+            const double yl = highPass[0].process (shelf[0].process ((double) buffer.getSample (0, i)));
+            const double yr = highPass[1].process (shelf[1].process ((double) buffer.getSample (1, i)));
+            acc += yl * yl + yr * yr;
+            if (++fill == hop)
+            {
+                hops.push_back (acc);
+                acc = 0.0;
+                fill = 0;
+            }
+        }
+    }
+    ASSERT_GE (hops.size(), 9u);
+    // Sums newest first, as the meter forms them.
+    auto lufsOfNewest = [&] (int count)
+    {
+        double sum = 0.0;
+        for (int k = 1; k <= count; ++k)
+            sum += hops[hops.size() - (size_t) k];
+        return (float) (-0.691 + 10.0 * std::log10 (sum / (count * (double) hop)));
+    };
+    EXPECT_NEAR (meters.lufsMomentary.load(), lufsOfNewest (4), 1.0e-5f);
+    EXPECT_NEAR (meters.lufsShort.load(), lufsOfNewest ((int) hops.size()), 1.0e-5f);
 }

@@ -196,6 +196,7 @@ TEST (RealtimeRules, AudioThreadSkipsTheSpectrumCopyWhileAReaderHoldsIt)
 TEST (RealtimeRules, LoudnessResetIsServedByTheAudioThread)
 {
     VyrAudioProcessor p (0);   // no module on: the output is the input
+    const VyrReaderToken truePeakReader (p.truePeakReaders);
     prepare (p, 48000.0, 480);
     juce::AudioBuffer<float> buf (2, 480);
     juce::MidiBuffer midi;

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "Core/ReaderCount.h"
 #include "Model/Parameters.h"
 #include "Live/SectionAutomation.h"
 #include "Files/AudioIo.h"
@@ -182,6 +183,18 @@ public:
         JUCE_DECLARE_NON_COPYABLE (SpectrumViewToken)
     };
 
+    // The block levels and scopes of the input and output (`meters`' peaks, RMS and scope rings) are
+    // read only by the editor's meter views, so they are measured only while such a view exists: each
+    // holds a VyrReaderToken on levelReaders. When the last one goes the audio thread publishes silent
+    // levels and empty scopes once, so a view that opens before the next block shows nothing stale.
+    VyrReaderCount levelReaders;
+
+    // The output's true peak (`meters.truePeakDb` and `meters.maxTruePeak`) is scanned only while a
+    // reader holds a VyrReaderToken on truePeakReaders; the maximum covers the time it was held. A reader
+    // that shows the maximum of all playback holds its token from the start. (The limiter keeps its
+    // own true-peak readings.)
+    VyrReaderCount truePeakReaders;
+
     // Asks the message thread to serve the pending requests (latency report, recipe bits, mood, section,
     // live recipe): mark the request's own atomics first, then call this. Any thread, the audio thread
     // included: it sets an atomic flag that the request poll (a message-thread timer) picks up within
@@ -219,6 +232,7 @@ public:
     std::atomic<bool> loudnessResetPending { false };
     std::atomic<int> spectrumViews { 0 };
     bool spectrumRunning = false;                   // audio thread: the analysis ran last block
+    bool levelsRunning = false;                     // audio thread: the levels were measured last block
 
     // Section layout and file analysis
     VyrSectionMastering section;
@@ -355,7 +369,9 @@ private:
     void playLoadedFile (juce::AudioBuffer<float>& buffer, int numSamples);
     void runMidiMap (const juce::MidiBuffer& midi);
     void applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget);
-    void delayDry (const juce::AudioBuffer<float>& input, int numSamples) noexcept;
+    // Records the block into the dry line; with readOut, also fills dryBuffer with the block's dry
+    // signal delayed by the chain's latency (only the bypass and its crossfade read it).
+    void delayDry (const juce::AudioBuffer<float>& input, int numSamples, bool readOut) noexcept;
     int readChoice (const char* id, int count, int fallback) const;
     void setParamNotifying (const juce::String& id, float plainValue);
     // A program write: skipped when within `tolerance` of the current normalised value, else one gesture.

@@ -76,7 +76,8 @@ void VyrAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
             const int len = std::min (chunk, n - start);
             juce::AudioBuffer<float> piece (buffer.getArrayOfWritePointers(), buffer.getNumChannels(), start, len);
 
-            delayDry (piece, len);
+            // The dry signal is read only while the bypass is on or its crossfade still runs.
+            delayDry (piece, len, bypassTarget || bypassFade > 0.00001f);
             if (bypassTarget && bypassFade >= 0.999f)
             {
                 bypassFade = 1.0f;
@@ -115,7 +116,7 @@ void VyrAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, 
         buffer.clear (ch, 0, buffer.getNumSamples());
 }
 
-void VyrAudioProcessor::delayDry (const juce::AudioBuffer<float>& input, int n) noexcept
+void VyrAudioProcessor::delayDry (const juce::AudioBuffer<float>& input, int n, bool readOut) noexcept
 {
     const int length = dryDelayLine.getNumSamples();
     const int channels = std::min ({ input.getNumChannels(), dryBuffer.getNumChannels(), dryDelayLine.getNumChannels() });
@@ -144,10 +145,11 @@ void VyrAudioProcessor::delayDry (const juce::AudioBuffer<float>& input, int n) 
         const float* in = input.getReadPointer (ch);
         float* line = dryDelayLine.getWritePointer (ch);
         float* out = dryBuffer.getWritePointer (ch);
-        if (n + latency <= length)
+        if (n + latency <= length || ! readOut)
         {
             copyIn (line, dryDelayWrite, in, n);
-            copyOut (line, readAt, out, n);
+            if (readOut)
+                copyOut (line, readAt, out, n);
             continue;
         }
         int w = dryDelayWrite;

@@ -108,13 +108,17 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
     const int channels = buffer.getNumChannels();
     if (! buffer.hasBeenCleared() && n > 0)
     {
-        if (channels >= 1)
+        // A gain of exactly 1 leaves every sample as it is.
+        const float gainR = liveChain.linkLR ? liveChain.inputGainL : liveChain.inputGainR;
+        if (channels >= 1 && liveChain.inputGainL != 1.0f)
             juce::FloatVectorOperations::multiply (buffer.getWritePointer (0), liveChain.inputGainL, n);
-        if (channels >= 2)
-            juce::FloatVectorOperations::multiply (buffer.getWritePointer (1), liveChain.linkLR ? liveChain.inputGainL : liveChain.inputGainR, n);
+        if (channels >= 2 && gainR != 1.0f)
+            juce::FloatVectorOperations::multiply (buffer.getWritePointer (1), gainR, n);
     }
 
-    if (isLive)
+    // The levels are read once per block, so the input and output captures agree.
+    const bool levelsShown = isLive && levelReaders.any();
+    if (levelsShown)
         meters.capture (buffer, true);
 
     const bool analysing = isLive && product == vyrProducts::quarn && std::min (2, (int) std::nearbyint (m.liveAnalysis.get())) >= 1
@@ -147,7 +151,11 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
 
     if (isLive)
     {
-        meters.capture (buffer, false);
+        if (levelsShown)
+            meters.capture (buffer, false);
+        else if (levelsRunning)
+            meters.clearLevels();
+        levelsRunning = levelsShown;
         captureLoudnessAndSpectrum (buffer);
     }
 
@@ -290,6 +298,7 @@ void VyrAudioProcessor::captureLoudnessAndSpectrum (const juce::AudioBuffer<floa
         known.weightedEnergy = liveChain.limiter.lastBlockWeightedEnergy();
         known.energyScale = (double) scale * scale;
     }
+    loudness.setTruePeakWanted (truePeakReaders.any());
     loudness.process (buffer, meters, known);
 
     // Nobody sees the spectrum with no view open, so it costs nothing then.

@@ -5,6 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <type_traits>
+
+#if defined(__SSE2__) || defined(_M_X64)
+ #include <emmintrin.h>
+ #define VYR_METER_SSE2 1
+#else
+ #define VYR_METER_SSE2 0
+#endif
 
 namespace
 {
@@ -186,6 +194,15 @@ void VyrMeterEngine::capture (const juce::AudioBuffer<float>& buffer, bool input
     write.store ((int) pos, std::memory_order_release);
 }
 
+void VyrMeterEngine::clearLevels() noexcept
+{
+    for (auto* levels : { inPeak, outPeak, inRms, outRms })
+        for (int ch = 0; ch < 2; ++ch)
+            levels[ch].store (0.0f, std::memory_order_release);
+    std::fill (std::begin (outScope), std::end (outScope), 0.0f);
+    std::fill (std::begin (inScope), std::end (inScope), 0.0f);
+}
+
 void VyrMeterEngine::updateSpectrum (const juce::AudioBuffer<float>& buffer) noexcept
 {
     const int n = buffer.getNumSamples();
@@ -329,6 +346,74 @@ namespace
     }
 }
 
+namespace
+{
+    // Largest magnitude of v[0 .. count - 1]. Sixteen lanes side by side (four vectors the compiler
+    // forms), so the running maxima do not wait on each other; the maximum of a set does not depend on
+    // the order it is taken in.
+    inline float largestMagnitude (const float* v, int count) noexcept
+    {
+#if VYR_METER_SSE2
+        const __m128 magnitude = _mm_castsi128_ps (_mm_set1_epi32 (0x7fffffff));
+        __m128 m0 = _mm_setzero_ps(), m1 = m0, m2 = m0, m3 = m0;
+        int i = 0;
+        for (; i + 16 <= count; i += 16)
+        {
+            m0 = _mm_max_ps (m0, _mm_and_ps (_mm_loadu_ps (v + i), magnitude));
+            m1 = _mm_max_ps (m1, _mm_and_ps (_mm_loadu_ps (v + i + 4), magnitude));
+            m2 = _mm_max_ps (m2, _mm_and_ps (_mm_loadu_ps (v + i + 8), magnitude));
+            m3 = _mm_max_ps (m3, _mm_and_ps (_mm_loadu_ps (v + i + 12), magnitude));
+        }
+        for (; i + 4 <= count; i += 4)
+            m0 = _mm_max_ps (m0, _mm_and_ps (_mm_loadu_ps (v + i), magnitude));
+        alignas (16) float lanes[4];
+        _mm_store_ps (lanes, _mm_max_ps (_mm_max_ps (m0, m1), _mm_max_ps (m2, m3)));
+        float r = std::max (std::max (lanes[0], lanes[1]), std::max (lanes[2], lanes[3]));
+        for (; i < count; ++i)
+            r = std::max (r, std::abs (v[i]));
+        return r;
+#else
+        constexpr int lanes = 16;
+        float m[lanes] {};
+        int i = 0;
+        for (; i + lanes <= count; i += lanes)
+            for (int k = 0; k < lanes; ++k)
+                m[k] = std::max (m[k], std::abs (v[i + k]));
+        float r = 0.0f;
+        for (int k = 0; k < lanes; ++k)
+            r = std::max (r, m[k]);
+        for (; i < count; ++i)
+            r = std::max (r, std::abs (v[i]));
+        return r;
+#endif
+    }
+
+    // Whether any of the sixteen values from v (16-byte aligned, none negative) exceeds limit; the same
+    // answer as comparing their largest with it, without forming the largest.
+    inline bool anyAbove (const float* v, float limit) noexcept
+    {
+#if VYR_METER_SSE2
+        const __m128 t = _mm_set1_ps (limit);
+        const __m128 a = _mm_or_ps (_mm_cmpgt_ps (_mm_load_ps (v), t), _mm_cmpgt_ps (_mm_load_ps (v + 4), t));
+        const __m128 b = _mm_or_ps (_mm_cmpgt_ps (_mm_load_ps (v + 8), t), _mm_cmpgt_ps (_mm_load_ps (v + 12), t));
+        return _mm_movemask_ps (_mm_or_ps (a, b)) != 0;
+#else
+        return largestMagnitude (v, 16) > limit;
+#endif
+    }
+
+    // The samples of a block into the scan's frame; a non-finite sample counts as silence (v - v is 0
+    // exactly for a finite v, NaN otherwise), branch-free so the copy vectorises.
+    inline void copyFinite (const float* src, float* dst, int n) noexcept
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            const float v = src[i];
+            dst[i] = v - v == 0.0f ? v : 0.0f;
+        }
+    }
+}
+
 float VyrTruePeakMeter::phaseValue (int p, const float* window) const noexcept
 {
     // The central eight taps (8 .. 15) are one of the three groups, so the bound's central part is the
@@ -343,29 +428,13 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
     if (channel < 0 || channel >= maxChannels || numSamples <= 0)
         return 0.0f;
 
-    using Vec = juce::dsp::SIMDRegister<float>;
-    constexpr int lanes = (int) Vec::SIMDNumElements;
     constexpr int past = taps - 1;
-    constexpr int run = 16;
-    static_assert (run % lanes == 0);
+    constexpr int run = 16;   // as anyAbove takes them
 
     float* hist = history[channel];
     float peak = 0.0f;
 
-    // Largest magnitude of v[0 .. count - 1] (v aligned), lanes side by side.
-    auto largest = [] (const float* v, int count) noexcept
-    {
-        const int whole = count - count % lanes;
-        Vec m (0.0f);
-        for (int i = 0; i < whole; i += lanes)
-            m = Vec::max (m, Vec::abs (Vec::fromRawArray (v + i)));
-        float r = 0.0f;
-        for (int k = 0; k < lanes; ++k)
-            r = std::max (r, m.get ((size_t) k));
-        for (int i = whole; i < count; ++i)
-            r = std::max (r, std::abs (v[i]));
-        return r;
-    };
+    auto largest = largestMagnitude;
 
     // Every interpolated value is bounded by its eight central taps plus the summed magnitude of the
     // other taps times the largest sample in its window. The central part is worked out for every
@@ -379,14 +448,11 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
     {
         const int n = std::min (chunk, numSamples - done);
         std::copy (hist, hist + past, frame);
-        for (int i = 0; i < n; ++i)
-            frame[past + i] = finiteOrZero (samples[done + i]);
+        copyFinite (samples + done, frame + past, n);
         std::fill (frame + past + n, frame + past + chunk + group, 0.0f);
 
         // Phase 0 is the centre sample itself.
-        for (int i = 0; i < n; ++i)
-            bound[i] = frame[halfTaps - 1 + i];
-        peak = std::max (peak, largest (bound, n));
+        peak = std::max (peak, largest (frame + halfTaps - 1, n));
 
         if (wholeChunks[channel] > 0)
         {
@@ -402,6 +468,28 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
             // Largest sample magnitude per group of 8 frame values (zeros past the chunk); outputs
             // 8g .. 8g + 7 read frame values 8g .. 8g + 30, inside groups g .. g + 3.
             const int groups = (n + group - 1) / group;
+#if VYR_METER_SSE2
+            // Four lanes of maxima per group (the frame and the window peaks are 16-byte aligned, and a
+            // group is two vectors); the horizontal maximum is taken once per window.
+            static_assert (group == 8);
+            const __m128 magnitude = _mm_castsi128_ps (_mm_set1_epi32 (0x7fffffff));
+            alignas (16) float quads[4 * (chunk / group + 4)];
+            for (int b = 0; b < groups + 3; ++b)
+            {
+                const float* v = frame + b * group;
+                _mm_store_ps (quads + 4 * b, _mm_max_ps (_mm_and_ps (_mm_load_ps (v), magnitude),
+                                                         _mm_and_ps (_mm_load_ps (v + 4), magnitude)));
+            }
+            for (int g = 0; g < groups; ++g)
+            {
+                const float* q = quads + 4 * g;
+                __m128 w = _mm_max_ps (_mm_max_ps (_mm_load_ps (q), _mm_load_ps (q + 4)), _mm_max_ps (_mm_load_ps (q + 8), _mm_load_ps (q + 12)));
+                w = _mm_max_ps (w, _mm_shuffle_ps (w, w, _MM_SHUFFLE (2, 3, 0, 1)));
+                w = _mm_max_ps (w, _mm_shuffle_ps (w, w, _MM_SHUFFLE (1, 0, 3, 2)));
+                _mm_store_ps (windowPeak + g * group, w);
+                _mm_store_ps (windowPeak + g * group + 4, w);
+            }
+#else
             for (int b = 0; b < groups + 3; ++b)
             {
                 const float* v = frame + b * group;
@@ -415,6 +503,7 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
                 const float w = std::max (std::max (groupMax[g], groupMax[g + 1]), std::max (groupMax[g + 2], groupMax[g + 3]));
                 std::fill (windowPeak + g * group, windowPeak + (g + 1) * group, w);
             }
+#endif
 
             int runsSeen = 0, runsWorked = 0;
             for (int p = 0; p < factor - 1; ++p)
@@ -427,7 +516,7 @@ float VyrTruePeakMeter::process (const float* samples, int numSamples, int chann
                 for (int i0 = 0; i0 < whole; i0 += run)
                 {
                     ++runsSeen;
-                    if (largest (bound + i0, run) <= peak)
+                    if (! anyAbove (bound + i0, peak))
                         continue;
                     ++runsWorked;
                     alignas (32) float full[run];
@@ -475,6 +564,49 @@ float VyrTruePeakMeter::processExhaustive (const float* samples, int numSamples,
 }
 
 //==============================================================================
+#if VYR_METER_SSE2
+namespace
+{
+    // One K-weighting stage for the left (low lane) and right (high lane) channel at once. Each lane
+    // does the scalar Stage's operations in the scalar order (no fused multiply-adds on this path), so
+    // both channels' filtered samples are the same doubles, bit for bit, in half the instructions.
+    struct PairedStage
+    {
+        __m128d b0, k1, k2, a1, a2, z1, z2;
+
+        PairedStage (const VyrLoudnessState::Stage& l, const VyrLoudnessState::Stage& r) noexcept
+            : b0 (_mm_set_pd (r.b0, l.b0)),
+              k1 (_mm_set_pd (r.b1 - r.a1 * r.b0, l.b1 - l.a1 * l.b0)),
+              k2 (_mm_set_pd (r.b2 - r.a2 * r.b0, l.b2 - l.a2 * l.b0)),
+              a1 (_mm_set_pd (r.a1, l.a1)),
+              a2 (_mm_set_pd (r.a2, l.a2)),
+              z1 (_mm_set_pd (r.z1, l.z1)),
+              z2 (_mm_set_pd (r.z2, l.z2))
+        {
+        }
+
+        // unitGain: b0 is exactly 1 in both lanes (the high-pass), so 1 x x is x and the multiply goes.
+        template <bool unitGain = false>
+        inline __m128d process (__m128d x) noexcept
+        {
+            const __m128d y = unitGain ? _mm_add_pd (x, z1) : _mm_add_pd (_mm_mul_pd (b0, x), z1);
+            const __m128d next = _mm_sub_pd (_mm_add_pd (_mm_mul_pd (k1, x), z2), _mm_mul_pd (a1, z1));
+            z2 = _mm_sub_pd (_mm_mul_pd (k2, x), _mm_mul_pd (a2, z1));
+            z1 = next;
+            return y;
+        }
+
+        void store (VyrLoudnessState::Stage& l, VyrLoudnessState::Stage& r) const noexcept
+        {
+            l.z1 = _mm_cvtsd_f64 (z1);
+            l.z2 = _mm_cvtsd_f64 (z2);
+            r.z1 = _mm_cvtsd_f64 (_mm_unpackhi_pd (z1, z1));
+            r.z2 = _mm_cvtsd_f64 (_mm_unpackhi_pd (z2, z2));
+        }
+    };
+}
+#endif
+
 double VyrLoudnessState::Stage::magnitude (double hz, double sr) const noexcept
 {
     const double w = 2.0 * juce::MathConstants<double>::pi * hz / sr;
@@ -634,27 +766,35 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
     const float* r = channels > 1 ? buffer.getReadPointer (1) : nullptr;
 
     // True peak of the block.
-    float blockPeak = 0.0f;
     // Right after a reset the other stage's measurements still carry audio from before it.
     const bool takeKnown = ownScanSamples <= 0;
-    if (known.truePeak >= 0.0f && takeKnown)
+    ownScanSamples = std::max (0, ownScanSamples - n);
+    if (! truePeakWanted)
     {
-        blockPeak = finiteOrZero (known.truePeak);
         truePeakStale = true;
+        meters.truePeakDb.store (silenceFloorDb, std::memory_order_release);
     }
     else
     {
-        if (truePeakStale)
-            truePeak.reset();
-        truePeakStale = false;
-        ownScanSamples = std::max (0, ownScanSamples - n);
-        blockPeak = truePeak.process (l, n, 0);
-        if (r != nullptr)
-            blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+        float blockPeak = 0.0f;
+        if (known.truePeak >= 0.0f && takeKnown)
+        {
+            blockPeak = finiteOrZero (known.truePeak);
+            truePeakStale = true;
+        }
+        else
+        {
+            if (truePeakStale)
+                truePeak.reset();
+            truePeakStale = false;
+            blockPeak = truePeak.process (l, n, 0);
+            if (r != nullptr)
+                blockPeak = std::max (blockPeak, truePeak.process (r, n, 1));
+        }
+        maxPeak = std::max (maxPeak, blockPeak);
+        meters.truePeakDb.store (linearToDb (blockPeak), std::memory_order_release);
+        meters.maxTruePeak.store (linearToDb (maxPeak), std::memory_order_release);
     }
-    maxPeak = std::max (maxPeak, blockPeak);
-    meters.truePeakDb.store (linearToDb (blockPeak), std::memory_order_release);
-    meters.maxTruePeak.store (linearToDb (maxPeak), std::memory_order_release);
 
     const double* knownEnergy = takeKnown ? known.weightedEnergy : nullptr;
     const double energyScale = std::isfinite (known.energyScale) ? known.energyScale : 0.0;
@@ -682,13 +822,59 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
 
         if (knownEnergy != nullptr)
         {
-            double sum = 0.0;
-            for (int k = i; k < i + take; ++k)
-                sum += knownEnergy[k];
+            // Four running sums side by side, so the additions do not wait on each other (the order of
+            // the additions moves the sum by a few parts in 1e16 at most).
+            double part[4] {};
+            int k = i;
+            for (; k + 4 <= i + take; k += 4)
+                for (int m = 0; m < 4; ++m)
+                    part[m] += knownEnergy[k + m];
+            for (; k < i + take; ++k)
+                part[0] += knownEnergy[k];
+            const double sum = (part[0] + part[1]) + (part[2] + part[3]);
             acc += energyScale * (std::isfinite (sum) ? sum : 0.0);
         }
         else if (r != nullptr)
         {
+#if VYR_METER_SSE2
+            PairedStage shelf (preFilter[0], preFilter[1]), highPass (rlbFilter[0], rlbFilter[1]);
+            const bool unitHighPass = rlbFilter[0].b0 == 1.0 && rlbFilter[1].b0 == 1.0;
+            // The samples are first made finite and widened into pairs in a pass the compiler vectorises,
+            // so the recursion's loop holds only the filters.
+            constexpr int chunk = 256;
+            alignas (16) double pairs[2 * chunk];
+            for (int c0 = i; c0 < i + take; c0 += chunk)
+            {
+                const int m = std::min (chunk, i + take - c0);
+                // v - v is 0 exactly for a finite v (NaN for infinities and NaN): finiteOrZero, branch-free.
+                for (int k = 0; k < m; ++k)
+                {
+                    const float a = l[c0 + k], b = r[c0 + k];
+                    pairs[2 * k] = (double) (a - a == 0.0f ? a : 0.0f);
+                    pairs[2 * k + 1] = (double) (b - b == 0.0f ? b : 0.0f);
+                }
+                // Each channel's squares are summed in its own lane and the two sums added per chunk:
+                // another order of the same additions, which moves the energy by at most a few parts
+                // in 1e13 (the readings by less than 1e-5 LU, tested).
+                auto run = [&] (auto unitGain)
+                {
+                    __m128d sums = _mm_setzero_pd();
+                    for (int k = 0; k < m; ++k)
+                    {
+                        const __m128d x = _mm_load_pd (pairs + 2 * k);
+                        const __m128d y = highPass.process<decltype (unitGain)::value> (shelf.process (x));
+                        sums = _mm_add_pd (sums, _mm_mul_pd (y, y));
+                    }
+                    acc += _mm_cvtsd_f64 (_mm_add_sd (sums, _mm_unpackhi_pd (sums, sums)));
+                };
+                if (unitHighPass)
+                    run (std::true_type());
+                else
+                    run (std::false_type());
+            }
+            shelf.store (preFilter[0], preFilter[1]);
+            highPass.store (rlbFilter[0], rlbFilter[1]);
+#else
             Stage pl = preFilter[0], rl = rlbFilter[0], pr = preFilter[1], rr = rlbFilter[1];
             for (int k = i; k < i + take; ++k)
             {
@@ -697,6 +883,7 @@ void VyrLoudnessState::process (const juce::AudioBuffer<float>& buffer, VyrMeter
                 acc += yl * yl + yr * yr;
             }
             preFilter[0] = pl; rlbFilter[0] = rl; preFilter[1] = pr; rlbFilter[1] = rr;
+#endif
         }
         else
         {

@@ -34,8 +34,10 @@ public:
     std::atomic<float> lufsShort { -100.0f };
     std::atomic<float> lufsIntegrated { -100.0f };
     std::atomic<float> lra { 0.0f };                    // loudness range, LU (updated once a second)
-    std::atomic<float> truePeakDb { -100.0f };          // true peak of the last block, both channels, dBTP
-    std::atomic<float> maxTruePeak { -100.0f };         // highest true peak since the last loudness reset, dBTP
+    // True peak of the last block, both channels, dBTP, and the highest since the last loudness reset;
+    // -100 for a block whose true peak was not measured (see VyrLoudnessState::setTruePeakWanted).
+    std::atomic<float> truePeakDb { -100.0f };
+    std::atomic<float> maxTruePeak { -100.0f };
 
     std::atomic<double> sampleRate { 44100.0 };
 
@@ -69,6 +71,11 @@ public:
 
     // Audio thread: block peak/RMS and scope of the input (input true) or output side.
     void capture (const juce::AudioBuffer<float>& buffer, bool input) noexcept;
+
+    // Audio thread: publishes silent levels and clears both scopes, for when the levels stop being
+    // measured (no view shows them), so a view that opens before the next measured block shows no
+    // stale readings.
+    void clearLevels() noexcept;
 
     // Audio thread: feeds the mastered block to the spectrum; transforms every 1024 samples.
     void updateSpectrum (const juce::AudioBuffer<float>& buffer) noexcept;
@@ -160,6 +167,11 @@ public:
     void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters, const Known& known) noexcept;
     void process (const juce::AudioBuffer<float>& buffer, VyrMeterEngine& meters) noexcept { process (buffer, meters, Known()); }
 
+    // Whether process() works out the true peak (on by default). While it is off the block true peak
+    // reads -100 dBTP (nothing measured) and the maximum keeps what was measured; the scan starts
+    // from fresh history when it is switched on again.
+    void setTruePeakWanted (bool wanted) noexcept { truePeakWanted = wanted; }
+
     double getSampleRate() const noexcept { return rate; }
     int getHopSamples() const noexcept { return hopSamples; }
 
@@ -216,6 +228,7 @@ private:
     int hopSamples = 4410;
     Stage preFilter[2], rlbFilter[2];
     VyrTruePeakMeter truePeak;
+    bool truePeakWanted = true;
     bool truePeakStale = false;         // blocks were read from elsewhere; the scan's history is old
     bool weightingStale = false;        // likewise for the K-weighting filters
     int ownScanSamples = 0;             // samples still scanned here after a reset (another stage's

@@ -37,7 +37,7 @@ juce::String kSystemCaption (int k)
 }
 
 LevelMeterView::LevelMeterView (VyrAudioProcessor& p)
-    : processor (p)
+    : processor (p), levelToken (p.levelReaders)
 {
     modeParam = processor.apvts.getParameter ("meteringMode");
     setOpaque (false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/ReaderCount.h"
 #include "Ui/Controls/VyrMeterHelpers.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -37,6 +38,7 @@ public:
     bool showInput = false;  // meter the input point; changed by the view's own switch
 
     VyrAudioProcessor& processor;
+    VyrReaderToken levelToken;   // the levels and scopes are measured while a meter view exists
 
     float momentaryDb = -100.0f, shortTermDb = -100.0f, integratedDb = -100.0f;
 

@@ -44,7 +44,7 @@ Colour black (int a) { return juce::Colours::black.withAlpha ((juce::uint8) a); 
 }
 
 OutputAnalyzerView::OutputAnalyzerView (VyrAudioProcessor& p)
-    : processor (p)
+    : processor (p), levelToken (p.levelReaders)
 {
     ghostBtn (spectrumButton);
     spectrumButton.setClickingTogglesState (true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/ReaderCount.h"
 #include "Ui/Controls/VyrMeterHelpers.h"
 
 #include <array>
@@ -41,6 +42,7 @@ public:
     static float bandLevel (const float* spectrum, double sampleRate, double fa, double fb) noexcept;
 
     VyrAudioProcessor& processor;
+    VyrReaderToken levelToken;   // the levels and scopes are measured while a meter view exists
     juce::TextButton spectrumButton { "Spectrum" };
     float barCap[numBars] {};
     float barLevel[numBars] {};

@@ -20,7 +20,7 @@ void ghost (juce::TextButton& b)
 }
 
 BasicMasteringView::BasicMasteringView (VyrAudioProcessor& p)
-    : processor (p)
+    : processor (p), levelToken (p.levelReaders)
     , quarn (p)
     , space (p)
     , effectGauge (p)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/ReaderCount.h"
 #include "Live/LiveRecords.h"
 #include "Ui/Controls/HardwareKnob.h"
 #include "Ui/Controls/LedMeter.h"
@@ -99,6 +100,7 @@ public:
     std::function<void (float)> setWindowScale;
     std::function<float()> getWindowScale;
     VyrAudioProcessor& processor;
+    VyrReaderToken levelToken;   // the levels and scopes are measured while a meter view exists
 
     QuarnWidget quarn;
     SpaceWidget space;

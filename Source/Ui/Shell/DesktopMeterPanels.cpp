@@ -14,7 +14,7 @@ juce::Colour blackA (int a) { return juce::Colours::black.withAlpha ((juce::uint
 
 //==============================================================================
 VuRackPanel::VuRackPanel (VyrAudioProcessor& p)
-    : processor (p), vuMeter (&p.meters.inRms[0], &p.meters.inRms[1], &p.meters.outRms[0], &p.meters.outRms[1])
+    : processor (p), levelToken (p.levelReaders), vuMeter (&p.meters.inRms[0], &p.meters.inRms[1], &p.meters.outRms[0], &p.meters.outRms[1])
 {
     addAndMakeVisible (vuMeter);
     infoButton.setPanel ("vu", juce::Colour (0xfffbbf24));

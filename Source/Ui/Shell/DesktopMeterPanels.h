@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/ReaderCount.h"
 #include "Ui/Controls/HardwareFader.h"
 #include "Ui/Controls/LevelMeterView.h"
 #include "Ui/Controls/VuMeter.h"
@@ -20,6 +21,7 @@ public:
     void resized() override;
 
     VyrAudioProcessor& processor;
+    VyrReaderToken levelToken;   // the levels and scopes are measured while a meter view exists
     VuMeter vuMeter;
     VyrInfoButton infoButton;
 
