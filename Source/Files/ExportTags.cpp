@@ -37,6 +37,22 @@ juce::String commentWithIsrc (const juce::String& comment, const juce::String& i
     return comment.isEmpty() ? "ISRC " + isrc : comment + " | ISRC " + isrc;
 }
 
+// The fields of the containers that take free-form upper-case keys (FLAC's Vorbis comments, the
+// TagLib property map): one list, so every such container gets the same fields.
+template <typename Add>
+void forEachKeyedField (const Trimmed& t, Add&& add)
+{
+    add ("TITLE", t.title);
+    add ("ARTIST", t.artist);
+    add ("ALBUM", t.album);
+    add ("TRACKNUMBER", t.track);
+    add ("DATE", t.year);
+    add ("GENRE", t.genre);
+    add ("COMMENT", t.comment);
+    add ("COPYRIGHT", t.comment);
+    add ("ISRC", t.isrc.toUpperCase());
+}
+
 void putLE32 (juce::MemoryOutputStream& out, juce::uint32 v)
 {
     out.writeInt ((int) v); // the stream writes little-endian
@@ -122,15 +138,7 @@ juce::String writeFlacVorbisComments (const juce::File& file, const ExportTags& 
         if (value.isNotEmpty())
             comments.add (juce::String (key) + "=" + value);
     };
-    add ("TITLE", t.title);
-    add ("ARTIST", t.artist);
-    add ("ALBUM", t.album);
-    add ("TRACKNUMBER", t.track);
-    add ("DATE", t.year);
-    add ("GENRE", t.genre);
-    add ("COMMENT", t.comment);
-    add ("COPYRIGHT", t.comment);
-    add ("ISRC", t.isrc.toUpperCase());
+    forEachKeyedField (t, add);
     if (comments.isEmpty())
         return {};
 
@@ -239,15 +247,7 @@ juce::String writeTagLibTags (const juce::File& file, Format format, const Expor
         if (value.isNotEmpty())
             map.replace (key, TagLib::StringList (TagLib::String (value.toRawUTF8(), TagLib::String::UTF8)));
     };
-    add ("TITLE", t.title);
-    add ("ARTIST", t.artist);
-    add ("ALBUM", t.album);
-    add ("TRACKNUMBER", t.track);
-    add ("DATE", t.year);
-    add ("GENRE", t.genre);
-    add ("COPYRIGHT", t.comment);
-    add ("COMMENT", t.comment);
-    add ("ISRC", t.isrc.toUpperCase());
+    forEachKeyedField (t, add);
     if (map.isEmpty())
         return {};
 

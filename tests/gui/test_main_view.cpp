@@ -1,6 +1,7 @@
 // The edition main view: its layout at the plug-in and standalone sizes, the chips and buttons
 // driven by real mouse events, the live-analysis texts, the file actions and its painting.
 #include "GuiTestUtil.h"
+#include "TestSignals.h"
 #include "Dsp/SignalChain.h"
 #include "Model/QuarnPresets.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
@@ -831,6 +832,61 @@ TEST (MainViewPainting, RendersEveryIdentityAtBothSizes)
             EXPECT_EQ (f.view->infoButton.accent, BasicMasteringView::accentFor (theme));
             savePng (img, juce::String ("main-view-") + (standalone ? "standalone-" : "plugin-") + juce::String (theme));
         }
+}
+
+// With program audio playing: a style recipe, a QUARN boost and a gauge amount set, a few seconds
+// of pink noise with a slow swell through the processor, every timer of the view ticked between
+// blocks. The meters light and the sparks fly; the picture shows the view as it plays.
+TEST (MainViewPainting, RendersEveryIdentityWithAudioPlaying)
+{
+    for (int theme = 0; theme < 6; ++theme)
+    {
+        ViewFixture f;
+        auto& v = *f.view;
+        f.proc->themeIndex = theme;
+        vyrTest::prepare (*f.proc, 48000.0, 512);
+        const auto atRest = render (v);
+        v.setChoice ("masterStyle", 1 + theme % 6);
+        vyrTest::setParam (*f.proc, "quarn_boost", 1.0f);
+        vyrTest::setParam (*f.proc, "masterTrim", 18.0f);
+
+        juce::AudioBuffer<float> block (2, 512);
+        juce::MidiBuffer midi;
+        juce::Random rng (theme + 1);
+        vyrTestSignals::PinkFilter pink[2];
+        for (int b = 0; b < 3 * 48000 / 512; ++b)
+        {
+            const float swell = 0.15f + 0.1f * std::sin (0.02f * (float) b);
+            for (int ch = 0; ch < 2; ++ch)
+                for (int i = 0; i < 512; ++i)
+                    block.setSample (ch, i, swell * pink[ch].next (rng.nextFloat() * 2.0f - 1.0f));
+            f.proc->processBlock (block, midi);
+            if (b % 3 == 0)
+            {
+                v.tick();
+                v.quarn.tick();
+                v.space.tick();
+                v.effectGauge.tick();
+                v.inMeter->tick();
+                v.outMeter->tick();
+            }
+        }
+        const auto img = render (v);
+        // The output meter's column lit, the gauge's readout and the polar control moved.
+        const auto meter = v.outMeter->getBounds();
+        EXPECT_GT (countInk (img, meter, pixel (atRest, meter.getCentreX(), meter.getBottom() - 20), 40), 200);
+        int movedGauge = 0, movedQuarn = 0;
+        for (int y = v.effectGauge.getY(); y < v.effectGauge.getBottom(); y += 2)
+            for (int x = v.effectGauge.getX(); x < v.effectGauge.getRight(); x += 2)
+                movedGauge += colourDistance (img.getPixelAt (x, y), atRest.getPixelAt (x, y)) > 30 ? 1 : 0;
+        for (int y = v.quarn.getY(); y < v.quarn.getBottom(); y += 2)
+            for (int x = v.quarn.getX(); x < v.quarn.getRight(); x += 2)
+                movedQuarn += colourDistance (img.getPixelAt (x, y), atRest.getPixelAt (x, y)) > 30 ? 1 : 0;
+        EXPECT_GT (movedGauge, 50) << theme;
+        EXPECT_GT (movedQuarn, 50) << theme;
+        savePng (img, "main-view-playing-" + juce::String (theme));
+        f.proc->releaseResources();
+    }
 }
 
 TEST (MainView, TimerRepaintsOnlyWhatChanged)

@@ -53,6 +53,9 @@ public:
     explicit MasterEffectGauge (VyrAudioProcessor&);
     ~MasterEffectGauge() override;
 
+    // One tick of the component's timer (tests and benchmarks call it directly).
+    void tick() { timerCallback(); }
+
     void paint (juce::Graphics&) override;
     void resized() override;
 

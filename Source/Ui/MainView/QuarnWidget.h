@@ -21,6 +21,9 @@ public:
     explicit QuarnWidget (VyrAudioProcessor&);
     ~QuarnWidget() override;
 
+    // One tick of the component's timer (tests and benchmarks call it directly).
+    void tick() { timerCallback(); }
+
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override;
     void mouseUp (const juce::MouseEvent&) override;

@@ -20,6 +20,9 @@ public:
     explicit SpaceWidget (VyrAudioProcessor&);
     ~SpaceWidget() override;
 
+    // One tick of the component's timer (tests and benchmarks call it directly).
+    void tick() { timerCallback(); }
+
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override;
     void mouseUp (const juce::MouseEvent&) override;
