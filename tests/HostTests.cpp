@@ -1,5 +1,6 @@
 // Loads the built VST3 and LV2 bundles the way a host does and checks what a host sees.
 #include "BareXServer.h"
+#include "HostedPlugin.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -7,78 +8,9 @@
 #include <cstdlib>
 #include <thread>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#undef Bool
-#undef Status
-#undef None
-#undef True
-#undef False
-
 namespace
 {
-struct Loaded
-{
-    std::unique_ptr<juce::AudioPluginInstance> instance;
-    juce::String error;
-};
-
-Loaded loadVst3()
-{
-    juce::VST3PluginFormat format;
-    juce::OwnedArray<juce::PluginDescription> types;
-    format.findAllTypesForFile (types, VYR_VST3_PATH);
-    Loaded l;
-    if (types.isEmpty())
-    {
-        l.error = "no plug-in found in " VYR_VST3_PATH;
-        return l;
-    }
-    l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
-    return l;
-}
-
-Loaded loadLv2()
-{
-    juce::LV2PluginFormat format;
-    juce::FileSearchPath path (VYR_LV2_DIR);
-    format.searchPathsForPlugins (path, true, false);
-    juce::OwnedArray<juce::PluginDescription> types;
-    format.findAllTypesForFile (types, VYR_LV2_URI);
-    Loaded l;
-    if (types.isEmpty())
-    {
-        l.error = "no plug-in with URI " VYR_LV2_URI;
-        return l;
-    }
-    l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
-    return l;
-}
-
-struct HostCase
-{
-    const char* format;
-    Loaded (*load)();
-    bool monoAccepted;
-    bool hostAddsEnablePort;       // LV2 hosts get a designated enable port besides the plug-in's own bypass
-    bool reportsTailAndAutomation; // LV2 carries neither a tail time nor automation flags
-};
-
-// Parameters of the plug-in itself: without the MIDI-controller parameters the VST3 wrapper adds so
-// hosts can deliver controllers, and without the enable port an LV2 host adds.
-juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p, const HostCase& c)
-{
-    juce::Array<juce::AudioProcessorParameter*> own;
-    for (auto* param : p.getParameters())
-    {
-        if (param->getName (64).startsWith ("MIDI CC "))
-            continue;
-        if (c.hostAddsEnablePort && param == p.getBypassParameter())
-            continue;
-        own.add (param);
-    }
-    return own;
-}
+using namespace vyrTest;
 
 class HostTest : public ::testing::TestWithParam<HostCase> {};
 
@@ -323,19 +255,6 @@ TEST_P (HostTest, OpensAndClosesItsEditorOnScreen)
 // Editors opened, resized and closed twenty times on two instances at once while another thread
 // processes audio and parameters move. VST3 only: JUCE's LV2 host crashes in its own embedding
 // code under rapid resize and close.
-// Lets the window system's answers to what the test just did arrive and be handled, then runs
-// every call they posted: a marker posted last runs after them.
-static void settleWindowSystem()
-{
-    auto* mm = juce::MessageManager::getInstance();
-    mm->runDispatchLoopUntil (30);
-    auto done = std::make_shared<std::atomic<bool>> (false);
-    juce::MessageManager::callAsync ([done] { done->store (true); });
-    const auto end = juce::Time::getMillisecondCounter() + 10000;
-    while (! done->load() && juce::Time::getMillisecondCounter() < end)
-        mm->runDispatchLoopUntil (5);
-}
-
 TEST_P (HostTest, EditorsOfTwoInstancesSurviveRapidOpenResizeClose)
 {
     if (juce::String (GetParam().format) != "VST3")
@@ -681,221 +600,8 @@ TEST (Lv2Host, ChoiceSetThroughItsScalePointIsTheChoiceThePluginGets)
     p.releaseResources();
 }
 
-// Real pointer events through the X server: the hosted editor lives in the plug-in's own copy of the
-// framework, so only the window system reaches it. Coordinates are screen pixels.
-struct VyrXPointer
-{
-    VyrXPointer() : display (XOpenDisplay (nullptr)) {}
-    ~VyrXPointer()
-    {
-        if (display != nullptr)
-            XCloseDisplay (display);
-    }
-    bool usable() const
-    {
-        int ev = 0, err = 0, major = 0, minor = 0;
-        return display != nullptr && XTestQueryExtension (display, &ev, &err, &major, &minor);
-    }
-    void moveTo (juce::Point<int> p)
-    {
-        XTestFakeMotionEvent (display, -1, p.x, p.y, 0);
-        XFlush (display);
-    }
-    void button (bool down)
-    {
-        XTestFakeButtonEvent (display, 1, down ? 1 : 0, 0);
-        XFlush (display);
-    }
-    Display* display;
-};
-
-// Runs the message loop until `done` holds or a generous limit passes.
-static bool pumpUntil (std::function<bool()> done, int limitMs = 10000)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) limitMs;
-    while (juce::Time::getMillisecondCounter() < end)
-    {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-        if (done())
-            return true;
-    }
-    return done();
-}
-
-// Output of a fixed two-tone test signal, run twice through the instance: the second run is
-// returned, so filters and envelopes have settled on the same input.
-static std::vector<float> processTestSignal (juce::AudioPluginInstance& p)
-{
-    constexpr int block = 512, blocks = 60;
-    juce::AudioBuffer<float> buffer (2, block);
-    juce::MidiBuffer midi;
-    std::vector<float> out;
-    for (int pass = 0; pass < 2; ++pass)
-    {
-        out.clear();
-        for (int b = 0; b < blocks; ++b)
-        {
-            for (int ch = 0; ch < 2; ++ch)
-                for (int i = 0; i < block; ++i)
-                {
-                    const double t = (b * block + i) / 48000.0;
-                    buffer.setSample (ch, i, (float) (0.2 * std::sin (2.0 * juce::MathConstants<double>::pi * 80.0 * t)
-                                                      + 0.1 * std::sin (2.0 * juce::MathConstants<double>::pi * 5000.0 * t)));
-                }
-            p.processBlock (buffer, midi);
-            if (b >= blocks / 2)
-                out.insert (out.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + block);
-        }
-    }
-    return out;
-}
-
-// Level of the difference of two outputs relative to the first, in dB.
-static double differenceDb (const std::vector<float>& a, const std::vector<float>& b)
-{
-    double ea = 0.0, ed = 0.0;
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-    {
-        ea += (double) a[i] * a[i];
-        ed += (double) (a[i] - b[i]) * (a[i] - b[i]);
-    }
-    return 10.0 * std::log10 ((ed + 1.0e-20) / (ea + 1.0e-20));
-}
-
-// A user at the opened editor: a click on the EDM style chip, a drag on QUARN's tone point and a
-// long press on the first tray tile, each seen by the host as parameter changes and heard at the
-// output. The LV2 editor is opened once and never resized.
-TEST_P (HostTest, MouseOnTheEditorDrivesTheParametersAndTheSound)
-{
-    if (juce::String (GetParam().format) != "VST3")
-        GTEST_SKIP() << "pointer events do not reach the plug-in's view inside the LV2 host's embedding";
-    VyrXPointer pointer;
-    if (! pointer.usable())
-        GTEST_SKIP() << "no X server with the XTest extension";
-    auto loaded = GetParam().load();
-    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
-    auto& p = *loaded.instance;
-    p.setPlayConfigDetails (2, 2, 48000.0, 512);
-    p.prepareToPlay (48000.0, 512);
-
-    const auto own = ownParameters (p, GetParam());
-    auto find = [&] (const juce::String& name) -> juce::AudioProcessorParameter*
-    {
-        for (auto* param : own)
-            if (param->getName (64) == name)
-                return param;
-        return nullptr;
-    };
-    auto* style = find ("Style Chip");
-    auto* mbcMix = find ("MBC Mix");
-    auto* toneRadius = find ("QUARN Tone Radius");
-    ASSERT_TRUE (style != nullptr && mbcMix != nullptr && toneRadius != nullptr);
-    auto values = [&]
-    {
-        std::vector<float> v;
-        for (auto* param : own)
-            v.push_back (param->getValue());
-        return v;
-    };
-
-    std::unique_ptr<juce::AudioProcessorEditor> editor (p.createEditorIfNeeded());
-    ASSERT_NE (editor, nullptr);
-    ASSERT_EQ (editor->getWidth(), 1168);
-    ASSERT_EQ (editor->getHeight(), 720);
-    editor->setTopLeftPosition (40, 30);
-    editor->addToDesktop (0);
-    editor->setVisible (true);
-    settleWindowSystem();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (300);
-    const auto origin = editor->getScreenPosition();
-
-    // The main view at 1168 by 720 in a host: chip row at y 24..56 with the EDM chip at x 500..540,
-    // QUARN a 360-pixel disc at (12, 141), the compact tray at (12, 544) whose first tile spans
-    // x 89..145, y 556..620.
-    auto at = [&] (int x, int y) { return origin + juce::Point<int> (x, y); };
-    auto press = [&] (juce::Point<int> where)
-    {
-        pointer.moveTo (where);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (60);
-        pointer.button (true);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (30);
-    };
-    auto release = [&]
-    {
-        pointer.button (false);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (30);
-    };
-    auto near = [] (juce::AudioProcessorParameter* prm, float v) { return std::abs (prm->getValue() - v) < 1.0e-3f; };
-
-    const auto quiet = processTestSignal (p);
-    EXPECT_LT (differenceDb (quiet, processTestSignal (p)), -60.0) << "the measurement itself repeats";
-
-    // 1. A click on EDM: the host sees the style and its recipe.
-    press (at (520, 40));
-    release();
-    EXPECT_TRUE (pumpUntil ([&] { return near (style, 0.0f) && near (mbcMix, 0.90f) && near (toneRadius, 0.70f); }))
-        << "style " << style->getValue() << ", multiband mix " << mbcMix->getValue() << ", tone radius " << toneRadius->getValue();
-    const auto edm = processTestSignal (p);
-    EXPECT_GT (differenceDb (quiet, edm), -30.0);
-
-    // 2. A drag of the tone point from QUARN's centre towards its rim moves the tone and the
-    // module parameters it is spread over.
-    const auto beforeDrag = values();
-    const float radiusBefore = toneRadius->getValue();
-    press (at (192, 321));
-    for (int step = 1; step <= 8; ++step)
-    {
-        pointer.moveTo (at (192 - 2 * step, 321 + 3 * step)); // ends 29 pixels off centre
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-    }
-    release();
-    auto movedOthers = [&]
-    {
-        const auto now = values();
-        int moved = 0;
-        for (size_t i = 0; i < now.size(); ++i)
-            if (own[(int) i] != toneRadius && own[(int) i]->getName (64).startsWith ("QUARN") == false
-                && std::abs (now[i] - beforeDrag[i]) > 1.0e-4f)
-                ++moved;
-        return moved;
-    };
-    EXPECT_TRUE (pumpUntil ([&] { return std::abs (toneRadius->getValue() - radiusBefore) > 0.1f && movedOthers() > 0; }))
-        << "tone radius " << radiusBefore << " -> " << toneRadius->getValue() << ", modules moved " << movedOthers();
-    const auto dragged = processTestSignal (p);
-    EXPECT_GT (differenceDb (edm, dragged), -40.0);
-
-    // 3. A long press on the first tray tile switches its module: one on/off parameter flips.
-    const auto beforePress = values();
-    press (at (117, 588));
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (500); // held past the long-press time
-    release();
-    int flipped = -1;
-    EXPECT_TRUE (pumpUntil ([&]
-    {
-        const auto now = values();
-        for (size_t i = 0; i < now.size(); ++i)
-            if (std::abs (now[i] - beforePress[i]) > 0.5f)
-                flipped = (int) i;
-        return flipped >= 0;
-    }));
-    if (flipped >= 0)
-    {
-        EXPECT_NEAR (beforePress[(size_t) flipped], 1.0f, 1.0e-4f) << own[flipped]->getName (64);
-        EXPECT_NEAR (own[flipped]->getValue(), 0.0f, 1.0e-4f) << own[flipped]->getName (64);
-    }
-    const auto switchedOff = processTestSignal (p);
-    EXPECT_GT (differenceDb (dragged, switchedOff), -40.0);
-
-    pointer.moveTo ({ 1270, 790 });
-    settleWindowSystem();
-    p.editorBeingDeleted (editor.get());
-    editor.reset();
-    settleWindowSystem();
-    p.releaseResources();
-}
-
 INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
-                          ::testing::Values (HostCase { "VST3", &loadVst3, true, false, true }, HostCase { "LV2", &loadLv2, false, true, false }),
+                          ::testing::Values (vst3Case, lv2Case),
                           [] (const auto& info) { return std::string (info.param.format); });
 }
 
