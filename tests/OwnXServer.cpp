@@ -50,7 +50,7 @@ OwnXServer::OwnXServer()
     if (pid == 0)
     {
         // The server must not outlive a test program that crashed or was killed on a timeout.
-        prctl (PR_SET_PDEATHSIG, SIGKILL);
+        prctl (PR_SET_PDEATHSIG, SIGTERM);
         if (getppid() != parent)
             _exit (1);
         const int devNull = open ("/dev/null", O_RDWR);
