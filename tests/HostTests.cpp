@@ -242,6 +242,7 @@ TEST_P (HostTest, OpensAndClosesItsEditorOnScreen)
         editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
         editor->setVisible (true);
         juce::MessageManager::getInstance()->runDispatchLoopUntil (150);
+        settleWindowSystem();
         EXPECT_TRUE (editor->isOnDesktop());
         // Closed as a host closes it: the plug-in's view is detached before its window goes.
         p.editorBeingDeleted (editor.get());

@@ -1,5 +1,7 @@
 #include "HostedPlugin.h"
 
+#include "BareXServer.h"
+
 namespace vyrTest
 {
 Loaded loadVst3()
@@ -51,6 +53,8 @@ juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInst
 void settleWindowSystem()
 {
     auto* mm = juce::MessageManager::getInstance();
+    mm->runDispatchLoopUntil (30);
+    syncWithXServer();
     mm->runDispatchLoopUntil (30);
     auto done = std::make_shared<std::atomic<bool>> (false);
     juce::MessageManager::callAsync ([done] { done->store (true); });

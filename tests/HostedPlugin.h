@@ -35,6 +35,8 @@ inline const HostCase lv2Case { "LV2", &loadLv2, false, true, false };
 juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p, const HostCase& c);
 
 // Lets the window system's answers to what the test just did arrive and be handled, then runs
-// every call they posted: a marker posted last runs after them.
+// every call they posted: a marker posted last runs after them. The framework's embedding posts
+// calls holding itself in answer to some of those reports, so a host lets them run before it
+// closes an editor.
 void settleWindowSystem();
 }
