@@ -50,8 +50,8 @@ struct XPointer
         XSync (display, 0);
     }
 
-    // The innermost window the server would deliver a click at `p` to, with its size, or 0 when
-    // no mapped window of anyone's is there.
+    // The innermost window covering `p` in the window tree, with its size; none when a window on
+    // the way is not viewable.
     struct Hit
     {
         unsigned long window = 0;
@@ -220,9 +220,8 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
     auto at = [&] (int x, int y) { return origin + juce::Point<int> (x, y); };
 
     // The plug-in's own window must be on screen at the full editor size under every point the
-    // test clicks, else the clicks land in the host's window.
-    // A window of the plug-in's is one the framework made for a component, and not one of the
-    // host's own component windows.
+    // test clicks, else the clicks land in the host's window. A window of the plug-in's is one the
+    // framework made for a component that is not one of the host's own component windows.
     auto pluginWindowAt = [&] (juce::Point<int> where) -> unsigned long
     {
         const auto hit = pointer.windowAt (where);
