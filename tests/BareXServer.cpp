@@ -34,4 +34,15 @@ BareXServerAtoms::~BareXServerAtoms()
     if (display != nullptr)
         XCloseDisplay (static_cast<Display*> (display));
 }
+
+void syncWithXServer()
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+        return;
+    if (auto* d = XOpenDisplay (nullptr))
+    {
+        XSync (d, False);
+        XCloseDisplay (d);
+    }
+}
 }

@@ -21,4 +21,8 @@ public:
 private:
     void* display = nullptr; // the X connection that keeps the atoms alive
 };
+
+// Waits until the X server has handled every request it received so far, so the events those
+// requests cause are on their way to the clients that asked for them.
+void syncWithXServer();
 }

@@ -1,5 +1,6 @@
 // Loads the built VST3 and LV2 bundles the way a host does and checks what a host sees.
 #include "BareXServer.h"
+#include "HostedPlugin.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -9,68 +10,7 @@
 
 namespace
 {
-struct Loaded
-{
-    std::unique_ptr<juce::AudioPluginInstance> instance;
-    juce::String error;
-};
-
-Loaded loadVst3()
-{
-    juce::VST3PluginFormat format;
-    juce::OwnedArray<juce::PluginDescription> types;
-    format.findAllTypesForFile (types, VYR_VST3_PATH);
-    Loaded l;
-    if (types.isEmpty())
-    {
-        l.error = "no plug-in found in " VYR_VST3_PATH;
-        return l;
-    }
-    l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
-    return l;
-}
-
-Loaded loadLv2()
-{
-    juce::LV2PluginFormat format;
-    juce::FileSearchPath path (VYR_LV2_DIR);
-    format.searchPathsForPlugins (path, true, false);
-    juce::OwnedArray<juce::PluginDescription> types;
-    format.findAllTypesForFile (types, VYR_LV2_URI);
-    Loaded l;
-    if (types.isEmpty())
-    {
-        l.error = "no plug-in with URI " VYR_LV2_URI;
-        return l;
-    }
-    l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
-    return l;
-}
-
-struct HostCase
-{
-    const char* format;
-    Loaded (*load)();
-    bool monoAccepted;
-    bool hostAddsEnablePort;       // LV2 hosts get a designated enable port besides the plug-in's own bypass
-    bool reportsTailAndAutomation; // LV2 carries neither a tail time nor automation flags
-};
-
-// Parameters of the plug-in itself: without the MIDI-controller parameters the VST3 wrapper adds so
-// hosts can deliver controllers, and without the enable port an LV2 host adds.
-juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p, const HostCase& c)
-{
-    juce::Array<juce::AudioProcessorParameter*> own;
-    for (auto* param : p.getParameters())
-    {
-        if (param->getName (64).startsWith ("MIDI CC "))
-            continue;
-        if (c.hostAddsEnablePort && param == p.getBypassParameter())
-            continue;
-        own.add (param);
-    }
-    return own;
-}
+using namespace vyrTest;
 
 class HostTest : public ::testing::TestWithParam<HostCase> {};
 
@@ -302,6 +242,7 @@ TEST_P (HostTest, OpensAndClosesItsEditorOnScreen)
         editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
         editor->setVisible (true);
         juce::MessageManager::getInstance()->runDispatchLoopUntil (150);
+        settleWindowSystem();
         EXPECT_TRUE (editor->isOnDesktop());
         // Closed as a host closes it: the plug-in's view is detached before its window goes.
         p.editorBeingDeleted (editor.get());
@@ -315,19 +256,6 @@ TEST_P (HostTest, OpensAndClosesItsEditorOnScreen)
 // Editors opened, resized and closed twenty times on two instances at once while another thread
 // processes audio and parameters move. VST3 only: JUCE's LV2 host crashes in its own embedding
 // code under rapid resize and close.
-// Lets the window system's answers to what the test just did arrive and be handled, then runs
-// every call they posted: a marker posted last runs after them.
-static void settleWindowSystem()
-{
-    auto* mm = juce::MessageManager::getInstance();
-    mm->runDispatchLoopUntil (30);
-    auto done = std::make_shared<std::atomic<bool>> (false);
-    juce::MessageManager::callAsync ([done] { done->store (true); });
-    const auto end = juce::Time::getMillisecondCounter() + 10000;
-    while (! done->load() && juce::Time::getMillisecondCounter() < end)
-        mm->runDispatchLoopUntil (5);
-}
-
 TEST_P (HostTest, EditorsOfTwoInstancesSurviveRapidOpenResizeClose)
 {
     if (juce::String (GetParam().format) != "VST3")
@@ -674,7 +602,7 @@ TEST (Lv2Host, ChoiceSetThroughItsScalePointIsTheChoiceThePluginGets)
 }
 
 INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
-                          ::testing::Values (HostCase { "VST3", &loadVst3, true, false, true }, HostCase { "LV2", &loadLv2, false, true, false }),
+                          ::testing::Values (vst3Case, lv2Case),
                           [] (const auto& info) { return std::string (info.param.format); });
 }
 

@@ -1,0 +1,42 @@
+#pragma once
+
+// The built VST3 and LV2 bundles loaded the way a host loads them, shared by the host test programs.
+#include <juce_audio_processors/juce_audio_processors.h>
+#include <ostream>
+
+namespace vyrTest
+{
+struct Loaded
+{
+    std::unique_ptr<juce::AudioPluginInstance> instance;
+    juce::String error;
+};
+
+Loaded loadVst3();
+Loaded loadLv2();
+
+struct HostCase
+{
+    const char* format;
+    Loaded (*load)();
+    bool monoAccepted;
+    bool hostAddsEnablePort;       // LV2 hosts get a designated enable port besides the plug-in's own bypass
+    bool reportsTailAndAutomation; // LV2 carries neither a tail time nor automation flags
+};
+
+// Test names show the format, not the case's bytes.
+inline void PrintTo (const HostCase& c, std::ostream* os) { *os << c.format; }
+
+inline const HostCase vst3Case { "VST3", &loadVst3, true, false, true };
+inline const HostCase lv2Case { "LV2", &loadLv2, false, true, false };
+
+// Parameters of the plug-in itself: without the MIDI-controller parameters the VST3 wrapper adds so
+// hosts can deliver controllers, and without the enable port an LV2 host adds.
+juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p, const HostCase& c);
+
+// Lets the window system's answers to what the test just did arrive and be handled, then runs
+// every call they posted: a marker posted last runs after them. The framework's embedding posts
+// calls holding itself in answer to some of those reports, so a host lets them run before it
+// closes an editor.
+void settleWindowSystem();
+}
