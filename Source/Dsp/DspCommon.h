@@ -190,12 +190,10 @@ namespace vyrDsp
         return (float) e + series * 1.44269504f;
     }
 
-    // 2 to the power x for x already inside [-126, 126]: rounds x to the nearest whole number and
-    // takes the remaining [-0.5, 0.5] through the Taylor series to the seventh power.
-    // Relative error below 3e-7.
-    inline float exp2InRange (float x) noexcept
+    // 2^x given k, the whole number nearest x (|x - k| <= 0.5, k inside [-126, 126]): the remaining
+    // [-0.5, 0.5] goes through the Taylor series to the seventh power. Relative error below 3e-7.
+    inline float exp2Rounded (float x, int k) noexcept
     {
-        const int k = (int) (x + (x >= 0.0f ? 0.5f : -0.5f));   // nearest whole number
         const float f = (x - (float) k) * 0.69314718f;
         // Grouped in pairs (Estrin) rather than nested, so the terms are worked out side by side.
         const float f2 = f * f, f4 = f2 * f2;
@@ -205,6 +203,12 @@ namespace vyrDsp
         float scale;
         std::memcpy (&scale, &bits, sizeof (scale));
         return p * scale;
+    }
+
+    // 2 to the power x for x already inside [-126, 126], rounded to the nearest whole number first.
+    inline float exp2InRange (float x) noexcept
+    {
+        return exp2Rounded (x, (int) (x + (x >= 0.0f ? 0.5f : -0.5f)));
     }
 
     // 2 to the power x, x clamped to [-126, 126] (NaN counts as -126). Relative error below 3e-7.
@@ -237,32 +241,10 @@ namespace vyrDsp
 
     // exp2InRange for x inside [0, 126], bit for bit: with no negative argument the rounding needs
     // no sign test, which lets a loop over it vectorise without working the series out twice.
-    inline float exp2NonNegative (float x) noexcept
-    {
-        const int k = (int) (x + 0.5f);   // nearest whole number
-        const float f = (x - (float) k) * 0.69314718f;
-        const float f2 = f * f, f4 = f2 * f2;
-        const float p = ((1.0f + f) + f2 * (0.5f + f * 0.1666666667f))
-                        + f4 * ((0.0416666667f + f * 0.0083333333f) + f2 * (0.0013888889f + f * 0.0001984127f));
-        const std::uint32_t bits = (std::uint32_t) (k + 127) << 23;
-        float scale;
-        std::memcpy (&scale, &bits, sizeof (scale));
-        return p * scale;
-    }
+    inline float exp2NonNegative (float x) noexcept { return exp2Rounded (x, (int) (x + 0.5f)); }
 
     // exp2InRange for x inside [-126, 0], bit for bit, for the same reason.
-    inline float exp2NonPositive (float x) noexcept
-    {
-        const int k = (int) (x - 0.5f);   // nearest whole number
-        const float f = (x - (float) k) * 0.69314718f;
-        const float f2 = f * f, f4 = f2 * f2;
-        const float p = ((1.0f + f) + f2 * (0.5f + f * 0.1666666667f))
-                        + f4 * ((0.0416666667f + f * 0.0083333333f) + f2 * (0.0013888889f + f * 0.0001984127f));
-        const std::uint32_t bits = (std::uint32_t) (k + 127) << 23;
-        float scale;
-        std::memcpy (&scale, &bits, sizeof (scale));
-        return p * scale;
-    }
+    inline float exp2NonPositive (float x) noexcept { return exp2Rounded (x, (int) (x - 0.5f)); }
 
     // fastTanh, bit for bit (same error bound), for loops meant to vectorise.
     inline float fastTanhLanes (float x) noexcept

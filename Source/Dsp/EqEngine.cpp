@@ -377,18 +377,8 @@ void VyrParametricEQ::runSlots (Slot* slots, float* a, float* b, int n, bool fil
             continue;
         }
 
-        const float f = s.freqSmooth.getTargetValue(), q = s.qSmooth.getTargetValue(), g = s.gainSmooth.getTargetValue();
-        if (s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
-            || std::abs (g - s.lastGain) >= 0.02f)
-            redesign (s, f, q, g);
-        // A section at 0 dB passes its input unchanged once what an earlier design left in its state has
-        // died away: it is skipped.
-        if (isIdentity (s) && vyrDsp::stateSettled (s.filterA) && (! filterBoth || vyrDsp::stateSettled (s.filterB)))
-        {
-            s.filterA.reset();
-            s.filterB.reset();
+        if (! settledSectionRuns (s, filterBoth))
             continue;
-        }
         fa[pending] = &s.filterA;
         fb[pending] = &s.filterB;
         ++pending;
@@ -419,6 +409,23 @@ void VyrParametricEQ::runSlotsMidSide (float* mid, float* side, int n)
     cascade (s + both, nullptr, sc - both, side, nullptr, n);
 }
 
+// A settled section is designed for its targets if they moved. A section at 0 dB passes its input
+// unchanged once what an earlier design left in its state has died away: it is cleared and skipped.
+bool VyrParametricEQ::settledSectionRuns (Slot& s, bool filterBoth) noexcept
+{
+    const float f = s.freqSmooth.getTargetValue(), q = s.qSmooth.getTargetValue(), g = s.gainSmooth.getTargetValue();
+    if (s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
+        || std::abs (g - s.lastGain) >= 0.02f)
+        redesign (s, f, q, g);
+    if (isIdentity (s) && vyrDsp::stateSettled (s.filterA) && (! filterBoth || vyrDsp::stateSettled (s.filterB)))
+    {
+        s.filterA.reset();
+        s.filterB.reset();
+        return false;
+    }
+    return true;
+}
+
 // For a path whose sections are all settled: designs each for its targets if they moved and lists the
 // sections that run (filterA), in order; a section at 0 dB whose state has died away is left out.
 int VyrParametricEQ::settledSections (Slot* slots, bool filterBoth, vyrDsp::PreciseBiquad** out)
@@ -427,16 +434,8 @@ int VyrParametricEQ::settledSections (Slot* slots, bool filterBoth, vyrDsp::Prec
     for (int k = 0; k < kSections; ++k)
     {
         Slot& s = slots[k];
-        const float f = s.freqSmooth.getTargetValue(), q = s.qSmooth.getTargetValue(), g = s.gainSmooth.getTargetValue();
-        if (s.type != s.lastType || std::abs (f - s.lastFreq) >= 0.08f || std::abs (q - s.lastQ) >= 0.0001f
-            || std::abs (g - s.lastGain) >= 0.02f)
-            redesign (s, f, q, g);
-        if (isIdentity (s) && vyrDsp::stateSettled (s.filterA) && (! filterBoth || vyrDsp::stateSettled (s.filterB)))
-        {
-            s.filterA.reset();
-            s.filterB.reset();
+        if (! settledSectionRuns (s, filterBoth))
             continue;
-        }
         out[count++] = &s.filterA;
     }
     return count;

@@ -64,6 +64,7 @@ private:
     void runSlotsMidSide (float* mid, float* side, int numSamples);
     int settledSections (Slot* slots, bool filterBoth, vyrDsp::PreciseBiquad** out);
     void redesign (Slot& slot, float f, float q, float g) noexcept;
+    bool settledSectionRuns (Slot& slot, bool filterBoth) noexcept;
     static bool isIdentity (const Slot& slot) noexcept;
 
     std::vector<float> scratch;

@@ -181,15 +181,9 @@ void VyrMultibandComp::setBand (Comp& comp, const vyrMbc::Band& band, bool inUse
 }
 
 // One compressor step for a detector magnitude: returns the band's total gain (makeup x reduction).
-float VyrMultibandComp::bandGain (Comp& c, float detect) noexcept
+// The envelope's time constants and the curve's slope follow their settings when those moved.
+void VyrMultibandComp::updateTimesAndSlope (Comp& c, float ta, float tr, float ratio) noexcept
 {
-    const float ta = c.attackRamp.getNextValue();
-    const float tr = c.releaseRamp.getNextValue();
-    const float thr = c.thresholdRamp.getNextValue();
-    const float ratio = c.ratioRamp.getNextValue();
-    const float knee = c.kneeRamp.getNextValue();
-    const float makeup = c.makeupRamp.getNextValue();
-
     const float rate = (float) sampleRate;
     if (ta != c.coefAtkTime)
     {
@@ -206,6 +200,18 @@ float VyrMultibandComp::bandGain (Comp& c, float detect) noexcept
         c.slopeRatio = ratio;
         c.slope = 1.0f - 1.0f / std::max (ratio, 1.0f);
     }
+}
+
+float VyrMultibandComp::bandGain (Comp& c, float detect) noexcept
+{
+    const float ta = c.attackRamp.getNextValue();
+    const float tr = c.releaseRamp.getNextValue();
+    const float thr = c.thresholdRamp.getNextValue();
+    const float ratio = c.ratioRamp.getNextValue();
+    const float knee = c.kneeRamp.getNextValue();
+    const float makeup = c.makeupRamp.getNextValue();
+
+    updateTimesAndSlope (c, ta, tr, ratio);
 
     // Fast logarithm and power: the level within 1.2e-6 dB, the gain within 4e-7 + 2e-8 x |dB|.
     const float level = std::max (vyrDsp::fastGainToDb (detect + 1.0e-8f), -100.0f);
@@ -575,24 +581,7 @@ void VyrMultibandComp::bandGains (Comp* a, float* va, Comp* b, float* vb, int n)
 
     const auto curveOf = [this] (Comp& c)
     {
-        const float rate = (float) sampleRate;
-        const float ta = c.attackRamp.getTargetValue(), tr = c.releaseRamp.getTargetValue();
-        const float ratio = c.ratioRamp.getTargetValue();
-        if (ta != c.coefAtkTime)
-        {
-            c.coefAtkTime = ta;
-            c.coefAtk = timeCoef (ta, rate);
-        }
-        if (tr != c.coefRelTime)
-        {
-            c.coefRelTime = tr;
-            c.coefRel = timeCoef (tr, rate);
-        }
-        if (ratio != c.slopeRatio)
-        {
-            c.slopeRatio = ratio;
-            c.slope = 1.0f - 1.0f / std::max (ratio, 1.0f);
-        }
+        updateTimesAndSlope (c, c.attackRamp.getTargetValue(), c.releaseRamp.getTargetValue(), c.ratioRamp.getTargetValue());
         const float knee = c.kneeRamp.getTargetValue();
         return Curve { c.thresholdRamp.getTargetValue(), 0.5f * knee, knee, c.slope, c.makeupRamp.getTargetValue(),
                        1.0f - c.coefAtk, 1.0f - c.coefRel };

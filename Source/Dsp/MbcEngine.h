@@ -80,6 +80,7 @@ public:
     static float topCrossover (double sampleRate) noexcept;
 
 private:
+    void updateTimesAndSlope (Comp& comp, float attack, float release, float ratio) noexcept;
     float bandGain (Comp& comp, float detectMagnitude) noexcept;
     void clearFilters() noexcept;
     void splitStereo (float* l, float* r, int n, bool pair, float* sumL, float* sumR);
