@@ -275,3 +275,49 @@ TEST (LedMeter, RepaintsOnlyWhenSomethingWouldLookDifferent)
     rig.meter.title = "OUT";
     EXPECT_TRUE (rig.meter.needsRepaint());
 }
+
+// The timer repaints only the segments that move. A screen that takes only those repaints must
+// look exactly like a meter painted whole at the same moment, also while the marker falls.
+TEST (LedMeter, RepaintingOnlyChangedSegmentsLeavesNothingStale)
+{
+    struct Case
+    {
+        const char* name;
+        int mode;
+        bool compact;
+        std::vector<float> peaks; // one reading per 33 ms frame
+    };
+    const Case cases[] = {
+        { "rise and fall in dBFS", 0, false, { 0.01f, 0.2f, 1.0f, 0.05f, 0.0f, 0.0f, 0.0f, 0.3f, 0.0f } },
+        { "small steps in K-14", 2, false, { 0.25f, 0.27f, 0.3f, 0.29f, 0.1f, 0.1f, 0.6f } },
+        { "main view meter", 0, true, { 0.7f, 0.0f, 0.0f, 0.9f, 0.85f, 0.0f, 0.001f } },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        Rig rig (56, 220);
+        rig.meter.meteringMode = c.mode;
+        rig.meter.compact = c.compact;
+        rig.meter.transparent = c.compact;
+        auto screen = rig.paintAfter (33).createCopy();
+        for (const float peak : c.peaks)
+        {
+            setLevels (rig.lv, peak, peak * 0.5f);
+            advanceMs (33);
+            const auto area = rig.meter.areaToRepaint();
+            ASSERT_FALSE (area.isEmpty());
+            screen.clear (area);
+            {
+                juce::Graphics g (screen);
+                g.reduceClipRegion (area);
+                rig.meter.paintEntireComponent (g, true);
+            }
+            const auto whole = render (rig.meter); // the same instant: the ballistics do not move
+            int differing = 0;
+            for (int y = 0; y < whole.getHeight(); ++y)
+                for (int x = 0; x < whole.getWidth(); ++x)
+                    differing += screen.getPixelAt (x, y) == whole.getPixelAt (x, y) ? 0 : 1;
+            EXPECT_EQ (differing, 0) << "after a reading of " << peak;
+        }
+    }
+}

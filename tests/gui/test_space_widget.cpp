@@ -207,6 +207,43 @@ TEST_F (SpaceFixture, PaintingAndRenders)
     }
 }
 
+// The ticks, labels and sectors are kept as images between paints: after a resize or a change of
+// pixel scale the control must look exactly like one that never painted before.
+TEST_F (SpaceFixture, KeptLayersFollowSizeAndScale)
+{
+    struct Case
+    {
+        int size;
+        float scale;
+    };
+    for (const auto c : { Case { 180, 1.0f }, Case { 240, 2.0f }, Case { 300, 1.5f } })
+    {
+        SCOPED_TRACE (juce::String (c.size) + " px at " + juce::String (c.scale));
+        render (*widget); // fills the layers at the fixture's size and scale 1
+        widget->setSize (c.size, c.size);
+        const auto reused = render (*widget, c.scale);
+
+        SpaceWidget fresh (*proc);
+        fresh.setSize (c.size, c.size);
+        const auto expected = render (fresh, c.scale);
+        ASSERT_EQ (reused.getBounds(), expected.getBounds());
+        int differing = 0, inked = 0;
+        for (int y = 0; y < expected.getHeight(); ++y)
+            for (int x = 0; x < expected.getWidth(); ++x)
+            {
+                const auto a = reused.getPixelAt (x, y), b = expected.getPixelAt (x, y);
+                inked += b.getAlpha() > 0 ? 1 : 0;
+                differing += (std::abs (a.getAlpha() - b.getAlpha()) > 2 || std::abs (a.getRed() - b.getRed()) > 2
+                              || std::abs (a.getGreen() - b.getGreen()) > 2 || std::abs (a.getBlue() - b.getBlue()) > 2)
+                                 ? 1
+                                 : 0;
+            }
+        EXPECT_GT (inked, expected.getWidth() * expected.getHeight() / 4);
+        EXPECT_EQ (differing, 0);
+        widget->setSize (240, 240);
+    }
+}
+
 TEST (SpaceWidget, SurvivesEveryProductSizeAndMeterData)
 {
     checkSurvives ([] (VyrAudioProcessor& p)

@@ -60,8 +60,54 @@ LedMeter::~LedMeter()
 
 void LedMeter::timerCallback()
 {
-    if (vyrVisibleInScroll (*this) && needsRepaint())
-        repaint();
+    if (! vyrVisibleInScroll (*this))
+        return;
+    if (const auto area = areaToRepaint(); ! area.isEmpty())
+        repaint (area);
+}
+
+juce::Rectangle<int> LedMeter::areaToRepaint() const
+{
+    if (! needsRepaint())
+        return {};
+    // The bars move towards the new readings; a falling marker can go as far down as them.
+    float v[2];
+    readings (v[0], v[1]);
+    const float shownLevels[2] { lastShown.vL, lastShown.vR };
+    return changedArea (shownLevels, levelDb, v, v, shown (v[0], v[1]));
+}
+
+juce::Rectangle<int> LedMeter::changedArea (const float (&from)[2], const float (&markerFrom)[2], const float (&to)[2],
+                                            const float (&markerTo)[2], const Shown& now) const
+{
+    auto same = now;
+    same.vL = lastShown.vL;
+    same.vR = lastShown.vR;
+    if (! painted || ! vertical || ! (same == lastShown))
+        return getLocalBounds();
+
+    int lowest = 0, n = 0;
+    vyrMeter::segmentRange (meteringMode, lowest, n);
+    Rectangle<int> area;
+    for (int c = 0; c < 2; ++c)
+    {
+        const float lo = std::min ({ from[c], markerFrom[c], to[c], markerTo[c] });
+        const float hi = std::max ({ from[c], markerFrom[c], to[c], markerTo[c] });
+        if (! (lo == lo) || ! (hi == hi)) // a NaN reading: no range to trust
+            return getLocalBounds();
+        if (showPeakText)
+            area = area.getUnion (readoutArea[c]);
+        if (from[c] == to[c] && markerFrom[c] == markerTo[c])
+            continue;
+        // A segment lights at its threshold and the marker sits on the highest one below its level:
+        // every segment from the one below the range's bottom to the one at its top may change.
+        const int first = juce::jlimit (0, n - 1, (int) std::floor (juce::jmax (lo, -1000.0f)) - lowest);
+        const int last = juce::jlimit (0, n - 1, (int) std::ceil (juce::jmin (hi, 1000.0f)) - lowest);
+        const auto inner = vyrMeter::ledRowInner (barArea[c]);
+        const auto span = vyrMeter::segmentRect (inner, first, n, true).getUnion (vyrMeter::segmentRect (inner, last, n, true));
+        area = area.getUnion (span.expanded (4.0f).getSmallestIntegerContainer()); // glows and the marker's edge
+    }
+    return area.isEmpty() ? getLocalBounds() : area;
 }
 
 void LedMeter::readings (float& vL, float& vR) const
@@ -177,12 +223,15 @@ void LedMeter::paint (juce::Graphics& g)
     const int mode = meteringMode;
     float vL, vR;
     readings (vL, vR);
+    const float fromLevel[2] { lastShown.vL, lastShown.vR }, fromMarker[2] { levelDb[0], levelDb[1] };
+    const bool wasPainted = painted;
+    const auto now = shown (vL, vR);
     advance (vL, vR);
-    lastShown = shown (vL, vR);
-    painted = true;
 
     if (! vertical)
     {
+        lastShown = now;
+        painted = true;
         const float half = ch / 2.0f;
         paintRow (g, { cx, cy + 2.0f, cw, juce::jmax (half - 4.0f, 0.0f) }, "L", vL, levelDb[0], inks.label);
         paintRow (g, { cx, cy + half + 2.0f, cw, juce::jmax (ch - half - 4.0f, 0.0f) }, "R", vR, levelDb[1], inks.label);
@@ -201,14 +250,30 @@ void LedMeter::paint (juce::Graphics& g)
         const float rh = juce::jmin (ch, compact ? 15.0f : 17.0f);
         g.setFont (juce::Font (compact ? 9.5f : 11.0f, juce::Font::bold));
         g.setColour (inks.readout);
-        g.drawFittedText (vyrMeter::dbText (peakHold[0].hold.held), whole (lx - 6.0f, cy, bw + 12.0f, rh), juce::Justification::centred, 1);
-        g.drawFittedText (vyrMeter::dbText (peakHold[1].hold.held), whole (rx - 6.0f, cy, bw + 12.0f, rh), juce::Justification::centred, 1);
+        readoutArea[0] = whole (lx - 6.0f, cy, bw + 12.0f, rh);
+        readoutArea[1] = whole (rx - 6.0f, cy, bw + 12.0f, rh);
+        g.drawFittedText (vyrMeter::dbText (peakHold[0].hold.held), readoutArea[0], juce::Justification::centred, 1);
+        g.drawFittedText (vyrMeter::dbText (peakHold[1].hold.held), readoutArea[1], juce::Justification::centred, 1);
         cy += rh;
         ch -= rh;
     }
 
     const float lh = juce::jmin (ch, compact ? 11.0f : 12.0f);
     const float bh = ch - lh;
+
+    // The timer repaints only the segments it saw move. When the readings moved on since then
+    // beyond what this paint covers, the rest follows in the next frame.
+    barArea[0] = { lx, cy, bw, bh };
+    barArea[1] = { rx, cy, bw, bh };
+    if (wasPainted)
+    {
+        const float toLevel[2] { vL, vR };
+        const auto needed = changedArea (fromLevel, fromMarker, toLevel, levelDb, now);
+        if (! g.getClipBounds().contains (needed))
+            repaint (needed);
+    }
+    lastShown = now;
+    painted = true;
     vyrMeter::paintLedRow (g, { lx, cy, bw, bh }, vL, mode, true, levelDb[0]);
     vyrMeter::paintLedRow (g, { rx, cy, bw, bh }, vR, mode, true, levelDb[1]);
 

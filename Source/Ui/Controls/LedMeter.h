@@ -45,6 +45,9 @@ public:
 
     // True when a paint now would differ from the last one.
     bool needsRepaint() const;
+    // What the timer repaints now: the segments and readouts that would change, the whole meter
+    // after a change of layout, mode or identity, nothing at rest.
+    juce::Rectangle<int> areaToRepaint() const;
 
     // Clock of the ballistics (tests install their own).
     vyrMeter::ClockFn clock = &vyrMeter::systemClockMs;
@@ -63,12 +66,21 @@ private:
         }
     };
 
+    // The part of the meter a move of the bars from `from` to `to` and of the markers from `markerFrom`
+    // to `markerTo` changes (mode's units): those segments with their glows, and the readouts. The
+    // whole meter when anything but the levels moved since the last paint.
+    juce::Rectangle<int> changedArea (const float (&from)[2], const float (&markerFrom)[2], const float (&to)[2],
+                                      const float (&markerTo)[2], const Shown& now) const;
+
     void readings (float& vL, float& vR) const;
     Shown shown (float vL, float vR) const;
     void advance (float vL, float vR);
     void paintRow (juce::Graphics&, juce::Rectangle<float> row, const juce::String& label, float level, float marker,
                    juce::Colour labelInk);
 
+    // Where the last paint put the bars and the readouts (vertical layout only; empty otherwise).
+    juce::Rectangle<float> barArea[2];
+    juce::Rectangle<int> readoutArea[2];
     double lastPaintMs = 0.0;
     Shown lastShown;
     bool painted = false;

@@ -35,8 +35,8 @@ namespace vyrMeter
 namespace
 {
 const Colour red { 0xffff2b2b }, amber { 0xffffae42 }, lime { 0xffccff00 }, blue { 0xff00afff }, green { 0xff22c55e };
+}
 
-// Lowest threshold and count of a mode's segments (the thresholds are consecutive integers).
 void segmentRange (int mode, int& lowest, int& count) noexcept
 {
     if (mode == 0)
@@ -59,6 +59,10 @@ Rectangle<float> segmentRect (Rectangle<float> inner, int i, int n, bool vertica
     const float sw = (inner.getWidth() - gap * (float) (n - 1)) / (float) n;
     return { inner.getX() + (float) i * (sw + gap), inner.getY(), sw, inner.getHeight() };
 }
+
+Rectangle<float> ledRowInner (Rectangle<float> area) noexcept
+{
+    return { area.getX() + 1.4f, area.getY() + 1.2f, juce::jmax (area.getWidth() - 2.8f, 0.0f), juce::jmax (area.getHeight() - 2.4f, 0.0f) };
 }
 
 double systemClockMs() { return juce::Time::getMillisecondCounterHiRes(); }
@@ -330,7 +334,7 @@ void paintLedRow (juce::Graphics& g, Rectangle<float> area, float level, int mod
     g.setColour (juce::Colours::white.withAlpha ((juce::uint8) 0x24));
     g.drawRoundedRectangle (area, 2.5f, 1.0f);
 
-    const Rectangle<float> inner (x + 1.4f, y + 1.2f, juce::jmax (w - 2.8f, 0.0f), juce::jmax (h - 2.4f, 0.0f));
+    const auto inner = ledRowInner (area);
     // A NaN level lights nothing; levels are compared, never used as sizes.
     for (int i = 0; i < n && (float) (lowest + i) <= level; ++i)
         paintLedBloom (g, segmentRect (inner, i, n, vertical), zoneColour (lowest + i, mode), 1.0f);

@@ -85,6 +85,13 @@ struct SteppedPeakHold
     float update (float readingDb, double nowMs, double maxPauseSeconds) noexcept;
 };
 
+// Lowest threshold and count of a mode's segments (the thresholds are consecutive integers).
+void segmentRange (int mode, int& lowest, int& count) noexcept;
+// Segment i of n inside a bar's inner area, counted from the bottom (vertical) or the left.
+juce::Rectangle<float> segmentRect (juce::Rectangle<float> inner, int i, int n, bool vertical) noexcept;
+// The area inside a bar's bevel that holds its segments.
+juce::Rectangle<float> ledRowInner (juce::Rectangle<float> area) noexcept;
+
 // One LED bar: `level` lights segments, `peak` (above -90) places the white marker; both in the
 // mode's units.
 void paintLedRow (juce::Graphics& g, juce::Rectangle<float> area, float level, int mode, bool vertical, float peak);

@@ -623,3 +623,32 @@ void VyrCachedShadow::drawForPath (juce::Graphics& g, const juce::Path& path, co
     g.setColour (shadow.colour);
     g.drawImageAt (blurred, area.getX(), area.getY(), true);
 }
+
+//==============================================================================
+bool VyrCachedLayer::prepare (juce::Graphics& g, juce::Rectangle<int> area, int identity)
+{
+    const float physical = juce::jlimit (0.25f, 8.0f, g.getInternalContext().getPhysicalPixelScaleFactor());
+    if (image.isValid() && area == keyArea && identity == keyIdentity && physical == scale)
+        return false;
+    keyArea = area;
+    keyIdentity = identity;
+    scale = physical;
+    image = {};
+    if (area.isEmpty())
+        return false;
+    image = juce::Image (juce::Image::ARGB, juce::jmax (1, (int) std::ceil ((float) area.getWidth() * scale)),
+                         juce::jmax (1, (int) std::ceil ((float) area.getHeight() * scale)), true, juce::SoftwareImageType());
+    return true;
+}
+
+void VyrCachedLayer::paintImage (juce::Graphics& g) const
+{
+    if (! image.isValid())
+        return;
+    if (scale == 1.0f)
+    {
+        g.drawImageAt (image, keyArea.getX(), keyArea.getY());
+        return;
+    }
+    g.drawImageTransformed (image, juce::AffineTransform::scale (1.0f / scale).translated ((float) keyArea.getX(), (float) keyArea.getY()));
+}

@@ -70,3 +70,35 @@ private:
     juce::Rectangle<float> keyBounds;
     juce::DropShadow keyShadow;
 };
+
+// A layer of a control that does not move between frames (ticks, scales, fixed labels), kept as an
+// image at the screen's physical pixel scale so it stays sharp at every zoom. It is painted again
+// only when the area, the identity or the pixel scale changes; `render` paints the layer in the
+// control's own coordinates. Message thread, from paint methods only.
+class VyrCachedLayer
+{
+public:
+    template <typename RenderFn>
+    void draw (juce::Graphics& g, juce::Rectangle<int> area, int identity, RenderFn&& render)
+    {
+        if (prepare (g, area, identity))
+        {
+            juce::Graphics ig (image);
+            ig.addTransform (juce::AffineTransform::translation ((float) -area.getX(), (float) -area.getY()).scaled (scale));
+            render (ig);
+        }
+        paintImage (g);
+    }
+
+    void invalidate() { image = {}; }
+
+private:
+    // True when the image was made anew (cleared) and needs its content rendered.
+    bool prepare (juce::Graphics&, juce::Rectangle<int> area, int identity);
+    void paintImage (juce::Graphics&) const;
+
+    juce::Image image;
+    juce::Rectangle<int> keyArea;
+    int keyIdentity = 0;
+    float scale = 1.0f;
+};

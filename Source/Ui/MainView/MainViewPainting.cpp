@@ -9,6 +9,7 @@
 #include "Ui/Foundation/VyrPainting.h"
 #include "Ui/MainView/MainViewTables.h"
 
+#include <climits>
 #include <cmath>
 
 float vyrMainView::headerLockupWidth (juce::Rectangle<float> area)
@@ -194,9 +195,9 @@ void BasicMasteringView::repaintChanged()
             repaint (0, 0, getWidth(), headerArea.getY());
     }
 
-    // Each mote repaints only when its position (to a quarter of a pixel) or its glow moved. A few
-    // small areas are repainted one by one; more than that become one area, which keeps the
-    // repaint region simple for the renderer.
+    // Each mote repaints only when its position (to a quarter of a pixel) or its glow moved. The
+    // changed areas are merged down to a few rectangles, which keeps the repaint region simple for
+    // the renderer without repainting the stage between distant motes.
     const auto area = moteArea();
     if (area.getWidth() < 8 || area.getHeight() < 8)
         return;
@@ -223,16 +224,31 @@ void BasicMasteringView::repaintChanged()
         lastMoteKey[i] = key;
         changed[numChanged++] = box.getIntersection (area);
     }
-    if (numChanged > kMaxMoteAreas)
+    // Neighbours are merged first: joining the two areas whose union adds the least new area keeps
+    // the repainted pixels small while the clip region stays a few rectangles.
+    while (numChanged > kMaxMoteAreas)
     {
-        auto all = changed[0];
-        for (int i = 1; i < numChanged; ++i)
-            all = all.getUnion (changed[i]);
-        repaint (all);
+        int bestA = 0, bestB = 1;
+        long long bestCost = LLONG_MAX;
+        for (int a = 0; a < numChanged; ++a)
+            for (int b = a + 1; b < numChanged; ++b)
+            {
+                const auto u = changed[a].getUnion (changed[b]);
+                const long long cost = (long long) u.getWidth() * u.getHeight()
+                                       - (long long) changed[a].getWidth() * changed[a].getHeight()
+                                       - (long long) changed[b].getWidth() * changed[b].getHeight();
+                if (cost < bestCost)
+                {
+                    bestCost = cost;
+                    bestA = a;
+                    bestB = b;
+                }
+            }
+        changed[bestA] = changed[bestA].getUnion (changed[bestB]);
+        changed[bestB] = changed[--numChanged];
     }
-    else
-        for (int i = 0; i < numChanged; ++i)
-            repaint (changed[i]);
+    for (int i = 0; i < numChanged; ++i)
+        repaint (changed[i]);
 }
 
 //==============================================================================

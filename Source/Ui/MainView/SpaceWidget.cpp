@@ -293,10 +293,40 @@ void SpaceWidget::paint (juce::Graphics& gr)
                                  gl.alpha + gl.alphaPerAmount * spaceRad);
     }
 
-    // 5. Ticks; 6. reverb amount ring and outer ring.
-    paintTicksAndRings (gr, g, reverbColour, accent);
+    // 5. Disc rim and ticks (they never move: kept as an image); 6. reverb amount ring and outer ring.
+    const int identity = processor.themeIndex.load (std::memory_order_acquire);
+    tickLayer.draw (gr, getLocalBounds(), identity, [this, &g] (juce::Graphics& lg) { paintTicks (lg, g); });
+    paintRings (gr, g, reverbColour, accent);
 
-    // 7. Quadrant labels of the disc.
+    // 7. Quadrant labels of the disc; 8. reverb sectors (both fixed: kept as an image).
+    labelLayer.draw (gr, getLocalBounds(), identity, [this, &g] (juce::Graphics& lg) { paintLabels (lg, g); });
+
+    // 9. Handles; 10. title and caption.
+    vyrPolar::paintHandle (gr, vyrPolar::pointAt (g.cx, g.cy, g.disc * spaceRad, spaceAng), delayColour, 22.08f, 9.6f);
+    vyrPolar::paintHandle (gr, vyrPolar::pointAt (g.cx, g.cy, g.reverb, reverbAng), vyrLighten (reverbColour, 0.9090909f),
+                           19.32f, 8.4f);
+    paintTitle (gr, g);
+}
+
+void SpaceWidget::paintTicks (juce::Graphics& gr, const Geometry& g)
+{
+    vyrPolar::paintDiscRim (gr, g.cx, g.cy, g.disc);
+    for (int k = 0; k < 28; ++k)
+    {
+        const bool major = k % 4 == 0;
+        vyrPolar::paintTick (gr, g.cx, g.cy, (float) k / 28.0f, g.ringInner + 2.0f, g.ring - (major ? 1.0f : 2.0f),
+                             white8 (major ? 0x47 : 0x12), major ? 1.05f : 0.8f);
+    }
+}
+
+void SpaceWidget::paintRings (juce::Graphics& gr, const Geometry& g, juce::Colour reverbColour, juce::Colour accent)
+{
+    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.reverb, reverbColour.withAlpha (0.5f + 0.4f * reverbRad), 1.55f);
+    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.ring, accent.interpolatedWith (reverbColour, 0.4f).withAlpha ((juce::uint8) 0x59), 0.9f);
+}
+
+void SpaceWidget::paintLabels (juce::Graphics& gr, const Geometry& g)
+{
     struct Label
     {
         const char* text;
@@ -308,29 +338,6 @@ void SpaceWidget::paint (juce::Graphics& gr)
         vyrPolar::paintLabel (gr, l.text, vyrPolar::pointAt (g.cx, g.cy, 0.62f * g.disc, l.angle),
                               juce::Colour (l.colour).withAlpha ((juce::uint8) 0xc7), 7.5f, 0.12f, 52.0f, 14.0f);
 
-    // 8. Reverb sectors; 9. handles; 10. title and caption.
-    paintSectors (gr, g);
-    vyrPolar::paintHandle (gr, vyrPolar::pointAt (g.cx, g.cy, g.disc * spaceRad, spaceAng), delayColour, 22.08f, 9.6f);
-    vyrPolar::paintHandle (gr, vyrPolar::pointAt (g.cx, g.cy, g.reverb, reverbAng), vyrLighten (reverbColour, 0.9090909f),
-                           19.32f, 8.4f);
-    paintTitle (gr, g);
-}
-
-void SpaceWidget::paintTicksAndRings (juce::Graphics& gr, const Geometry& g, juce::Colour reverbColour, juce::Colour accent)
-{
-    vyrPolar::paintDiscRim (gr, g.cx, g.cy, g.disc);
-    for (int k = 0; k < 28; ++k)
-    {
-        const bool major = k % 4 == 0;
-        vyrPolar::paintTick (gr, g.cx, g.cy, (float) k / 28.0f, g.ringInner + 2.0f, g.ring - (major ? 1.0f : 2.0f),
-                             white8 (major ? 0x47 : 0x12), major ? 1.05f : 0.8f);
-    }
-    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.reverb, reverbColour.withAlpha (0.5f + 0.4f * reverbRad), 1.55f);
-    vyrPolar::strokeCircle (gr, g.cx, g.cy, g.ring, accent.interpolatedWith (reverbColour, 0.4f).withAlpha ((juce::uint8) 0x59), 0.9f);
-}
-
-void SpaceWidget::paintSectors (juce::Graphics& gr, const Geometry& g)
-{
     for (int i = 0; i < 7; ++i)
     {
         juce::Path arc;

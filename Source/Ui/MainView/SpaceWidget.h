@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Ui/Foundation/VyrPainting.h"
 #include "Ui/MainView/PolarCommon.h"
 
 #include <functional>
@@ -61,8 +62,11 @@ private:
     void tickSparks();
     void spawnSparks (int n);
 
-    void paintTicksAndRings (juce::Graphics&, const Geometry&, juce::Colour reverbColour, juce::Colour accent);
-    void paintSectors (juce::Graphics&, const Geometry&);
+    // The disc rim and the ticks; the quadrant labels, reverb sectors and their names. Neither depends
+    // on the parameters, so both are kept in cached layers.
+    void paintTicks (juce::Graphics&, const Geometry&);
+    void paintLabels (juce::Graphics&, const Geometry&);
+    void paintRings (juce::Graphics&, const Geometry&, juce::Colour reverbColour, juce::Colour accent);
     void paintTitle (juce::Graphics&, const Geometry&);
 
     void timerCallback() override;
@@ -70,6 +74,7 @@ private:
 
     vyrPolar::ParamSet params;
     vyrPolar::ChangeRelay relay;
+    VyrCachedLayer tickLayer, labelLayer;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SpaceWidget)
 };
