@@ -2,7 +2,6 @@
 // while the processor plays program material. One timer round is a tick of every timer of the
 // view (its own and its controls') and a paint of the part of the view that round marked dirty.
 // The processor is fed between rounds with the timing paused.
-#include "BareXServer.h"
 #include "BenchUtil.h"
 #include "Core/PluginProcessor.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
@@ -137,7 +136,6 @@ static void BM_EditorOpenMessageThread (benchmark::State& state)
         state.SkipWithError ("needs an X display (run under xvfb-run)");
         return;
     }
-    vyrTest::BareXServerAtoms atoms; // a window on a server without window manager
     const bool playing = state.range (0) != 0;
     MainViewRig rig (playing);
     rig.view.reset(); // the editor builds its own view
