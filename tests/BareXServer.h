@@ -5,7 +5,7 @@
 // rejects with a fatal error. Interning them first (atoms live as long as the server) lets tests
 // put windows on the screen without starting a window manager. The connection must stay open
 // while the tests run: a bare server resets, forgetting the atoms, when its last client leaves.
-// It also parks the pointer in the screen's far corner.
+// It also parks the pointer in the screen's far corner, and makes X errors non-fatal, as hosts do.
 
 namespace vyrTest
 {
