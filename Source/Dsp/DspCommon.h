@@ -256,6 +256,32 @@ namespace vyrDsp
     }
 
     //==========================================================================
+    // Per-sample envelope coefficient for a time constant in seconds.
+    inline float envelopeCoef (float seconds, float rate) noexcept
+    {
+        const float samples = seconds * rate;
+        return samples > 1.0f ? std::exp (-1.0f / samples) : std::exp (-1.0f);
+    }
+
+    // A detector's attack and release coefficients follow their time constants, worked out again
+    // only when one moved (the exponential is the costly part). D has coefAtkTime, coefAtk,
+    // coefRelTime and coefRel.
+    template <typename D>
+    inline void followTimeConstants (D& d, float attack, float release, float rate) noexcept
+    {
+        if (attack != d.coefAtkTime)
+        {
+            d.coefAtkTime = attack;
+            d.coefAtk = envelopeCoef (attack, rate);
+        }
+        if (release != d.coefRelTime)
+        {
+            d.coefRelTime = release;
+            d.coefRel = envelopeCoef (release, rate);
+        }
+    }
+
+    //==========================================================================
     // Runs a block through a double-state section with its coefficients and state held in locals,
     // so nothing is reloaded or converted per sample.
     template <typename Section>

@@ -28,13 +28,6 @@ namespace
         return std::max (g, 1.0e-15f);
     }
 
-    // Per-sample envelope coefficient for a time constant in seconds.
-    float timeCoef (float seconds, float rate) noexcept
-    {
-        const float samples = seconds * rate;
-        return samples > 1.0f ? std::exp (-1.0f / samples) : std::exp (-1.0f);
-    }
-
     void clearIfPoisoned (vyrDsp::PreciseBiquad& f) noexcept { f.sanitise(); }
 }
 
@@ -677,16 +670,7 @@ float VyrDynamicEQ::processNode (Node& node, float x) noexcept
     const float rel = node.relSmooth.getNextValue();
 
     // The coefficients only change while a time constant ramps.
-    if (atk != node.coefAtkTime)
-    {
-        node.coefAtkTime = atk;
-        node.coefAtk = timeCoef (atk, rate);
-    }
-    if (rel != node.coefRelTime)
-    {
-        node.coefRelTime = rel;
-        node.coefRel = timeCoef (rel, rate);
-    }
+    vyrDsp::followTimeConstants (node, atk, rel, rate);
 
     const float level = std::max (vyrDsp::fastGainToDb (std::abs (d) + 1.0e-8f), -100.0f);
     const float w = level > node.envDb ? node.coefAtk : node.coefRel;
@@ -860,17 +844,7 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
         curve[l].gain = node.gainSmooth.getTargetValue();
         f[l] = node.freqSmooth.getTargetValue();
         q[l] = node.qSmooth.getTargetValue();
-        const float atk = node.atkSmooth.getTargetValue(), rel = node.relSmooth.getTargetValue();
-        if (atk != node.coefAtkTime)
-        {
-            node.coefAtkTime = atk;
-            node.coefAtk = timeCoef (atk, rate);
-        }
-        if (rel != node.coefRelTime)
-        {
-            node.coefRelTime = rel;
-            node.coefRel = timeCoef (rel, rate);
-        }
+        vyrDsp::followTimeConstants (node, node.atkSmooth.getTargetValue(), node.relSmooth.getTargetValue(), rate);
         if (node.kind != node.lastDetKind || std::abs (f[l] - node.lastDetFreq) > 0.08f || std::abs (q[l] - node.lastDetQ) > 0.0001f)
             designDetector (node, f[l], q[l]);
         redesignDue[l] = std::abs (f[l] - node.lastEqFreq) > 0.08f || std::abs (q[l] - node.lastEqQ) > 0.0001f

@@ -7,12 +7,6 @@ namespace
 {
     float finiteOr (float v, float fallback) noexcept { return std::isfinite (v) ? v : fallback; }
 
-    float timeCoef (float seconds, float rate) noexcept
-    {
-        const float samples = seconds * rate;
-        return samples > 1.0f ? std::exp (-1.0f / samples) : std::exp (-1.0f);
-    }
-
     constexpr float kButterworthD = 1.4142271f;
 
     void sanitise (VyrMultibandComp::Split& s) noexcept
@@ -184,17 +178,7 @@ void VyrMultibandComp::setBand (Comp& comp, const vyrMbc::Band& band, bool inUse
 // The envelope's time constants and the curve's slope follow their settings when those moved.
 void VyrMultibandComp::updateTimesAndSlope (Comp& c, float ta, float tr, float ratio) noexcept
 {
-    const float rate = (float) sampleRate;
-    if (ta != c.coefAtkTime)
-    {
-        c.coefAtkTime = ta;
-        c.coefAtk = timeCoef (ta, rate);
-    }
-    if (tr != c.coefRelTime)
-    {
-        c.coefRelTime = tr;
-        c.coefRel = timeCoef (tr, rate);
-    }
+    vyrDsp::followTimeConstants (c, ta, tr, (float) sampleRate);
     if (ratio != c.slopeRatio)
     {
         c.slopeRatio = ratio;
