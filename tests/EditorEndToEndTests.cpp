@@ -1,6 +1,7 @@
 // A user at the plug-in's editor inside a host: the built VST3 and LV2 bundles are loaded through
 // the framework's hosting, their editors put on screen, and real pointer events sent through the
 // X server. The program runs its own X server, so no other test's window can cover the editor.
+#include "OwnConfigFolder.h"
 #include "BareXServer.h"
 #include "HostedPlugin.h"
 #include "OwnXServer.h"
@@ -344,11 +345,7 @@ INSTANTIATE_TEST_SUITE_P (Formats, EditorEndToEnd, ::testing::Values (vst3Case, 
 
 int main (int argc, char** argv)
 {
-    // The plug-in keeps its training log below the user's config folder: the tests get a folder of
-    // their own, so they never read or write the real log.
-    char folder[] = "/tmp/vyr-e2e-tests-config-XXXXXX";
-    if (mkdtemp (folder) != nullptr)
-        setenv ("XDG_CONFIG_HOME", folder, 1);
+    vyrTest::OwnConfigFolder configFolder ("vyr-e2e-tests");
 
     ::testing::InitGoogleTest (&argc, argv);
     int result = 1;
@@ -370,6 +367,5 @@ int main (int argc, char** argv)
             result = RUN_ALL_TESTS();
         }
     }
-    juce::File (folder).deleteRecursively();
     return result;
 }

@@ -1,4 +1,5 @@
 // Loads the built VST3 and LV2 bundles the way a host does and checks what a host sees.
+#include "OwnConfigFolder.h"
 #include "BareXServer.h"
 #include "HostedPlugin.h"
 
@@ -608,11 +609,7 @@ INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
 
 int main (int argc, char** argv)
 {
-    // The plug-in keeps its training log below the user's config folder: the tests get a folder of
-    // their own, so they never read or write the real log.
-    char folder[] = "/tmp/vyr-host-tests-config-XXXXXX";
-    if (mkdtemp (folder) != nullptr)
-        setenv ("XDG_CONFIG_HOME", folder, 1);
+    vyrTest::OwnConfigFolder configFolder ("vyr-host-tests");
 
     ::testing::InitGoogleTest (&argc, argv);
     vyrTest::BareXServerAtoms atoms; // editors go on screen without a window manager
@@ -621,6 +618,5 @@ int main (int argc, char** argv)
         juce::ScopedJuceInitialiser_GUI juceInit;
         result = RUN_ALL_TESTS();
     }
-    juce::File (folder).deleteRecursively();
     return result;
 }

@@ -1,14 +1,11 @@
+#include "OwnConfigFolder.h"
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 #include <cstdlib>
 
 int main (int argc, char** argv)
 {
-    // The plug-in keeps its training log below the user's config folder: the tests get a folder of
-    // their own, so they never read or write the real log.
-    char folder[] = "/tmp/vyr-tests-config-XXXXXX";
-    if (mkdtemp (folder) != nullptr)
-        setenv ("XDG_CONFIG_HOME", folder, 1);
+    vyrTest::OwnConfigFolder configFolder ("vyr-tests");
 
     ::testing::InitGoogleTest (&argc, argv);
     int result;
@@ -16,6 +13,5 @@ int main (int argc, char** argv)
         juce::ScopedJuceInitialiser_GUI juceInit;
         result = RUN_ALL_TESTS();
     }
-    juce::File (folder).deleteRecursively();
     return result;
 }

@@ -569,6 +569,25 @@ namespace
         e.dither = 1;
         e.noiseShape = 3;
     }
+
+    // The new limiter against the old one on `input` in blocks of `blockSize`, set up per block.
+    template <typename Setup>
+    double limiterDiffDb (const juce::AudioBuffer<float>& input, int blockSize, Setup setup)
+    {
+        VyrLimiter fresh;
+        vyrRef::VyrLimiter old;
+        fresh.prepare (sr, blockSize);
+        old.prepare (sr, blockSize);
+        return compare (fresh, old, input, blockSize, setup).diffDb;
+    }
+
+    juce::AudioBuffer<float> monoProgram()
+    {
+        const auto stereo = program (sr, 1.5);
+        juce::AudioBuffer<float> mono (1, stereo.getNumSamples());
+        mono.copyFrom (0, 0, stereo, 0, 0, stereo.getNumSamples());
+        return mono;
+    }
 }
 
 TEST (FastPathsLimiter, SoundsAsBefore)
@@ -597,44 +616,25 @@ TEST (FastPathsLimiter, SoundsAsBefore)
               [] (auto& e) { e.inputGain = 10.0f; e.stereoLink = 0.0f; e.releaseShape = 2; },
               [] (auto& e, int block) { e.ceiling = (block & 1) ? -2.0f : -0.1f; e.stylePos = (float) (block % 3); }); } },
         { "mono, 4x, colour moving", [] {
-              const auto stereo = program (sr, 1.5);
-              juce::AudioBuffer<float> mono (1, stereo.getNumSamples());
-              mono.copyFrom (0, 0, stereo, 0, 0, stereo.getNumSamples());
-              VyrLimiter fresh;
-              vyrRef::VyrLimiter old;
-              fresh.prepare (sr, 512);
-              old.prepare (sr, 512);
-              return compare (fresh, old, mono, 512, [] (auto& e, int block)
+              return limiterDiffDb (monoProgram(), 512, [] (auto& e, int block)
               {
                   heavyLimiter (e, 4);
                   e.dither = 0;
                   e.stylePos = (block & 1) ? 1.0f : 4.0f;
-              }).diffDb; } },
+              }); } },
         { "mono, switched off and on", [] {
-              const auto stereo = program (sr, 1.5);
-              juce::AudioBuffer<float> mono (1, stereo.getNumSamples());
-              mono.copyFrom (0, 0, stereo, 0, 0, stereo.getNumSamples());
-              VyrLimiter fresh;
-              vyrRef::VyrLimiter old;
-              fresh.prepare (sr, 256);
-              old.prepare (sr, 256);
-              return compare (fresh, old, mono, 256, [] (auto& e, int block)
+              return limiterDiffDb (monoProgram(), 256, [] (auto& e, int block)
               {
                   heavyLimiter (e, 2);
                   e.enabled = block < 40 || block > 120;
-              }).diffDb; } },
+              }); } },
         { "switched off and on", [] {
-              const auto input = program (sr, 1.5);
-              VyrLimiter fresh;
-              vyrRef::VyrLimiter old;
-              fresh.prepare (sr, 256);
-              old.prepare (sr, 256);
-              return compare (fresh, old, input, 256, [] (auto& e, int block)
+              return limiterDiffDb (program (sr, 1.5), 256, [] (auto& e, int block)
               {
                   heavyLimiter (e, 4);
                   e.enabled = block < 40 || block > 120;
                   e.outputGain = block > 60 && block < 70 ? -6.0f : 0.0f;
-              }).diffDb; } },
+              }); } },
     };
     for (const auto& c : cases)
         EXPECT_LT (c.run(), -80.0) << c.name;

@@ -1,3 +1,4 @@
+#include "OwnConfigFolder.h"
 #include "BareXServer.h"
 
 #include <gtest/gtest.h>
@@ -6,11 +7,7 @@
 
 int main (int argc, char** argv)
 {
-    // The plug-in keeps its training log below the user's config folder: the tests get a folder of
-    // their own, so they never read or write the real log.
-    char folder[] = "/tmp/vyr-gui-tests-config-XXXXXX";
-    if (mkdtemp (folder) != nullptr)
-        setenv ("XDG_CONFIG_HOME", folder, 1);
+    vyrTest::OwnConfigFolder configFolder ("vyr-gui-tests");
 
     ::testing::InitGoogleTest (&argc, argv);
     vyrTest::BareXServerAtoms atoms; // lets components go on the desktop for real mouse and key events
@@ -19,6 +16,5 @@ int main (int argc, char** argv)
         juce::ScopedJuceInitialiser_GUI juceInit;
         result = RUN_ALL_TESTS();
     }
-    juce::File (folder).deleteRecursively();
     return result;
 }

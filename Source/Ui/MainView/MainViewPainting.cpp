@@ -34,41 +34,43 @@ juce::Rectangle<float> insetFloored (juce::Rectangle<float> r, float d)
     return { r.getX() + d, r.getY() + d, std::max (0.0f, r.getWidth() - 2.0f * d), std::max (0.0f, r.getHeight() - 2.0f * d) };
 }
 
+// Whether the repaint's clip reaches one of the rounded rectangle's corners: only there does the
+// rounding show.
+bool repaintTouchesCorners (juce::Graphics& g, juce::Rectangle<float> r, float radius)
+{
+    const auto clip = g.getClipBounds().toFloat();
+    const float c = radius + 1.0f;
+    const juce::Rectangle<float> corners[4] = { { r.getX(), r.getY(), c, c }, { r.getRight() - c, r.getY(), c, c },
+                                                { r.getX(), r.getBottom() - c, c, c }, { r.getRight() - c, r.getBottom() - c, c, c } };
+    for (const auto& corner : corners)
+        if (corner.intersects (clip))
+            return true;
+    return false;
+}
+
 // Fills a rounded rectangle with the current colour or gradient. A repaint whose clip keeps clear of
 // the four corners fills plain rectangles instead: the same pixels, without building a shape for
 // the whole area (much cheaper for the small areas the timer repaints, and it keeps complex repaint
 // regions away from the renderer's shape clipping).
 void fillRounded (juce::Graphics& g, juce::Rectangle<float> r, float radius)
 {
-    const auto clip = g.getClipBounds().toFloat();
-    const float c = radius + 1.0f;
-    const juce::Rectangle<float> corners[4] = { { r.getX(), r.getY(), c, c }, { r.getRight() - c, r.getY(), c, c },
-                                                { r.getX(), r.getBottom() - c, c, c }, { r.getRight() - c, r.getBottom() - c, c, c } };
-    for (const auto& corner : corners)
-        if (corner.intersects (clip))
-        {
-            g.fillRoundedRectangle (r, radius);
-            return;
-        }
-    g.fillRect (r.getIntersection (clip));
+    if (repaintTouchesCorners (g, r, radius))
+        g.fillRoundedRectangle (r, radius);
+    else
+        g.fillRect (r.getIntersection (g.getClipBounds().toFloat()));
 }
 
 // Clips to a rounded rectangle, the same way: a plain rectangle when the corners are not repainted.
 void clipRounded (juce::Graphics& g, juce::Rectangle<float> r, float radius)
 {
-    const auto clip = g.getClipBounds().toFloat();
-    const float c = radius + 1.0f;
-    const juce::Rectangle<float> corners[4] = { { r.getX(), r.getY(), c, c }, { r.getRight() - c, r.getY(), c, c },
-                                                { r.getX(), r.getBottom() - c, c, c }, { r.getRight() - c, r.getBottom() - c, c, c } };
-    for (const auto& corner : corners)
-        if (corner.intersects (clip))
-        {
-            juce::Path shape;
-            shape.addRoundedRectangle (r, radius);
-            g.reduceClipRegion (shape);
-            return;
-        }
-    g.reduceClipRegion (r.getSmallestIntegerContainer());
+    if (repaintTouchesCorners (g, r, radius))
+    {
+        juce::Path shape;
+        shape.addRoundedRectangle (r, radius);
+        g.reduceClipRegion (shape);
+    }
+    else
+        g.reduceClipRegion (r.getSmallestIntegerContainer());
 }
 
 // A recipe chip: enamel face, then a tinted fill and outline when unlit, an outline when a warm
