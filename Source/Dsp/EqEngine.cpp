@@ -752,6 +752,17 @@ namespace
         a2[l] = c.a2;
     }
 
+    // One step of sections side by side, in the shallow form loadSection prepares.
+    template <typename D>
+    inline D sectionStep (D in, D b0, D c1, D c2, D a1, D a2, D& s1, D& s2) noexcept
+    {
+        const D y = b0 * in + s1;
+        const D next = (c1 * in + s2) - a1 * s1;
+        s2 = c2 * in - a2 * s1;
+        s1 = next;
+        return y;
+    }
+
     // The band's settled settings, worked out once per chunk.
     struct BandCurve
     {
@@ -879,11 +890,7 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
         for (int i = 0; i < n; ++i)
         {
             const D in = __builtin_convertvector (gather (xs, i), D);
-            const D y = b0 * in + s1;
-            const D next = (c1 * in + s2) - a1 * s1;
-            s2 = c2 * in - a2 * s1;
-            s1 = next;
-            scatter (__builtin_convertvector (y, F), work, i);
+            scatter (__builtin_convertvector (sectionStep (in, b0, c1, c2, a1, a2, s1, s2), F), work, i);
         }
         for (int l = 0; l < L; ++l)
         {
@@ -940,11 +947,7 @@ void VyrDynamicEQ::processSettled (Node* const* nodes, float* const* xs, float* 
     const auto step = [&] (int i)
     {
         const D in = __builtin_convertvector (gather (xs, i), D);
-        const D y = b0 * in + s1;
-        const D next = (c1 * in + s2) - a1 * s1;
-        s2 = c2 * in - a2 * s1;
-        s1 = next;
-        scatter (__builtin_convertvector (y, F), xs, i);
+        scatter (__builtin_convertvector (sectionStep (in, b0, c1, c2, a1, a2, s1, s2), F), xs, i);
     };
     // Between redesigns the sections run on locals; a sample whose gain moved too far for either
     // leaves the inner loop for the redesign.
