@@ -4,19 +4,28 @@
 
 namespace vyrTest
 {
+namespace
+{
+    // The first plug-in the format finds at `fileOrIdentifier`, made as a host makes it.
+    Loaded loadFirst (juce::AudioPluginFormat& format, const juce::String& fileOrIdentifier, const juce::String& notFound)
+    {
+        juce::OwnedArray<juce::PluginDescription> types;
+        format.findAllTypesForFile (types, fileOrIdentifier);
+        Loaded l;
+        if (types.isEmpty())
+        {
+            l.error = notFound;
+            return l;
+        }
+        l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
+        return l;
+    }
+}
+
 Loaded loadVst3()
 {
     juce::VST3PluginFormat format;
-    juce::OwnedArray<juce::PluginDescription> types;
-    format.findAllTypesForFile (types, VYR_VST3_PATH);
-    Loaded l;
-    if (types.isEmpty())
-    {
-        l.error = "no plug-in found in " VYR_VST3_PATH;
-        return l;
-    }
-    l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
-    return l;
+    return loadFirst (format, VYR_VST3_PATH, "no plug-in found in " VYR_VST3_PATH);
 }
 
 Loaded loadLv2()
@@ -24,16 +33,7 @@ Loaded loadLv2()
     juce::LV2PluginFormat format;
     juce::FileSearchPath path (VYR_LV2_DIR);
     format.searchPathsForPlugins (path, true, false);
-    juce::OwnedArray<juce::PluginDescription> types;
-    format.findAllTypesForFile (types, VYR_LV2_URI);
-    Loaded l;
-    if (types.isEmpty())
-    {
-        l.error = "no plug-in with URI " VYR_LV2_URI;
-        return l;
-    }
-    l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
-    return l;
+    return loadFirst (format, VYR_LV2_URI, "no plug-in with URI " VYR_LV2_URI);
 }
 
 juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p, const HostCase& c)
