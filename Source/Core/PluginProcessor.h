@@ -170,7 +170,7 @@ public:
     // SpectrumViewToken for its lifetime; the calls are counted (several views may be open), lock-free,
     // any thread. When the first view opens the analysis starts from fresh audio.
     void setSpectrumViewOpen (bool open) noexcept;
-    bool isSpectrumViewOpen() const noexcept { return spectrumViews.load() > 0; }
+    bool isSpectrumViewOpen() const noexcept { return spectrumViews.any(); }
 
     class SpectrumViewToken
     {
@@ -230,7 +230,7 @@ public:
     VyrMeterEngine meters;
     VyrLoudnessState loudness;                      // audio thread only (and prepareToPlay)
     std::atomic<bool> loudnessResetPending { false };
-    std::atomic<int> spectrumViews { 0 };
+    VyrReaderCount spectrumViews;
     bool spectrumRunning = false;                   // audio thread: the analysis ran last block
     bool levelsRunning = false;                     // audio thread: the levels were measured last block
 

@@ -302,7 +302,7 @@ void VyrAudioProcessor::captureLoudnessAndSpectrum (const juce::AudioBuffer<floa
     loudness.process (buffer, meters, known);
 
     // Nobody sees the spectrum with no view open, so it costs nothing then.
-    if (spectrumViews.load (std::memory_order_relaxed) > 0)
+    if (spectrumViews.any())
     {
         if (! spectrumRunning)
             meters.restartSpectrum();
@@ -318,9 +318,9 @@ void VyrAudioProcessor::captureLoudnessAndSpectrum (const juce::AudioBuffer<floa
 void VyrAudioProcessor::setSpectrumViewOpen (bool open) noexcept
 {
     if (open)
-        spectrumViews.fetch_add (1);
-    else if (spectrumViews.fetch_sub (1) <= 0)
-        spectrumViews.fetch_add (1);   // an unmatched close leaves the count at zero
+        spectrumViews.open();
+    else
+        spectrumViews.close();
 }
 
 void VyrAudioProcessor::resetLoudness()
