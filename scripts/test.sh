@@ -9,7 +9,16 @@ jobs="$(nproc)"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
-xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir build --output-on-failure -j "$jobs"
+
+# The tests load only the bundles this build produced. They run with a copy of those bundles
+# installed where hosts look for a user's plug-ins (~/.lv2, ~/.vst3 of a home made for this run, as
+# after scripts/install.sh): should a test ever pick up an installed copy, it fails on this one.
+decoy_home="$(mktemp -d)"
+trap 'rm -rf "$decoy_home"' EXIT
+mkdir -p "$decoy_home/.lv2" "$decoy_home/.vst3"
+cp -r "build/VyrQuarn_artefacts/Release/LV2/VYR Quarn.lv2" "$decoy_home/.lv2/"
+cp -r "build/VyrQuarn_artefacts/Release/VST3/VYR Quarn.vst3" "$decoy_home/.vst3/"
+HOME="$decoy_home" xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir build --output-on-failure -j "$jobs"
 
 if [[ "${VYR_SKIP_SANITIZERS:-0}" != "1" ]]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVYR_SANITIZE=ON -DVYR_BUILD_BENCH=OFF -DVYR_HOST_TESTS=OFF

@@ -211,6 +211,7 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
 
     std::unique_ptr<juce::AudioProcessorEditor> editor (p.createEditorIfNeeded());
     ASSERT_NE (editor, nullptr);
+    EXPECT_EQ (binariesNotUnderTest(), "");
     ASSERT_EQ (editor->getWidth(), 1168);
     ASSERT_EQ (editor->getHeight(), 720);
     editor->setTopLeftPosition (40, 30);
@@ -346,6 +347,7 @@ INSTANTIATE_TEST_SUITE_P (Formats, EditorEndToEnd, ::testing::Values (vst3Case, 
 int main (int argc, char** argv)
 {
     vyrTest::OwnConfigFolder configFolder ("vyr-e2e-tests");
+    vyrTest::OwnHomeFolder home;
 
     ::testing::InitGoogleTest (&argc, argv);
     int result = 1;

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_audio_utils/juce_audio_utils.h>
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -237,6 +240,7 @@ TEST_P (HostTest, OpensAndClosesItsEditorOnScreen)
         ASSERT_TRUE (p.hasEditor());
         std::unique_ptr<juce::AudioProcessorEditor> editor (p.createEditorIfNeeded());
         ASSERT_NE (editor, nullptr);
+        EXPECT_EQ (binariesNotUnderTest(), "");
         EXPECT_EQ (editor->getWidth(), 1168);
         EXPECT_EQ (editor->getHeight(), 720);
         editor->setTopLeftPosition (20, 20);
@@ -255,12 +259,18 @@ TEST_P (HostTest, OpensAndClosesItsEditorOnScreen)
 }
 
 // Editors opened, resized and closed twenty times on two instances at once while another thread
-// processes audio and parameters move. VST3 only: JUCE's LV2 host crashes in its own embedding
-// code under rapid resize and close.
+// processes audio and parameters move. VST3 only. The framework's LV2 host embeds the editor in a
+// component that, on each report of the editor's window being resized, posts a call holding a raw
+// pointer to itself; a report that arrives shortly before the host closes the editor runs that
+// call on a deleted component (XEmbedComponent::Pimpl::handleX11Event's posted call, dispatched
+// from the host's message queue). Without the waits below, a bare plug-in of the framework's alone
+// (a resizable editor that only paints) crashes there in the first rounds, at the same place as
+// this one; with them the crash still comes under load.
 TEST_P (HostTest, EditorsOfTwoInstancesSurviveRapidOpenResizeClose)
 {
     if (juce::String (GetParam().format) != "VST3")
-        GTEST_SKIP() << "the LV2 host's embedding code does not survive rapid resizing";
+        GTEST_SKIP() << "the framework's LV2 host crashes in its own embedding code when an editor closes soon "
+                        "after a resize (a bare plug-in of the framework's alone crashes there too)";
     auto a = GetParam().load(), b = GetParam().load();
     ASSERT_NE (a.instance, nullptr) << a.error;
     ASSERT_NE (b.instance, nullptr) << b.error;
@@ -300,6 +310,7 @@ TEST_P (HostTest, EditorsOfTwoInstancesSurviveRapidOpenResizeClose)
         std::unique_ptr<juce::AudioProcessorEditor> eb (b.instance->createEditorIfNeeded());
         ASSERT_NE (ea, nullptr);
         ASSERT_NE (eb, nullptr);
+        EXPECT_EQ (binariesNotUnderTest(), "");
         EXPECT_EQ (ea->getWidth(), 1168);
         EXPECT_EQ (ea->getHeight(), 720);
         ea->setTopLeftPosition (10, 10);
@@ -602,6 +613,100 @@ TEST (Lv2Host, ChoiceSetThroughItsScalePointIsTheChoiceThePluginGets)
     p.releaseResources();
 }
 
+// What the process writes to its error stream while `fn` runs.
+std::string errorOutputOf (const std::function<void()>& fn)
+{
+    char name[] = "/tmp/vyr-stderr-XXXXXX";
+    const int file = mkstemp (name);
+    if (file < 0)
+    {
+        fn();
+        return {};
+    }
+    std::fflush (stderr);
+    const int saved = dup (2);
+    dup2 (file, 2);
+    fn();
+    std::fflush (stderr);
+    dup2 (saved, 2);
+    close (saved);
+    close (file);
+    const auto text = juce::File (name).loadFileAsString().toStdString();
+    unlink (name);
+    return text;
+}
+
+bool isMapped (const juce::File& binary)
+{
+    return juce::File ("/proc/self/maps").loadFileAsString().contains (binary.getLinkedTarget().getFullPathName());
+}
+
+// Two installed copies of the bundle with one URI (here one below the user's home, which LV2 hosts
+// search first, and the build's): the LV2 library hosts share takes the instance's binary from one
+// copy and the editor's from the other. The editor refuses the instance another copy made and
+// says why, and the host and its instance live on. Runs in a child process, since a copy of the
+// plug-in, once loaded, stays in the process and would stand in for later tests.
+TEST (Lv2Host, EditorRefusesAnInstanceMadeByAnotherCopy)
+{
+    constexpr const char* childMark = "VYR_TWO_COPIES_CHILD";
+    if (std::getenv (childMark) == nullptr)
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const auto filter = std::string ("--gtest_filter=") + info->test_suite_name() + "." + info->name();
+        setenv (childMark, "1", 1);
+        juce::ChildProcess child;
+        const bool started = child.start (juce::StringArray {
+            juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName(), filter.c_str() });
+        unsetenv (childMark);
+        ASSERT_TRUE (started);
+        const auto output = child.readAllProcessOutput();
+        EXPECT_EQ (child.getExitCode(), 0u) << output;
+        EXPECT_TRUE (output.contains ("[  PASSED  ] 1 test")) << output;
+        return;
+    }
+
+    const auto built = juce::File (VYR_LV2_DIR).getChildFile ("VYR Quarn.lv2");
+    const auto installed = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".lv2/VYR Quarn.lv2");
+    ASSERT_TRUE (built.copyDirectoryTo (installed));
+
+    juce::LV2PluginFormat format;
+    juce::FileSearchPath path (VYR_LV2_DIR);
+    format.searchPathsForPlugins (path, true, false);
+    juce::OwnedArray<juce::PluginDescription> types;
+    format.findAllTypesForFile (types, VYR_LV2_URI);
+    ASSERT_FALSE (types.isEmpty());
+    juce::String error;
+    auto instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, error);
+    ASSERT_NE (instance, nullptr) << error;
+    instance->setPlayConfigDetails (2, 2, 48000.0, 512);
+    instance->prepareToPlay (48000.0, 512);
+
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
+    const auto said = errorOutputOf ([&] { editor.reset (instance->createEditorIfNeeded()); });
+    ASSERT_TRUE (isMapped (built.getChildFile ("libVYR Quarn.so")) && isMapped (installed.getChildFile ("libVYR Quarn.so")))
+        << "the host took the instance and the editor from one copy";
+    EXPECT_NE (said.find ("was given an instance made by another copy of the plug-in"), std::string::npos) << said;
+    if (editor != nullptr)
+    {
+        EXPECT_LT (editor->getWidth(), 100) << "the host shows no view of the plug-in's";
+        editor->addToDesktop (0);
+        editor->setVisible (true);
+        settleWindowSystem();
+        instance->editorBeingDeleted (editor.get());
+        editor.reset();
+        settleWindowSystem();
+    }
+
+    juce::AudioBuffer<float> buffer (2, 512);
+    juce::MidiBuffer midi;
+    for (int i = 0; i < 512; ++i)
+        for (int ch = 0; ch < 2; ++ch)
+            buffer.setSample (ch, i, 0.25f * std::sin (0.06f * (float) i));
+    instance->processBlock (buffer, midi);
+    EXPECT_GT (buffer.getRMSLevel (0, 0, 512), 0.05f) << "the instance processes on";
+    instance->releaseResources();
+}
+
 INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
                           ::testing::Values (vst3Case, lv2Case),
                           [] (const auto& info) { return std::string (info.param.format); });
@@ -610,6 +715,7 @@ INSTANTIATE_TEST_SUITE_P (Formats, HostTest,
 int main (int argc, char** argv)
 {
     vyrTest::OwnConfigFolder configFolder ("vyr-host-tests");
+    vyrTest::OwnHomeFolder home;
 
     ::testing::InitGoogleTest (&argc, argv);
     vyrTest::BareXServerAtoms atoms; // editors go on screen without a window manager
@@ -620,3 +726,4 @@ int main (int argc, char** argv)
     }
     return result;
 }
+

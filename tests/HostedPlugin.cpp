@@ -2,11 +2,22 @@
 
 #include "BareXServer.h"
 
+#include <cstdlib>
+#include <fstream>
+#include <set>
+
 namespace vyrTest
 {
 namespace
 {
-    // The first plug-in the format finds at `fileOrIdentifier`, made as a host makes it.
+    // The bundles this build produced, by their real paths (the kernel names mapped files so).
+    juce::Array<juce::File> bundlesUnderTest()
+    {
+        return { juce::File (VYR_VST3_PATH).getLinkedTarget(), juce::File (VYR_LV2_DIR).getLinkedTarget() };
+    }
+
+    // The first plug-in the format finds at `fileOrIdentifier`, made as a host makes it, and only
+    // if it came from the bundles under test.
     Loaded loadFirst (juce::AudioPluginFormat& format, const juce::String& fileOrIdentifier, const juce::String& notFound)
     {
         juce::OwnedArray<juce::PluginDescription> types;
@@ -18,8 +29,61 @@ namespace
             return l;
         }
         l.instance = format.createInstanceFromDescription (*types[0], 48000.0, 512, l.error);
+        if (const auto other = binariesNotUnderTest(); ! other.empty())
+        {
+            l.instance.reset();
+            l.error = juce::String (other);
+        }
         return l;
     }
+}
+
+std::string binariesNotUnderTest()
+{
+    // The plug-in's binaries are the shared objects in the bundles under test; another file of
+    // one of their names is another copy.
+    std::set<juce::String> names;
+    for (const auto& bundle : bundlesUnderTest())
+        for (const auto& f : bundle.findChildFiles (juce::File::findFiles, true, "*.so"))
+            names.insert (f.getFileName());
+
+    std::set<std::string> others;
+    std::ifstream maps ("/proc/self/maps");
+    for (std::string line; std::getline (maps, line);)
+    {
+        const auto slash = line.find ('/');
+        if (slash == std::string::npos)
+            continue;
+        const juce::File mapped (juce::String (line.substr (slash)).upToLastOccurrenceOf (" (deleted)", false, false));
+        if (names.count (mapped.getFileName()) == 0)
+            continue;
+        bool underTest = false;
+        for (const auto& bundle : bundlesUnderTest())
+            underTest = underTest || mapped.isAChildOf (bundle);
+        if (! underTest)
+            others.insert (mapped.getFullPathName().toStdString());
+    }
+    if (others.empty())
+        return {};
+    std::string text = "another copy of the plug-in is loaded instead of the bundles this build produced ("
+                       VYR_VST3_PATH ", " VYR_LV2_DIR "):";
+    for (const auto& o : others)
+        text += " " + o;
+    return text;
+}
+
+OwnHomeFolder::OwnHomeFolder() : path ("/tmp/vyr-home-XXXXXX")
+{
+    if (mkdtemp (path.data()) != nullptr)
+        setenv ("HOME", path.c_str(), 1);
+    else
+        path.clear();
+}
+
+OwnHomeFolder::~OwnHomeFolder()
+{
+    if (! path.empty())
+        juce::File (path).deleteRecursively();
 }
 
 Loaded loadVst3()

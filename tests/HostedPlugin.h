@@ -3,6 +3,7 @@
 // The built VST3 and LV2 bundles loaded the way a host loads them, shared by the host test programs.
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <ostream>
+#include <string>
 
 namespace vyrTest
 {
@@ -12,8 +13,32 @@ struct Loaded
     juce::String error;
 };
 
+// Both load the bundles this build produced and nothing else: a load that brings in another copy of
+// the plug-in's binaries (an installed one) fails with the copy it found.
 Loaded loadVst3();
 Loaded loadLv2();
+
+// Empty while every copy of the plug-in's binaries in this process is one this build produced;
+// otherwise names the other copies. Editors load their binary when they open, so tests check again
+// once an editor is open.
+std::string binariesNotUnderTest();
+
+// A home folder of the test program's own for its lifetime. LV2 hosts always look for installed
+// plug-ins below the user's home (~/.lv2) before the folders they are given, and the first copy of
+// a URI wins: with this in place no installed copy of the user's can stand in for the bundle under
+// test. Copies in system folders are reported by the loads above.
+class OwnHomeFolder
+{
+public:
+    OwnHomeFolder();
+    ~OwnHomeFolder();
+
+    OwnHomeFolder (const OwnHomeFolder&) = delete;
+    OwnHomeFolder& operator= (const OwnHomeFolder&) = delete;
+
+private:
+    std::string path;
+};
 
 struct HostCase
 {

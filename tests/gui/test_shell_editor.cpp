@@ -7,6 +7,9 @@
 #include "Ui/Shell/DesktopTopGrid.h"
 #include "Ui/Shell/PluginEditor.h"
 
+#include <atomic>
+#include <thread>
+
 using namespace vyrGui;
 
 namespace
@@ -302,6 +305,73 @@ TEST (PluginEditor, EditorsOfEveryProductSurviveResizesAndPaint)
             render (*f.editor);
             f.editor->setSize (3000, 2000);
             render (*f.editor, 0.25f);
+        }
+}
+
+// However the host orders the close, the editor goes without leaving a window, a listener or a
+// posted call behind: closed while hidden, in the middle of a resize, while the audio thread moves
+// parameters, and with the help or the export card open. Messages posted before the close are
+// delivered after it, where a call holding the editor would run on a deleted one (the sanitizer
+// build reports that).
+TEST (PluginEditor, ClosesSafelyHoweverTheHostOrdersIt)
+{
+    enum class Close { hidden, resizing, parameterStorm, helpOpen, exportOpen };
+    for (int product : { 15, 0 })
+        for (auto how : { Close::hidden, Close::resizing, Close::parameterStorm, Close::helpOpen, Close::exportOpen })
+        {
+            SCOPED_TRACE (testing::Message() << "product " << product << ", case " << (int) how);
+            auto proc = makeProcessor (product);
+            proc->setPlayConfigDetails (2, 2, 48000.0, 256);
+            proc->prepareToPlay (48000.0, 256);
+            std::unique_ptr<juce::AudioProcessorEditor> editor (proc->createEditorIfNeeded());
+            auto* e = dynamic_cast<VyrAudioProcessorEditor*> (editor.get());
+            ASSERT_NE (e, nullptr);
+            e->setTopLeftPosition (30, 30);
+            e->addToDesktop (0);
+            e->setVisible (true);
+            pump (20);
+
+            std::atomic<bool> storming { how == Close::parameterStorm };
+            std::thread audio ([&]
+            {
+                juce::AudioBuffer<float> buffer (2, 256);
+                juce::MidiBuffer midi;
+                juce::Random rng (5);
+                const auto& params = proc->getParameters();
+                while (storming.load())
+                {
+                    for (int i = 0; i < 16; ++i)
+                        params[rng.nextInt (params.size())]->setValueNotifyingHost (rng.nextFloat());
+                    buffer.clear();
+                    proc->processBlock (buffer, midi);
+                }
+            });
+
+            switch (how)
+            {
+                case Close::hidden: e->setVisible (false); pump (10); break;
+                case Close::resizing: e->setSize (e->getWidth() + 200, e->getHeight() + 120); break;
+                case Close::parameterStorm: pump (60); break;
+                case Close::helpOpen:
+                    e->getInfoOverlay().open (e->shell.identityInfo.panelKey, juce::Colours::orange);
+                    EXPECT_TRUE (e->getInfoOverlay().isVisible());
+                    break;
+                case Close::exportOpen:
+                    e->shell.masteringStudio.openExportInfo (true);
+                    EXPECT_TRUE (e->exportOverlay.isVisible());
+                    break;
+            }
+            proc->editorBeingDeleted (editor.get());
+            editor.reset();
+            EXPECT_TRUE (flushMessages());
+            pump (30);
+            storming = false;
+            audio.join();
+            EXPECT_TRUE (flushMessages());
+            EXPECT_EQ (proc->getActiveEditor(), nullptr);
+            EXPECT_EQ (gHost, nullptr);
+            EXPECT_EQ (gExportHost, nullptr);
+            proc->releaseResources();
         }
 }
 
