@@ -12,14 +12,14 @@ TEST (Products, NamesModulesTailsAndListeners)
 {
     struct Case { int product; const char* name; const char* module; const char* hosted; double tail; int listeners; };
     const Case cases[] = {
-        { 0, "Tolvaren", "chain", "", 4.0, 4 },
+        { 0, "Tolvaren", "chain", "", 4.0, 7 },
         { 1, "VYR Compressor", "compressor", "compressor_enabled", 4.0, 5 },
         { 3, "VYR Saturation", "saturation", "saturation_enabled", 4.0, 5 },
         { 5, "VYR Clip Distortion", "clip", "clip_enabled", 4.0, 5 },
         { 12, "VYR Stereo Imager", "stereoImager", "stereoImager_enabled", 4.0, 5 },
         { 13, "VYR Tovu", "tovu", "tovu_enabled", 4.0, 5 },
         { 14, "VYR Signal Utility", "signalUtility", "", 0.0, 4 },
-        { 15, "VYR Quarn", "chain", "", 4.0, 43 },
+        { 15, "VYR Quarn", "chain", "", 4.0, 46 },
         { 16, "Tolvaren", "chain", "", 4.0, 4 },
     };
     for (const auto& c : cases)

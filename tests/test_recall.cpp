@@ -171,3 +171,60 @@ TEST (ExactRecall, PresetRecallIsFinal)
         EXPECT_FALSE (p.quarnDirty.load());
     }
 }
+
+// The bad interleaving forced: the request worker has taken a style, mood and mapping request and
+// is held before it writes, while a host restores a state on another thread. The requests were made
+// before the restore, so they write nothing after it. Without the restore the same held requests
+// do write (the case shows the hold catches real work).
+TEST (ExactRecall, RequestsTakenBeforeARestoreWriteNothingAfterIt)
+{
+    for (const bool restoreWhileHeld : { true, false })
+    {
+        SCOPED_TRACE (restoreWhileHeld ? "restore while held" : "no restore");
+        VyrAudioProcessor p;
+        juce::Random rng (31);
+        randomise (p, rng, false);
+        settle (p);
+        juce::MemoryBlock blob;
+        p.getStateInformation (blob);
+        const auto saved = stateXml (p);
+
+        // Requests whose work moves "masterTrim" and the mixes: a style, a mood and a mapping change.
+        setParam (p, "masterStyle", (float) ((p.styleIndex.load() + 3) % 7));
+        setParam (p, "masterMood", 12.0f);
+        setParam (p, "quarn_energy", vyrTest::param (p, "quarn_energy") > 0.5f ? 0.1f : 0.9f);
+        ASSERT_TRUE (p.requestsPending());
+
+        bool held = false, taken = false;
+        p.onRequestsTaken = [&]
+        {
+            if (held)
+                return;
+            held = true;
+            taken = p.pendingBits.load() == 0 && p.pendingMood.load() == -2 && ! p.quarnDirty.load();
+            if (restoreWhileHeld)
+            {
+                std::thread host ([&] { p.setStateInformation (blob.getData(), (int) blob.getSize()); });
+                host.join();
+            }
+        };
+        settle (p);
+        p.onRequestsTaken = nullptr;
+        ASSERT_TRUE (held);
+        EXPECT_TRUE (taken) << "the worker held the requests when the hook ran";
+        if (restoreWhileHeld)
+        {
+            EXPECT_TRUE (matchesSaved (p, *saved));
+            continue;
+        }
+        int writtenByTheWork = 0;
+        for (auto* child : saved->getChildIterator())
+        {
+            const auto id = child->getStringAttribute ("id");
+            if (id != "masterStyle" && id != "masterMood" && id != "quarn_energy"
+                && std::abs (p.apvts.getRawParameterValue (id)->load() - (float) child->getDoubleAttribute ("value")) > 1.0e-4f)
+                ++writtenByTheWork;
+        }
+        EXPECT_GT (writtenByTheWork, 3);
+    }
+}

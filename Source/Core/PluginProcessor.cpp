@@ -90,6 +90,10 @@ VyrAudioProcessor::VyrAudioProcessor (VyrProduct productNumber)
         }
     }
 
+    if (liveChain.runsLimiter())
+        for (auto* id : { "limiter_oversampling", "limiter_lookahead", "limiter_truePeak" })
+            listen (id);
+
     mapParams.build (apvts);
 
     publishChainShared();
@@ -190,9 +194,12 @@ void VyrAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
     smoothBlockSamples = 0;
     fillChainFromApvts (liveChain);
     // Hosts read the latency before playback starts: it comes from the current settings here.
-    pendingLatency = -1;
-    reportedLatency = liveChain.getLatencySamples();
-    setLatencySamples (reportedLatency.load());
+    latencyCheckPending = false;
+    {
+        const std::lock_guard<std::mutex> lock (latencyLock);
+        reportedLatency = liveChain.getLatencySamples();
+        setLatencySamples (reportedLatency.load());
+    }
     alignHostedPower();
 
     // From here the audio thread may ask for message-thread work: the poll runs until released.

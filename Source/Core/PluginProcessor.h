@@ -6,6 +6,7 @@
 #include <juce_audio_utils/juce_audio_utils.h>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "Live/SectionAutomation.h"
 #include "Files/AudioIo.h"
 #include "Core/SnapshotBox.h"
+#include "Core/StampedRequest.h"
 #include "Live/LiveSectionAnalyzer.h"
 #include "Dsp/Metering.h"
 #include "Dsp/SignalChain.h"
@@ -202,6 +204,20 @@ public:
     // prepared (the poll then runs already); unprepared, it starts the poll itself.
     void requestAsyncUpdate() noexcept;
 
+    // The chain's latency for the parameters as they stand, at the prepared rate: the figure the audio
+    // thread works with from its next block on. Any thread.
+    int latencyForCurrentSettings() const noexcept;
+
+    // Counts the writes that are final whatever was pending (a state restore, a factory preset, "Init
+    // Preset"); moved under stateLock after the pending requests were dropped. Every request carries
+    // the count it was made at, and its work writes only if the count is unchanged when the worker
+    // holds stateLock.
+    std::atomic<int> restoreGeneration { 0 };
+
+    // For tests: runs on the message thread after the request worker took the pending requests and
+    // before it takes stateLock to act on them.
+    std::function<void()> onRequestsTaken;
+
     // True while a request is marked and not yet served (tests wait on this instead of sleeping).
     bool requestsPending() const noexcept { return asyncRequested.load(); }
 
@@ -243,7 +259,7 @@ public:
     float overallCrest = 0.0f;
     std::vector<float> overviewMin, overviewMax, envelopeMin, envelopeMax;
     std::atomic<int> sectionRevision { 0 };
-    std::atomic<int> pendingSection { -1 };
+    VyrStampedRequest<int> pendingSection { restoreGeneration, -1 };
 
     // Chosen indexes, analyser and recipe hand-off
     std::atomic<int> themeIndex { 0 };
@@ -254,7 +270,7 @@ public:
     LiveSectionAnalyzer live;
     std::atomic<int> recipeGeneration { 0 };
     std::atomic<int> currentMood { -1 };
-    std::atomic<int> pendingMood { -2 };
+    VyrStampedRequest<int> pendingMood { restoreGeneration, -2 };
     std::atomic<bool> restoring { false };
     std::atomic<bool> moodNotifyGuard { false };
     std::atomic<int> notifiedMoodChoice { -99 };
@@ -263,9 +279,9 @@ public:
     std::atomic<int> lastLiveLetter { 0 };
     std::atomic<float> riddenEffect { 0.0f };
     std::atomic<bool> effectRiding { false };
-    std::atomic<bool> quarnDirty { false };
+    VyrStampedRequest<bool> quarnDirty { restoreGeneration, false };
     std::atomic<bool> applyingRecipe { false };
-    std::atomic<int> pendingBits { 0 };
+    VyrStampedRequest<int> pendingBits { restoreGeneration, 0 };
 
     // File player, export and order
     std::atomic<float> playerGain { 0.8f };
@@ -352,14 +368,23 @@ public:
 private:
     // Message thread: serves everything the request atomics hold.
     void handleAsyncUpdate();
-    void serveRecipeRequests();
-    // Drops every request marked so far and stops the glides: what the caller writes next is final.
-    // Callers hold stateLock.
+    // The recipe requests as the worker took them, each with the generation it was made at.
+    struct TakenRequests
+    {
+        VyrStampedRequest<int>::Taken bits { 0, 0 }, mood { -2, 0 }, section { -1, 0 };
+        VyrStampedRequest<bool>::Taken quarn { false, 0 };
+    };
+    // Holding stateLock: serves what was taken, leaving out requests made before the last restore.
+    void serveRecipeRequests (const TakenRequests& taken);
+    // Drops every request marked so far, stops the glides and moves restoreGeneration: what the
+    // caller writes next is final. Callers hold stateLock.
     void supersedePendingWork() noexcept;
     void pollRequests();
     void startRequestPoll();
-    // Message thread (or prepareToPlay): tells the host the latency it must compensate.
-    void reportLatency (int latency);
+    // Tells the host the latency of the current settings if it moved: on the message thread, at the
+    // end of a restore or preset recall (whatever thread runs it), and from prepareToPlay.
+    void refreshLatency();
+    static bool decidesLatency (const juce::String& parameterID) noexcept;
     void timerCallback() override;
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
@@ -369,9 +394,11 @@ private:
     void playLoadedFile (juce::AudioBuffer<float>& buffer, int numSamples);
     void runMidiMap (const juce::MidiBuffer& midi);
     void applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget);
-    // Records the block into the dry line; with readOut, also fills dryBuffer with the block's dry
-    // signal delayed by the chain's latency (only the bypass and its crossfade read it).
-    void delayDry (const juce::AudioBuffer<float>& input, int numSamples, bool readOut) noexcept;
+    // Records the block into the dry line, before the chain works on it in place. Only the bypass
+    // and its crossfade read the line, after the block, with the latency the block ran with.
+    void recordDry (const juce::AudioBuffer<float>& input, int numSamples) noexcept;
+    // Fills dryBuffer with the last recorded numSamples, delayed by `latency` samples.
+    void readDry (int numSamples, int latency) noexcept;
     int readChoice (const char* id, int count, int fallback) const;
     void setParamNotifying (const juce::String& id, float plainValue);
     // A program write: skipped when within `tolerance` of the current normalised value, else one gesture.
@@ -380,8 +407,11 @@ private:
 
     // Parameters read on the audio thread, looked up once.
     VyrMappingParams mapParams;
-    std::atomic<int> pendingLatency { -1 };    // latency the audio thread asks the host to be told of
+    std::atomic<bool> latencyCheckPending { false };   // another thread saw the latency move
     std::atomic<int> reportedLatency { 0 };
+    std::mutex latencyLock;                             // orders reports from a restore's thread and the message thread
+    TakenRequests heldRequests;                         // message thread: taken, not yet served
+    bool holdingRequests = false;
     std::vector<juce::String> listenedIds;
     VyrSnapshotBox<VyrChainShared> chainShared { VyrChainShared {} };
 

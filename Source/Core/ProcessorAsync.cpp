@@ -61,10 +61,25 @@ void VyrAudioProcessor::pollRequests()
     requestPoll.stopTimer();
 }
 
-void VyrAudioProcessor::reportLatency (int latency)
+int VyrAudioProcessor::latencyForCurrentSettings() const noexcept
+{
+    const auto& m = mapParams;
+    return liveChain.latencyForSettings (hostSampleRate, m.limiterOversampling(), m.limTruePeak.on(), m.limLookahead.get());
+}
+
+bool VyrAudioProcessor::decidesLatency (const juce::String& id) noexcept
+{
+    return id == "limiter_oversampling" || id == "limiter_lookahead" || id == "limiter_truePeak";
+}
+
+void VyrAudioProcessor::refreshLatency()
 {
     // Hosts pick up a latency change through their message queue.
     vyrRt::noteMessagePost();
+    const std::lock_guard<std::mutex> lock (latencyLock);
+    const int latency = latencyForCurrentSettings();
+    if (latency == reportedLatency.load())
+        return;
     reportedLatency = latency;
     setLatencySamples (latency);
 }
@@ -83,28 +98,44 @@ void VyrAudioProcessor::supersedePendingWork() noexcept
     pendingSection = -1;
     live.requestPending = false;
     stopAllGlides();
+    // Last: a worker reads the generation before it takes a request, so one that took a request
+    // this restore did not clear still holds the old generation and leaves it unwritten.
+    ++restoreGeneration;
 }
 
 void VyrAudioProcessor::handleAsyncUpdate()
 {
-    // The host learns the chain's latency (limiter lookahead and oversampling) on the message thread.
-    if (const int latency = pendingLatency.exchange (-1); latency >= 0 && latency != reportedLatency.load())
-        reportLatency (latency);
+    // The host learns of a latency change made on another thread (automation, a host's own thread).
+    if (latencyCheckPending.exchange (false))
+        refreshLatency();
 
-    // A restore running on another thread finishes first; its drop of the pending requests then
-    // decides what is left to serve on the next tick.
+    if (! holdingRequests)
+    {
+        heldRequests = { pendingBits.take(), pendingMood.take(), pendingSection.take(), quarnDirty.take() };
+        holdingRequests = true;
+        if (onRequestsTaken)
+            onRequestsTaken();
+    }
+
+    // A restore running on another thread finishes first; the requests taken stay held for the next
+    // tick, which finds them void if that restore came after they were made.
     std::unique_lock<std::recursive_mutex> lock (stateLock, std::try_to_lock);
     if (! lock.owns_lock())
     {
         asyncRequested = true;
         return;
     }
-    serveRecipeRequests();
+    holdingRequests = false;
+    serveRecipeRequests (heldRequests);
 }
 
-void VyrAudioProcessor::serveRecipeRequests()
+void VyrAudioProcessor::serveRecipeRequests (const TakenRequests& taken)
 {
-    const int bits = pendingBits.exchange (0);
+    // Checked here, holding the lock every restore takes: a request made before the last restore
+    // does nothing.
+    const int generation = restoreGeneration.load();
+    auto current = [generation] (const auto& t, auto none) { return t.stamp == generation ? t.value : none; };
+    const int bits = current (taken.bits, 0);
 
     if (bits != 0 && product == vyrProducts::quarn)
     {
@@ -166,7 +197,7 @@ void VyrAudioProcessor::serveRecipeRequests()
 
     if (product == vyrProducts::quarn)
     {
-        const int p = pendingMood.exchange (-2);
+        const int p = current (taken.mood, -2);
         if (p != -2 && ! armPunchingMasterStyle() && p != currentMood.load())
         {
             if (p < 0)
@@ -184,10 +215,10 @@ void VyrAudioProcessor::serveRecipeRequests()
 
     applyPendingLiveRecipe();
 
-    if (quarnDirty.exchange (false) && product == vyrProducts::quarn)
+    if (current (taken.quarn, false) && product == vyrProducts::quarn)
         vyrQuarn::apply (apvts, true);
 
-    const int s = pendingSection.exchange (-1);
+    const int s = current (taken.section, -1);
     if (s >= 0)
     {
         const int letter = juce::jlimit (0, 6, section.assign[std::min (s, 6)]);
@@ -198,6 +229,9 @@ void VyrAudioProcessor::serveRecipeRequests()
 
 void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
 {
+    // The generation a request made here is made at; a restore after this point voids it.
+    const int generation = restoreGeneration.load();
+
     if (id == "linkLR" || id == "inputGainL" || id == "outputGainL")
         vyrMirrorLinkedGains (apvts);
 
@@ -225,6 +259,18 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
         hostedPowerGuard = false;
     }
 
+    // A restore's own writes are reported once it is complete.
+    if (decidesLatency (id) && ! restoring.load())
+    {
+        if (juce::MessageManager::existsAndIsCurrentThread())
+            refreshLatency();
+        else
+        {
+            latencyCheckPending = true;
+            requestAsyncUpdate();
+        }
+    }
+
     if (product != vyrProducts::quarn || applyingRecipe.load() || restoring.load())
         return;
 
@@ -245,7 +291,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
         const int b = m < 1 ? -1 : std::min (m, 176) - 1;
         if (b != currentMood.load())
         {
-            pendingMood = b;
+            pendingMood.mark (b, generation);
             requestAsyncUpdate();
         }
         return;
@@ -253,7 +299,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
 
     if (id.startsWith ("quarn_") && id != "quarn_eqAng")
     {
-        quarnDirty = true;
+        quarnDirty.mark (true, generation);
         requestAsyncUpdate();
         noteArmUserHold();
         letterMark();
@@ -262,7 +308,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
 
     if (id == "masterStyle")
     {
-        pendingBits.fetch_or (vyrMidi::styleChosen);
+        pendingBits.mark (vyrMidi::styleChosen, generation, [] (int held, int bits) { return held | bits; });
         requestAsyncUpdate();
         noteArmUserHold();
         letterMark();

@@ -15,10 +15,11 @@ void VyrAudioProcessor::runMidiMap (const juce::MidiBuffer& midi)
 {
     if (product != vyrProducts::quarn || midi.isEmpty())
         return;
+    const int generation = restoreGeneration.load();
     const int bits = vyrMidi::applyQuarnMidi (apvts, midi);
     if (bits != 0)
     {
-        pendingBits.fetch_or (bits);
+        pendingBits.mark (bits, generation, [] (int held, int more) { return held | more; });
         requestAsyncUpdate();
     }
 }
@@ -71,31 +72,45 @@ void VyrAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Mi
     const int chunk = dryBuffer.getNumSamples();
     if (chunk > 0 && buffer.getNumChannels() <= dryBuffer.getNumChannels())
     {
+        int latency = reportedLatency.load();
         for (int start = 0; start < n || (n == 0 && start == 0); start += std::max (chunk, 1))
         {
             const int len = std::min (chunk, n - start);
             juce::AudioBuffer<float> piece (buffer.getArrayOfWritePointers(), buffer.getNumChannels(), start, len);
 
-            // The dry signal is read only while the bypass is on or its crossfade still runs.
-            delayDry (piece, len, bypassTarget || bypassFade > 0.00001f);
+            recordDry (piece, len);
             if (bypassTarget && bypassFade >= 0.999f)
             {
+                // The chain rests; the dry signal keeps the delay its settings give, the one the host is told of.
                 bypassFade = 1.0f;
                 processBlockBypassed (piece, midi);
+                latency = latencyForCurrentSettings();
+                readDry (len, latency);
                 for (int ch = 0; ch < std::min (piece.getNumChannels(), getTotalNumInputChannels()); ++ch)
                     piece.copyFrom (ch, 0, dryBuffer, ch, 0, len);
             }
             else
             {
-
                 smoothBlockSamples = len;
                 syncChainFromApvts();
                 liveChain.bypass = false;
                 processMasteredBlock (piece, true, -1.0);
+                // The dry signal is read only while the bypass is on or its crossfade still runs, with
+                // the delay the chain had in this very block.
+                latency = liveChain.getLatencySamples();
+                if (bypassTarget || bypassFade > 0.00001f)
+                    readDry (len, latency);
                 applyBypassCrossfade (piece, bypassTarget);
             }
             if (n == 0)
                 break;
+        }
+
+        // A latency that moved by automation reaches the host through the message thread.
+        if (latency != reportedLatency.load())
+        {
+            latencyCheckPending = true;
+            requestAsyncUpdate();
         }
     }
 
@@ -116,55 +131,44 @@ void VyrAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, 
         buffer.clear (ch, 0, buffer.getNumSamples());
 }
 
-void VyrAudioProcessor::delayDry (const juce::AudioBuffer<float>& input, int n, bool readOut) noexcept
+void VyrAudioProcessor::recordDry (const juce::AudioBuffer<float>& input, int n) noexcept
 {
     const int length = dryDelayLine.getNumSamples();
-    const int channels = std::min ({ input.getNumChannels(), dryBuffer.getNumChannels(), dryDelayLine.getNumChannels() });
-    const int latency = juce::jlimit (0, std::max (0, length - 1), liveChain.getLatencySamples());
-    if (length == 0)
+    if (length == 0 || n <= 0)
         return;
-    // The block goes into the ring and comes out of it in at most two straight copies each; written
-    // first, so a latency shorter than the block reads this block's own samples.
-    auto copyIn = [length] (float* line, int at, const float* src, int count) noexcept
-    {
-        const int first = std::min (count, length - at);
-        std::copy (src, src + first, line + at);
-        std::copy (src + first, src + count, line);
-    };
-    auto copyOut = [length] (const float* line, int at, float* dst, int count) noexcept
-    {
-        const int first = std::min (count, length - at);
-        std::copy (line + at, line + at + first, dst);
-        std::copy (line, line + (count - first), dst + first);
-    };
-    int readAt = dryDelayWrite - latency;
-    if (readAt < 0)
-        readAt += length;
+    const int channels = std::min (input.getNumChannels(), dryDelayLine.getNumChannels());
+    // The block goes into the ring in at most two straight copies.
+    const int first = std::min (n, length - dryDelayWrite);
     for (int ch = 0; ch < channels; ++ch)
     {
         const float* in = input.getReadPointer (ch);
         float* line = dryDelayLine.getWritePointer (ch);
-        float* out = dryBuffer.getWritePointer (ch);
-        if (n + latency <= length || ! readOut)
-        {
-            copyIn (line, dryDelayWrite, in, n);
-            if (readOut)
-                copyOut (line, readAt, out, n);
-            continue;
-        }
-        int w = dryDelayWrite;
-        for (int i = 0; i < n; ++i)
-        {
-            line[w] = in[i];
-            int r = w - latency;
-            if (r < 0)
-                r += length;
-            out[i] = line[r];
-            if (++w == length)
-                w = 0;
-        }
+        std::copy (in, in + first, line + dryDelayWrite);
+        std::copy (in + first, in + n, line);
     }
     dryDelayWrite = (dryDelayWrite + n) % length;
+}
+
+void VyrAudioProcessor::readDry (int n, int latency) noexcept
+{
+    const int length = dryDelayLine.getNumSamples();
+    if (length == 0 || n <= 0)
+        return;
+    const int channels = std::min (dryBuffer.getNumChannels(), dryDelayLine.getNumChannels());
+    // The ring holds the last `length` samples, this block's included: the line is sized so that
+    // any latency of the chain fits beside a prepared block.
+    const int delay = juce::jlimit (0, std::max (0, length - n), latency);
+    int readAt = dryDelayWrite - n - delay;
+    while (readAt < 0)
+        readAt += length;
+    const int first = std::min (n, length - readAt);
+    for (int ch = 0; ch < channels; ++ch)
+    {
+        const float* line = dryDelayLine.getReadPointer (ch);
+        float* out = dryBuffer.getWritePointer (ch);
+        std::copy (line + readAt, line + readAt + first, out);
+        std::copy (line, line + (n - first), out + first);
+    }
 }
 
 void VyrAudioProcessor::applyBypassCrossfade (juce::AudioBuffer<float>& buffer, bool bypassTarget)

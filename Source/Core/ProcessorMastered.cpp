@@ -158,13 +158,6 @@ void VyrAudioProcessor::processMasteredBlock (juce::AudioBuffer<float>& buffer, 
         levelsRunning = levelsShown;
         captureLoudnessAndSpectrum (buffer);
     }
-
-    const int latency = liveChain.getLatencySamples();
-    if (latency != reportedLatency.load())
-    {
-        pendingLatency = latency;
-        requestAsyncUpdate();
-    }
 }
 
 void VyrAudioProcessor::followSections (const VyrSectionMastering& sec, float p)

@@ -59,6 +59,7 @@ void VyrAudioProcessor::recallInitState()
     stateVersion.fetch_add (1);
     updateHostDisplay();
     alignHostedPower();
+    refreshLatency();
 }
 
 void VyrAudioProcessor::applyFactoryPreset (int index)
@@ -88,4 +89,5 @@ void VyrAudioProcessor::applyFactoryPreset (int index)
     lufsIndex.store (r.lufs, std::memory_order_release);
     currentMood.store (-1, std::memory_order_release);
     notifyMasterMood (-1, 0);
+    refreshLatency();
 }

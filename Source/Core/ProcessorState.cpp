@@ -204,4 +204,6 @@ void VyrAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 
     ++stateVersion;
     alignHostedPower();
+    // The host hears of the restored latency now, before it runs another block.
+    refreshLatency();
 }

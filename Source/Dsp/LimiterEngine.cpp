@@ -149,26 +149,41 @@ VyrLimiter::VyrLimiter()
     shortEnergy.assign (kHistBins, 0.0);
 }
 
-int VyrLimiter::factorForSettings() const noexcept
+double VyrLimiter::usableRate (double rate) noexcept
 {
-    int f = (oversampling == 2 || oversampling == 4 || oversampling == 8) ? oversampling : 1;
-    if (truePeak && f < 2)
+    return (std::isfinite (rate) && rate > 0.0) ? rate : 44100.0;
+}
+
+int VyrLimiter::factorFor (int oversamplingSetting, bool truePeakOn) noexcept
+{
+    int f = (oversamplingSetting == 2 || oversamplingSetting == 4 || oversamplingSetting == 8) ? oversamplingSetting : 1;
+    if (truePeakOn && f < 2)
         f = 2;
     return f;
 }
 
-int VyrLimiter::lookaheadForFactor (int f) const noexcept
+int VyrLimiter::lookaheadFor (double rate, float lookaheadMs, int f) noexcept
 {
-    float ms = lookahead;
+    float ms = lookaheadMs;
     if (! (ms > 0.0f))
         ms = 0.0f;
     ms = std::min (ms, 20.0f);
-    const double raw = std::round (sampleRate * (double) ms * 0.001 * (double) f);
+    const double raw = std::round (rate * (double) ms * 0.001 * (double) f);
     int n = std::max (1, (int) raw);
     // Whole host-rate samples, so the wet path's delay is an integer the dry share can match.
     if (f > 1)
         n = ((n + f - 1) / f) * f;
     return n;
+}
+
+int VyrLimiter::factorForSettings() const noexcept
+{
+    return factorFor (oversampling, truePeak);
+}
+
+int VyrLimiter::lookaheadForFactor (int f) const noexcept
+{
+    return lookaheadFor (sampleRate, lookahead, f);
 }
 
 int VyrLimiter::latencyFor (int f, int lookaheadOs) noexcept
@@ -184,10 +199,16 @@ int VyrLimiter::getLatencySamples() const noexcept
     return latencyFor (f, lookaheadForFactor (f));
 }
 
+int VyrLimiter::latencyForSettings (double rate, int oversamplingSetting, bool truePeakOn, float lookaheadMs) noexcept
+{
+    const int f = factorFor (oversamplingSetting, truePeakOn);
+    return latencyFor (f, lookaheadFor (usableRate (rate), lookaheadMs, f));
+}
+
 //==================================================================================================
 void VyrLimiter::prepare (double newSampleRate, int maximumBlockSize)
 {
-    sampleRate = (std::isfinite (newSampleRate) && newSampleRate > 0.0) ? newSampleRate : 44100.0;
+    sampleRate = usableRate (newSampleRate);
     const double sr = sampleRate;
 
     for (auto& hp : highPass)

@@ -85,6 +85,9 @@ public:
     // the lookahead plus the oversampling filters. The dry share and the switched-off path carry the
     // same delay, so the figure holds whatever mix and enabled say.
     int getLatencySamples() const noexcept;
+    // The same figure for settings not yet in place, at a rate as prepare() takes it: what
+    // getLatencySamples() reports once these settings reach the limiter. Any thread.
+    static int latencyForSettings (double sampleRate, int oversampling, bool truePeak, float lookaheadMs) noexcept;
 
     // Message thread: restarts integrated loudness and loudness range (the readouts show it at once).
     void resetLoudness() noexcept;
@@ -208,6 +211,9 @@ private:
     // Scalar settings after range checks, taken once per block.
     int factorForSettings() const noexcept;
     int lookaheadForFactor (int factor) const noexcept;
+    static double usableRate (double rate) noexcept;
+    static int factorFor (int oversampling, bool truePeak) noexcept;
+    static int lookaheadFor (double rate, float lookaheadMs, int factor) noexcept;
     static int tapsForFactor (int factor) noexcept { return factor == 8 ? 12 : 16; }
     static int latencyFor (int factor, int lookaheadOs) noexcept;
 

@@ -79,6 +79,11 @@ int VyrSignalChain::getLatencySamples() const noexcept
     return productRuns (vyrChain::limiterModule) ? limiter.getLatencySamples() : 0;
 }
 
+int VyrSignalChain::latencyForSettings (double sampleRate, int oversampling, bool truePeak, float lookaheadMs) const noexcept
+{
+    return productRuns (vyrChain::limiterModule) ? VyrLimiter::latencyForSettings (sampleRate, oversampling, truePeak, lookaheadMs) : 0;
+}
+
 void VyrSignalChain::runModule (const juce::String& moduleId, juce::AudioBuffer<float>& buffer)
 {
     const int index = vyrChain::moduleIndexOf (moduleId);

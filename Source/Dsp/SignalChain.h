@@ -72,6 +72,9 @@ public:
 
     // Samples of delay the chain adds (the limiter's lookahead and oversampling filters).
     int getLatencySamples() const noexcept;
+    // What getLatencySamples() reports once these limiter settings are in place at this rate. Any thread.
+    int latencyForSettings (double sampleRate, int oversampling, bool truePeak, float lookaheadMs) const noexcept;
+    bool runsLimiter() const noexcept { return productRuns (vyrChain::limiterModule); }
 
     // After process(): the factor by which the block's output is the limiter's output (the limiter ran
     // last, measured its block, and only the output gain, equal on both channels, came after it), or -1

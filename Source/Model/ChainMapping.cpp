@@ -8,6 +8,12 @@ int VyrParamRef::index (int count) const noexcept
     return vyrParams::choiceIndex (get(), count);
 }
 
+int VyrMappingParams::limiterOversampling() const noexcept
+{
+    static const int factors[4] = { 1, 2, 4, 8 };
+    return limOversampling.present() ? factors[juce::jlimit (0, 3, (int) std::nearbyint (limOversampling.get()))] : 1;
+}
+
 void VyrMappingParams::build (juce::AudioProcessorValueTreeState& tree)
 {
     auto ref = [&tree] (VyrParamRef& r, const char* id, float fallback)
@@ -202,8 +208,7 @@ void VyrAudioProcessor::fillChainFromApvts (VyrSignalChain& chain)
         l.truePeak = m.limTruePeak.on();
         l.dcBlocker = m.limDcBlocker.on();
         l.msMode = m.limMsMode.on();
-        static const int factors[4] = { 1, 2, 4, 8 };
-        l.oversampling = m.limOversampling.present() ? factors[juce::jlimit (0, 3, (int) std::nearbyint (m.limOversampling.get()))] : 1;
+        l.oversampling = m.limiterOversampling();
         l.style = m.limStyle.index (5);
         l.styleXfade = m.limStyleXfade.on();
         l.stylePos = l.styleXfade ? (m.limStylePos.present() ? m.limStylePos.get() : (float) l.style) : (float) l.style;

@@ -20,6 +20,8 @@ struct VyrParamRef
 struct VyrMappingParams
 {
     void build (juce::AudioProcessorValueTreeState& tree);
+    // The limiter's oversampling factor (1, 2, 4 or 8) the choice asks for.
+    int limiterOversampling() const noexcept;
 
     VyrParamRef bypass, mono, linkLR, inputGainL, inputGainR, outputGainL, outputGainR, masterTrim, liveAnalysis;
     VyrParamRef theme, masterMedium, masterStyle, masterLufs;
