@@ -29,11 +29,13 @@ EqGraph::EqGraph (VyrAudioProcessor& p, bool isDynamic)
     addChildComponent (*popup);
 
     vyrEq::loadState (processor.apvts, state, dynamic);
+    showWatcher = std::make_unique<ShowWatcher> (*this);
     updateShowing();
 }
 
 EqGraph::~EqGraph()
 {
+    showWatcher.reset();
     stopTimer();
     if (popup != nullptr)
         popup->dismissMenu();
@@ -126,6 +128,8 @@ void EqGraph::reload()
 
 void EqGraph::timerCallback()
 {
+    if (! isShowing())
+        return updateShowing();
     if (! vyrVisibleInScroll (*this))
         return;
     if (! dragging)

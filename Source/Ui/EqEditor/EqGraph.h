@@ -90,7 +90,18 @@ private:
     void paintHandles (juce::Graphics&);
     void paintCaptions (juce::Graphics&, float w, float h);
 
+    // Tells the graph when it or any parent is shown, hidden or moved to another window.
+    struct ShowWatcher : juce::ComponentMovementWatcher
+    {
+        explicit ShowWatcher (EqGraph& g) : juce::ComponentMovementWatcher (&g), graph (g) {}
+        void componentMovedOrResized (bool, bool) override {}
+        void componentPeerChanged() override { graph.updateShowing(); }
+        void componentVisibilityChanged() override { graph.updateShowing(); }
+        EqGraph& graph;
+    };
+
     std::unique_ptr<VyrAudioProcessor::SpectrumViewToken> spectrumReader;
+    std::unique_ptr<ShowWatcher> showWatcher;
     std::array<float, VyrMeterEngine::spectrumBins> spectrumCopy {};
     juce::int64 layoutKey = 0;
 
