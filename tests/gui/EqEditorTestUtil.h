@@ -20,9 +20,10 @@ struct Host : juce::Component
     explicit Host (bool dynamic, int product = -1, int theme = 0)
     {
         proc = vyrGui::makeProcessor (product >= 0 ? product : (dynamic ? vyrProducts::dynamicEq : vyrProducts::eq));
+        vyrTest::prepare (*proc, 48000.0, 512);   // (the first preparation recalls the initial state)
+        set ("theme", (float) theme);   // the audio thread follows the choice too
         proc->themeIndex = theme;
         lnf->themeId = theme;
-        vyrTest::prepare (*proc, 48000.0, 512);
         setLookAndFeel (&lnf.get());
         panel = std::make_unique<EqPanel> (*proc, dynamic);
         addAndMakeVisible (*panel);

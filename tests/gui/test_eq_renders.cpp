@@ -1,6 +1,7 @@
 // Pictures of both EQ panels in every visual identity, with a band selected, its popup open and
 // program audio feeding the spectrum (and, on the dynamic EQ, its gain reduction), for review by eye.
 #include "EqEditorTestUtil.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 using namespace vyrGui;
 using eqGui::Host;
@@ -44,7 +45,14 @@ TEST (EqRenders, BothPanelsInEveryIdentity)
             EXPECT_TRUE (h.graph().getLocalBounds().reduced (4).contains (popup.getBounds()));
             if (dynamic)
                 EXPECT_GT (h.proc->liveChain.dynamicEq.grMeter[2].load(), 0.05f);
-            savePng (render (*h.panel), juce::String ("eq-") + (dynamic ? "dynamic" : "parametric") + "-identity-" + juce::String (theme));
+            // On the page background the panels sit on, as the chain page shows them.
+            juce::Image picture (juce::Image::ARGB, 900, 500, true);
+            {
+                juce::Graphics g (picture);
+                vyrFillPageBackground (g, picture.getBounds(), theme);
+                g.drawImageAt (render (*h.panel), 0, 0);
+            }
+            savePng (picture, juce::String ("eq-") + (dynamic ? "dynamic" : "parametric") + "-identity-" + juce::String (theme));
         }
     }
 }
