@@ -110,6 +110,7 @@ void MbcVisualizer::paint (juce::Graphics& g)
     if (Wi < 4 || Hi < 4)
         return;
     const float W = (float) Wi, H = (float) Hi;
+    updateSpectrumView();
     vyrMbc::State s;
     vyrMbc::loadState (processor.apvts, s);
     const int n = vyrMbc::bandsShown (s);
