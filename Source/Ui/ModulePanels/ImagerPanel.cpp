@@ -21,7 +21,7 @@ juce::String signedTwo (float v) { return (v >= 0.0f ? "+" : "") + juce::String 
 ImagerPanel::ImagerPanel (VyrAudioProcessor& p) : processor (p), gonio (p), range (p)
 {
     const Colour accent (kAccent);
-    const Colour segmentLit = vyrPanel::deepTone (Colour (0xff14b8a6));
+    const Colour segmentLit = vyrDeepTone (Colour (0xff14b8a6));
     buttonLook = std::make_unique<vyrPanel::ButtonLook> (
         accent, vyrPanel::ButtonLook::Segment { "img-seg", segmentLit, Colour (0x66000000), Colour (0x8cffffff), 10.0f });
     for (auto* b : { &lrButton, &msButton, &powerButton })

@@ -42,7 +42,7 @@ LimiterPanel::LimiterPanel (VyrAudioProcessor& p) : processor (p), meterBay (p)
 {
     const juce::Colour accent (kAccent);
     buttonLook = std::make_unique<vyrPanel::ButtonLook> (
-        accent, vyrPanel::ButtonLook::Segment { "lim-seg", vyrPanel::deepTone (accent), juce::Colour (0x0dffffff),
+        accent, vyrPanel::ButtonLook::Segment { "lim-seg", vyrDeepTone (accent), juce::Colour (0x0dffffff),
                                                 juce::Colour (0x80ffffff), 8.0f });
     for (auto* b : { &powerButton, &manualButton, &autoButton })
     {

@@ -16,16 +16,6 @@ using I = juce::Rectangle<int>;
 
 constexpr juce::uint32 kAccent = 0xff4ade80, kMid = 0xfffbbf24, kSide = 0xff22d3ee, kMs = 0xfff0b84d, kChipText = 0xffd4dce2;
 
-// The chip look shared with the EQ panel: colours of a chip and its lit state.
-void styleChip (juce::TextButton& b, bool on, juce::Colour onColour, juce::Colour textOn)
-{
-    b.setToggleState (on, juce::dontSendNotification);
-    b.setColour (juce::TextButton::buttonOnColourId, onColour);
-    b.setColour (juce::TextButton::textColourOnId, textOn);
-    b.setColour (juce::TextButton::buttonColourId, Colour (0x0dffffff));
-    b.setColour (juce::TextButton::textColourOffId, Colour (0xa6ffffff));
-}
-
 // The panel's buttons, told apart by component ID.
 class MbcBtnLaf : public juce::LookAndFeel_V4
 {
@@ -60,7 +50,7 @@ public:
             return;
         }
         const float radius = id == "mbc-ms" ? h / 2.0f : 6.0f;
-        const auto deep = vyrPanel::deepTone (onColour);
+        const auto deep = vyrDeepTone (onColour);
         g.setColour (lit ? deep : b.findColour (juce::TextButton::buttonColourId));
         g.fillRoundedRectangle (0.0f, 0.0f, w, h, radius);
         if (lit)
@@ -80,7 +70,7 @@ public:
         const auto id = b.getComponentID();
         const float w = (float) b.getWidth(), h = (float) b.getHeight();
         const bool lit = b.getToggleState();
-        const auto ink = vyrPanel::paleInk (vyrPanel::deepTone (b.findColour (juce::TextButton::buttonOnColourId)));
+        const auto ink = vyrPaleInk (vyrDeepTone (b.findColour (juce::TextButton::buttonOnColourId)));
         const F icon (4.0f, 4.0f, juce::jmax (w - 8.0f, 0.0f), juce::jmax (h - 8.0f, 0.0f));
         if (id == "mbc-bandOn")
         {
@@ -446,10 +436,10 @@ void MbcPanel::paintHeader (juce::Graphics& g, int a, const VyrTheme& theme)
     g.drawText ("M-Band Comp", I (a + 38, 10, 140, 22), juce::Justification::centredLeft, false);
     if (! state.msMode)
         return;
-    const auto badge = vyrPanel::deepTone (Colour (state.msChannel == 1 ? kSide : kMid));
+    const auto badge = vyrDeepTone (Colour (state.msChannel == 1 ? kSide : kMid));
     g.setColour (badge);
     g.fillRoundedRectangle (F (12.0f, 40.0f, 92.0f, 16.0f), 4.0f);
-    g.setColour (vyrPanel::paleInk (badge));
+    g.setColour (vyrPaleInk (badge));
     g.setFont (vyrPanel::font (9.0f, true));
     g.drawText (state.msChannel == 1 ? "Editing Side" : "Editing Mid", I (12, 40, 92, 16), juce::Justification::centred, false);
     g.setColour (Colour (0x73ffffff));

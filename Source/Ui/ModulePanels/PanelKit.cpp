@@ -10,20 +10,6 @@
 
 namespace vyrPanel
 {
-juce::Colour deepTone (juce::Colour c)
-{
-    float h, s, b;
-    vyrToHsb (c, h, s, b);
-    return juce::Colour::fromHSV (h, juce::jmin (0.9f * s, 0.7f), juce::jmin (0.82f * b, 0.7f), c.getFloatAlpha());
-}
-
-juce::Colour paleInk (juce::Colour c)
-{
-    float h, s, b;
-    vyrToHsb (c, h, s, b);
-    return juce::Colour::fromHSV (h, juce::jmin (0.28f * s, 0.2f), 0.92f, 1.0f);
-}
-
 float read (juce::AudioProcessorValueTreeState& tree, const juce::String& id, float fallback)
 {
     if (auto* v = tree.getRawParameterValue (id))
@@ -133,12 +119,12 @@ void ButtonLook::drawButtonText (juce::Graphics& g, juce::TextButton& b, bool, b
     const bool lit = b.getToggleState();
     if (segment.id.isNotEmpty() && b.getComponentID() == segment.id)
     {
-        g.setColour (lit ? paleInk (segment.lit) : segment.unlitInk);
+        g.setColour (lit ? vyrPaleInk (segment.lit) : segment.unlitInk);
         g.setFont (font (segment.fontHeight, true));
         g.drawText (b.getButtonText(), area, juce::Justification::centred, false);
         return;
     }
-    vyrLucide::drawPowerOnOff (g, area, lit, lit ? paleInk (deepTone (accent)) : juce::Colour (0xffd4d8de));
+    vyrLucide::drawPowerOnOff (g, area, lit, lit ? vyrPaleInk (vyrDeepTone (accent)) : juce::Colour (0xffd4d8de));
 }
 
 bool showing (const juce::Component& c) { return vyrVisibleInScroll (c); }

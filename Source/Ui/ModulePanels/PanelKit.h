@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Ui/Controls/VyrStyleChip.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -7,16 +9,10 @@
 
 class VyrAudioProcessor;
 
-// What the module panels share: reading and writing their parameters by ID, the colour pair of lit
-// chips and segments, fonts, the button look of their power and segment buttons, and the gestures a
-// drag holds open. Message thread only.
+// What the module panels share: reading and writing their parameters by ID, fonts, the look of
+// their power and segment buttons, and the gestures a drag holds open. Message thread only.
 namespace vyrPanel
 {
-// A lit chip's fill: the accent's hue and alpha, saturation min(0.9 s, 0.7), brightness min(0.82 b, 0.7).
-juce::Colour deepTone (juce::Colour c);
-// The ink on a lit chip: the fill's hue, saturation min(0.28 s, 0.2), brightness 0.92, opaque.
-juce::Colour paleInk (juce::Colour c);
-
 // The plain value of a parameter; the fallback when the ID is missing or the value is not finite.
 float read (juce::AudioProcessorValueTreeState& tree, const juce::String& id, float fallback);
 // A switch: on at 0.5 and above.
