@@ -36,7 +36,7 @@ namespace vyrMbc
         int msChannel = 0;          // 0 Mid, 1 Side
         float globalMakeup = 0.0f;  // dB, after the band sum
         float mix = 100.0f;         // percent
-        float xover[4] { 343.0f, 980.0f, 2800.0f, 8000.0f };   // Hz, between bands k and k + 1
+        float xover[4] { 343.0f, 980.0f, 2800.0f, 3454.0f };   // Hz, between bands k and k + 1
         Band mid[5];                // stereo mode and the mid channel
         Band side[5];               // side channel in M/S mode
     };
