@@ -12,8 +12,12 @@ struct Loaded
     juce::String error;
 };
 
+// The main product of this build.
 Loaded loadVst3();
 Loaded loadLv2();
+// Any bundle this build made, by its path (and, for LV2, its folder and URI).
+Loaded loadVst3At (const juce::String& bundle);
+Loaded loadLv2At (const juce::String& folder, const juce::String& uri);
 
 struct HostCase
 {
