@@ -3,6 +3,7 @@
 #include "Ui/Foundation/HardwareArt.h"
 #include "Ui/Foundation/VyrInfoButton.h"
 #include "Ui/Shell/PagePlaceholders.h"
+#include "Ui/SectionPage/SectionMasteringPanel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

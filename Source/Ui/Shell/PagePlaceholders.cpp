@@ -20,10 +20,6 @@ StudioComponent::StudioComponent (VyrAudioProcessor& p) : processor (p) {}
 StudioComponent::~StudioComponent() = default;
 void StudioComponent::paint (juce::Graphics& g) { paintPlaceholder (g, *this, processor, "FX CHAIN"); }
 
-SectionMasteringPanel::SectionMasteringPanel (VyrAudioProcessor& p) : processor (p) {}
-SectionMasteringPanel::~SectionMasteringPanel() = default;
-void SectionMasteringPanel::paint (juce::Graphics& g) { paintPlaceholder (g, *this, processor, "SECTION MASTERING"); }
-
 MasteredWaveformPanel::MasteredWaveformPanel (VyrAudioProcessor& p) : processor (p) {}
 MasteredWaveformPanel::~MasteredWaveformPanel() = default;
 void MasteredWaveformPanel::paint (juce::Graphics& g) { paintPlaceholder (g, *this, processor, "MASTERED OUTPUT"); }

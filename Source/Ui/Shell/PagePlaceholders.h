@@ -23,19 +23,6 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StudioComponent)
 };
 
-// The section page: waveform, sections and automation lanes.
-class SectionMasteringPanel : public juce::Component
-{
-public:
-    explicit SectionMasteringPanel (VyrAudioProcessor&);
-    ~SectionMasteringPanel() override;
-    void paint (juce::Graphics&) override;
-
-private:
-    VyrAudioProcessor& processor;
-    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SectionMasteringPanel)
-};
-
 // The mastered-output page with its tape lane (closed, compact or tall).
 class MasteredWaveformPanel : public juce::Component
 {
