@@ -8,6 +8,7 @@
 #include "Model/FactoryPresets.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
 #include "Ui/SectionPage/SectionMasteringPanel.h"
+#include "Ui/Shell/AppShell.h"
 
 using namespace vyrGui;
 
@@ -68,23 +69,6 @@ bool isFlatStepAtZero (const std::vector<VyrAutoPt>& lane)
         && lane[1].t == 1.0f && lane[1].value == 0.0f && ! lane[1].step && ! lane[1].hasIn;
 }
 
-// Output RMS of the processor playing a steady sine at a file position (the automation follows
-// the position; the chain settles over the first blocks).
-float playedRms (VyrAudioProcessor& p, double position)
-{
-    juce::AudioBuffer<float> block (2, 512);
-    double rms = 0.0;
-    for (int i = 0; i < 40; ++i)
-    {
-        for (int ch = 0; ch < 2; ++ch)
-            for (int n = 0; n < 512; ++n)
-                block.setSample (ch, n, 0.05f * (float) std::sin (0.0628 * (i * 512 + n)));
-        p.processMasteredBlock (block, true, position);
-        if (i >= 30)
-            rms += block.getRMSLevel (0, 0, 512);
-    }
-    return (float) (rms / 10.0);
-}
 }
 
 //==============================================================================
@@ -686,56 +670,122 @@ TEST (SectionPage, DamagedRecordNeverReadsPastTheArrays)
 }
 
 //==============================================================================
-// The measured result of an edit on the page: the audio thread plays the published record.
-TEST (SectionPage, EditedOutLaneLowersThePlayedSectionAndTheStateRestoresIt)
+// A user of the full chain on its "Section" tab: a song of three sections is loaded, Detect finds
+// them, a boundary is dragged, a section gets another letter and the output lane is lowered over
+// the last section. The processor then plays the record the page published: the last section
+// 6 dB lower, its new letter's preset in the parameters, and the saved state holds all of it.
+TEST (SectionPage, SectionTabEditsAreWhatTheProcessorPlaysAndSaves)
 {
-    PageFixture f (true);
-    Desk desk (*f.page);
-    auto& page = *f.page;
-    auto& sec = f.proc->section;
-    vyrTest::prepare (*f.proc, 44100.0, 512);
+    vyrTestFiles::ScratchDir scratch;
+    juce::SharedResourcePointer<VyrLookAndFeel> lnf;
+    auto proc = makeProcessor (0);
+    vyrTest::prepare (*proc, 44100.0, 512);
+    proc->loadAudioFile (writeThreeSections (scratch));
+    ASSERT_TRUE (proc->fileLoaded) << proc->loadError;
+    AppShell shell (*proc);
+    shell.setSize (1200, 800);
+    Desk desk (shell);
+    desk.click (shell.tabButtons[1].getBounds().getCentre().toFloat());
+    auto& page = shell.sectionPage;
+    ASSERT_TRUE (page.isVisible());
+    ASSERT_EQ (page.getBounds(), juce::Rectangle<int> (8, 8, 1184, 510));
+    auto& sec = proc->section;
+    // Page points in the shell's (the desktop window's) coordinates.
+    auto inPage = [&page] (const juce::Component& c, P local) { return local + c.getPosition().toFloat() + page.getPosition().toFloat(); };
+    auto gesture = [&desk] (P a, P b)
+    {
+        desk.move (a);
+        desk.press (a);
+        desk.drag ((a + b) / 2.0f);
+        desk.drag (b);
+        desk.release (b);
+    };
 
-    desk.click (f.centre (page.detectButton));
+    sec.count = 3;
+    desk.click (inPage (page, page.detectButton.getBounds().getCentre().toFloat()));
+    ASSERT_TRUE (proc->sectionAnalysed);
     ASSERT_EQ (sec.count, 3);
-    ASSERT_TRUE (sec.autoRide);
-    const float before = playedRms (*f.proc, 0.9);
-    const float firstBefore = playedRms (*f.proc, 0.2);
+    EXPECT_NEAR (sec.cues[1], 2.0f / 3.0f, 0.03f);
+    auto& wave = page.waveform;
+    const float midY = (float) wave.getHeight() / 2.0f;
+    gesture (inPage (wave, { wave.viewX (sec.cues[1]), midY }), inPage (wave, { wave.viewX (0.7f), midY }));
+    EXPECT_NEAR (sec.cues[1], 0.7f, 0.002f);
+    // Letter G stands for a preset the last section does not play yet.
+    const int newLetter = 6;
+    const int newPreset = sec.letters[sec.assign[2]] == 8 ? 10 : 8;
+    page.letterBoxes[newLetter].setSelectedId (newPreset + 1, juce::sendNotificationSync);
+    ASSERT_EQ (sec.letters[newLetter], newPreset);
+    gesture (inPage (page.letterHandles[newLetter], { 10.0f, 11.0f }), inPage (wave, { wave.viewX (0.9f), midY + 30.0f }));
+    EXPECT_EQ (sec.assign[2], newLetter);
+    desk.click (inPage (page, page.followButton.getBounds().getCentre().toFloat()));
+    ASSERT_TRUE (sec.enabled && sec.liveFollow && sec.autoRide);
 
-    // Step tool: the last section's output plane down to -6 dB.
-    desk.click (f.at (page.effectLane, f.centre (page.effectLane.toolButtons[MasterAutomationView::toolStep])));
+    // Playing the last section: the audio thread reports it, the message thread applies its preset.
+    auto play = [&proc] (double position)
+    {
+        proc->transport.setPosition (position * proc->transport.getLengthInSeconds());
+        juce::AudioBuffer<float> block (2, 512);
+        juce::MidiBuffer midi;
+        double rms = 0.0;
+        for (int i = 0; i < 40; ++i)
+        {
+            for (int ch = 0; ch < 2; ++ch)
+                for (int n = 0; n < 512; ++n)
+                    block.setSample (ch, n, 0.05f * (float) std::sin (0.0628 * (i * 512 + n)));
+            proc->processBlock (block, midi);
+            vyrTest::serveRequests (*proc);
+            if (i >= 30)
+                rms += block.getRMSLevel (0, 0, 512);
+        }
+        return (float) (rms / 10.0);
+    };
+    const float before = play (0.9);
+    const auto& preset = vyrFactory::get (sec.letters[newLetter]);
+    EXPECT_EQ (proc->apvts.getRawParameterValue ("limiter_ceiling")->load(), preset.limiter_ceiling);
+    EXPECT_EQ (proc->apvts.getRawParameterValue ("compressor_threshold")->load(), preset.compressor_threshold);
+    EXPECT_EQ (proc->apvts.getRawParameterValue ("limiter_enabled")->load() > 0.5f, preset.limiter_enabled);
+
+    // The Step tool on the effect lane, then the output lane's last plane down to -6 dB.
+    auto& fx = page.effectLane;
+    desk.click (inPage (fx, fx.toolButtons[MasterAutomationView::toolStep].getBounds().getCentre().toFloat()));
     auto& out = page.outLane;
-    const float lastPlane = 0.5f * (sec.cues[1] + 1.0f);
-    desk.move (f.laneAt (out, lastPlane, 0.0f));
-    desk.press (f.laneAt (out, lastPlane, 0.0f));
-    desk.drag (f.laneAt (out, lastPlane, -3.0f));
-    desk.drag (f.laneAt (out, lastPlane, -6.0f));
-    desk.release (f.laneAt (out, lastPlane, -6.0f));
-    EXPECT_FLOAT_EQ (vyrSection::sampleAutomation (sec.autoOut, 0.9f), -6.0f);
-    EXPECT_FLOAT_EQ (vyrSection::sampleAutomation (sec.autoOut, 0.2f), 0.0f);
-
-    const float after = playedRms (*f.proc, 0.9);
+    const float plane = 0.5f * (sec.cues[1] + 1.0f);
+    gesture (inPage (out, { out.xOf (plane), out.yOf (0.0f) }), inPage (out, { out.xOf (plane), out.yOf (-6.0f) }));
+    EXPECT_EQ (vyrSection::sampleAutomation (sec.autoOut, 0.9f), -6.0f);
+    EXPECT_EQ (vyrSection::sampleAutomation (sec.autoOut, 0.5f), 0.0f);
+    const float after = play (0.9);
     EXPECT_NEAR (juce::Decibels::gainToDecibels (after / before), -6.0f, 0.5f);
-    EXPECT_NEAR (juce::Decibels::gainToDecibels (playedRms (*f.proc, 0.2) / firstBefore), 0.0f, 0.1f) << "the first section is untouched";
 
     juce::MemoryBlock state;
-    f.proc->getStateInformation (state);
+    proc->getStateInformation (state);
     auto restored = makeProcessor (0);
     restored->setStateInformation (state.getData(), (int) state.getSize());
     const auto& r = restored->section;
     EXPECT_EQ (r.count, sec.count);
+    EXPECT_TRUE (r.enabled && r.liveFollow && r.autoRide);
     for (int k = 0; k < 6; ++k)
+    {
         EXPECT_NEAR (r.cues[k], sec.cues[k], 1e-4f);
+        EXPECT_NEAR (r.glides[k], sec.glides[k], 1e-3f);
+    }
     for (int k = 0; k < 7; ++k)
     {
         EXPECT_EQ (r.assign[k], sec.assign[k]);
         EXPECT_EQ (r.letters[k], sec.letters[k]);
     }
-    ASSERT_EQ (r.autoOut.size(), sec.autoOut.size());
-    for (size_t i = 0; i < r.autoOut.size(); ++i)
+    for (auto [a, b] : { std::pair { &r.autoFx, &sec.autoFx }, std::pair { &r.autoIn, &sec.autoIn }, std::pair { &r.autoOut, &sec.autoOut } })
     {
-        EXPECT_NEAR (r.autoOut[i].t, sec.autoOut[i].t, 1e-4f);
-        EXPECT_EQ (r.autoOut[i].value, sec.autoOut[i].value);
-        EXPECT_EQ (r.autoOut[i].step, sec.autoOut[i].step);
+        ASSERT_EQ (a->size(), b->size());
+        for (size_t i = 0; i < a->size(); ++i)
+        {
+            const auto& x = (*a)[i];
+            const auto& y = (*b)[i];
+            EXPECT_NEAR (x.t, y.t, 1e-4f);
+            EXPECT_NEAR (x.value, y.value, 1e-3f);
+            EXPECT_EQ (x.step, y.step);
+            EXPECT_EQ (x.hasOut, y.hasOut);
+            EXPECT_EQ (x.hasIn, y.hasIn);
+        }
     }
 }
 
@@ -743,16 +793,31 @@ TEST (SectionPage, RendersWithASongSectionsAndEditedLanes)
 {
     for (int identity : { 0, 3 })
     {
-        PageFixture f (true);
-        f.proc->themeIndex = identity;
-        f.page->detect();
-        auto& sec = f.proc->section;
-        sec.assign[2] = 4;
-        sec.autoOut.insert (sec.autoOut.end() - 1, VyrAutoPt { 0.93f, -9.0f });
-        sec.autoIn.insert (sec.autoIn.begin() + 1, VyrAutoPt { 0.15f, 6.0f });
-        f.page->zoomWindow = { 0.1f, 0.8f };
-        f.page->setSize (1200, 640);
-        savePng (render (*f.page), "section-page-identity-" + juce::String (identity));
+        // Twelve seconds of beats over noise in four sections: quiet intro, verse, loud chorus, outro.
+        vyrTestFiles::ScratchDir dir;
+        juce::Random rng (11);
+        vyrTestFiles::writeWav (dir["song.wav"], 8000.0, 2, 96000, [&rng] (int ch, int i)
+                                {
+                                    const float level[4] = { 0.12f, 0.35f, 0.8f, 0.3f };
+                                    const float beat = std::exp (-(float) (i % 4000) / 900.0f);
+                                    const float swell = 0.75f + 0.25f * std::sin ((float) i / 5200.0f);
+                                    return (ch == 0 ? 1.0f : 0.97f) * level[i / 24000] * swell * (0.35f + 0.65f * beat) * (rng.nextFloat() * 2.0f - 1.0f);
+                                });
+        auto proc = makeProcessor (0, true);
+        proc->loadAudioFile (dir["song.wav"]);
+        proc->themeIndex = identity;
+        juce::SharedResourcePointer<VyrLookAndFeel> lnf;
+        SectionMasteringPanel page (*proc);
+        page.setSize (1200, 640);
+        proc->section.count = 4;
+        page.detect();
+        auto& sec = proc->section;
+        sec.assign[3] = 1;
+        sec.autoOut.insert (sec.autoOut.end() - 1, VyrAutoPt { 0.86f, -9.0f });
+        sec.autoIn.insert (sec.autoIn.begin() + 1, VyrAutoPt { 0.12f, 6.0f });
+        page.effectLane.toggleSegment (0);
+        page.zoomWindow = { 0.04f, 0.92f };
+        savePng (render (page), "section-page-identity-" + juce::String (identity));
     }
 }
 

@@ -604,6 +604,13 @@ void MasterAutomationView::timerCallback()
 {
     if (! vyrVisibleInScroll (*this) || ! (processor.transport.isPlaying() || dragMode != noDrag))
         return;
+    // While playing, only a playhead that moved to another pixel needs a paint.
+    auto& tr = processor.transport;
+    const double length = tr.getLengthInSeconds();
+    const int x = length > 0.0 ? juce::roundToInt (xOf ((float) juce::jlimit (0.0, 1.0, tr.getCurrentPosition() / length))) : -1;
+    if (dragMode == noDrag && x == lastPlayheadX)
+        return;
+    lastPlayheadX = x;
     if (hasTools)
         navigator.repaint();
     repaint();

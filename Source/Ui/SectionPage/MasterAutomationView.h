@@ -94,6 +94,7 @@ public:
     std::set<int> selection;
     std::set<int> baseSelection;
     juce::Point<float> dragAnchor;
+    int lastPlayheadX = -1;   // playhead pixel at the last timer repaint
 
 private:
     void timerCallback() override;

@@ -53,33 +53,19 @@ void pillContent (juce::Graphics& g, juce::Rectangle<float> r, juce::Colour ink,
     g.drawText (text, r.withTrimmedLeft (22.0f), juce::Justification::centredLeft, true);
 }
 
-juce::uint64 mix (juce::uint64 h, juce::uint64 v) noexcept
-{
-    return (h ^ v) * 0x100000001b3ull;
-}
-
-juce::uint64 mixFloat (juce::uint64 h, float v) noexcept
-{
-    juce::uint32 bits = 0;
-    std::memcpy (&bits, &v, sizeof bits);
-    return mix (h, bits);
-}
 }
 
 juce::uint64 SectionMasteringPanel::stateKey() const
 {
     // Everything the page itself paints (the children follow their own state).
     const auto& sec = processor.section;
-    juce::uint64 h = 0xcbf29ce484222325ull;
+    VyrPaintKey key;
     for (int v : { (int) sec.enabled, (int) sec.liveFollow, (int) sec.autoRide, sec.count, (int) processor.sectionAnalysed,
                    processor.themeIndex.load(), (int) processor.loopPlayback.load(), (int) processor.transport.isPlaying(), dragLetter })
-        h = mix (h, (juce::uint64) (juce::uint32) v);
+        key.add (v);
     for (int k = 0; k < 7; ++k)
-        h = mix (mix (mix (h, (juce::uint64) (juce::uint32) sec.assign[k]), (juce::uint64) (juce::uint32) processor.sectionClass[k]),
-                 (juce::uint64) (juce::uint32) sec.letters[k]);
-    for (int k = 0; k < 7; ++k)
-        h = mixFloat (h, processor.sectionLufs[k]);
-    return mixFloat (mixFloat (h, processor.overallLufs), processor.overallCrest);
+        key.add (sec.assign[k]).add (processor.sectionClass[k]).add (sec.letters[k]).add (processor.sectionLufs[k]);
+    return key.add (processor.overallLufs).add (processor.overallCrest).value;
 }
 
 void SectionMasteringPanel::paint (juce::Graphics& g)
@@ -87,9 +73,12 @@ void SectionMasteringPanel::paint (juce::Graphics& g)
     shownState = stateKey();
     const int identity = vyrClampTheme (processor.themeIndex.load());
     const auto& theme = vyrTheme (identity);
-    vyrPaintPanelChrome (g, getLocalBounds().toFloat().reduced (1.0f), theme, true);
-    paintHeader (g, identity);
-    paintLetterCells (g);
+    staticLayer.draw (g, getLocalBounds(), identity, [this, &theme, identity] (juce::Graphics& ig)
+    {
+        vyrPaintPanelChrome (ig, getLocalBounds().toFloat().reduced (1.0f), theme, true);
+        paintHeader (ig, identity);
+        paintLetterCells (ig);
+    });
     paintHint (g, theme.light);
     if (processor.sectionAnalysed)
         paintStats (g, identity);

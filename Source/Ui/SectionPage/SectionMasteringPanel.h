@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Ui/Foundation/VyrInfoButton.h"
+#include "Ui/Foundation/VyrPainting.h"
 #include "Ui/SectionPage/MasterAutomationView.h"
 #include "Ui/SectionPage/SectionSplitBar.h"
 #include "Ui/SectionPage/SectionWaveformView.h"
@@ -65,6 +66,10 @@ public:
     // repaints only when they differ.
     juce::uint64 stateKey() const;
     juce::uint64 shownState = 0;
+
+    // The chrome, header tile, title and letter cells: painted again only when the size or the
+    // identity changes (the playhead and the lanes repaint parts of the page many times a second).
+    VyrCachedLayer staticLayer;
 
     // The usage hint, and the least width it is painted in; below it the letter chips carry it
     // as their tooltip.

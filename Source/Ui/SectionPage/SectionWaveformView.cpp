@@ -381,6 +381,22 @@ void SectionWaveformView::timerCallback()
 }
 
 //==============================================================================
+juce::uint64 SectionWaveformView::layerState (int identity) const
+{
+    const auto& sec = processor.section;
+    VyrPaintKey key;
+    key.add (identity).add (sec.count).add (hoverDropSection).add (dragKind).add (dragIndex).add (hoverKind).add (hoverIndex);
+    for (int k = 0; k < 6; ++k)
+        key.add (sec.cues[k]).add (sec.glides[k]);
+    for (int k = 0; k < 7; ++k)
+        key.add (sec.assign[k]);
+    if (zoomWindow != nullptr)
+        key.add (zoomWindow->start).add (zoomWindow->width);
+    // A new song brings new arrays (and a new revision).
+    key.add (processor.sectionRevision.load()).add ((int) processor.overviewMax.size()).add ((int) processor.envelopeMax.size());
+    return key.value;
+}
+
 void SectionWaveformView::paint (juce::Graphics& g)
 {
     const int identity = vyrClampTheme (processor.themeIndex.load());
@@ -393,19 +409,26 @@ void SectionWaveformView::paint (juce::Graphics& g)
         paintPlaceholder (g, identity);
         return;
     }
-    g.fillAll (juce::Colour (0x99080a10));
-    paintBands (g, identity);
-
-    const float* mins = nullptr;
-    const float* maxs = nullptr;
-    int bins = 0;
-    waveArrays (processor, mins, maxs, bins);
-    const float h = (float) getHeight();
-    const float vs = zoomWindow != nullptr ? zoomWindow->start : 0.0f;
-    const float ve = zoomWindow != nullptr ? zoomWindow->start + zoomWindow->width : 1.0f;
-    paintPeakBars (g, 0.0f, (float) getWidth(), h / 2.0f, std::max (h / 2.0f - 10.0f, 1.0f), vs, ve, mins, maxs, bins,
-                   juce::Colour (kWaveInk).interpolatedWith (identityAccent (identity), 0.32f));
-    paintBoundaries (g, identity);
+    if (const auto key = layerState (identity); key != layerKey)
+    {
+        layerKey = key;
+        layer.invalidate();
+    }
+    layer.draw (g, getLocalBounds(), identity, [this, identity] (juce::Graphics& lg)
+    {
+        lg.fillAll (juce::Colour (0x99080a10));
+        paintBands (lg, identity);
+        const float* mins = nullptr;
+        const float* maxs = nullptr;
+        int bins = 0;
+        waveArrays (processor, mins, maxs, bins);
+        const float h = (float) getHeight();
+        const float vs = zoomWindow != nullptr ? zoomWindow->start : 0.0f;
+        const float ve = zoomWindow != nullptr ? zoomWindow->start + zoomWindow->width : 1.0f;
+        paintPeakBars (lg, 0.0f, (float) getWidth(), h / 2.0f, std::max (h / 2.0f - 10.0f, 1.0f), vs, ve, mins, maxs, bins,
+                       juce::Colour (kWaveInk).interpolatedWith (identityAccent (identity), 0.32f));
+        paintBoundaries (lg, identity);
+    });
     paintPlayhead (g);
 }
 

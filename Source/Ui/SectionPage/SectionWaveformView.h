@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Ui/Foundation/VyrPainting.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -18,6 +21,20 @@ struct ZoomWindow
 // Scales the window by `factor` about the file position `anchor` (0..1), keeping the anchor at
 // its place in the view unless a clamp moves it.
 void zoomAround (ZoomWindow& w, float anchor, float factor) noexcept;
+
+// A fingerprint of drawn state (FNV-1a over the values added), so a view can tell whether what
+// it would paint changed since it last painted.
+struct VyrPaintKey
+{
+    juce::uint64 value = 0xcbf29ce484222325ull;
+    VyrPaintKey& add (int v) noexcept { value = (value ^ (juce::uint32) v) * 0x100000001b3ull; return *this; }
+    VyrPaintKey& add (float v) noexcept
+    {
+        juce::uint32 bits = 0;
+        std::memcpy (&bits, &v, sizeof bits);
+        return add ((int) bits);
+    }
+};
 
 // Colours of the section page and the mastered-output panel.
 extern const char* const kSectionLetters[7];
@@ -103,6 +120,12 @@ public:
     int lastPlayheadX = -1;
 
 private:
+    // The bands, waveform and boundaries, painted again only when their state changes: the
+    // playhead moves across them many times a second.
+    VyrCachedLayer layer;
+    juce::uint64 layerKey = 0;
+    juce::uint64 layerState (int identity) const;
+
     void timerCallback() override;
     void updateCursor();
     void viewChanged();
