@@ -30,7 +30,8 @@ if [[ "$docs" == "1" ]]; then
     convert "$f" -resize 640x -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$(basename "$f")"
   done
   # The editor as a user opens it: VYR Quarn, the desktop studio of the Standalone app, the export card.
-  for pair in "editor-quarn-identity-0:editor-quarn:1168x" "desktop-identity-0:editor-desktop:640x" "export-card:editor-export-card:640x"; do
+  for pair in "editor-quarn-identity-0:editor-quarn:1168x" "desktop-identity-0:editor-desktop:640x" "export-card:editor-export-card:640x" \
+              "section-page-identity-0:section-page-dark:1200x" "section-page-identity-3:section-page-retro:1200x"; do
     IFS=: read -r name target size <<< "$pair"
     src="$out/$name.png"
     [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"

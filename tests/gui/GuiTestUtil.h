@@ -208,8 +208,9 @@ public:
     }
     // Advances the events' clock without sending anything.
     void wait (int ms) { time += ms; }
-    // One wheel turn at a point (positive deltaY turns away from the user: scrolls up).
-    void wheel (juce::Point<float> p, float deltaY)
+    // One wheel turn at a point (positive deltaY turns away from the user: scrolls up), with the
+    // modifier keys held.
+    void wheel (juce::Point<float> p, float deltaY, juce::ModifierKeys mods = {})
     {
         time += 20;
         juce::MouseWheelDetails w;
@@ -218,8 +219,15 @@ public:
         w.isReversed = false;
         w.isSmooth = false;
         w.isInertial = false;
-        juce::ModifierKeys::currentModifiers = juce::ModifierKeys();
+        juce::ModifierKeys::currentModifiers = mods;
         peer().handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, p, time, w);
+        juce::ModifierKeys::currentModifiers = juce::ModifierKeys();
+    }
+    // A trackpad pinch at a point (scale above 1 spreads the fingers).
+    void pinch (juce::Point<float> p, float scale)
+    {
+        time += 20;
+        peer().handleMagnifyGesture (juce::MouseInputSource::InputSourceType::mouse, p, time, scale);
     }
     // Moves the pointer far outside the component (mouse exit).
     void leave() { move ({ -500.0f, -500.0f }); }

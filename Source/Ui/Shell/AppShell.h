@@ -4,6 +4,7 @@
 #include "Ui/Foundation/VyrInfoButton.h"
 #include "Ui/FxChain/StudioComponent.h"
 #include "Ui/Shell/PagePlaceholders.h"
+#include "Ui/SectionPage/SectionMasteringPanel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

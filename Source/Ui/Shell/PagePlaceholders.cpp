@@ -16,9 +16,6 @@ void paintPlaceholder (juce::Graphics& g, juce::Component& c, VyrAudioProcessor&
 }
 }
 
-SectionMasteringPanel::SectionMasteringPanel (VyrAudioProcessor& p) : processor (p) {}
-SectionMasteringPanel::~SectionMasteringPanel() = default;
-void SectionMasteringPanel::paint (juce::Graphics& g) { paintPlaceholder (g, *this, processor, "SECTION MASTERING"); }
 
 MasteredWaveformPanel::MasteredWaveformPanel (VyrAudioProcessor& p) : processor (p) {}
 MasteredWaveformPanel::~MasteredWaveformPanel() = default;

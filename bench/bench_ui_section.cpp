@@ -1,0 +1,152 @@
+// The section page of the full-chain product at 1200 x 640 with a loaded song, its sections found
+// and its lanes shaped: one full paint, and the share of one core the showing page costs the
+// message thread while the song plays.
+#include "BenchUtil.h"
+#include "Core/PluginProcessor.h"
+#include "Ui/Foundation/VyrLookAndFeel.h"
+#include "Ui/SectionPage/SectionMasteringPanel.h"
+
+#include <benchmark/benchmark.h>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <thread>
+
+namespace
+{
+struct SectionRig
+{
+    juce::SharedResourcePointer<VyrLookAndFeel> lnf;
+    juce::File song = juce::File::createTempFile ("vyr-bench-song.wav");
+    std::unique_ptr<VyrAudioProcessor> proc;
+    std::unique_ptr<SectionMasteringPanel> page;
+    juce::AudioBuffer<float> block { 2, 512 };
+    juce::MidiBuffer midi;
+
+    SectionRig()
+    {
+        writeSong();
+        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Standalone);
+        proc = std::make_unique<VyrAudioProcessor> (0);
+        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+        proc->setPlayConfigDetails (2, 2, 48000.0, 512);
+        proc->prepareToPlay (48000.0, 512);
+        proc->loadAudioFile (song);
+        page = std::make_unique<SectionMasteringPanel> (*proc);
+        page->setSize (1200, 640);
+        page->detect();
+        auto& sec = proc->section;
+        sec.autoOut.insert (sec.autoOut.end() - 1, VyrAutoPt { 0.9f, -6.0f });
+        sec.autoIn.insert (sec.autoIn.begin() + 1, VyrAutoPt { 0.1f, 4.0f });
+        proc->publishChainShared();
+    }
+    ~SectionRig()
+    {
+        page.reset();
+        proc->releaseResources();
+        proc.reset();
+        song.deleteFile();
+    }
+
+    // Three minutes of program material in four sections of different level.
+    void writeSong()
+    {
+        juce::AudioBuffer<float> audio (2, 44100 * 180);
+        juce::Random rng (7);
+        vyrFillProgram (audio, 44100.0, rng);
+        const float gains[4] = { 0.2f, 0.8f, 0.4f, 1.0f };
+        for (int s = 0; s < 4; ++s)
+            audio.applyGain (s * audio.getNumSamples() / 4, audio.getNumSamples() / 4, gains[s]);
+        juce::WavAudioFormat wav;
+        std::unique_ptr<juce::AudioFormatWriter> w (wav.createWriterFor (new juce::FileOutputStream (song), 44100.0, 2, 16, {}, 0));
+        w->writeFromAudioSampleBuffer (audio, 0, audio.getNumSamples());
+    }
+
+    void feed (int blocks)
+    {
+        for (int b = 0; b < blocks; ++b)
+        {
+            block.clear();
+            proc->processBlock (block, midi);
+        }
+    }
+};
+}
+
+static void BM_PaintSectionPageFull (benchmark::State& state)
+{
+    SectionRig rig;
+    juce::Image image (juce::Image::ARGB, 1200, 640, true);
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        rig.page->paintEntireComponent (g, true);
+        benchmark::DoNotOptimize (image.getPixelAt (0, 0));
+    }
+}
+BENCHMARK (BM_PaintSectionPageFull)->Unit (benchmark::kMicrosecond);
+
+// What a playhead step repaints: the waveform view (and the page's cached chrome under it).
+static void BM_PaintSectionWaveform (benchmark::State& state)
+{
+    SectionRig rig;
+    auto& view = rig.page->waveform;
+    juce::Image image (juce::Image::ARGB, view.getWidth(), view.getHeight(), true);
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        view.paintEntireComponent (g, true);
+        benchmark::DoNotOptimize (image.getPixelAt (0, 0));
+    }
+}
+BENCHMARK (BM_PaintSectionWaveform)->Unit (benchmark::kMicrosecond);
+
+// The page on the screen (needs an X display, e.g. under xvfb-run) with the real message loop
+// running for three seconds while another thread plays the song through the processor at
+// real-time pace. `msg%` is the message thread's own CPU time per second of wall time.
+static void BM_SectionPageShowingMessageThread (benchmark::State& state)
+{
+    if (std::getenv ("DISPLAY") == nullptr)
+    {
+        state.SkipWithError ("needs an X display (run under xvfb-run)");
+        return;
+    }
+    SectionRig rig;
+    rig.page->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
+    rig.page->setVisible (true);
+    rig.proc->playFile();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (500);
+
+    std::atomic<bool> stop { false };
+    std::thread audio ([&rig, &stop]
+    {
+        const auto start = std::chrono::steady_clock::now();
+        for (long n = 0; ! stop.load(); ++n)
+        {
+            rig.feed (1);
+            std::this_thread::sleep_until (start + std::chrono::microseconds (n * 512 * 1000000L / 48000));
+        }
+    });
+    auto threadSeconds = []
+    {
+        timespec t {};
+        clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
+        return (double) t.tv_sec + 1.0e-9 * (double) t.tv_nsec;
+    };
+    double busy = 0.0, wall = 0.0;
+    for (auto _ : state)
+    {
+        const double c0 = threadSeconds();
+        const auto w0 = juce::Time::getMillisecondCounterHiRes();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (3000);
+        busy += threadSeconds() - c0;
+        wall += (juce::Time::getMillisecondCounterHiRes() - w0) * 0.001;
+    }
+    stop = true;
+    audio.join();
+    state.counters["playing"] = rig.proc->transport.isPlaying() ? 1.0 : 0.0;
+    state.counters["msg%"] = 100.0 * busy / juce::jmax (1.0e-9, wall);
+}
+BENCHMARK (BM_SectionPageShowingMessageThread)->Iterations (1)->Unit (benchmark::kMillisecond);
