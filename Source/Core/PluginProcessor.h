@@ -20,6 +20,7 @@
 #include "Model/ChainMapping.h"
 #include "Dsp/DspCommon.h"
 #include "Dsp/SignalGenerator.h"
+#include "Assistant/EnvCache.h"
 
 // Section layout of a loaded file: sections, form letters, glides and automation lanes.
 struct VyrSectionMastering
@@ -243,6 +244,8 @@ public:
     float overallCrest = 0.0f;
     std::vector<float> overviewMin, overviewMax, envelopeMin, envelopeMax;
     std::atomic<int> sectionRevision { 0 };
+    // The mastered-output model's prediction of this instance (message thread only; rebuilt on demand).
+    mutable vyrMasterHypo::EnvCache masteredEnv;
     std::atomic<int> pendingSection { -1 };
 
     // Chosen indexes, analyser and recipe hand-off
