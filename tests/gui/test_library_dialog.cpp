@@ -100,6 +100,19 @@ TEST (LibraryDialog, BodyLayout)
     EXPECT_EQ (body.viewport.getHeight(), 32);
 }
 
+TEST (LibraryDialog, BodyFollowsTheLightIdentity)
+{
+    auto p = vyrGui::makeProcessor (0);
+    VyrLibraryBody body (*p);
+    body.setSize (540, 620);
+    body.rebuild();
+    EXPECT_TRUE (vyrGui::colourNear (vyrGui::render (body).getPixelAt (5, 300), juce::Colour (0xff0b1220)));
+    p->themeIndex = 5;
+    body.rebuild();
+    EXPECT_TRUE (body.list.light);
+    EXPECT_TRUE (vyrGui::colourNear (vyrGui::render (body).getPixelAt (5, 300), juce::Colour (0xffeef4f8)));
+}
+
 TEST (LibraryDialog, NarrowRowsGiveTheirWidthToRankAndFitFirst)
 {
     const auto l = vyrLibraryReport::rowLayout ({ 0.0f, 0.0f, 60.0f, 36.0f }, true);
@@ -172,7 +185,8 @@ TEST (LibraryDialog, OpensOnceHidesOnCloseAndReadsOnlyWhileShowing)
     EXPECT_TRUE (p->levelReaders.any());
     EXPECT_EQ (dialog->body().model.named.size(), 36u);
 
-    dialog->closeButtonPressed();
+    // Escape presses the close button: the window hides and stays for the next opening.
+    dialog->getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::escapeKey));
     EXPECT_FALSE (dialog->isVisible());
     EXPECT_FALSE (p->isSpectrumViewOpen());
     EXPECT_FALSE (p->levelReaders.any());
@@ -197,9 +211,15 @@ TEST (LibraryDialog, PrintSavesAOnePagePdfOfTheReport)
     p->loadAudioFile (wav);
     ASSERT_TRUE (p->fileLoaded) << p->loadError;
 
-    juce::Component anchor;
+    // A LIBRARY button as the assistant's drawer has, clicked with the mouse, opens the dialog.
+    juce::TextButton library ("LIBRARY");
+    library.setSize (120, 30);
     std::unique_ptr<VyrLibraryDialog> dialog;
-    VyrLibraryDialog::open (dialog, anchor, *p);
+    library.onClick = [&] { VyrLibraryDialog::open (dialog, library, *p); };
+    vyrGui::Desk desk (library);
+    desk.click (60.0f, 15.0f);
+    ASSERT_NE (dialog, nullptr);
+    EXPECT_TRUE (dialog->isShowing());
     auto& body = dialog->body();
     EXPECT_TRUE (body.model.snapshot.hasFile);
     EXPECT_EQ (body.list.model.named.size(), 36u);
