@@ -142,7 +142,7 @@ TEST (LibraryDialog, HeadingsSitAboveEachRanking)
     // Between them only rows: their FIT figures are accent too, but right-aligned.
     EXPECT_EQ (accentPixels (img, { 0, 40, 200, 16 }), 0);
     EXPECT_GT (accentPixels (img, { 452, 20, 48, 36 }), 5);
-    vyrGui::savePng (img, "library_list");
+    vyrGui::savePng (img, "library-list");
 }
 
 TEST (LibraryDialog, PrintLayerRejectsRowStridesThatAreNotWholeRows)
@@ -223,8 +223,8 @@ TEST (LibraryDialog, PrintSavesAOnePagePdfOfTheReport)
     auto& body = dialog->body();
     EXPECT_TRUE (body.model.snapshot.hasFile);
     EXPECT_EQ (body.list.model.named.size(), 36u);
-    vyrGui::savePng (vyrGui::render (body), "library_dialog");
-    vyrGui::savePng (makeLibraryPrintImage (body.model), "library_report");
+    vyrGui::savePng (vyrGui::render (body), "library-dialog");
+    vyrGui::savePng (makeLibraryPrintImage (body.model), "library-report");
 
     const auto pdf = scratch["report.pdf"];
     int offered = 0;
