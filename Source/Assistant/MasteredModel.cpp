@@ -238,6 +238,31 @@ namespace
         gain = sum / 5.0f;
     }
 
+    // The valve stage: its drive grows with pentode, triode and saturation, and the density pulls
+    // the output back as it pushes.
+    void loadDensity (const VyrAudioProcessor& p, Live& l)
+    {
+        l.denAmount = on (p, "analogueDensity_enabled") ? clamp01 (raw (p, "analogueDensity_mix", 100.0f) / 100.0f) : 0.0f;
+        l.denInput = lin (raw (p, "analogueDensity_inputGain", 0.0f));
+        const float d = juce::jlimit (-1.0f, 1.0f, raw (p, "analogueDensity_density", 0.0f) / 100.0f);
+        const float pos = std::max (d, 0.0f), neg = d < 0.0f ? 0.25f * std::abs (d) : 0.0f;
+        const float pent = (0.1f * raw (p, "analogueDensity_pentode", 0.0f) + 0.55f * pos - neg) * 0.6f;
+        const float tri = std::max ((0.1f * raw (p, "analogueDensity_triode", 0.0f) + 0.55f * pos - neg) * 0.6f, 0.0f);
+        l.denDrive = (pent > 0.0f ? 1.0f + pent : 1.0f) + tri + 0.035f * raw (p, "analogueDensity_saturation", 0.0f);
+        l.denOutput = (raw (p, "analogueDensity_output", 5.0f) / 5.0f) / (1.0f + 0.51f * pos);
+    }
+
+    void loadMultiband (const VyrAudioProcessor& p, Live& l)
+    {
+        vyrMbc::State st;
+        vyrMbc::loadState (const_cast<juce::AudioProcessorValueTreeState&> (p.apvts), st);   // reads only
+        l.mbcAmount = st.enabled ? clamp01 (st.mix / 100.0f) : 0.0f;
+        l.mbcMakeup = lin (st.globalMakeup);
+        l.mbcBandCount = juce::jlimit (1, 5, st.bandCount);
+        for (int b = 0; b < l.mbcBandCount; ++b)
+            l.mbcBands[b] = st.mid[b];
+    }
+
     void lookUpParams (const VyrAudioProcessor& p, EnvCache& cache)
     {
         cache.rawParams.clear();
@@ -343,16 +368,7 @@ void refreshLive (const VyrAudioProcessor& p)
     l.satOutput = raw (p, "saturation_output", 1.0f);
     l.satMode = (int) std::lround (raw (p, "saturation_mode", 0.0f));
 
-    l.denAmount = on (p, "analogueDensity_enabled") ? clamp01 (raw (p, "analogueDensity_mix", 100.0f) / 100.0f) : 0.0f;
-    l.denInput = lin (raw (p, "analogueDensity_inputGain", 0.0f));
-    {
-        const float d = juce::jlimit (-1.0f, 1.0f, raw (p, "analogueDensity_density", 0.0f) / 100.0f);
-        const float pos = std::max (d, 0.0f), neg = d < 0.0f ? 0.25f * std::abs (d) : 0.0f;
-        const float pent = (0.1f * raw (p, "analogueDensity_pentode", 0.0f) + 0.55f * pos - neg) * 0.6f;
-        const float tri = std::max ((0.1f * raw (p, "analogueDensity_triode", 0.0f) + 0.55f * pos - neg) * 0.6f, 0.0f);
-        l.denDrive = (pent > 0.0f ? 1.0f + pent : 1.0f) + tri + 0.035f * raw (p, "analogueDensity_saturation", 0.0f);
-        l.denOutput = (raw (p, "analogueDensity_output", 5.0f) / 5.0f) / (1.0f + 0.51f * pos);
-    }
+    loadDensity (p, l);
 
     l.clipAmount = on (p, "clip_enabled") ? clamp01 (raw (p, "clip_mix", 1.0f)) : 0.0f;
     l.clipDriveDb = raw (p, "clip_drive", 0.0f);
@@ -373,15 +389,7 @@ void refreshLive (const VyrAudioProcessor& p)
                  + 0.08f * juce::jlimit (0.0f, 1.5f, raw (p, "reverb_lateLevel", 0.0f))
                  + 0.04f * juce::jlimit (0.0f, 1.5f, raw (p, "reverb_earlyLevel", 0.0f));
 
-    {
-        vyrMbc::State st;
-        vyrMbc::loadState (const_cast<juce::AudioProcessorValueTreeState&> (p.apvts), st);   // reads only
-        l.mbcAmount = st.enabled ? clamp01 (st.mix / 100.0f) : 0.0f;
-        l.mbcMakeup = lin (st.globalMakeup);
-        l.mbcBandCount = juce::jlimit (1, 5, st.bandCount);
-        for (int b = 0; b < l.mbcBandCount; ++b)
-            l.mbcBands[b] = st.mid[b];
-    }
+    loadMultiband (p, l);
 
     l.imgAmount = on (p, "stereoImager_enabled") ? clamp01 (raw (p, "stereoImager_mix", 100.0f) / 100.0f) : 0.0f;
     l.imgWidth = raw (p, "stereoImager_width", 1.0f);
@@ -433,6 +441,84 @@ void ensureEnv (const VyrAudioProcessor& p)
     ensureEnv (p, juce::Time::getMillisecondCounterHiRes());
 }
 
+namespace
+{
+    // Rebuilds every bucket and the summary from the overview and a fresh parameter snapshot.
+    void buildEnvelope (const VyrAudioProcessor& p, EnvCache& c)
+    {
+        refreshLive (p);
+        const Live& live = tls();
+
+        const int n = (int) std::min (p.overviewMin.size(), p.overviewMax.size());
+        const int stride = std::max (4, (n + kMaxBuckets - 1) / kMaxBuckets);
+        const int buckets = std::max (1, (n + stride - 1) / stride);
+        c.lo.resize ((size_t) buckets);
+        c.hi.resize ((size_t) buckets);
+        c.gain.resize ((size_t) buckets);
+        c.buckets = buckets;
+        c.sourceBins = n;
+        c.stride = stride;
+
+        // The gain silent buckets repeat until the first audible one.
+        float in0, out0;
+        gainsAt (p, live, 0.0f, in0, out0);
+        float g = std::max (lin (in0) * lin (out0), 0.0001f);
+        if (live.limAmount > 0.0f)
+            g *= std::max (live.limInput, 1.0f) * std::max (live.limOutput, 1.0f);
+        if (live.compAmount > 0.0f && live.compMakeup > 1.0f)
+            g *= live.compMakeup;
+
+        float ceilingLin = 1.0f, drive = 1.0f;
+        if (! live.bypass)
+        {
+            const int medium = juce::jlimit (0, 7, p.mediumIndex.load());
+            ceilingLin = lin (std::min (raw (p, "limiter_ceiling", vyrQuarn::kMasterMediums[medium].truePeak), 0.0f));
+            const int style = p.styleIndex.load();
+            drive = style == 4 ? 1.1872f : (style == 6 ? 0.9328f : 1.06f);
+        }
+
+        double sumSq = 0.0;
+        float srcPeak = 0.0f, outPeak = 0.0f;
+        int clipping = 0;
+        for (int i = 0; i < buckets; ++i)
+        {
+            const int bin = i == buckets - 1 ? n - 1 : std::min (i * stride, n - 1);
+            const float pos = ((float) bin + 0.5f) / (float) std::max (n, 1);
+            const float mn = p.overviewMin[(size_t) bin], mx = p.overviewMax[(size_t) bin];
+            const float peakIn = std::max (std::abs (mn), std::abs (mx));
+            if (! (peakIn >= 0.0001f))   // silent (or not a number)
+            {
+                c.lo[(size_t) i] = c.hi[(size_t) i] = 0.0f;
+                c.gain[(size_t) i] = g;
+                continue;
+            }
+            const float level = std::max (0.25f * peakIn, 0.0001f);
+            const float lo = sample (p, mn, pos, ceilingLin, drive, level);
+            const float hi = sample (p, mx, pos, ceilingLin, drive, level);
+            c.lo[(size_t) i] = lo;
+            c.hi[(size_t) i] = hi;
+            const float peakOut = std::max (std::abs (lo), std::abs (hi));
+            float inP, outP;
+            gainsAt (p, live, pos, inP, outP);
+            const float cap = std::max (2.0f * lin (inP) * lin (outP) * std::max (live.limInput, 1.0f)
+                                            * std::max (live.limOutput, 1.0f) * std::max (live.compMakeup, 1.0f), 4.0f);
+            g = std::min (cap, peakOut / peakIn);
+            c.gain[(size_t) i] = g;
+            sumSq += (double) peakOut * peakOut;
+            srcPeak = std::max (srcPeak, peakIn);
+            outPeak = std::max (outPeak, peakOut);
+            if (peakOut > 0.92f * ceilingLin)
+                ++clipping;
+        }
+
+        c.clipShare = (float) clipping / (float) buckets;
+        const float rms = (float) std::sqrt (sumSq / buckets) + 1e-8f;
+        c.sourcePeakToRmsDb = dB (srcPeak + 1e-8f) - dB (rms);
+        c.crestDb = dB (outPeak + 1e-8f) - dB (rms);
+        c.ceilingLin = ceilingLin;
+    }
+}
+
 void ensureEnv (const VyrAudioProcessor& p, double nowMs)
 {
     auto& c = p.masteredEnv;
@@ -453,77 +539,7 @@ void ensureEnv (const VyrAudioProcessor& p, double nowMs)
     c.valid = true;
     ++c.builds;
 
-    if (! p.fileLoaded || p.overviewMin.empty() || p.overviewMax.empty())
-        return;
-    refreshLive (p);
-    const Live& live = tls();
-
-    const int n = (int) std::min (p.overviewMin.size(), p.overviewMax.size());
-    const int stride = std::max (4, (n + kMaxBuckets - 1) / kMaxBuckets);
-    const int buckets = std::max (1, (n + stride - 1) / stride);
-    c.lo.resize ((size_t) buckets);
-    c.hi.resize ((size_t) buckets);
-    c.gain.resize ((size_t) buckets);
-    c.buckets = buckets;
-    c.sourceBins = n;
-    c.stride = stride;
-
-    float in0, out0;
-    gainsAt (p, live, 0.0f, in0, out0);
-    float g = std::max (lin (in0) * lin (out0), 0.0001f);
-    if (live.limAmount > 0.0f)
-        g *= std::max (live.limInput, 1.0f) * std::max (live.limOutput, 1.0f);
-    if (live.compAmount > 0.0f && live.compMakeup > 1.0f)
-        g *= live.compMakeup;
-
-    float ceilingLin = 1.0f, drive = 1.0f;
-    if (! live.bypass)
-    {
-        const int medium = juce::jlimit (0, 7, p.mediumIndex.load());
-        const float ceilingDb = raw (p, "limiter_ceiling", vyrQuarn::kMasterMediums[medium].truePeak);
-        ceilingLin = lin (std::min (ceilingDb, 0.0f));
-        const int style = p.styleIndex.load();
-        drive = style == 4 ? 1.1872f : (style == 6 ? 0.9328f : 1.06f);
-    }
-
-    double sumSq = 0.0;
-    float srcPeak = 0.0f, outPeak = 0.0f;
-    int clipping = 0;
-    for (int i = 0; i < buckets; ++i)
-    {
-        const int bin = i == buckets - 1 ? n - 1 : std::min (i * stride, n - 1);
-        const float pos = ((float) bin + 0.5f) / (float) std::max (n, 1);
-        const float mn = p.overviewMin[(size_t) bin], mx = p.overviewMax[(size_t) bin];
-        const float peakIn = std::max (std::abs (mn), std::abs (mx));
-        if (! (peakIn >= 0.0001f))
-        {
-            c.lo[(size_t) i] = c.hi[(size_t) i] = 0.0f;
-            c.gain[(size_t) i] = g;
-            continue;
-        }
-        const float level = std::max (0.25f * peakIn, 0.0001f);
-        const float lo = sample (p, mn, pos, ceilingLin, drive, level);
-        const float hi = sample (p, mx, pos, ceilingLin, drive, level);
-        c.lo[(size_t) i] = lo;
-        c.hi[(size_t) i] = hi;
-        const float peakOut = std::max (std::abs (lo), std::abs (hi));
-        float inP, outP;
-        gainsAt (p, live, pos, inP, outP);
-        const float cap = std::max (2.0f * lin (inP) * lin (outP) * std::max (live.limInput, 1.0f)
-                                        * std::max (live.limOutput, 1.0f) * std::max (live.compMakeup, 1.0f), 4.0f);
-        g = std::min (cap, peakOut / peakIn);
-        c.gain[(size_t) i] = g;
-        sumSq += (double) peakOut * peakOut;
-        srcPeak = std::max (srcPeak, peakIn);
-        outPeak = std::max (outPeak, peakOut);
-        if (peakOut > 0.92f * ceilingLin)
-            ++clipping;
-    }
-
-    c.clipShare = (float) clipping / (float) buckets;
-    const float rms = (float) std::sqrt (sumSq / buckets) + 1e-8f;
-    c.sourcePeakToRmsDb = dB (srcPeak + 1e-8f) - dB (rms);
-    c.crestDb = dB (outPeak + 1e-8f) - dB (rms);
-    c.ceilingLin = ceilingLin;
+    if (p.fileLoaded && ! p.overviewMin.empty() && ! p.overviewMax.empty())
+        buildEnvelope (p, c);
 }
 } // namespace vyrMasterHypo
