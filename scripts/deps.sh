@@ -14,7 +14,7 @@ if [[ "${1:-}" == "--docs" ]]; then
   PACKAGES+=(imagemagick)
 fi
 if [[ "${1:-}" == "--tests" ]]; then
-  PACKAGES+=(libgtest-dev libbenchmark-dev libebur128-dev xvfb xauth openbox flac lilv-utils xdotool x11-utils libxtst-dev)
+  PACKAGES+=(libgtest-dev libbenchmark-dev libebur128-dev xvfb xauth openbox flac lilv-utils xdotool x11-utils libxtst-dev poppler-utils)
 fi
 
 missing=()

@@ -39,7 +39,8 @@ if [[ "$docs" == "1" ]]; then
   # The main controls and meters.
   for pair in "control-knobs-dark:control-knobs:640x" "control-gauge-titanium:control-gauge:320x" \
               "meter-vu-round-retro:meter-vu:640x" "meter-analyser-hud:meter-analyser:640x" \
-              "meter-level-horizontal-dbfs:meter-level:640x" "control-faders-glass:control-faders:640x"; do
+              "meter-level-horizontal-dbfs:meter-level:640x" "control-faders-glass:control-faders:640x" \
+              "library-dialog:library-dialog:540x"; do
     IFS=: read -r name target size <<< "$pair"
     src="$out/$name.png"
     [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"

@@ -22,6 +22,7 @@
 #include "Model/ChainMapping.h"
 #include "Dsp/DspCommon.h"
 #include "Dsp/SignalGenerator.h"
+#include "Assistant/EnvCache.h"
 
 // Section layout of a loaded file: sections, form letters, glides and automation lanes.
 struct VyrSectionMastering
@@ -260,6 +261,8 @@ public:
     std::vector<float> overviewMin, overviewMax, envelopeMin, envelopeMax;
     std::atomic<int> sectionRevision { 0 };
     VyrStampedRequest<int> pendingSection { restoreGeneration, -1 };
+    // The mastered-output model's prediction of this instance (message thread only; rebuilt on demand).
+    mutable vyrMasterHypo::EnvCache masteredEnv;
 
     // Chosen indexes, analyser and recipe hand-off
     std::atomic<int> themeIndex { 0 };
