@@ -86,6 +86,10 @@ function(vyr_add_product_plugin shared_target number)
     # As an object of the plug-in itself, this entry point wins over the shared code's own.
     target_sources(${wrapper} PRIVATE "${entry}")
   endforeach()
+  # Its LV2 binary wraps the framework's entry points as the main product's does.
+  if(TARGET ${target}_LV2 AND VYR_LV2_ENTRY)
+    target_sources(${target}_LV2 PRIVATE "${VYR_LV2_ENTRY}")
+  endif()
   vyr_fix_lv2_scale_points(${target})
 endfunction()
 
