@@ -45,5 +45,11 @@ if [[ "$docs" == "1" ]]; then
     src="$out/$name.png"
     [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
   done
+  # The limiter and multiband panels with program audio playing.
+  for pair in "panel-limiter-0:panel-limiter:900x" "panel-mbc-0:panel-multiband:900x"; do
+    IFS=: read -r name target size <<< "$pair"
+    src="$out/$name.png"
+    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
+  done
   echo "README pictures in docs/images"
 fi
