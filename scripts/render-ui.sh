@@ -51,5 +51,11 @@ if [[ "$docs" == "1" ]]; then
     src="$out/$name.png"
     [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
   done
+  # The FX chain page: the delay product and the full chain's page.
+  for pair in "fxchain-product-7-identity-0:fxchain-delay:640x" "fxchain-product-0-identity-0:fxchain-tolvaren:800x"; do
+    IFS=: read -r name target size <<< "$pair"
+    src="$out/$name.png"
+    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
+  done
   echo "README pictures in docs/images"
 fi
