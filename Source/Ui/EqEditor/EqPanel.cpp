@@ -337,6 +337,12 @@ void EqPanel::layoutKnobs (int left, int available, int count)
     }
 }
 
+void EqPanel::paintHousing (juce::Graphics& g, int t) const
+{
+    vyrPaintModuleHousing (g, getLocalBounds().toFloat(), t, moduleId(), juce::Colour (dynamic ? 0x33115544 : 0x33153060),
+                           juce::Colour (dynamic ? 0xff14b8a6 : 0xff3b82f6));
+}
+
 //==============================================================================
 void EqPanel::paint (juce::Graphics& g)
 {
@@ -346,8 +352,9 @@ void EqPanel::paint (juce::Graphics& g)
     const auto& s = graph.state;
     const auto accent = moduleAccent();
 
-    vyrPaintModuleHousing (g, getLocalBounds().toFloat(), t, moduleId(), juce::Colour (dynamic ? 0x33115544 : 0x33153060),
-                           juce::Colour (dynamic ? 0xff14b8a6 : 0xff3b82f6));
+    // The housing changes only with the size and the identity, and lies under the graph, which
+    // repaints at the timer's rate: kept as an image.
+    housing.draw (g, getLocalBounds(), t, [this, t] (juce::Graphics& hg) { paintHousing (hg, t); });
     for (auto* k : knobs)
         k->light = theme.light;
 
