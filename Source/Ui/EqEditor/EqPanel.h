@@ -57,6 +57,8 @@ private:
     void selectFromGraph (const juce::String& id);
     void layoutKnobs (int left, int available, int count);
     void paintHousing (juce::Graphics&, int identity) const;
+    void paintHeader (juce::Graphics&, int dx, const VyrTheme& theme, juce::Colour accent);
+    void paintBandRow (juce::Graphics&, int identity);
 
     VyrCachedLayer housing;
 
