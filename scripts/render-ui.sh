@@ -57,5 +57,11 @@ if [[ "$docs" == "1" ]]; then
     src="$out/$name.png"
     [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
   done
+  # The EQ editor: the parametric and the dynamic EQ panel with a band's popup open.
+  for pair in "eq-parametric-identity-0:eq-parametric:900x" "eq-dynamic-identity-1:eq-dynamic:900x"; do
+    IFS=: read -r name target size <<< "$pair"
+    src="$out/$name.png"
+    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
+  done
   echo "README pictures in docs/images"
 fi
