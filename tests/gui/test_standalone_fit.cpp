@@ -108,7 +108,9 @@ TEST (StandaloneFit, LongestHintsKeepClearOfTheTitleAndTheStageTexts)
         EXPECT_TRUE (v.stageArea.contains (area));
     }
     // A load error is shown whole in the file row too, where there is room for it.
-    v.loadChosenFile ([] { auto f = juce::File::createTempFile (".wav"); f.replaceWithText ("not audio"); return f; }());
+    vyrTestFiles::ScratchDir dir;
+    dir["notaudio.wav"].replaceWithText ("not audio");
+    v.loadChosenFile (dir["notaudio.wav"]);
     EXPECT_TRUE (v.recipeHint.startsWith ("Couldn't read"));
     savePng (render (*s.editor), "standalone-main-view-error");
 
@@ -247,4 +249,15 @@ TEST (StandaloneFit, ZoomAndFullScreenKeepTheWindowOnTheScreen)
         EXPECT_EQ (window.getBounds(), before);
         EXPECT_NEAR (editor->getQuarnScale(), fitted, 0.001f);
     }
+}
+
+TEST (StandaloneFit, SettingsShortcutIsWrittenTheLinuxWay)
+{
+    StandaloneEditor s;
+    EXPECT_TRUE (s.editor->shell.settingsButton.getTooltip().endsWith ("Ctrl+,"));
+    StandaloneMenu menu;
+    const auto items = menu.getMenuForIndex (0, "File");
+    for (juce::PopupMenu::MenuItemIterator it (items); it.next();)
+        EXPECT_EQ (it.getItem().shortcutKeyDescription, "Ctrl+,");
+    EXPECT_FALSE (s.editor->shell.settingsButton.getTooltip().containsChar (0x2318));
 }
