@@ -2,6 +2,7 @@
 #include "Ui/MainView/BasicMasteringView.h"
 
 #include "Core/PluginProcessor.h"
+#include "Ui/Shell/AudioSettingsWindow.h"
 
 namespace
 {
@@ -38,8 +39,12 @@ void BasicMasteringView::loadChosenFile (const juce::File& f)
 
 void BasicMasteringView::playClicked()
 {
+    // Without an output the transport would run silently and Play would read "Pause": say why
+    // nothing can play instead.
     if (processor.transport.isPlaying())
         processor.transport.stop();
+    else if (! vyrAudioOutputAvailable())
+        showMessage (kNoAudioOutputText, kErrorHoldMs);
     else
         processor.playFile();
     repaint();
@@ -61,7 +66,8 @@ void BasicMasteringView::beginExport()
         return;
     }
     const auto name = vyrAudioIo::suggestedFileName (processor.loadedName, vyrAudioIo::Format::wav, processor.exportInfo.title);
-    const auto initial = juce::File::getSpecialLocation (juce::File::userDesktopDirectory).getChildFile (name);
+    const auto initial = vyrAudioIo::exportStartFolder (processor.exportInfo.lastExportFolder, processor.loadedFile).getChildFile (name);
+    exportDialogStart = initial;
     fileChooser = std::make_shared<juce::FileChooser> ("Export master", initial, kAudioPatterns, true);
     recipeHint = juce::String ("Rendering live master") + juce::String (juce::CharPointer_UTF8 ("\xe2\x80\xa6"));
     repaint();
@@ -100,7 +106,13 @@ void BasicMasteringView::exportChosenFile (const juce::File& chosen)
     }
 
     const auto err = processor.exportMastered (target.file, target.format);
-    recipeHint = err.isEmpty() ? "Exported " + target.file.getFileName() : err;
+    if (err.isEmpty())
+    {
+        processor.exportInfo.lastExportFolder = target.file.getParentDirectory();
+        recipeHint = "Exported " + target.file.getFileName();
+    }
+    else
+        showMessage (err, kErrorHoldMs);
     fileChooser.reset();
     repaint();
 }
