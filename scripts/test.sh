@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh --tests
 jobs="$(nproc)"
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+# Beside the default product, the full chain (0) and one single effect (7, the delay) are built from
+# the same compiled code, and the host tests load each of them.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVYR_EXTRA_PRODUCTS="0;7"
 cmake --build build -j "$jobs"
 
 # The tests load only the bundles this build produced. They run with a copy of those bundles

@@ -86,19 +86,22 @@ OwnHomeFolder::~OwnHomeFolder()
         juce::File (path).deleteRecursively();
 }
 
-Loaded loadVst3()
+Loaded loadVst3At (const juce::String& bundle)
 {
     juce::VST3PluginFormat format;
-    return loadFirst (format, VYR_VST3_PATH, "no plug-in found in " VYR_VST3_PATH);
+    return loadFirst (format, bundle, "no plug-in found in " + bundle);
 }
 
-Loaded loadLv2()
+Loaded loadLv2At (const juce::String& folder, const juce::String& uri)
 {
     juce::LV2PluginFormat format;
-    juce::FileSearchPath path (VYR_LV2_DIR);
+    juce::FileSearchPath path (folder);
     format.searchPathsForPlugins (path, true, false);
-    return loadFirst (format, VYR_LV2_URI, "no plug-in with URI " VYR_LV2_URI);
+    return loadFirst (format, uri, "no plug-in with URI " + uri);
 }
+
+Loaded loadVst3() { return loadVst3At (VYR_VST3_PATH); }
+Loaded loadLv2() { return loadLv2At (VYR_LV2_DIR, VYR_LV2_URI); }
 
 juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInstance& p, const HostCase& c)
 {

@@ -13,10 +13,14 @@ struct Loaded
     juce::String error;
 };
 
-// Both load the bundles this build produced and nothing else: a load that brings in another copy of
-// the plug-in's binaries (an installed one) fails with the copy it found.
+// The main product of this build. Both load the bundles this build produced and nothing else: a
+// load that brings in another copy of the plug-in's binaries (an installed one) fails with the copy
+// it found.
 Loaded loadVst3();
 Loaded loadLv2();
+// Any bundle this build made, by its path (and, for LV2, its folder and URI).
+Loaded loadVst3At (const juce::String& bundle);
+Loaded loadLv2At (const juce::String& folder, const juce::String& uri);
 
 // Empty while every copy of the plug-in's binaries in this process is one this build produced;
 // otherwise names the other copies. Editors load their binary when they open, so tests check again

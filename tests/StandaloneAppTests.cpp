@@ -140,7 +140,7 @@ TEST (StandaloneApp, StartsShowsItsWindowAndExitsCleanlyWhenTheUserClosesIt)
     // machine may take a while to start the app, hence the generous limit.
     unsigned long window = 0;
     for (Deadline limit (std::chrono::seconds (90)); window == 0 && ! limit.passed() && ! app.hasExited(); waitABit())
-        window = std::strtoul (commandOutput ("xdotool search --all --onlyvisible --pid " + std::to_string (app.pid) + " --name '^VYR Quarn$' 2>/dev/null").c_str(),
+        window = std::strtoul (commandOutput ("xdotool search --all --onlyvisible --pid " + std::to_string (app.pid) + " --name '^" VYR_PRODUCT_TITLE "$' 2>/dev/null").c_str(),
                                nullptr, 10);
     ASSERT_FALSE (app.exited) << "the app ended before showing its window:\n"
                               << app.output();

@@ -247,8 +247,3 @@ void VyrAudioProcessor::timerCallback()
     liveTimerTick();
 }
 
-//==============================================================================
-juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
-{
-    return new VyrAudioProcessor (vyrProducts::quarn);
-}

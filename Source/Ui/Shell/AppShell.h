@@ -2,6 +2,7 @@
 
 #include "Ui/Foundation/HardwareArt.h"
 #include "Ui/Foundation/VyrInfoButton.h"
+#include "Ui/FxChain/StudioComponent.h"
 #include "Ui/Shell/PagePlaceholders.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>

@@ -16,10 +16,6 @@ void paintPlaceholder (juce::Graphics& g, juce::Component& c, VyrAudioProcessor&
 }
 }
 
-StudioComponent::StudioComponent (VyrAudioProcessor& p) : processor (p) {}
-StudioComponent::~StudioComponent() = default;
-void StudioComponent::paint (juce::Graphics& g) { paintPlaceholder (g, *this, processor, "FX CHAIN"); }
-
 SectionMasteringPanel::SectionMasteringPanel (VyrAudioProcessor& p) : processor (p) {}
 SectionMasteringPanel::~SectionMasteringPanel() = default;
 void SectionMasteringPanel::paint (juce::Graphics& g) { paintPlaceholder (g, *this, processor, "SECTION MASTERING"); }

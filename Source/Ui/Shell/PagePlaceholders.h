@@ -10,19 +10,6 @@ class VyrAudioProcessor;
 // constructor and the members the shell and the export card use, so a page drops in without a
 // change to the shell. Each paints a plain labelled frame. Message thread only.
 
-// The FX chain page.
-class StudioComponent : public juce::Component
-{
-public:
-    explicit StudioComponent (VyrAudioProcessor&);
-    ~StudioComponent() override;
-    void paint (juce::Graphics&) override;
-
-private:
-    VyrAudioProcessor& processor;
-    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StudioComponent)
-};
-
 // The section page: waveform, sections and automation lanes.
 class SectionMasteringPanel : public juce::Component
 {
