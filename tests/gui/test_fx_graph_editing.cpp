@@ -181,3 +181,85 @@ TEST (FxGraphEditing, TimerCopiesLinkedGainsAndFollowsThePower)
     h.page->tick();
     EXPECT_EQ (h.page->powerButton.getButtonText(), "OFF");
 }
+
+namespace
+{
+// Second and third harmonics together relative to the fundamental (dB) of the output for a -6 dBFS
+// 500 Hz sine (the processor prepared at 48 kHz).
+double harmonicsDb (VyrAudioProcessor& p)
+{
+    const double sr = 48000.0, hz = 500.0;
+    juce::AudioBuffer<float> b (2, 480), tail (1, 4800);
+    juce::MidiBuffer midi;
+    for (int block = 0; block < 60; ++block)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            vyrTestSignals::fillSine (b, ch, hz, sr, 0.5f, block * 480 * juce::MathConstants<double>::twoPi * hz / sr);
+        p.processBlock (b, midi);
+        if (block >= 50)
+            tail.copyFrom (0, (block - 50) * 480, b, 0, 0, 480);
+    }
+    const float* x = tail.getReadPointer (0);
+    const double h2 = vyrTestSignals::amplitudeAt (x, 0, 4800, 2.0 * hz, sr), h3 = vyrTestSignals::amplitudeAt (x, 0, 4800, 3.0 * hz, sr);
+    return vyrTestSignals::toDb (std::sqrt (h2 * h2 + h3 * h3) / vyrTestSignals::amplitudeAt (x, 0, 4800, hz, sr));
+}
+
+// RMS (dB) of the reverb's tail between 0.8 s and 1.2 s after a short burst (the processor prepared
+// at 48 kHz, the reverb's own tail of earlier bursts having died away).
+double tailDb (VyrAudioProcessor& p)
+{
+    juce::AudioBuffer<float> b (2, 480);
+    juce::MidiBuffer midi;
+    double sum = 0.0;
+    for (int block = 0; block < 130; ++block)
+    {
+        b.clear();
+        if (block == 0)
+            vyrTestSignals::fillNoiseAllChannels (b, 7, 0.5f);
+        p.processBlock (b, midi);
+        if (block >= 90)
+            for (int i = 0; i < 480; ++i)
+                sum += (double) b.getSample (0, i) * b.getSample (0, i);
+    }
+    return 10.0 * std::log10 (sum / (40 * 480) + 1.0e-30);
+}
+} // namespace
+
+TEST (FxGraphEditing, DraggedClipCurveAndReverbDecayAreHeard)
+{
+    {
+        HostedPage h (5);
+        vyrTest::setParam (*h.proc, "clip_enabled", 1.0f);
+        vyrTest::setParam (*h.proc, "clip_mix", 1.0f);
+        vyrTest::prepare (*h.proc, 48000.0, 480);
+        const double before = harmonicsDb (*h.proc);
+        Desk desk (*h.page);
+        const auto P = makeClipPlot (h.page->moduleRect()).plot;
+        const juce::Point<float> b (clipInX (P, 0.5f), clipOutY (P, vyrFx::clipOut (h.param ("clip_drive"), 0.0f, 0.5f)));
+        ASSERT_EQ (h.page->hitFxGraph (b), VyrGraphHit::clipHandleB);
+        desk.move (b);
+        desk.press (b);
+        desk.drag ({ b.x, clipOutY (P, 0.95f) });
+        desk.release ({ b.x, clipOutY (P, 0.95f) });
+        EXPECT_GT (h.param ("clip_drive"), 6.0f);
+        // The other handle stays where it was.
+        EXPECT_FLOAT_EQ (h.page->clipHandleX[0], -0.5f);
+        EXPECT_GT (harmonicsDb (*h.proc), before + 10.0) << h.param ("clip_drive") << " " << h.param ("clip_symmetry");
+    }
+    {
+        HostedPage h (8);
+        vyrTest::setParam (*h.proc, "reverb_enabled", 1.0f);
+        vyrTest::setParam (*h.proc, "reverb_decay", 0.6f);
+        vyrTest::prepare (*h.proc, 48000.0, 480);
+        const double shortTail = tailDb (*h.proc);
+        Desk desk (*h.page);
+        const auto F = reverbFieldIn (makeTcLayout (h.page->moduleRect(), 4, false).screen, reverbUi (*h.proc));
+        ASSERT_EQ (h.page->hitFxGraph (F.decay), VyrGraphHit::reverbDecay);
+        desk.move (F.decay);
+        desk.press (F.decay);
+        desk.drag ({ F.decay.x, F.fb - 0.71f * F.fh });
+        desk.release ({ F.decay.x, F.fb - 0.71f * F.fh });
+        EXPECT_GT (h.param ("reverb_decay"), 10.0f);
+        EXPECT_GT (tailDb (*h.proc), shortTail + 20.0);
+    }
+}
