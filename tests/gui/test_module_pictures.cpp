@@ -216,3 +216,27 @@ TEST_F (PicturesTest, RendersOfEveryPictureInTwoIdentities)
                 savePng (img, juce::String ("fx-picture-") + key + "-" + juce::String (view) + "-identity" + juce::String (theme));
             }
 }
+
+#include "Ui/FxChain/StudioComponent.h"
+
+TEST_F (PicturesTest, DensityControlsSitInTheEnginesCellsOnThePage)
+{
+    auto proc = makeProcessor (4);
+    StudioComponent page (*proc);
+    page.setSize (1000, 640);
+    const auto R = page.moduleRect();
+    const auto L = makeDensLayout ({ R.getX() + 10.0f, R.getY() + 54.0f, R.getWidth() - 20.0f, juce::jmax (R.getHeight() - 64.0f, 80.0f) });
+    ASSERT_GE (page.knobs.size(), 8);
+    EXPECT_EQ (page.knobs[0]->getBounds(), L.saturationKnob);
+    EXPECT_EQ (page.knobs[6]->getBounds(), L.densityKnob);
+    EXPECT_EQ (page.vuButton.getBounds(), L.vuButton);
+    for (auto* c : page.getChildren())
+        if (c->isVisible() && ! c->getBounds().isEmpty())
+        {
+            EXPECT_FALSE (c->getBounds().toFloat().intersects (L.engineView.reduced (1.0f))) << c->getName();
+            EXPECT_FALSE (c->getBounds().toFloat().intersects (L.meterBarL)) << c->getName();
+        }
+    for (int ch = 0; ch < 2; ++ch)
+        proc->meters.inPeak[ch] = 0.4f, proc->meters.inRms[ch] = 0.15f;
+    savePng (render (page), "fx-page-density");
+}
