@@ -263,3 +263,30 @@ TEST (FxGraphEditing, DraggedClipCurveAndReverbDecayAreHeard)
         EXPECT_GT (tailDb (*h.proc), shortTail + 20.0);
     }
 }
+
+TEST (FxGraphEditing, HoverFollowsThePointerOnlyWhileIdle)
+{
+    HostedPage h (5);
+    Desk desk (*h.page);
+    const auto P = makeClipPlot (h.page->moduleRect()).plot;
+    const juce::Point<float> a (clipInX (P, -0.5f), clipOutY (P, vyrFx::clipOut (0.0f, 0.0f, -0.5f)));
+    desk.move (a);
+    EXPECT_EQ (h.page->hoverHit, VyrGraphHit::clipHandleA);
+    EXPECT_EQ (h.page->getMouseCursor(), juce::MouseCursor (juce::MouseCursor::DraggingHandCursor));
+
+    // During a drag the highlight stays on the dragged handle, even outside the page.
+    desk.press (a);
+    desk.drag ({ a.x + 200.0f, a.y });
+    desk.drag ({ -500.0f, -500.0f });
+    EXPECT_EQ (h.page->hoverHit, VyrGraphHit::clipHandleA);
+    EXPECT_EQ (h.page->dragHit, VyrGraphHit::clipHandleA);
+    desk.release ({ -500.0f, -500.0f });
+    EXPECT_EQ (h.page->dragHit, VyrGraphHit::none);
+
+    // In the macro view and in the chain overview nothing is a handle.
+    h.page->clipView = 2;
+    EXPECT_EQ (h.page->hitFxGraph (a), VyrGraphHit::none);
+    h.page->clipView = 0;
+    h.page->panelMode = true;
+    EXPECT_EQ (h.page->hitFxGraph (a), VyrGraphHit::none);
+}
