@@ -5,6 +5,7 @@
 #include "Dsp/Clipper.h"
 #include "Dsp/Compressor.h"
 #include "Dsp/Saturation.h"
+#include "Ui/FxChain/FxPainting.h"
 #include "Ui/FxChain/VyrModuleGraphModel.h"
 
 #include <cmath>
@@ -170,6 +171,9 @@ TEST (ModuleGraph, GraphRectangles)
 
     EXPECT_EQ (reverbScreenRect ({ 0, 0, 700, 500 }), IRect (16, 36, 668, 230));
     EXPECT_EQ (reverbScreenRect ({ 0, 0, 700, 200 }).getHeight(), 0);
+    // The reverb handles are found on the screen the rack unit paints.
+    for (auto R : { IRect (0, 0, 700, 500), IRect (30, 136, 855, 470), IRect (0, 0, 300, 240) })
+        EXPECT_EQ (reverbScreenRect (R), makeTcLayout (R, 4, false).screen);
 }
 
 TEST (ModuleGraph, DensityLayoutTables)
