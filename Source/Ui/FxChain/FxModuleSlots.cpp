@@ -28,7 +28,25 @@ void StudioComponent::buildModulePanels()
 
 namespace vyrFxSlots
 {
-void paintModuleVisual (juce::Graphics&, StudioComponent&, const juce::String&, juce::Rectangle<float>, bool)
+void paintModuleVisual (juce::Graphics& g, StudioComponent& page, const juce::String& moduleKey, juce::Rectangle<float> area,
+                        bool enabled)
 {
+    VyrPictureState s;
+    s.key = moduleKey;
+    s.moduleRect = page.moduleRect();
+    s.graph = area;
+    s.enabled = enabled;
+    s.clipView = page.clipView;
+    s.reverbView = page.reverbView;
+    s.vuBallistics = page.vuBallistics;
+    s.animTime = page.animTime;
+    s.tubeTime = juce::Time::getMillisecondCounterHiRes() * 0.001;
+    s.reelAngle = page.reelAngle;
+    s.reelLevel = page.reelLevel;
+    s.hoverHit = page.hoverHit;
+    s.dragHit = page.dragHit;
+    s.clipHandleX[0] = page.clipHandleX[0];
+    s.clipHandleX[1] = page.clipHandleX[1];
+    vyrFxPictures::paint (g, page.processor, s);
 }
 }
