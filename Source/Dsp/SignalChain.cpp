@@ -98,7 +98,7 @@ void VyrSignalChain::runModuleIndex (int index, juce::AudioBuffer<float>& buffer
     {
         case compressorModule:
             compressor.process (buffer);
-            compressorGr = compressor.grDb;
+            compressorGr.store (compressor.grDb, std::memory_order_relaxed);
             break;
         case saturationModule:       saturation.process (buffer); break;
         case analogueDensityModule:  analogueDensity.process (buffer); break;

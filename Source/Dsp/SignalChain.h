@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_audio_basics/juce_audio_basics.h>
+#include <atomic>
 #include "Dsp/Compressor.h"
 #include "Dsp/LimiterEngine.h"
 #include "Dsp/Saturation.h"
@@ -59,7 +60,8 @@ public:
     bool bypass = false;
     bool mono = false;
     bool linkLR = true;
-    float compressorGr = 0.0f;
+    // The compressor's latest reduction in dB: written by the audio thread, read by the editor.
+    std::atomic<float> compressorGr { 0.0f };
     float dcCoeff = 0.995f;
     float dcPrevIn[2] { 0.0f, 0.0f };
     float dcPrevOut[2] { 0.0f, 0.0f };

@@ -188,7 +188,7 @@ void paintCompressor (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictu
     const FRect track (grCol.getX() + 6, grCol.getY() + 16, juce::jmax (grCol.getWidth() - 12, 0.0f), juce::jmax (grCol.getHeight() - 36, 0.0f));
     g.setColour (black (0x8c));
     g.fillRoundedRectangle (track, 2.0f);
-    const float gr = proc.liveChain.compressorGr;
+    const float gr = proc.liveChain.compressorGr.load (std::memory_order_relaxed);
     const float grH = juce::jmin (track.getHeight(), track.getHeight() * juce::jlimit (0.0f, 1.0f, std::isfinite (gr) ? gr / 24.0f : 0.0f));
     if (grH > 0.0f)
     {
