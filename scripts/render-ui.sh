@@ -29,36 +29,29 @@ if [[ "$docs" == "1" ]]; then
   for f in "$out"/identity-*.png; do
     convert "$f" -resize 640x -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$(basename "$f")"
   done
-  # The editor as a user opens it: VYR Quarn, the desktop studio of the Standalone app, the export card.
-  for pair in "editor-quarn-identity-0:editor-quarn:1168x" "desktop-identity-0:editor-desktop:640x" "export-card:editor-export-card:640x" \
-              "section-page-identity-0:section-page-dark:1200x" "section-page-identity-3:section-page-retro:1200x"; do
-    IFS=: read -r name target size <<< "$pair"
-    src="$out/$name.png"
-    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
-  done
-  # The main controls and meters.
-  for pair in "control-knobs-dark:control-knobs:640x" "control-gauge-titanium:control-gauge:320x" \
-              "meter-vu-round-retro:meter-vu:640x" "meter-analyser-hud:meter-analyser:640x" \
-              "meter-level-horizontal-dbfs:meter-level:640x" "control-faders-glass:control-faders:640x" \
-              "library-dialog:library-dialog:540x"; do
-    IFS=: read -r name target size <<< "$pair"
-    src="$out/$name.png"
-    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
-  done
-  # The limiter and multiband panels with program audio playing.
-  for pair in "panel-limiter-0:panel-limiter:900x" "panel-mbc-0:panel-multiband:900x"; do
-    IFS=: read -r name target size <<< "$pair"
-    src="$out/$name.png"
-    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
-  done
-  # The FX chain page: the delay product and the full chain's page.
-  for pair in "fxchain-product-7-identity-0:fxchain-delay:640x" "fxchain-product-0-identity-0:fxchain-tolvaren:800x"; do
-    IFS=: read -r name target size <<< "$pair"
-    src="$out/$name.png"
-    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
-  done
-  # The EQ editor: the parametric and the dynamic EQ panel with a band's popup open.
-  for pair in "eq-parametric-identity-0:eq-parametric:900x" "eq-dynamic-identity-1:eq-dynamic:900x"; do
+  # The README's pictures: render name, picture name, width.
+  pictures=(
+    # The editor as a user opens it: VYR Quarn, the Standalone app, the desktop studio, the export card.
+    "editor-quarn-identity-0:editor-quarn:1168x" "desktop-identity-0:editor-desktop:640x"
+    "export-card:editor-export-card:640x"
+    "standalone-main-view-at-rest:standalone-main-view-at-rest:900x"
+    "standalone-main-view-error:standalone-main-view-error:900x"
+    # The main controls and meters.
+    "control-knobs-dark:control-knobs:640x" "control-gauge-titanium:control-gauge:320x"
+    "meter-vu-round-retro:meter-vu:640x" "meter-analyser-hud:meter-analyser:640x"
+    "meter-level-horizontal-dbfs:meter-level:640x" "control-faders-glass:control-faders:640x"
+    # The FX chain page: the delay product and the full chain's page; module pictures.
+    "fxchain-product-7-identity-0:fxchain-delay:640x" "fxchain-product-0-identity-0:fxchain-tolvaren:800x"
+    "fx-picture-compressor-0-identity0:fx-compressor-picture:640x" "fx-clip-macro:fx-clip-macro-picture:640x"
+    "fx-page-density:fx-density-page:800x"
+    # The EQ editor with a band's popup open; the limiter and multiband panels with audio playing.
+    "eq-parametric-identity-0:eq-parametric:900x" "eq-dynamic-identity-1:eq-dynamic:900x"
+    "panel-limiter-0:panel-limiter:900x" "panel-mbc-0:panel-multiband:900x"
+    # The section page; the library dialog.
+    "section-page-identity-0:section-page-dark:1200x" "section-page-identity-3:section-page-retro:1200x"
+    "library-dialog:library-dialog:540x"
+  )
+  for pair in "${pictures[@]}"; do
     IFS=: read -r name target size <<< "$pair"
     src="$out/$name.png"
     [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
