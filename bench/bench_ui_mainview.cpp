@@ -2,18 +2,13 @@
 // while the processor plays program material. One timer round is a tick of every timer of the
 // view (its own and its controls') and a paint of the part of the view that round marked dirty.
 // The processor is fed between rounds with the timing paused.
-#include "BenchUtil.h"
+#include "BenchUi.h"
 #include "Core/PluginProcessor.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
 #include "Ui/MainView/BasicMasteringView.h"
 
 #include <benchmark/benchmark.h>
-#include <atomic>
-#include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <memory>
-#include <thread>
 
 namespace
 {
@@ -22,21 +17,15 @@ struct MainViewRig
     juce::SharedResourcePointer<VyrLookAndFeel> lnf; // fonts resolve as in the editor
     std::unique_ptr<VyrAudioProcessor> proc = std::make_unique<VyrAudioProcessor> (15);
     std::unique_ptr<BasicMasteringView> view;
-    juce::AudioBuffer<float> source { 2, 48000 }, block { 2, 512 };
-    juce::MidiBuffer midi;
-    int offset = 0;
+    VyrProgramLoop program;
 
-    explicit MainViewRig (bool playing)
+    explicit MainViewRig (bool playing) : program (! playing)
     {
         proc->setPlayConfigDetails (2, 2, 48000.0, 512);
         proc->prepareToPlay (48000.0, 512);
         view = std::make_unique<BasicMasteringView> (*proc);
         view->setSize (1168, 720);
-        juce::Random rng (1);
-        vyrFillProgram (source, 48000.0, rng);
-        if (! playing)
-            source.clear();
-        else
+        if (playing)
         {
             view->setChoice ("masterStyle", 2);
             for (auto [id, v] : { std::pair { "quarn_boost", 1.0f }, std::pair { "masterTrim", 18.0f } })
@@ -53,16 +42,7 @@ struct MainViewRig
     }
 
     // Blocks of audio through the processor (what plays between two timer rounds).
-    void feed (int blocks)
-    {
-        for (int b = 0; b < blocks; ++b)
-        {
-            for (int ch = 0; ch < 2; ++ch)
-                block.copyFrom (ch, 0, source, ch, offset, 512);
-            offset = (offset + 512) % (source.getNumSamples() - 512);
-            proc->processBlock (block, midi);
-        }
-    }
+    void feed (int blocks) { program.play (*proc, blocks); }
 
     void tickAll()
     {
@@ -131,49 +111,15 @@ BENCHMARK (BM_MainViewTimerRound)->Arg (0)->Arg (1)->ArgName ("playing")->Unit (
 // measured share of one core that the open editor costs the host's message thread.
 static void BM_EditorOpenMessageThread (benchmark::State& state)
 {
-    if (std::getenv ("DISPLAY") == nullptr)
-    {
-        state.SkipWithError ("needs an X display (run under xvfb-run)");
+    if (! vyrBenchHasDisplay (state))
         return;
-    }
     const bool playing = state.range (0) != 0;
     MainViewRig rig (playing);
     rig.view.reset(); // the editor builds its own view
     std::unique_ptr<juce::AudioProcessorEditor> editor (rig.proc->createEditorIfNeeded());
     editor->setVisible (true);
     editor->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (500); // first paints and decodes
-
-    std::atomic<bool> stop { false };
-    std::thread audio ([&rig, &stop]
-    {
-        // 512 samples at 48 kHz every 10.67 ms, paced against the clock so late blocks catch up.
-        const auto start = std::chrono::steady_clock::now();
-        for (long n = 0; ! stop.load(); ++n)
-        {
-            rig.feed (1);
-            std::this_thread::sleep_until (start + std::chrono::microseconds (n * 512 * 1000000L / 48000));
-        }
-    });
-
-    auto threadSeconds = []
-    {
-        timespec t {};
-        clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
-        return (double) t.tv_sec + 1.0e-9 * (double) t.tv_nsec;
-    };
-    double busy = 0.0, wall = 0.0;
-    for (auto _ : state)
-    {
-        const double c0 = threadSeconds();
-        const auto w0 = juce::Time::getMillisecondCounterHiRes();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (3000);
-        busy += threadSeconds() - c0;
-        wall += (juce::Time::getMillisecondCounterHiRes() - w0) * 0.001;
-    }
-    stop = true;
-    audio.join();
+    vyrMeasureMessageThread (state, [&rig] { rig.feed (1); });
     editor.reset();
-    state.counters["msg%"] = 100.0 * busy / juce::jmax (1.0e-9, wall);
 }
 BENCHMARK (BM_EditorOpenMessageThread)->Arg (0)->Arg (1)->ArgName ("playing")->Iterations (1)->Unit (benchmark::kMillisecond);

@@ -1,7 +1,7 @@
 // The four module panels at their own sizes (limiter and multiband 900 x 500, imager and bass-mono
 // 800 x 500) with their module switched on and program material playing: one full paint, and the
 // share of one core their timers and paints cost the message thread while they show.
-#include "BenchUtil.h"
+#include "BenchUi.h"
 #include "Core/PluginProcessor.h"
 #include "Model/Parameters.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
@@ -11,12 +11,8 @@
 #include "Ui/ModulePanels/TovuPanel.h"
 
 #include <benchmark/benchmark.h>
-#include <atomic>
-#include <chrono>
-#include <cstdlib>
-#include <ctime>
+#include <functional>
 #include <memory>
-#include <thread>
 
 namespace
 {
@@ -36,9 +32,7 @@ struct PanelRig
     std::unique_ptr<VyrAudioProcessor> proc;
     std::unique_ptr<juce::Component> panel;
     std::function<void()> tickAll;
-    juce::AudioBuffer<float> source { 2, 48000 }, block { 2, 512 };
-    juce::MidiBuffer midi;
-    int offset = 0;
+    VyrProgramLoop program;
 
     explicit PanelRig (int kind)
     {
@@ -86,8 +80,6 @@ struct PanelRig
             }
         }
         panel->setSize (kind == limiterPanel || kind == mbcPanel ? 900 : 800, 500);
-        juce::Random rng (1);
-        vyrFillProgram (source, 48000.0, rng);
         for (int i = 0; i < 60; ++i)
             feed (1);
     }
@@ -97,24 +89,8 @@ struct PanelRig
         proc->releaseResources();
     }
 
-    void feed (int blocks)
-    {
-        for (int b = 0; b < blocks; ++b)
-        {
-            for (int ch = 0; ch < 2; ++ch)
-                block.copyFrom (ch, 0, source, ch, offset, 512);
-            offset = (offset + 512) % (source.getNumSamples() - 512);
-            proc->processBlock (block, midi);
-        }
-    }
+    void feed (int blocks) { program.play (*proc, blocks); }
 };
-
-double threadSeconds()
-{
-    timespec t {};
-    clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
-    return (double) t.tv_sec + 1.0e-9 * (double) t.tv_nsec;
-}
 }
 
 static void BM_PaintPanelFull (benchmark::State& state)
@@ -140,11 +116,8 @@ BENCHMARK (BM_PaintPanelFull)->DenseRange (0, 3)->ArgName ("panel")->Unit (bench
 // showing panel costs, its timers, repaints and the audio thread's feeds it reads included.
 static void BM_PanelShowingMessageThread (benchmark::State& state)
 {
-    if (std::getenv ("DISPLAY") == nullptr)
-    {
-        state.SkipWithError ("needs an X display (run under xvfb-run)");
+    if (! vyrBenchHasDisplay (state))
         return;
-    }
     PanelRig rig ((int) state.range (0));
     state.SetLabel (kPanelNames[state.range (0)]);
     rig.panel->setVisible (true);
@@ -153,30 +126,7 @@ static void BM_PanelShowingMessageThread (benchmark::State& state)
         mbc->setActive (true);
     if (auto* lim = dynamic_cast<LimiterPanel*> (rig.panel.get()))
         lim->setActive (true);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (500);
-
-    std::atomic<bool> stop { false };
-    std::thread audio ([&rig, &stop]
-    {
-        const auto start = std::chrono::steady_clock::now();
-        for (long n = 0; ! stop.load(); ++n)
-        {
-            rig.feed (1);
-            std::this_thread::sleep_until (start + std::chrono::microseconds (n * 512 * 1000000L / 48000));
-        }
-    });
-    double busy = 0.0, wall = 0.0;
-    for (auto _ : state)
-    {
-        const double c0 = threadSeconds();
-        const auto w0 = juce::Time::getMillisecondCounterHiRes();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (3000);
-        busy += threadSeconds() - c0;
-        wall += (juce::Time::getMillisecondCounterHiRes() - w0) * 0.001;
-    }
-    stop = true;
-    audio.join();
+    vyrMeasureMessageThread (state, [&rig] { rig.feed (1); });
     rig.panel->removeFromDesktop();
-    state.counters["msg%"] = 100.0 * busy / juce::jmax (1.0e-9, wall);
 }
 BENCHMARK (BM_PanelShowingMessageThread)->DenseRange (0, 3)->ArgName ("panel")->Iterations (1)->Unit (benchmark::kMillisecond);

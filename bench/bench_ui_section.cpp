@@ -1,18 +1,13 @@
 // The section page of the full-chain product at 1200 x 640 with a loaded song, its sections found
 // and its lanes shaped: one full paint, and the share of one core the showing page costs the
 // message thread while the song plays.
-#include "BenchUtil.h"
+#include "BenchUi.h"
 #include "Core/PluginProcessor.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
 #include "Ui/SectionPage/SectionMasteringPanel.h"
 
 #include <benchmark/benchmark.h>
-#include <atomic>
-#include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <memory>
-#include <thread>
 
 namespace
 {
@@ -108,45 +103,13 @@ BENCHMARK (BM_PaintSectionWaveform)->Unit (benchmark::kMicrosecond);
 // real-time pace. `msg%` is the message thread's own CPU time per second of wall time.
 static void BM_SectionPageShowingMessageThread (benchmark::State& state)
 {
-    if (std::getenv ("DISPLAY") == nullptr)
-    {
-        state.SkipWithError ("needs an X display (run under xvfb-run)");
+    if (! vyrBenchHasDisplay (state))
         return;
-    }
     SectionRig rig;
     rig.page->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     rig.page->setVisible (true);
     rig.proc->playFile();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (500);
-
-    std::atomic<bool> stop { false };
-    std::thread audio ([&rig, &stop]
-    {
-        const auto start = std::chrono::steady_clock::now();
-        for (long n = 0; ! stop.load(); ++n)
-        {
-            rig.feed (1);
-            std::this_thread::sleep_until (start + std::chrono::microseconds (n * 512 * 1000000L / 48000));
-        }
-    });
-    auto threadSeconds = []
-    {
-        timespec t {};
-        clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
-        return (double) t.tv_sec + 1.0e-9 * (double) t.tv_nsec;
-    };
-    double busy = 0.0, wall = 0.0;
-    for (auto _ : state)
-    {
-        const double c0 = threadSeconds();
-        const auto w0 = juce::Time::getMillisecondCounterHiRes();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (3000);
-        busy += threadSeconds() - c0;
-        wall += (juce::Time::getMillisecondCounterHiRes() - w0) * 0.001;
-    }
-    stop = true;
-    audio.join();
+    vyrMeasureMessageThread (state, [&rig] { rig.feed (1); });
     state.counters["playing"] = rig.proc->transport.isPlaying() ? 1.0 : 0.0;
-    state.counters["msg%"] = 100.0 * busy / juce::jmax (1.0e-9, wall);
 }
 BENCHMARK (BM_SectionPageShowingMessageThread)->Iterations (1)->Unit (benchmark::kMillisecond);
