@@ -24,6 +24,23 @@ namespace
 {
 using namespace vyrTest;
 
+// Runs host blocks of silence and the message loop until `done` holds or a generous limit passes.
+bool playUntil (juce::AudioProcessor& p, const std::function<bool()>& done)
+{
+    juce::AudioBuffer<float> silence (2, 512);
+    juce::MidiBuffer midi;
+    const auto end = juce::Time::getMillisecondCounter() + 10000;
+    while (juce::Time::getMillisecondCounter() < end)
+    {
+        silence.clear();
+        p.processBlock (silence, midi);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        if (done())
+            return true;
+    }
+    return done();
+}
+
 // Real pointer events through the X server: the hosted editor lives in the plug-in's own copy of the
 // framework, so only the window system reaches it. Coordinates are screen pixels. Each event is
 // synchronised, so the server has stamped it before the next one is sent: a press held for a given
@@ -202,23 +219,6 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
         return v;
     };
 
-    juce::AudioBuffer<float> silence (2, 512);
-    juce::MidiBuffer midi;
-    // Runs host blocks and the message loop until `done` holds or a generous limit passes.
-    auto playUntil = [&] (std::function<bool()> done)
-    {
-        const auto end = juce::Time::getMillisecondCounter() + 10000;
-        while (juce::Time::getMillisecondCounter() < end)
-        {
-            silence.clear();
-            p.processBlock (silence, midi);
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-            if (done())
-                return true;
-        }
-        return done();
-    };
-
     std::unique_ptr<juce::AudioProcessorEditor> editor (p.createEditorIfNeeded());
     ASSERT_NE (editor, nullptr);
     EXPECT_EQ (binariesNotUnderTest(), "");
@@ -244,7 +244,7 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
                 return 0;
         return hit.window;
     };
-    ASSERT_TRUE (playUntil ([&] { return pluginWindowAt (at (520, 40)) != 0 && pluginWindowAt (at (117, 588)) != 0; }))
+    ASSERT_TRUE (playUntil (p, [&] { return pluginWindowAt (at (520, 40)) != 0 && pluginWindowAt (at (117, 588)) != 0; }))
         << "window under the chip row: " << pointer.windowAt (at (520, 40)).window;
 
     // The pointer is moved first and pressed once the server has it in the plug-in's window. Right
@@ -253,7 +253,7 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
     auto pressAt = [&] (juce::Point<int> where)
     {
         pointer.moveTo (where);
-        EXPECT_TRUE (playUntil ([&]
+        EXPECT_TRUE (playUntil (p, [&]
         {
             const auto target = pluginWindowAt (where);
             return target != 0 && pointer.windowUnderPointer() == target;
@@ -274,7 +274,7 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
     // ceiling -1 dB of -6..0.
     pressAt (at (520, 40));
     pointer.button (false);
-    EXPECT_TRUE (playUntil ([&]
+    EXPECT_TRUE (playUntil (p, [&]
     {
         return near (style, 0.0f) && near (mbcMix, 0.90f) && near (deqMix, 0.35f) && near (toneRadius, 0.70f)
                && near (boost, 0.50f) && near (ceiling, 5.0f / 6.0f);
@@ -304,7 +304,7 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
                 ++moved;
         return moved;
     };
-    EXPECT_TRUE (playUntil ([&] { return std::abs (toneRadius->getValue() - radiusBefore) > 0.1f && modulesMoved() > 0; }))
+    EXPECT_TRUE (playUntil (p, [&] { return std::abs (toneRadius->getValue() - radiusBefore) > 0.1f && modulesMoved() > 0; }))
         << "tone radius " << radiusBefore << " -> " << toneRadius->getValue() << ", module parameters moved " << modulesMoved();
     const auto dragged = processTestSignal (p);
     EXPECT_GT (differenceDb (edm, dragged), -30.0);
@@ -314,10 +314,10 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
     const auto beforePress = values();
     pressAt (at (117, 588));
     const auto pressed = juce::Time::getMillisecondCounter();
-    ASSERT_TRUE (playUntil ([&] { return juce::Time::getMillisecondCounter() - pressed >= 400; }));
+    ASSERT_TRUE (playUntil (p, [&] { return juce::Time::getMillisecondCounter() - pressed >= 400; }));
     pointer.button (false);
     int flipped = -1;
-    EXPECT_TRUE (playUntil ([&]
+    EXPECT_TRUE (playUntil (p, [&]
     {
         const auto now = values();
         for (size_t i = 0; i < now.size(); ++i)
@@ -339,7 +339,7 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
     module->beginChangeGesture();
     module->setValueNotifyingHost (1.0f);
     module->endChangeGesture();
-    EXPECT_TRUE (playUntil ([&] { return module->getValue() > 0.5f; }));
+    EXPECT_TRUE (playUntil (p, [&] { return module->getValue() > 0.5f; }));
     EXPECT_LT (differenceDb (dragged, processTestSignal (p)), offChange - 10.0) << module->getName (64);
 
     pointer.moveTo ({ 1270, 790 });
@@ -421,22 +421,6 @@ TEST (DelayProductEndToEnd, ClicksAndDragsSetTheDelayAndTheEchoFollows)
     ASSERT_EQ (time->getName (64), "Time");
     ASSERT_EQ (feedback->getName (64), "Feedback");
 
-    juce::AudioBuffer<float> silence (2, 512);
-    juce::MidiBuffer midi;
-    auto playUntil = [&] (std::function<bool()> done)
-    {
-        const auto end = juce::Time::getMillisecondCounter() + 10000;
-        while (juce::Time::getMillisecondCounter() < end)
-        {
-            silence.clear();
-            p.processBlock (silence, midi);
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-            if (done())
-                return true;
-        }
-        return done();
-    };
-
     std::unique_ptr<juce::AudioProcessorEditor> editor (p.createEditorIfNeeded());
     ASSERT_NE (editor, nullptr);
     ASSERT_EQ (editor->getWidth(), 855);
@@ -460,14 +444,14 @@ TEST (DelayProductEndToEnd, ClicksAndDragsSetTheDelayAndTheEchoFollows)
     auto pressAt = [&] (juce::Point<int> where)
     {
         pointer.moveTo (where);
-        EXPECT_TRUE (playUntil ([&]
+        EXPECT_TRUE (playUntil (p, [&]
         {
             const auto target = pluginWindowAt (where);
             return target != 0 && pointer.windowUnderPointer() == target;
         }));
         pointer.button (true);
     };
-    ASSERT_TRUE (playUntil ([&] { return pluginWindowAt (at (489, 255)) != 0; }));
+    ASSERT_TRUE (playUntil (p, [&] { return pluginWindowAt (at (489, 255)) != 0; }));
 
     // The unit at 855 by 470: the style row at y 245..265 with "Dub" at x 447..531; the four
     // faders below it, "Time" first at y 274..318, 16..839 wide.
@@ -477,7 +461,7 @@ TEST (DelayProductEndToEnd, ClicksAndDragsSetTheDelayAndTheEchoFollows)
     {
         return std::abs (prm->getValue() - (plain - lo) / (hi - lo)) < 2.0e-3f;
     };
-    EXPECT_TRUE (playUntil ([&] { return enabled->getValue() > 0.5f && near (time, 0.38f, 0.01f, 1.5f) && near (feedback, 0.72f, 0.0f, 0.9f); }))
+    EXPECT_TRUE (playUntil (p, [&] { return enabled->getValue() > 0.5f && near (time, 0.38f, 0.01f, 1.5f) && near (feedback, 0.72f, 0.0f, 0.9f); }))
         << "time " << time->getValue() << ", feedback " << feedback->getValue() << ", on " << enabled->getValue();
     EXPECT_NEAR (echoLag (p), 0.38 * 48000.0, 48.0);
 
@@ -489,7 +473,7 @@ TEST (DelayProductEndToEnd, ClicksAndDragsSetTheDelayAndTheEchoFollows)
         juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
     }
     pointer.button (false);
-    EXPECT_TRUE (playUntil ([&] { return time->getValue() < 0.02f; })) << "time " << time->getValue();
+    EXPECT_TRUE (playUntil (p, [&] { return time->getValue() < 0.02f; })) << "time " << time->getValue();
     const auto early = echoLag (p);
     EXPECT_GT (early, 480);
     EXPECT_LT (early, (int) (0.05 * 48000.0));

@@ -2,6 +2,7 @@
 
 #include "BareXServer.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <set>
@@ -128,5 +129,25 @@ void settleWindowSystem()
     const auto end = juce::Time::getMillisecondCounter() + 10000;
     while (! done->load() && juce::Time::getMillisecondCounter() < end)
         mm->runDispatchLoopUntil (5);
+}
+
+SinePlayed playSine (juce::AudioProcessor& p, int blocks)
+{
+    juce::AudioBuffer<float> buffer (2, 512);
+    juce::MidiBuffer midi;
+    SinePlayed played;
+    for (int block = 0; block < blocks; ++block)
+    {
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < 512; ++i)
+                buffer.setSample (ch, i, 0.25f * (float) std::sin (2.0 * juce::MathConstants<double>::pi * 440.0 * (block * 512 + i) / 48000.0));
+        played.energyIn += buffer.getRMSLevel (0, 0, 512);
+        p.processBlock (buffer, midi);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < 512; ++i)
+                played.allFinite = played.allFinite && std::isfinite (buffer.getSample (ch, i));
+        played.energyOut += buffer.getRMSLevel (0, 0, 512);
+    }
+    return played;
 }
 }

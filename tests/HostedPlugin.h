@@ -68,4 +68,14 @@ juce::Array<juce::AudioProcessorParameter*> ownParameters (juce::AudioPluginInst
 // calls holding itself in answer to some of those reports, so a host lets them run before it
 // closes an editor.
 void settleWindowSystem();
+
+// A 440 Hz sine at a quarter of full scale played through an instance prepared for stereo blocks of
+// 512 samples at 48 kHz, `blocks` blocks long: the summed per-block RMS of the left channel going in
+// and coming out, and whether every output sample was finite.
+struct SinePlayed
+{
+    double energyIn = 0.0, energyOut = 0.0;
+    bool allFinite = true;
+};
+SinePlayed playSine (juce::AudioProcessor& p, int blocks);
 }

@@ -54,23 +54,10 @@ TEST_P (ProductHost, LoadsUnderItsOwnNameProcessesAndRecallsItsState)
 
     p.setPlayConfigDetails (2, 2, 48000.0, 512);
     p.prepareToPlay (48000.0, 512);
-    juce::AudioBuffer<float> buffer (2, 512);
-    juce::MidiBuffer midi;
-    double energyIn = 0.0, energyOut = 0.0;
-    for (int block = 0; block < 20; ++block)
-    {
-        for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < 512; ++i)
-                buffer.setSample (ch, i, 0.25f * (float) std::sin (2.0 * juce::MathConstants<double>::pi * 440.0 * (block * 512 + i) / 48000.0));
-        energyIn += buffer.getRMSLevel (0, 0, 512);
-        p.processBlock (buffer, midi);
-        for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < 512; ++i)
-                ASSERT_TRUE (std::isfinite (buffer.getSample (ch, i)));
-        energyOut += buffer.getRMSLevel (0, 0, 512);
-    }
+    const auto played = playSine (p, 20);
+    ASSERT_TRUE (played.allFinite);
     // The signal utility plays its own generator; every other product passes the music on.
-    EXPECT_GT (energyOut, 0.1 * energyIn);
+    EXPECT_GT (played.energyOut, 0.1 * played.energyIn);
     p.releaseResources();
 
     juce::MemoryBlock blob;
