@@ -17,6 +17,18 @@ constexpr juce::uint32 kCaption = 0xffb4bcc6;
 constexpr juce::uint32 kDimCaption = 0xff9aa3ae;
 
 bool usable (juce::Rectangle<int> r) { return r.getWidth() >= 1 && r.getHeight() >= 1; }
+
+// A pill's body: filled with `litFill` when lit, otherwise the unlit fill under a hairline rim.
+void fillPillBody (juce::Graphics& g, F r, bool lit, Colour litFill)
+{
+    g.setColour (lit ? litFill : Colour (kUnlitPill));
+    g.fillRoundedRectangle (r, 5.0f);
+    if (! lit)
+    {
+        g.setColour (Colour (0x26ffffff));
+        g.drawRoundedRectangle (r, 5.0f, 0.7f);
+    }
+}
 }
 
 void LimiterPanel::paint (juce::Graphics& g)
@@ -126,18 +138,7 @@ void LimiterPanel::paintRowCaptions (juce::Graphics& g)
 void LimiterPanel::paintXfade (juce::Graphics& g, bool on)
 {
     const auto r = xfadeRect.toFloat();
-    if (on)
-    {
-        g.setColour (Colour (kAccent));
-        g.fillRoundedRectangle (r, 5.0f);
-    }
-    else
-    {
-        g.setColour (Colour (kUnlitPill));
-        g.fillRoundedRectangle (r, 5.0f);
-        g.setColour (Colour (0x26ffffff));
-        g.drawRoundedRectangle (r, 5.0f, 0.7f);
-    }
+    fillPillBody (g, r, on, Colour (kAccent));
     g.setColour (on ? juce::Colours::white : Colour (kLightText));
     g.setFont (vyrPanel::font (8.0f, true, 0.1f));
     g.drawText ("XFADE", r, juce::Justification::centred, false);
@@ -221,18 +222,7 @@ void LimiterPanel::paintPills (juce::Graphics& g)
 void LimiterPanel::paintPill (juce::Graphics& g, const LimiterPill& pill, bool lit, float alpha, bool dimmed)
 {
     const auto r = pill.bounds.toFloat();
-    if (lit)
-    {
-        g.setColour (Colour (kAccent).withAlpha ((juce::uint8) juce::roundToInt (alpha * 255.0f)));
-        g.fillRoundedRectangle (r, 5.0f);
-    }
-    else
-    {
-        g.setColour (Colour (kUnlitPill));
-        g.fillRoundedRectangle (r, 5.0f);
-        g.setColour (Colour (0x26ffffff));
-        g.drawRoundedRectangle (r, 5.0f, 0.7f);
-    }
+    fillPillBody (g, r, lit, Colour (kAccent).withAlpha ((juce::uint8) juce::roundToInt (alpha * 255.0f)));
     const Colour ink = lit ? juce::Colours::white : Colour (kLightText);
     g.setColour (dimmed ? ink.withAlpha ((juce::uint8) 0x66) : ink);
     g.setFont (vyrPanel::font (9.0f, true, 0.06f));
