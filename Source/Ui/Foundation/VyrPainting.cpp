@@ -187,6 +187,8 @@ void vyrPaintVuScrew (juce::Graphics& g, float x, float y, bool bright)
 
 void vyrFillPageBackground (juce::Graphics& g, juce::Rectangle<int> area, int themeId)
 {
+    // The textures below change the opacity and fill; what the caller paints next must not inherit them.
+    juce::Graphics::ScopedSaveState keepState (g);
     const auto r = area.toFloat();
     const float W = r.getWidth(), H = r.getHeight();
     const int id = (themeId >= 1 && themeId <= 5) ? themeId : VyrThemeId::dark;
