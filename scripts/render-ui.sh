@@ -40,7 +40,9 @@ if [[ "$docs" == "1" ]]; then
   for pair in "control-knobs-dark:control-knobs:640x" "control-gauge-titanium:control-gauge:320x" \
               "meter-vu-round-retro:meter-vu:640x" "meter-analyser-hud:meter-analyser:640x" \
               "meter-level-horizontal-dbfs:meter-level:640x" "control-faders-glass:control-faders:640x" \
-              "library-dialog:library-dialog:540x"; do
+              "library-dialog:library-dialog:540x" "studio-page:studio-page:1200x" \
+              "studio-mastered-output:studio-mastered-output:1184x" "final-output-identity-0:final-output-dark:1184x" \
+              "final-output-identity-4:final-output-identity-4:1184x"; do
     IFS=: read -r name target size <<< "$pair"
     src="$out/$name.png"
     [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"

@@ -79,8 +79,8 @@ bool canWrite (Format format);
 juce::String cannotWriteReason (Format format);
 juce::String suggestedFileName (const juce::String& sourceName, Format format, const juce::String& title);
 
-// Where an export chosen in a save dialog goes: an unknown extension becomes WAV with the
-// extension "wav". When that change names another file that already exists, the caller must
+// Where an export chosen in a save dialog goes: an unknown extension becomes the fallback format
+// (WAV unless given) with that format's extension. When that change names another file that already exists, the caller must
 // ask before overwriting it (the dialog only asked about the name the user typed).
 struct ExportTarget
 {
@@ -88,5 +88,5 @@ struct ExportTarget
     Format format = Format::wav;
     bool replacesOtherFile = false;
 };
-ExportTarget exportTargetFor (const juce::File& chosen);
+ExportTarget exportTargetFor (const juce::File& chosen, Format fallback = Format::wav);
 }
