@@ -520,11 +520,22 @@ TEST (StudioPages, RenderTheStudioMasteredOutputAndFinalOutput)
 {
     vyrTestFiles::ScratchDir dir;
     juce::SharedResourcePointer<VyrLookAndFeel> lnf;
-    auto proc = makeProcessor (0);
+    auto proc = makeProcessor (0, true);
     vyrTest::prepare (*proc, 44100.0, 512);
     proc->loadAudioFile (writeSong (dir));
     ASSERT_TRUE (proc->fileLoaded);
     proc->section.enabled = true;
+    proc->playFile();
+    juce::AudioBuffer<float> block (2, 512);
+    juce::MidiBuffer midi;
+    auto play = [&] (int blocks)
+    {
+        for (int i = 0; i < blocks; ++i)
+        {
+            block.clear();
+            proc->processBlock (block, midi);
+        }
+    };
     {
         MasteringStudioPanel page (*proc);
         page.setSize (1200, 560);
@@ -539,17 +550,26 @@ TEST (StudioPages, RenderTheStudioMasteredOutputAndFinalOutput)
         desk.click (centreIn (panel.analysisButton, panel));
         panel.tape->onCycle();
         panel.tape->onCycle();
-        for (int i = 0; i < 40; ++i)
+        for (int i = 0; i < 60; ++i)
+        {
+            play (4);
             panel.tick();
+        }
         savePng (render (panel), "studio-mastered-output");
     }
     for (int identity : { 0, 4 })
     {
         proc->themeIndex = identity;
-        setMeterData (*proc, MeterData::fullScale);
         FinalOutputPanel panel (*proc);
         panel.setSize (1184, 360);
-        panel.tick();
+        Desk desk (panel);
+        for (int i = 0; i < 20; ++i)
+        {
+            play (4);
+            panel.tick();
+            panel.analyzer.timerCallback();
+            panel.meter.tick();
+        }
         savePng (render (panel), "final-output-identity-" + juce::String (identity));
     }
 }

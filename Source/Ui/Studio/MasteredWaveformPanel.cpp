@@ -110,11 +110,12 @@ void MasteredWaveformPanel::cycleTapeMode()
 
 void MasteredWaveformPanel::timerCallback()
 {
+    const bool showing = isShowing();
+    tape->holdReaders (processor, showing);
     // The tape keeps its history whether or not anyone sees it: one sample per tick.
     const auto snap = vyrMasterAssist::measure (processor);
     tape->append (sampleOf (snap, vyrMasterAssist::coach (snap)));
 
-    const bool showing = isShowing();
     if (showing)
     {
         vyrMasterHypo::ensureEnv (processor);

@@ -152,7 +152,7 @@ void MasteringStudioPanel::paint (juce::Graphics& g)
     const int m = juce::jlimit (0, 7, processor.mediumIndex.load (std::memory_order_acquire));
     g.setColour (white (0x99));
     g.setFont (juce::Font (9.0f));
-    g.drawFittedText (vyrQuarn::kMasterMediums[m].description,
+    g.drawFittedText (juce::String::fromUTF8 (vyrQuarn::kMasterMediums[m].description),
                       juce::Rectangle<int> (16, mediumChips[7].getBottom() + 6, labelW, 28), juce::Justification::topLeft, 3);
 
     const auto detail = detailButton.getBounds();
@@ -206,7 +206,7 @@ void MasteringStudioPanel::paintPresetCard (juce::Graphics& g, juce::Colour acce
     const int p = juce::jlimit (0, 16, processor.factoryPresetIndex.load (std::memory_order_acquire));
     g.setColour (white (0xf5));
     g.setFont (juce::Font (16.0f, juce::Font::bold));
-    g.drawFittedText (vyrFactory::kNames[p], juce::Rectangle<float> (x + 14.0f, y + 12.0f, iw, 20.0f).toNearestInt(),
+    g.drawFittedText (juce::String::fromUTF8 (vyrFactory::kNames[p]), juce::Rectangle<float> (x + 14.0f, y + 12.0f, iw, 20.0f).toNearestInt(),
                       juce::Justification::centredLeft, 1, 1.0f);
     const int n = (int) std::round (vyrFactory::kTargetLufs[p]);
     g.setColour (accent);
@@ -219,8 +219,9 @@ void MasteringStudioPanel::paintPresetCard (juce::Graphics& g, juce::Colour acce
     if (pillRow)
     {
         const auto& preset = vyrFactory::get (p);
-        const juce::String texts[3] = { vyrQuarn::kMasterMediums[juce::jlimit (0, 7, preset.medium)].label,
-                                        vyrQuarn::kMasterStyles[juce::jlimit (0, 6, preset.style)], juce::String (n) + " LUFS" };
+        const juce::String texts[3] = { juce::String::fromUTF8 (vyrQuarn::kMasterMediums[juce::jlimit (0, 7, preset.medium)].label),
+                                        juce::String::fromUTF8 (vyrQuarn::kMasterStyles[juce::jlimit (0, 6, preset.style)]),
+                                        juce::String (n) + " LUFS" };
         const auto font = juce::Font (11.0f).withExtraKerningFactor (0.04f);
         g.setFont (font);
         float px = x + 14.0f;
@@ -242,7 +243,7 @@ void MasteringStudioPanel::paintPresetCard (juce::Graphics& g, juce::Colour acce
     if (iw >= 24.0f)
     {
         juce::AttributedString s;
-        s.append (vyrFactory::kInfo[p], juce::Font (18.0f), white (0xe6));
+        s.append (juce::String::fromUTF8 (vyrFactory::kInfo[p]), juce::Font (18.0f), white (0xe6));
         s.setJustification (juce::Justification::topLeft);
         s.setWordWrap (juce::AttributedString::byWord);
         s.setLineSpacing (6.0f);

@@ -61,6 +61,20 @@ void MasteredWaveformPanel::TapeStrip::append (const Sample& s)
     repaint();
 }
 
+void MasteredWaveformPanel::TapeStrip::holdReaders (VyrAudioProcessor& processor, bool showing)
+{
+    if (showing && spectrumToken == nullptr)
+    {
+        spectrumToken = std::make_unique<VyrAudioProcessor::SpectrumViewToken> (processor);
+        levelToken = std::make_unique<VyrReaderToken> (processor.levelReaders);
+    }
+    else if (! showing && spectrumToken != nullptr)
+    {
+        spectrumToken.reset();
+        levelToken.reset();
+    }
+}
+
 const Sample& MasteredWaveformPanel::TapeStrip::at (int i) const noexcept
 {
     const int start = sampleCount == ringSize ? writeIndex : 0;

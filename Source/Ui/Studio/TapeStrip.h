@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/PluginProcessor.h"
 #include "Ui/Studio/MasteredWaveformPanel.h"
 
 // The tape strip under the mastered waveform: the last 220 samples of the assistant's measurement
@@ -45,6 +46,10 @@ public:
     void mouseDown (const juce::MouseEvent&) override;
     void mouseUp (const juce::MouseEvent&) override;
 
+    // While the strip shows, it holds the output spectrum and level readers the measurement
+    // needs (the audio thread works them out only while somebody reads them); hidden, it lets go.
+    void holdReaders (VyrAudioProcessor& processor, bool showing);
+
     std::function<void()> onCycle;
     VyrInfoButton infoButton;
     Sample ring[ringSize];
@@ -68,6 +73,9 @@ private:
     void strokeSeries (juce::Graphics&, juce::Rectangle<float> plot, juce::Colour, const YOf&, float thickness) const;
     void paintTarget (juce::Graphics&, juce::Rectangle<float> plot, juce::Rectangle<float> column) const;
     int axisZoneAt (juce::Point<float>) const;
+
+    std::unique_ptr<VyrAudioProcessor::SpectrumViewToken> spectrumToken;
+    std::unique_ptr<VyrReaderToken> levelToken;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TapeStrip)
 };
