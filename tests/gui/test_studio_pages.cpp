@@ -538,6 +538,7 @@ TEST (StudioPages, RenderTheStudioMasteredOutputAndFinalOutput)
     };
     {
         MasteringStudioPanel page (*proc);
+        page.setLookAndFeel (&lnf.get()); // as the editor sets it
         page.setSize (1200, 560);
         page.clickMedium (7);
         page.applyRecipe();
@@ -545,6 +546,7 @@ TEST (StudioPages, RenderTheStudioMasteredOutputAndFinalOutput)
     }
     {
         MasteredWaveformPanel panel (*proc);
+        panel.setLookAndFeel (&lnf.get());
         panel.setSize (1184, 430);
         Desk desk (panel);
         desk.click (centreIn (panel.analysisButton, panel));
@@ -561,6 +563,7 @@ TEST (StudioPages, RenderTheStudioMasteredOutputAndFinalOutput)
     {
         proc->themeIndex = identity;
         FinalOutputPanel panel (*proc);
+        panel.setLookAndFeel (&lnf.get());
         panel.setSize (1184, 360);
         Desk desk (panel);
         for (int i = 0; i < 20; ++i)
