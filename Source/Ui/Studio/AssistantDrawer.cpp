@@ -92,6 +92,7 @@ void MasteredWaveformPanel::Drawer::syncFeed()
     const auto snap = vyrMasterAssist::measure (processor);
     feed.advice = vyrMasterAssist::coach (snap);
     const auto& a = feed.advice;
+    const auto before = feed.lines;
     feed.lines.clearQuick();
     feed.lines.add ({ a.loudness, loudnessColour (snap.lufs) });
     feed.lines.add ({ a.limiting, crushColour (snap.clipShare) });
@@ -111,10 +112,24 @@ void MasteredWaveformPanel::Drawer::syncFeed()
         content += 6.0f;
     }
     const int height = juce::jmax ((int) std::ceil (content), viewport.getViewHeight());
+    bool sameLines = before.size() == feed.lines.size();
+    for (int i = 0; sameLines && i < before.size(); ++i)
+        sameLines = before[i].text == feed.lines[i].text && before[i].colour == feed.lines[i].colour;
     if (feed.getWidth() == feed.contentWidth && feed.getHeight() == height)
-        feed.repaint();
+    {
+        if (! sameLines)
+            feed.repaint();
+    }
     else
         feed.setSize (feed.contentWidth, height);
+    // The chips read the same measurement: repaint them only when a shown figure changed.
+    const auto chipKey = juce::String (snap.hasFile ? snap.lufs : 1000.0f, 1) + "/" + juce::String ((int) std::nearbyint (snap.clipShare * 100.0f))
+                         + "/" + juce::String ((int) std::nearbyint (a.fit)) + "/" + juce::String (processor.themeIndex.load());
+    if (chipKey != shownChips)
+    {
+        shownChips = chipKey;
+        repaint (0, 0, getWidth(), 64);
+    }
     viewport.setViewPosition (0, scrollY);
     refreshLibrary();
 }

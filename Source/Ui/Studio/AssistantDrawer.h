@@ -53,5 +53,9 @@ public:
     Feed feed;
     std::unique_ptr<VyrLibraryDialog> libraryWindow;
 
+private:
+    juce::String shownChips;
+public:
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Drawer)
 };

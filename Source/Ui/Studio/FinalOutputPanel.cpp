@@ -205,13 +205,16 @@ void FinalOutputPanel::paint (juce::Graphics& g)
 {
     const auto& theme = kThemes[juce::jlimit (0, 5, processor.themeIndex.load (std::memory_order_acquire))];
     meter.themeId = theme.id;
-    vyrPaintPanelChrome (g, { 2.0f, 2.0f, juce::jmax ((float) getWidth() - 4.0f, 0.0f), juce::jmax ((float) getHeight() - 4.0f, 0.0f) },
-                         theme, true);
-    constexpr int tx[6] = { 26, 18, 24, 18, 18, 30 };
-    g.setColour (juce::Colour (theme.text));
-    g.setFont (juce::Font (13.0f, juce::Font::bold).withExtraKerningFactor (0.18f));
-    g.drawText ("FINAL OUTPUT", juce::Rectangle<int> (theme.id >= 0 && theme.id < 6 ? tx[theme.id] : 18, 12, 280, 22),
-                juce::Justification::centredLeft, true);
+    chrome.draw (g, getLocalBounds(), theme.id, [this, &theme] (juce::Graphics& cg)
+    {
+        vyrPaintPanelChrome (cg, { 2.0f, 2.0f, juce::jmax ((float) getWidth() - 4.0f, 0.0f), juce::jmax ((float) getHeight() - 4.0f, 0.0f) },
+                             theme, true);
+        constexpr int tx[6] = { 26, 18, 24, 18, 18, 30 };
+        cg.setColour (juce::Colour (theme.text));
+        cg.setFont (juce::Font (13.0f, juce::Font::bold).withExtraKerningFactor (0.18f));
+        cg.drawText ("FINAL OUTPUT", juce::Rectangle<int> (theme.id >= 0 && theme.id < 6 ? tx[theme.id] : 18, 12, 280, 22),
+                     juce::Justification::centredLeft, true);
+    });
 }
 
 void FinalOutputPanel::paintOverChildren (juce::Graphics& g)

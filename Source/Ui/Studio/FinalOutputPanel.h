@@ -8,6 +8,7 @@
 #include "Ui/Controls/LedMeter.h"
 #include "Ui/Controls/OutputAnalyzerView.h"
 #include "Ui/Foundation/VyrInfoButton.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 class VyrAudioProcessor;
 
@@ -70,6 +71,8 @@ public:
 private:
     void timerCallback() override;
     void updateTimer();
+
+    VyrCachedLayer chrome; // body and title: the analyser repaints over it many times a second
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FinalOutputPanel)
 };

@@ -131,11 +131,43 @@ void MasteredWaveformPanel::timerCallback()
         if (drawerOpen)
             drawer->syncFeed();
         if (vyrVisibleInScroll (*this))
-            repaint();
+            repaintChanges();
     }
     // An open library dialog stays current also after the drawer closed.
     if (! (showing && drawerOpen))
         drawer->refreshLibrary();
+}
+
+void MasteredWaveformPanel::repaintChanges()
+{
+    const auto& env = vyrMasterHypo::messageEnv (processor);
+    const auto& sec = processor.section;
+    VyrPaintKey key;
+    key.add (getWidth()).add (getHeight()).add (drawerAnim).add (processor.themeIndex.load()).add (processor.fileLoaded ? 1 : 0)
+        .add ((int) env.builds).add ((int) env.hash).add ((int) (env.hash >> 32)).add ((int) processor.overviewMin.size())
+        .add ((int) processor.envelopeMin.size()).add (sec.enabled ? 1 : 0).add (sec.count);
+    for (float c : sec.cues)
+        key.add (c);
+    for (int a : sec.assign)
+        key.add (a);
+    const float O = waveWidth();
+    const double length = processor.transport.getLengthInSeconds();
+    const int playX = length > 0.0 ? juce::roundToInt (16.0f + (float) juce::jlimit (0.0, 1.0, processor.transport.getCurrentPosition() / length) * O)
+                                   : -1;
+    if (key.value != shownKey)
+    {
+        shownKey = key.value;
+        shownPlayX = playX;
+        repaint();
+        return;
+    }
+    if (playX != shownPlayX)
+    {
+        for (int x : { shownPlayX, playX })
+            if (x >= 0)
+                repaint (x - 7, 40, 14, 165);
+        shownPlayX = playX;
+    }
 }
 
 //==============================================================================
@@ -147,21 +179,23 @@ void MasteredWaveformPanel::paint (juce::Graphics& g)
     const float W = (float) getWidth(), H = (float) getHeight();
     const float inset = (float) headerInset (processor.themeIndex.load (std::memory_order_acquire));
 
-    vyrPaintPanelChrome (g, { 1.0f, 1.0f, juce::jmax (W - 2.0f, 0.0f), juce::jmax (H - 2.0f, 0.0f) }, T, true);
-    g.setColour (T.light ? juce::Colour (0x292c5f52) : accent.withAlpha ((juce::uint8) 0x21));
-    g.fillRoundedRectangle (inset + 16.0f, 10.0f, 22.0f, 22.0f, 7.0f);
-    for (auto* d : kWaves)
-        vyrLucide::strokeD (g, { inset + 20.5f, 14.5f, 13.0f, 13.0f }, T.light ? juce::Colour (0xff2c5f52) : accent, d);
-    g.setColour (juce::Colour (T.text));
-    g.setFont (juce::Font (12.0f, juce::Font::bold).withExtraKerningFactor (0.18f));
-    g.drawText ("MASTERED OUTPUT", juce::Rectangle<float> (inset + 44.0f, 8.0f, 220.0f, 16.0f), juce::Justification::centredLeft, false);
-    g.setColour (T.light ? juce::Colour (0xff3a4d46) : juce::Colours::white.withAlpha ((juce::uint8) 66));
-    g.setFont (juce::Font (9.0f));
-    g.drawText ("The master as the whole chain will print it", juce::Rectangle<float> (inset + 44.0f, 22.0f, 360.0f, 12.0f),
-                juce::Justification::centredLeft, false);
-
+    chrome.draw (g, getLocalBounds(), T.id * 64 + (int) inset, [&] (juce::Graphics& cg)
+    {
+        vyrPaintPanelChrome (cg, { 1.0f, 1.0f, juce::jmax (W - 2.0f, 0.0f), juce::jmax (H - 2.0f, 0.0f) }, T, true);
+        cg.setColour (T.light ? juce::Colour (0x292c5f52) : accent.withAlpha ((juce::uint8) 0x21));
+        cg.fillRoundedRectangle (inset + 16.0f, 10.0f, 22.0f, 22.0f, 7.0f);
+        for (auto* d : kWaves)
+            vyrLucide::strokeD (cg, { inset + 20.5f, 14.5f, 13.0f, 13.0f }, T.light ? juce::Colour (0xff2c5f52) : accent, d);
+        cg.setColour (juce::Colour (T.text));
+        cg.setFont (juce::Font (12.0f, juce::Font::bold).withExtraKerningFactor (0.18f));
+        cg.drawText ("MASTERED OUTPUT", juce::Rectangle<float> (inset + 44.0f, 8.0f, 220.0f, 16.0f), juce::Justification::centredLeft, false);
+        cg.setColour (T.light ? juce::Colour (0xff3a4d46) : juce::Colours::white.withAlpha ((juce::uint8) 66));
+        cg.setFont (juce::Font (9.0f));
+        cg.drawText ("The master as the whole chain will print it", juce::Rectangle<float> (inset + 44.0f, 22.0f, 360.0f, 12.0f),
+                    juce::Justification::centredLeft, false);
+    });
     const float O = waveWidth();
-    if (O >= 8.0f)
+    if (O >= 8.0f && g.clipRegionIntersects (juce::Rectangle<float> (16.0f, kWaveTop, O, kWaveHeight).getSmallestIntegerContainer()))
         paintWave (g, O, accent);
 }
 

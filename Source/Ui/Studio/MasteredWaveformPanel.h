@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Ui/Foundation/VyrInfoButton.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 class VyrAudioProcessor;
 
@@ -52,7 +53,16 @@ public:
     std::function<void()> onLayoutChange; // run after the tape lane changed size
 
 private:
+    juce::uint64 shownKey = 0;
+    VyrCachedLayer chrome; // body and header: the tape and the drawer repaint over it every tick
+    int shownPlayX = -1;
+public:
+
+private:
     void timerCallback() override;
+    // Repaints what changed since the last tick: everything after a change of model, sections,
+    // identity, size or slide; only the strips of the old and new playhead when it alone moved.
+    void repaintChanges();
     void paintWave (juce::Graphics&, float width, juce::Colour accent);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MasteredWaveformPanel)
