@@ -47,5 +47,23 @@ if [[ "$docs" == "1" ]]; then
     src="$out/$name.png"
     [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
   done
+  # The limiter and multiband panels with program audio playing.
+  for pair in "panel-limiter-0:panel-limiter:900x" "panel-mbc-0:panel-multiband:900x"; do
+    IFS=: read -r name target size <<< "$pair"
+    src="$out/$name.png"
+    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
+  done
+  # The FX chain page: the delay product and the full chain's page.
+  for pair in "fxchain-product-7-identity-0:fxchain-delay:640x" "fxchain-product-0-identity-0:fxchain-tolvaren:800x"; do
+    IFS=: read -r name target size <<< "$pair"
+    src="$out/$name.png"
+    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
+  done
+  # The EQ editor: the parametric and the dynamic EQ panel with a band's popup open.
+  for pair in "eq-parametric-identity-0:eq-parametric:900x" "eq-dynamic-identity-1:eq-dynamic:900x"; do
+    IFS=: read -r name target size <<< "$pair"
+    src="$out/$name.png"
+    [[ -f "$src" ]] && convert "$src" -resize "$size" -strip -dither FloydSteinberg -colors 256 "PNG8:docs/images/$target.png"
+  done
   echo "README pictures in docs/images"
 fi

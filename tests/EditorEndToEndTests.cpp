@@ -5,6 +5,7 @@
 #include "BareXServer.h"
 #include "HostedPlugin.h"
 #include "OwnXServer.h"
+#include "VyrBuiltProducts.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -351,6 +352,155 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
 
 INSTANTIATE_TEST_SUITE_P (Formats, EditorEndToEnd, ::testing::Values (vst3Case, lv2Case),
                           [] (const auto& info) { return std::string (info.param.format); });
+
+// Sample position of the strongest echo of an impulse (after the first 10 ms), in the left output.
+int echoLag (juce::AudioPluginInstance& p)
+{
+    constexpr int block = 512, blocks = 94; // one second at 48 kHz
+    juce::AudioBuffer<float> buffer (2, block);
+    juce::MidiBuffer midi;
+    // Flush what the line still holds from earlier settings.
+    for (int b = 0; b < blocks * 2; ++b)
+    {
+        buffer.clear();
+        p.processBlock (buffer, midi);
+    }
+    int best = -1;
+    float bestLevel = 1.0e-4f;
+    for (int b = 0; b < blocks; ++b)
+    {
+        buffer.clear();
+        if (b == 0)
+            for (int ch = 0; ch < 2; ++ch)
+                buffer.setSample (ch, 0, 0.5f);
+        p.processBlock (buffer, midi);
+        for (int i = 0; i < block; ++i)
+        {
+            const int n = b * block + i;
+            const float v = std::abs (buffer.getSample (0, i));
+            if (n > 480 && v > bestLevel)
+            {
+                bestLevel = v;
+                best = n;
+            }
+        }
+    }
+    return best;
+}
+
+// The delay product in a host: a click on the "Dub" style and a drag on the "Time" fader, each
+// seen by the host and heard as the echo's delay.
+TEST (DelayProductEndToEnd, ClicksAndDragsSetTheDelayAndTheEchoFollows)
+{
+    const char* bundle = nullptr;
+    for (const auto& built : std::initializer_list<std::tuple<int, const char*, const char*, const char*, const char*, const char*>> { VYR_BUILT_PRODUCTS })
+        if (std::get<0> (built) == 7)
+            bundle = std::get<2> (built);
+    if (bundle == nullptr)
+        GTEST_SKIP() << "this build made no delay product (configure with -DVYR_EXTRA_PRODUCTS=7)";
+
+    XPointer pointer;
+    ASSERT_TRUE (pointer.usable()) << "no X connection with the XTest extension";
+    auto loaded = loadVst3At (bundle);
+    ASSERT_NE (loaded.instance, nullptr) << loaded.error;
+    auto& p = *loaded.instance;
+    ASSERT_EQ (p.getName(), "VYR Delay");
+    p.setPlayConfigDetails (2, 2, 48000.0, 512);
+    p.prepareToPlay (48000.0, 512);
+
+    // The delay's parameters follow its on switch in the plug-in's order.
+    const auto params = p.getParameters();
+    int on = -1;
+    for (int i = 0; i < params.size(); ++i)
+        if (params[i]->getName (64) == "DEL On")
+            on = i;
+    ASSERT_GE (on, 0);
+    auto* enabled = params[on];
+    auto* time = params[on + 1];
+    auto* feedback = params[on + 2];
+    ASSERT_EQ (time->getName (64), "Time");
+    ASSERT_EQ (feedback->getName (64), "Feedback");
+
+    juce::AudioBuffer<float> silence (2, 512);
+    juce::MidiBuffer midi;
+    auto playUntil = [&] (std::function<bool()> done)
+    {
+        const auto end = juce::Time::getMillisecondCounter() + 10000;
+        while (juce::Time::getMillisecondCounter() < end)
+        {
+            silence.clear();
+            p.processBlock (silence, midi);
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+            if (done())
+                return true;
+        }
+        return done();
+    };
+
+    std::unique_ptr<juce::AudioProcessorEditor> editor (p.createEditorIfNeeded());
+    ASSERT_NE (editor, nullptr);
+    ASSERT_EQ (editor->getWidth(), 855);
+    ASSERT_EQ (editor->getHeight(), 470);
+    editor->setTopLeftPosition (40, 30);
+    editor->addToDesktop (0);
+    editor->setVisible (true);
+    settleWindowSystem();
+    const auto origin = editor->getScreenPosition();
+    auto at = [&] (int x, int y) { return origin + juce::Point<int> (x, y); };
+    auto pluginWindowAt = [&] (juce::Point<int> where) -> unsigned long
+    {
+        const auto hit = pointer.windowAt (where);
+        if (hit.window == 0 || hit.width != 855 || hit.height != 470 || ! pointer.isComponentWindow (hit.window))
+            return 0;
+        for (int i = 0; i < juce::ComponentPeer::getNumPeers(); ++i)
+            if ((unsigned long) (juce::pointer_sized_uint) juce::ComponentPeer::getPeer (i)->getNativeHandle() == hit.window)
+                return 0;
+        return hit.window;
+    };
+    auto pressAt = [&] (juce::Point<int> where)
+    {
+        pointer.moveTo (where);
+        EXPECT_TRUE (playUntil ([&]
+        {
+            const auto target = pluginWindowAt (where);
+            return target != 0 && pointer.windowUnderPointer() == target;
+        }));
+        pointer.button (true);
+    };
+    ASSERT_TRUE (playUntil ([&] { return pluginWindowAt (at (489, 255)) != 0; }));
+
+    // The unit at 855 by 470: the style row at y 245..265 with "Dub" at x 447..531; the four
+    // faders below it, "Time" first at y 274..318, 16..839 wide.
+    pressAt (at (489, 255));
+    pointer.button (false);
+    auto near = [] (juce::AudioProcessorParameter* prm, float plain, float lo, float hi)
+    {
+        return std::abs (prm->getValue() - (plain - lo) / (hi - lo)) < 2.0e-3f;
+    };
+    EXPECT_TRUE (playUntil ([&] { return enabled->getValue() > 0.5f && near (time, 0.38f, 0.01f, 1.5f) && near (feedback, 0.72f, 0.0f, 0.9f); }))
+        << "time " << time->getValue() << ", feedback " << feedback->getValue() << ", on " << enabled->getValue();
+    EXPECT_NEAR (echoLag (p), 0.38 * 48000.0, 48.0);
+
+    // A drag on the "Time" fader from its middle to its left end: the echo comes early.
+    pressAt (at (420, 306));
+    for (int step = 1; step <= 8; ++step)
+    {
+        pointer.moveTo (at (420 - 50 * step, 306));
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+    }
+    pointer.button (false);
+    EXPECT_TRUE (playUntil ([&] { return time->getValue() < 0.02f; })) << "time " << time->getValue();
+    const auto early = echoLag (p);
+    EXPECT_GT (early, 480);
+    EXPECT_LT (early, (int) (0.05 * 48000.0));
+
+    pointer.moveTo ({ 1270, 790 });
+    settleWindowSystem();
+    p.editorBeingDeleted (editor.get());
+    editor.reset();
+    settleWindowSystem();
+    p.releaseResources();
+}
 }
 
 int main (int argc, char** argv)

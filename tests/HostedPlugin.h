@@ -13,9 +13,9 @@ struct Loaded
     juce::String error;
 };
 
-// Both load the bundles this build produced and nothing else: a load that brings in another copy of
-// the plug-in's binaries (an installed one) fails with the copy it found.
-// The main product of this build.
+// The main product of this build. Both load the bundles this build produced and nothing else: a
+// load that brings in another copy of the plug-in's binaries (an installed one) fails with the copy
+// it found.
 Loaded loadVst3();
 Loaded loadLv2();
 // Any bundle this build made, by its path (and, for LV2, its folder and URI).

@@ -430,7 +430,8 @@ TEST (MasteredExport, BadInputLeavesEverythingAsItWas)
 
     auto keep = tmp["keep.wav"];
     keep.replaceWithText ("the master the user made yesterday");
-    EXPECT_EQ (p->exportMastered (tmp["no/such/dir/keep.wav"], Format::wav), "Couldn't create keep.wav");
+    EXPECT_EQ (p->exportMastered (tmp["no/such/dir/keep.wav"], Format::wav),
+               "Couldn't create keep.wav (folder " + tmp["no/such/dir"].getFullPathName() + " does not exist)");
     auto locked = tmp["locked"];
     locked.createDirectory();
     auto lockedFile = locked.getChildFile ("m.flac");
@@ -438,7 +439,7 @@ TEST (MasteredExport, BadInputLeavesEverythingAsItWas)
     locked.setReadOnly (true);
     if (! locked.getChildFile ("probe").create().wasOk())
     {
-        EXPECT_EQ (p->exportMastered (lockedFile, Format::flac), "Couldn't create m.flac");
+        EXPECT_EQ (p->exportMastered (lockedFile, Format::flac), "Couldn't create m.flac (folder " + locked.getFullPathName() + " is not writable)");
         EXPECT_EQ (lockedFile.loadFileAsString(), "older master");
     }
     locked.setReadOnly (false);

@@ -398,9 +398,9 @@ TEST (StreamWriters, FactoryRulesReadBack)
     EXPECT_EQ (createWriter (tmp["x.wav"], Format::none, {}, error), nullptr);
     EXPECT_EQ (error, "MP3 export is not available.");
     EXPECT_EQ (createWriter (tmp["no/such/folder/x.wav"], Format::wav, {}, error), nullptr);
-    EXPECT_EQ (error, "Couldn't create x.wav");
+    EXPECT_EQ (error, "Couldn't create x.wav (folder " + tmp["no/such/folder"].getFullPathName() + " does not exist)");
     EXPECT_EQ (createWriter (tmp["no/such/folder/x.m4a"], Format::m4a, {}, error), nullptr);
-    EXPECT_EQ (error, "Couldn't create x.m4a");
+    EXPECT_EQ (error, "Couldn't create x.m4a (folder " + tmp["no/such/folder"].getFullPathName() + " does not exist)");
 
     FfmpegStreamWriter unopened;
     juce::AudioBuffer<float> b (2, 16);

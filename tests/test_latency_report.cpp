@@ -113,7 +113,7 @@ TEST (LatencyReport, MessageThreadChangesAreReportedBeforeTheNextBlock)
         if (! bypassed)
             EXPECT_EQ (p.liveChain.getLatencySamples(), reported);
     }
-    // The state the host saw: 8x with 20 ms at 48 kHz.
+    // 8x oversampling with 20 ms of lookahead at 48 kHz.
     VyrAudioProcessor p;
     prepare (p, 48000.0, kBlock);
     p.setStateInformation (slow.getData(), (int) slow.getSize());

@@ -228,3 +228,41 @@ TEST (ExactRecall, RequestsTakenBeforeARestoreWriteNothingAfterIt)
         EXPECT_GT (writtenByTheWork, 3);
     }
 }
+
+// A host may queue the values the processor reported and hand them back later (a VST3 host does so
+// with reports made off its message thread). Values of recipe work that a restore has replaced do not
+// stand when they come back after it; a host value of its own does.
+TEST (ExactRecall, OwnValuesHandedBackAfterARestoreDoNotStand)
+{
+    VyrAudioProcessor p;
+    juce::Random rng (77);
+    randomise (p, rng, false);
+    settle (p);
+    juce::MemoryBlock blob;
+    p.getStateInformation (blob);
+    const auto saved = stateXml (p);
+
+    // Recipe work writes a set of parameters; note what it wrote.
+    std::vector<float> before;
+    for (auto* prm : p.getParameters())
+        before.push_back (prm->getValue());
+    setParam (p, "masterStyle", (float) ((p.styleIndex.load() + 3) % 7));
+    settle (p);
+    std::vector<std::pair<juce::AudioProcessorParameter*, float>> written;
+    for (int i = 0; i < p.getParameters().size(); ++i)
+        if (auto* prm = p.getParameters()[i]; prm->getValue() != before[(size_t) i] && prm->getName (64) != "Style Chip")
+            written.emplace_back (prm, prm->getValue());
+    ASSERT_GT (written.size(), 3u);
+
+    p.setStateInformation (blob.getData(), (int) blob.getSize());
+    for (auto& [prm, value] : written)
+        prm->setValueNotifyingHost (value);
+    EXPECT_TRUE (matchesSaved (p, *saved)) << "at once";
+    settle (p);
+    EXPECT_TRUE (matchesSaved (p, *saved)) << "and after the message thread ran";
+
+    auto* trim = p.apvts.getParameter ("masterTrim");
+    const float own = trim->getValue() < 0.5f ? 0.9f : 0.1f;
+    trim->setValueNotifyingHost (own);
+    EXPECT_EQ (trim->getValue(), own) << "a value of the host's own stands";
+}

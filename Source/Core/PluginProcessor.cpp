@@ -96,6 +96,21 @@ VyrAudioProcessor::VyrAudioProcessor (VyrProduct productNumber)
 
     mapParams.build (apvts);
 
+    numParams = getParameters().size();
+    ownWrites = std::make_unique<std::atomic<std::uint64_t>[]> ((size_t) (numParams * ownWritesKept));
+    ownWriteNext = std::make_unique<std::atomic<int>[]> ((size_t) numParams);
+    for (int i = 0; i < numParams * ownWritesKept; ++i)
+        ownWrites[(size_t) i] = 0;
+    restoredValues = std::make_unique<std::atomic<float>[]> ((size_t) numParams);
+    revertedEchoes = std::make_unique<std::atomic<bool>[]> ((size_t) numParams);
+    for (int i = 0; i < numParams; ++i)
+    {
+        ownWriteNext[(size_t) i] = 0;
+        restoredValues[(size_t) i] = getParameters()[i]->getValue();
+        revertedEchoes[(size_t) i] = false;
+    }
+    addListener (this);
+
     publishChainShared();
     // "VYR File" starts with the first loaded file (loadAudioFile).
 }
@@ -110,6 +125,7 @@ VyrAudioProcessor::~VyrAudioProcessor()
         requestPoll.stopTimer();
     }
     stopTimer();
+    removeListener (this);
     transport.setSource (nullptr);
     readerSource.reset();
     fileThread.stopThread (2000);

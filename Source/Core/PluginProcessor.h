@@ -97,6 +97,7 @@ namespace vyrQuarn
 
 class VyrAudioProcessor : public juce::AudioProcessor,
                           private juce::AudioProcessorValueTreeState::Listener,
+                          private juce::AudioProcessorListener,
                           private juce::Timer
 {
 public:
@@ -213,7 +214,7 @@ public:
     // Preset"); moved under stateLock after the pending requests were dropped. Every request carries
     // the count it was made at, and its work writes only if the count is unchanged when the worker
     // holds stateLock.
-    std::atomic<int> restoreGeneration { 0 };
+    std::atomic<int> restoreGeneration { 1 };   // from 1: a zero word marks an empty slot
 
     // For tests: runs on the message thread after the request worker took the pending requests and
     // before it takes stateLock to act on them.
@@ -391,6 +392,25 @@ private:
     void timerCallback() override;
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
+    // Every parameter write passes here, after the parameter listeners. A host may hand a value this
+    // processor reported back to it later, from a queue of its own (a VST3 host does so with reports
+    // made off its message thread); when such a value of a write that a restore has since replaced
+    // arrives, the restored value is put back at once and the host told of it from the message thread.
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int parameterIndex, float newValue) override;
+    void audioProcessorChanged (juce::AudioProcessor*, const juce::AudioProcessorListener::ChangeDetails&) override {}
+    bool isSupersededEcho (int parameterIndex) const noexcept;
+    // Marks the writes of this thread, while it lives, as the processor's own program writes (recipe
+    // work, glides), whose values may come back from the host.
+    struct ProgramWriteScope
+    {
+        ProgramWriteScope() noexcept;
+        ~ProgramWriteScope();
+        static bool active() noexcept;
+    };
+    // Under stateLock at the end of a restore: the values it left, which superseded echoes return to.
+    void noteRestoredValues() noexcept;
+    void reportRevertedEchoes();
+
     void trackPlayhead (int numSamples, double sr);
     void followSections (const VyrSectionMastering& sec, float position);
     void captureLoudnessAndSpectrum (const juce::AudioBuffer<float>& buffer);
@@ -415,6 +435,18 @@ private:
     std::mutex latencyLock;                             // orders reports from a restore's thread and the message thread
     TakenRequests heldRequests;                         // message thread: taken, not yet served
     bool holdingRequests = false;
+
+    // Per parameter: the last few values the processor's own program writes gave it (normalised, as
+    // the parameter holds it), each with the restore generation of that write in one word (a host may
+    // hand back any of them); the value the last restore left; and whether a reverted echo still has
+    // to be reported to the host.
+    static constexpr int ownWritesKept = 4;
+    std::unique_ptr<std::atomic<std::uint64_t>[]> ownWrites;
+    std::unique_ptr<std::atomic<int>[]> ownWriteNext;
+    std::unique_ptr<std::atomic<float>[]> restoredValues;
+    std::unique_ptr<std::atomic<bool>[]> revertedEchoes;
+    std::atomic<bool> revertedEchoPending { false };
+    int numParams = 0;
     std::vector<juce::String> listenedIds;
     VyrSnapshotBox<VyrChainShared> chainShared { VyrChainShared {} };
 

@@ -3,6 +3,25 @@
 #include "Model/QuarnPresets.h"
 #include "Model/FactoryPresets.h"
 #include "Core/RealtimeProbe.h"
+#include <cstring>
+
+namespace
+{
+thread_local int programWriteDepth = 0;
+// Set while this thread puts a restored value back: that write starts no recipe work.
+thread_local bool revertingEcho = false;
+
+std::uint32_t bitsOf (float v) noexcept
+{
+    std::uint32_t b;
+    std::memcpy (&b, &v, sizeof (b));
+    return b;
+}
+}
+
+VyrAudioProcessor::ProgramWriteScope::ProgramWriteScope() noexcept { ++programWriteDepth; }
+VyrAudioProcessor::ProgramWriteScope::~ProgramWriteScope() { --programWriteDepth; }
+bool VyrAudioProcessor::ProgramWriteScope::active() noexcept { return programWriteDepth > 0; }
 
 int VyrAudioProcessor::readChoice (const char* id, int count, int fallback) const
 {
@@ -126,7 +145,69 @@ void VyrAudioProcessor::handleAsyncUpdate()
         return;
     }
     holdingRequests = false;
+    const ProgramWriteScope own;
     serveRecipeRequests (heldRequests);
+    reportRevertedEchoes();
+}
+
+bool VyrAudioProcessor::isSupersededEcho (int index) const noexcept
+{
+    if (index < 0 || index >= numParams || revertingEcho || restoring.load() || applyingRecipe.load() || ProgramWriteScope::active())
+        return false;
+    const float value = getParameters()[index]->getValue();
+    if (restoredValues[(size_t) index].load() == value)
+        return false;
+    const int generation = restoreGeneration.load();
+    for (int k = 0; k < ownWritesKept; ++k)
+    {
+        const auto write = ownWrites[(size_t) (index * ownWritesKept + k)].load();
+        const int stamp = (int) (std::uint32_t) (write >> 32);
+        if (write != 0 && stamp < generation && (std::uint32_t) write == bitsOf (value))
+            return true;
+    }
+    return false;
+}
+
+void VyrAudioProcessor::audioProcessorParameterChanged (juce::AudioProcessor*, int index, float)
+{
+    if (index < 0 || index >= numParams || revertingEcho || restoring.load())
+        return;
+    auto* param = getParameters()[index];
+    if (applyingRecipe.load() || ProgramWriteScope::active())
+    {
+        const auto stamp = (std::uint64_t) (std::uint32_t) restoreGeneration.load();
+        const int slot = ownWriteNext[(size_t) index].fetch_add (1) & (ownWritesKept - 1);
+        ownWrites[(size_t) (index * ownWritesKept + slot)].store ((stamp << 32) | bitsOf (param->getValue()));
+        return;
+    }
+    if (! isSupersededEcho (index))
+        return;
+    revertingEcho = true;
+    param->setValueNotifyingHost (restoredValues[(size_t) index].load());
+    revertingEcho = false;
+    // A host that handed the value over inside its own parameter callback is not told of the
+    // write just made; the message thread tells it.
+    revertedEchoes[(size_t) index] = true;
+    revertedEchoPending = true;
+    requestAsyncUpdate();
+}
+
+void VyrAudioProcessor::noteRestoredValues() noexcept
+{
+    for (int i = 0; i < numParams; ++i)
+        restoredValues[(size_t) i] = getParameters()[i]->getValue();
+}
+
+void VyrAudioProcessor::reportRevertedEchoes()
+{
+    if (! revertedEchoPending.exchange (false))
+        return;
+    for (int i = 0; i < numParams; ++i)
+        if (revertedEchoes[(size_t) i].exchange (false))
+        {
+            auto* param = getParameters()[i];
+            param->setValueNotifyingHost (param->getValue());
+        }
 }
 
 void VyrAudioProcessor::serveRecipeRequests (const TakenRequests& taken)
@@ -232,6 +313,10 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
     // The generation a request made here is made at; a restore after this point voids it.
     const int generation = restoreGeneration.load();
 
+    // A superseded value coming back from the host: the processor listener puts the restored one back.
+    if (auto* param = apvts.getParameter (id); param != nullptr && isSupersededEcho (param->getParameterIndex()))
+        return;
+
     if (id == "linkLR" || id == "inputGainL" || id == "outputGainL")
         vyrMirrorLinkedGains (apvts);
 
@@ -271,7 +356,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
         }
     }
 
-    if (product != vyrProducts::quarn || applyingRecipe.load() || restoring.load())
+    if (product != vyrProducts::quarn || applyingRecipe.load() || restoring.load() || revertingEcho)
         return;
 
     auto letterMark = [this]

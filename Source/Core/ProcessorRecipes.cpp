@@ -59,6 +59,7 @@ void VyrAudioProcessor::recallInitState()
     stateVersion.fetch_add (1);
     updateHostDisplay();
     alignHostedPower();
+    noteRestoredValues();
     refreshLatency();
 }
 
@@ -89,5 +90,6 @@ void VyrAudioProcessor::applyFactoryPreset (int index)
     lufsIndex.store (r.lufs, std::memory_order_release);
     currentMood.store (-1, std::memory_order_release);
     notifyMasterMood (-1, 0);
+    noteRestoredValues();
     refreshLatency();
 }

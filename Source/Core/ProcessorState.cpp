@@ -123,6 +123,9 @@ void VyrAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
     if (isStandaloneWrapper() || data == nullptr || sizeInBytes <= 0)
         return;
 
+    // Held from here, so the request worker, which only try-locks, cannot start writing while the
+    // blob is read: what it took meanwhile is void once the restore has moved the generation.
+    const std::lock_guard<std::recursive_mutex> lock (stateLock);
     const auto xml = readStateBlob (data, sizeInBytes);
     if (xml == nullptr)
         return;
@@ -169,7 +172,6 @@ void VyrAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
     }
 
     // What the host restores is final: requests and glides from before it never write after it.
-    const std::lock_guard<std::recursive_mutex> lock (stateLock);
     supersedePendingWork();
 
     section = s;
@@ -204,6 +206,7 @@ void VyrAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 
     ++stateVersion;
     alignHostedPower();
+    noteRestoredValues();
     // The host hears of the restored latency now, before it runs another block.
     refreshLatency();
 }

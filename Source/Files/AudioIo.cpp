@@ -145,6 +145,33 @@ juce::String cannotWriteReason (Format format)
     return juce::String (specOf (format).name) + " export is not available.";
 }
 
+juce::String cannotCreateText (const juce::File& file, const juce::String& systemReason)
+{
+    const auto folder = file.getParentDirectory();
+    const auto path = folder.getFullPathName();
+    juce::String why;
+    if (! folder.exists())
+        why = "folder " + path + " does not exist";
+    else if (! folder.isDirectory())
+        why = path + " is not a folder";
+    else if (! folder.hasWriteAccess())
+        why = "folder " + path + " is not writable";
+    else if (systemReason.isNotEmpty())
+        why = systemReason + " in folder " + path;
+    else
+        why = "in folder " + path;
+    return "Couldn't create " + file.getFileName() + " (" + why + ")";
+}
+
+juce::File exportStartFolder (const juce::File& lastFolder, const juce::File& song)
+{
+    const juce::File song0 = song.getFullPathName().isNotEmpty() ? song.getParentDirectory() : juce::File();
+    for (const auto& folder : { lastFolder, song0, juce::File::getSpecialLocation (juce::File::userMusicDirectory) })
+        if (folder.getFullPathName().isNotEmpty() && folder.isDirectory())
+            return folder;
+    return juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+}
+
 juce::String suggestedFileName (const juce::String& sourceName, Format format, const juce::String& title)
 {
     auto base = juce::File::createLegalFileName (title.trim());

@@ -46,6 +46,7 @@ struct ExportInfo : ExportTags
     int bitRateChoice = 3;
     juce::String defaultTitle;
     bool titleEdited = false;
+    juce::File lastExportFolder; // where the last export was written (empty before the first)
 
     // Follows a newly loaded file's name unless the user typed a title of their own.
     void seedFromFileName (const juce::String& fileName);
@@ -77,7 +78,15 @@ juce::File chosenSaveFile (const juce::FileChooser& chooser);
 juce::File findLameExecutable();
 bool canWrite (Format format);
 juce::String cannotWriteReason (Format format);
+
+// "Couldn't create <name> (<why>)": why names the folder and what is wrong with it (missing, not a
+// folder, not writable), else the system's own reason for the failed open.
+juce::String cannotCreateText (const juce::File& file, const juce::String& systemReason);
 juce::String suggestedFileName (const juce::String& sourceName, Format format, const juce::String& title);
+
+// Where a save dialog starts: the last folder used, else the song's folder, else the user's Music
+// folder, else the home folder; the first of them that exists as a folder.
+juce::File exportStartFolder (const juce::File& lastFolder, const juce::File& song);
 
 // Where an export chosen in a save dialog goes: an unknown extension becomes the fallback format
 // (WAV unless given) with that format's extension. When that change names another file that already exists, the caller must

@@ -98,10 +98,12 @@ juce::String FfmpegStreamWriter::open (const juce::File& target, Format format, 
         return unavailable (AVERROR (ENOMEM));
     }
 
-    if (avio_open (&container->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
+    if (const int opened = avio_open (&container->pb, path.c_str(), AVIO_FLAG_WRITE); opened < 0)
     {
         release();
-        return "Couldn't create " + file.getFileName();
+        char reason[AV_ERROR_MAX_STRING_SIZE] {};
+        av_strerror (opened, reason, sizeof (reason));
+        return cannotCreateText (file, reason);
     }
     status = avformat_write_header (container, nullptr);
     if (status < 0)

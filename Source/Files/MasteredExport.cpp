@@ -126,7 +126,8 @@ juce::String VyrAudioProcessor::exportMastered (const juce::File& destination, v
 
     const juce::String name = specOf (format).name;
     if (destination.isDirectory())
-        return "Couldn't create " + destination.getFileName();
+        return "Couldn't create " + destination.getFileName() + " (a folder of that name is in "
+               + destination.getParentDirectory().getFullPathName() + ")";
 
     WriterConfig finalConfig;
     finalConfig.sampleRate = settings.sampleRate;

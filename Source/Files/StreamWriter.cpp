@@ -86,12 +86,16 @@ juce::String JuceStreamWriter::finish()
 
 namespace
 {
-std::unique_ptr<CheckedOutputStream> openStream (const juce::File& file, std::shared_ptr<CheckedOutputStream::Outcome> outcome)
+std::unique_ptr<CheckedOutputStream> openStream (const juce::File& file, std::shared_ptr<CheckedOutputStream::Outcome> outcome,
+                                                juce::String& error)
 {
     file.deleteFile();
     auto fos = std::make_unique<juce::FileOutputStream> (file, 32768);
     if (! fos->openedOk())
+    {
+        error = cannotCreateText (file, fos->getStatus().getErrorMessage());
         return nullptr;
+    }
     return std::make_unique<CheckedOutputStream> (std::move (fos), std::move (outcome));
 }
 
@@ -131,12 +135,9 @@ std::unique_ptr<StreamWriter> createWriter (const juce::File& file, Format forma
     if (format == Format::wav || format == Format::aiff || format == Format::flac || format == Format::ogg)
     {
         auto outcome = std::make_shared<CheckedOutputStream::Outcome>();
-        auto stream = openStream (file, outcome);
+        auto stream = openStream (file, outcome, error);
         if (stream == nullptr)
-        {
-            error = "Couldn't create " + file.getFileName();
             return nullptr;
-        }
 
         std::unique_ptr<juce::AudioFormat> af;
         int bits = config.bitDepth, quality = 0;
@@ -179,12 +180,9 @@ std::unique_ptr<StreamWriter> createWriter (const juce::File& file, Format forma
         if (lame.existsAsFile())
         {
             auto outcome = std::make_shared<CheckedOutputStream::Outcome>();
-            auto stream = openStream (file, outcome);
+            auto stream = openStream (file, outcome, error);
             if (stream == nullptr)
-            {
-                error = "Couldn't create " + file.getFileName();
                 return nullptr;
-            }
             juce::LAMEEncoderAudioFormat af (lame);
             const int index = std::max (0, af.getQualityOptions().indexOf (juce::String (config.kbps) + " Kb/s CBR"));
             std::unique_ptr<juce::AudioFormatWriter> w (af.createWriterFor (stream.get(), rate, (unsigned int) channels, 16, config.metadata, index));

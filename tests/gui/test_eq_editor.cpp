@@ -3,6 +3,8 @@
 // header chips, mid/side editing, popups, gestures and what hiding or destroying does.
 #include "EqEditorTestUtil.h"
 
+#include <thread>
+
 using namespace vyrGui;
 using eqGui::Host;
 

@@ -33,9 +33,9 @@ struct Editor
     std::unique_ptr<VyrAudioProcessor> proc;
     std::unique_ptr<VyrAudioProcessorEditor> editor;
 
-    explicit Editor (int product)
+    explicit Editor (int product, bool standalone = false)
     {
-        proc = makeProcessor (product);
+        proc = makeProcessor (product, standalone);
         editor.reset (dynamic_cast<VyrAudioProcessorEditor*> (proc->createEditorIfNeeded()));
     }
     ~Editor()
@@ -393,9 +393,12 @@ TEST (FxChainPage, AHiddenPageRunsNoTimerAndHoldsNoMeters)
 
 TEST (FxChainPage, FullChainTabShowsThePageAndATrayPickShowsItsModule)
 {
-    Editor e (0);
+    Editor e (0, true);
     auto& shell = e.editor->shell;
     Desk desk (*e.editor);
+    // The Standalone app opens on its desktop studio; the tabbed pages are its plug-in layout.
+    shell.chooseLayout (0);
+    pump (20);
     desk.click (centreIn (shell.tabButtons[0], *e.editor));
     auto& page = shell.studio;
     ASSERT_TRUE (page.isShowing());
@@ -410,6 +413,7 @@ TEST (FxChainPage, FullChainTabShowsThePageAndATrayPickShowsItsModule)
             tile = i;
     ASSERT_GE (tile, 0);
     const auto at = e.editor->getLocalPoint (&page.tray, page.tray.tileBounds[tile].getCentre()).toFloat();
+    ASSERT_EQ (e.editor->getComponentAt (at.toInt()), &page.tray);
     desk.click (at);
     EXPECT_EQ (page.moduleId(), "delay");
     EXPECT_EQ (page.tcFaders.size(), 4);

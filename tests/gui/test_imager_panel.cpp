@@ -123,6 +123,11 @@ TEST (ImagerPanel, RangeDragsMoveEndsAndTheWholeRange)
     EXPECT_NEAR (f.raw ("stereoImager_width"), 3.0f, 1e-4f);
     EXPECT_NEAR (f.raw ("stereoImager_direction"), 180.0f, 0.6f);
 
+    // Every range write turns the image to the range's centre.
+    range.applyRange (3.0f, 2.5f);
+    EXPECT_EQ (f.raw ("stereoImager_spreadLo"), 2.5f);
+    EXPECT_NEAR (f.raw ("stereoImager_direction"), 165.0f, 0.6f);
+
     // A press outside the range moves the nearer end.
     range.applyRange (-1.0f, 1.0f);
     desk.click (f.onRange (-2.0f));

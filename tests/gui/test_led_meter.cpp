@@ -24,8 +24,8 @@ struct Rig
         advanceMs (ms);
         return render (meter);
     }
-    // Left bar of the default (non-compact, readouts, scale) layout at 80 x 300.
-    static juce::Rectangle<float> leftBar() { return { 10.0f, 21.0f, 14.0f, 263.0f }; }
+    // Left bar of the default (non-compact, readouts on two lines, scale) layout at 80 x 300.
+    static juce::Rectangle<float> leftBar() { return { 10.0f, 35.0f, 14.0f, 249.0f }; }
 };
 
 juce::String minusInfinity() { return juce::String::fromUTF8 ("\xe2\x88\x92\xe2\x88\x9e"); }

@@ -88,6 +88,22 @@ TEST (MbcVisualizer, BarsAndPeakHold)
     f.panel->visualiser.peakHold[10] = 0.5f;
     render (f.panel->visualiser);
     EXPECT_NEAR (f.panel->visualiser.peakHold[10], 0.48f, 1e-5f); // silence: 4 % down per paint
+
+    // The output spectrum is analysed for the analyser only while it shows.
+    EXPECT_FALSE (f.proc->isSpectrumViewOpen());
+    {
+        Desk desk (*f.panel);
+        f.panel->visualiser.tick();
+        EXPECT_TRUE (f.proc->isSpectrumViewOpen());
+        f.panel->setActive (false);
+        f.panel->visualiser.tick();
+        EXPECT_FALSE (f.proc->isSpectrumViewOpen());
+        f.panel->setActive (true);
+        f.panel->visualiser.tick();
+        EXPECT_TRUE (f.proc->isSpectrumViewOpen());
+    }
+    f.panel.reset();
+    EXPECT_FALSE (f.proc->isSpectrumViewOpen());
 }
 
 TEST (MbcGraph, CrossoverDragsKeepTheirNeighboursApart)

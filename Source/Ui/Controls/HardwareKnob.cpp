@@ -429,5 +429,8 @@ void HardwareKnob::paintTexts (juce::Graphics& g) const
         g.setColour (big ? white (0xc7) : Colour (0xb22e2a27));
     else
         g.setColour (light ? Colour (0xb22e2a27) : Colour (0xffb4bcc6));
-    g.drawText (label.toUpperCase(), juce::Rectangle<int> (0, nameTop, W, big ? 16 : 12), juce::Justification::centred, false);
+    const int nameH = big ? 16 : 12;
+    if (captionLimit < nameTop + nameH)
+        nameTop = std::max (0, captionLimit - nameH);
+    g.drawText (label.toUpperCase(), juce::Rectangle<int> (0, nameTop, W, nameH), juce::Justification::centred, false);
 }

@@ -70,6 +70,9 @@ public:
     int textTop() const noexcept;
 
     int topInset = 0;
+    // Lowest y (knob coordinates) the caption may reach; the owner lowers it when the knob sits
+    // close to an edge, and the caption then moves up under the dial instead of crossing it.
+    int captionLimit = std::numeric_limits<int>::max();
     RotarySlider slider;
     std::unique_ptr<juce::AudioProcessorValueTreeState::SliderAttachment> attachment;
     juce::String label;

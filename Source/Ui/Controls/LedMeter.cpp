@@ -251,11 +251,9 @@ void LedMeter::paint (juce::Graphics& g)
 
     if (showPeakText)
     {
-        const float rh = juce::jmin (ch, compact ? 15.0f : 17.0f);
-        g.setFont (juce::Font (compact ? 9.5f : 11.0f, juce::Font::bold));
+        const float rh = placeReadouts (cx, cy, cw - sw, ch, lx, rx, bw);
+        g.setFont (readoutFont());
         g.setColour (inks.readout);
-        readoutArea[0] = whole (lx - 6.0f, cy, bw + 12.0f, rh);
-        readoutArea[1] = whole (rx - 6.0f, cy, bw + 12.0f, rh);
         g.drawFittedText (vyrMeter::dbText (peakHold[0].hold.held), readoutArea[0], juce::Justification::centred, 1);
         g.drawFittedText (vyrMeter::dbText (peakHold[1].hold.held), readoutArea[1], juce::Justification::centred, 1);
         cy += rh;
@@ -288,6 +286,32 @@ void LedMeter::paint (juce::Graphics& g)
 
     if (showScale)
         vyrMeter::paintVScale (g, { cx + cw - sw, cy, sw, ch - lh }, { lx, cy, bw, bh }, mode, compact, inks.label);
+}
+
+juce::Font LedMeter::readoutFont() const
+{
+    return juce::Font (compact ? 9.5f : 11.0f, juce::Font::bold);
+}
+
+float LedMeter::placeReadouts (float x, float y, float w, float h, float lx, float rx, float bw)
+{
+    // The widest text a readout shows: a sign, two digits and one decimal (-∞ and +14.0 are narrower).
+    const float need = std::ceil (readoutFont().getStringWidthFloat ("-88.8")) + 2.0f;
+    const float line = juce::jmin (h, compact ? 12.0f : 14.0f);
+    constexpr float pad = 3.0f;
+    // Each readout centred over its bar, kept inside the column of the bars.
+    auto slot = [&] (float barX, float top)
+    {
+        const float width = juce::jmin (need, w);
+        const float left = juce::jlimit (x, juce::jmax (x, x + w - width), barX + bw / 2.0f - width / 2.0f);
+        return whole (left, top, width, line);
+    };
+    readoutArea[0] = slot (lx, y);
+    readoutArea[1] = slot (rx, y);
+    if (! readoutArea[0].intersects (readoutArea[1]))
+        return juce::jmin (h, line + pad);
+    readoutArea[1] = slot (rx, y + line);
+    return juce::jmin (h, 2.0f * line + pad);
 }
 
 void LedMeter::paintRow (juce::Graphics& g, Rectangle<float> row, const juce::String& label, float level, float marker, Colour labelInk)

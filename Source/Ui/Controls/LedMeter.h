@@ -52,6 +52,13 @@ public:
     // Clock of the ballistics (tests install their own).
     vyrMeter::ClockFn clock = &vyrMeter::systemClockMs;
 
+    // The face of the peak-hold readouts, and where the last paint put them (left, right; empty
+    // before the first paint and in the horizontal layout). Each readout has room for the widest
+    // value it can show; when two such readouts do not fit side by side over the bars, the right
+    // one moves to a second line, so the two never run into each other.
+    juce::Font readoutFont() const;
+    juce::Rectangle<int> readoutBounds (int channel) const { return readoutArea[channel & 1]; }
+
 private:
     void timerCallback() override;
     // What the last paint showed, apart from the ballistics.
@@ -75,6 +82,8 @@ private:
     void readings (float& vL, float& vR) const;
     Shown shown (float vL, float vR) const;
     void advance (float vL, float vR);
+    // Places the two readouts in the column (x, w) from `y` down; returns the height they take.
+    float placeReadouts (float x, float y, float w, float h, float lx, float rx, float bw);
     void paintRow (juce::Graphics&, juce::Rectangle<float> row, const juce::String& label, float level, float marker,
                    juce::Colour labelInk);
 

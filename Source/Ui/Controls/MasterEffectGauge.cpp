@@ -228,6 +228,18 @@ bool MasterEffectGauge::tickLit (int tick, float percent) noexcept
     return R >= 0.0f ? (a >= -0.01f && a <= R + 0.01f) : (a >= R - 0.01f && a <= 0.01f);
 }
 
+namespace
+{
+const char* const kTitle = "MASTERING EFFECT";
+juce::Font titleFont() { return juce::Font (13.0f, juce::Font::bold).withExtraKerningFactor (0.26f); }
+}
+
+juce::Rectangle<int> MasterEffectGauge::titleBounds() const
+{
+    const int textW = juce::jmin (getWidth(), (int) std::ceil (titleFont().getStringWidthFloat (kTitle)));
+    return { (getWidth() - textW) / 2, 8, textW, 18 };
+}
+
 void MasterEffectGauge::paint (juce::Graphics& g)
 {
     const int W = getWidth(), H = getHeight();
@@ -238,8 +250,8 @@ void MasterEffectGauge::paint (juce::Graphics& g)
     const auto A = gaugeAccent (lastPaintedTheme);
 
     g.setColour (white (0xd9));
-    g.setFont (juce::Font (13.0f, juce::Font::bold).withExtraKerningFactor (0.26f));
-    g.drawText ("MASTERING EFFECT", juce::Rectangle<int> (0, 8, W, 18), juce::Justification::centred, true);
+    g.setFont (titleFont());
+    g.drawText (kTitle, juce::Rectangle<int> (0, 8, W, 18), juce::Justification::centred, true);
 
     g.setColour (A.interpolatedWith (juce::Colours::white, 0.38f));
     g.setFont (juce::Font (12.0f, juce::Font::plain));

@@ -57,6 +57,9 @@ public:
     void tick() { timerCallback(); }
 
     void paint (juce::Graphics&) override;
+    // Where the "MASTERING EFFECT" title's letters are, in the gauge's coordinates (texts painted
+    // beside the gauge keep out of it).
+    juce::Rectangle<int> titleBounds() const;
     void resized() override;
 
     // The amount shown now, in percent (ridden, crossfading or the knob's own).

@@ -126,6 +126,56 @@ void EqGraph::reload()
     }
 }
 
+namespace
+{
+bool sameBand (const vyrEq::Band& a, const vyrEq::Band& b) noexcept
+{
+    return a.freq == b.freq && a.gain == b.gain && a.q == b.q && a.slope == b.slope && a.thresh == b.thresh
+           && a.ratio == b.ratio && a.atk == b.atk && a.rel == b.rel && a.drive == b.drive && a.shape == b.shape
+           && a.cut == b.cut && a.on == b.on && a.solo == b.solo && a.sat == b.sat;
+}
+
+bool sameChannel (const vyrEq::Channel& a, const vyrEq::Channel& b) noexcept
+{
+    if (a.midCount != b.midCount || ! sameBand (a.low, b.low) || ! sameBand (a.high, b.high))
+        return false;
+    for (int i = 0; i < 6; ++i)
+        if (! sameBand (a.mids[i], b.mids[i]))
+            return false;
+    return true;
+}
+
+bool sameState (const vyrEq::State& a, const vyrEq::State& b) noexcept
+{
+    return a.enabled == b.enabled && a.msMode == b.msMode && a.msChannel == b.msChannel && a.bandCount == b.bandCount
+           && a.gainRange == b.gainRange && a.mix == b.mix && sameChannel (a.main, b.main) && sameChannel (a.side, b.side);
+}
+}
+
+bool EqGraph::liveReadingsMoved()
+{
+    bool moved = false;
+    if (showSpectrum)
+    {
+        {
+            const juce::SpinLock::ScopedLockType lock (processor.meters.spectrumLock);
+            moved = ! std::equal (std::begin (processor.meters.spectrum), std::end (processor.meters.spectrum), spectrumSeen.begin());
+            if (moved)
+                std::copy (std::begin (processor.meters.spectrum), std::end (processor.meters.spectrum), spectrumSeen.begin());
+        }
+    }
+    if (dynamic)
+    {
+        for (int k = 0; k < VyrDynamicEQ::kPositions; ++k)
+        {
+            const float r = processor.liveChain.dynamicEq.grMeter[k].load (std::memory_order_relaxed);
+            if (r != reductionSeen[(size_t) k])
+                reductionSeen[(size_t) k] = r, moved = true;
+        }
+    }
+    return moved;
+}
+
 void EqGraph::timerCallback()
 {
     if (! isShowing())
@@ -135,7 +185,13 @@ void EqGraph::timerCallback()
     if (! dragging)
         reload();
     layoutPopup();
-    repaint();
+    // Repaint only for something new to show: settings, spectrum or gain reduction.
+    const bool settingsMoved = ! sameState (state, statePainted);
+    if (settingsMoved || liveReadingsMoved())
+    {
+        statePainted = state;
+        repaint();
+    }
 }
 
 //==============================================================================
@@ -229,7 +285,6 @@ void EqGraph::layoutPopup()
     popup->pinned = popupPinned;
     popup->setVisible (true);
     popup->toFront (false);
-    popup->repaint();
 }
 
 //==============================================================================

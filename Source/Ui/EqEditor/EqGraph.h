@@ -2,6 +2,7 @@
 
 #include "Core/PluginProcessor.h"
 #include "Ui/EqEditor/EqDisplayModel.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -59,6 +60,7 @@ public:
     float rangeDb() const noexcept { return vyrEq::rangeOf (state.gainRange).range; }
 
     std::function<void (juce::String)> onSelect;
+
     // Called when a reload finds the module's layout changed (band count, range, mid/side, power,
     // an edge band's cut), so an owner can follow automation and recall without writing anything.
     std::function<void()> onLayoutChanged;
@@ -81,6 +83,8 @@ private:
     // Starts or stops the timer and the spectrum reading as the graph shows or hides.
     void updateShowing();
     void reload();
+    // True when the spectrum or the gain-reduction readings changed since the last look.
+    bool liveReadingsMoved();
     juce::String paramId (const juce::String& stem, const char* suffix) const;
     void writeField (const juce::String& id, float plainValue, bool live);
 
@@ -103,6 +107,11 @@ private:
     std::unique_ptr<VyrAudioProcessor::SpectrumViewToken> spectrumReader;
     std::unique_ptr<ShowWatcher> showWatcher;
     std::array<float, VyrMeterEngine::spectrumBins> spectrumCopy {};
+    VyrCachedLayer staticLayer;
+    juce::RectangleList<int> columns;
+    std::array<float, VyrMeterEngine::spectrumBins> spectrumSeen {};
+    std::array<float, VyrDynamicEQ::kPositions> reductionSeen {};
+    vyrEq::State statePainted;
     juce::int64 layoutKey = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EqGraph)

@@ -3,6 +3,7 @@
 #include "Ui/EqEditor/EqGraph.h"
 
 #include "Ui/EqEditor/EqBandPopup.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 #include <cmath>
 
@@ -39,34 +40,46 @@ void EqGraph::paint (juce::Graphics& g)
         return;
 
     const double sr = std::max (processor.hostSampleRate, 8000.0);
-    const auto& range = vyrEq::rangeOf (state.gainRange);
-    const float R = range.range;
 
-    const auto body = bodyOutline (W, H);
+    // Body, grid, outline and captions change only with the size and the gain range: kept as an image.
+    staticLayer.draw (g, getLocalBounds(), juce::jlimit (0, 2, state.gainRange), [this, W, H] (juce::Graphics& lg)
     {
+        const auto& range = vyrEq::rangeOf (state.gainRange);
+        const float R = range.range;
+        const auto body = bodyOutline (W, H);
+        {
+            juce::Graphics::ScopedSaveState save (lg);
+            lg.reduceClipRegion (body);
+            lg.setGradientFill (juce::ColourGradient (juce::Colour (0x148b5cf6), 0.0f, 0.0f, juce::Colour (0x660a0a14), 0.0f, H, false));
+            lg.fillPath (body);
+            lg.setColour (white (0x0f));
+            for (float f : kGridFreqs)
+                lg.fillRect (juce::Rectangle<float> (xOf (f), 0.0f, 1.0f, H));
+            for (float d = -R; d <= R + 0.01f; d += range.gridStep)
+                lg.fillRect (juce::Rectangle<float> (0.0f, yOf (d), W, 1.0f));
+            lg.setColour (white (0x2e));
+            lg.fillRect (juce::Rectangle<float> (0.0f, yOf (0.0f), W, 1.0f));
+        }
+        lg.setColour (white (0x1a));
+        lg.strokePath (body, juce::PathStrokeType (1.0f));
+        paintCaptions (lg, W, H);
+    });
+
+    {
+        // The live layers stay inside the body: below the notches' line and between the two notches
+        // (a rectangle clip is far cheaper than the curved outline, and the live layers barely reach
+        // the notches' curves).
         juce::Graphics::ScopedSaveState save (g);
-        g.reduceClipRegion (body);
-        g.setGradientFill (juce::ColourGradient (juce::Colour (0x148b5cf6), 0.0f, 0.0f, juce::Colour (0x660a0a14), 0.0f, H, false));
-        g.fillPath (body);
-
-        g.setColour (white (0x0f));
-        for (float f : kGridFreqs)
-            g.fillRect (juce::Rectangle<float> (xOf (f), 0.0f, 1.0f, H));
-        for (float d = -R; d <= R + 0.01f; d += range.gridStep)
-            g.fillRect (juce::Rectangle<float> (0.0f, yOf (d), W, 1.0f));
-        g.setColour (white (0x2e));
-        g.fillRect (juce::Rectangle<float> (0.0f, yOf (0.0f), W, 1.0f));
-
+        juce::RectangleList<int> inside (juce::Rectangle<int> (0, 28, getWidth(), getHeight() - 28));
+        inside.addWithoutMerging (juce::Rectangle<int> (86, 0, std::max (getWidth() - 184, 0), 28));
+        g.reduceClipRegion (inside);
         if (showSpectrum)
             paintSpectrum (g, W, H);
         paintCurves (g, W, H, sr);
         if (dynamic && state.enabled)
             paintReduction (g, W, sr);
     }
-    g.setColour (white (0x1a));
-    g.strokePath (body, juce::PathStrokeType (1.0f));
 
-    paintCaptions (g, W, H);
     paintHandles (g);
 
     spectrumButton.setColour (juce::TextButton::buttonOnColourId, juce::Colour (0x668b5cf6));
@@ -93,8 +106,9 @@ void EqGraph::paintSpectrum (juce::Graphics& g, float W, float H)
     const int w = getWidth();
     const auto rawFreq = [this] (int x) { return std::pow (10.0f, 3.0f * (float) x / (float) std::max (getWidth(), 1) + kLg20); };
 
-    juce::Path p;
-    p.startNewSubPath (0.0f, H);
+    // One column per pixel: integer rectangles fill without building an edge table, which for a
+    // jagged outline would hold hundreds of edges per line.
+    columns.clear();
     for (int x = 0; x <= w; ++x)
     {
         const float f0 = rawFreq (x), f1 = rawFreq (std::min (x + 1, w));
@@ -123,12 +137,13 @@ void EqGraph::paintSpectrum (juce::Graphics& g, float W, float H)
         if (! std::isfinite (v))
             v = 0.0f;
         const float s = vyrEq::displayDb (v);
-        p.lineTo ((float) x, H * (1.0f - 0.9f * juce::jlimit (0.0f, 1.0f, (s + 90.0f) / 90.0f)));
+        const int top = (int) std::lround (H * (1.0f - 0.9f * juce::jlimit (0.0f, 1.0f, (s + 90.0f) / 90.0f)));
+        if (top < getHeight())
+            columns.addWithoutMerging ({ x, top, 1, getHeight() - top });
     }
-    p.lineTo (W, H);
-    p.closeSubPath();
+    juce::ignoreUnused (W);
     g.setColour (juce::Colour (0x268b5cf6));
-    g.fillPath (p);
+    g.fillRectList (columns);
 }
 
 void EqGraph::paintCurves (juce::Graphics& g, float W, float H, double sr)

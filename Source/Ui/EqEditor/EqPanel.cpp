@@ -337,20 +337,38 @@ void EqPanel::layoutKnobs (int left, int available, int count)
     }
 }
 
+void EqPanel::paintHousing (juce::Graphics& g, int t) const
+{
+    vyrPaintModuleHousing (g, getLocalBounds().toFloat(), t, moduleId(), juce::Colour (dynamic ? 0x33115544 : 0x33153060),
+                           juce::Colour (dynamic ? 0xff14b8a6 : 0xff3b82f6));
+}
+
 //==============================================================================
 void EqPanel::paint (juce::Graphics& g)
 {
     const int W = getWidth(), H = getHeight(), t = themeIndex();
     const int dx = identityShift (t);
     const auto& theme = vyrTheme (t);
-    const auto& s = graph.state;
     const auto accent = moduleAccent();
 
-    vyrPaintModuleHousing (g, getLocalBounds().toFloat(), t, moduleId(), juce::Colour (dynamic ? 0x33115544 : 0x33153060),
-                           juce::Colour (dynamic ? 0xff14b8a6 : 0xff3b82f6));
+    // The housing changes only with the size and the identity, and lies under the graph, which
+    // repaints at the timer's rate: kept as an image.
+    housing.draw (g, getLocalBounds(), t, [this, t] (juce::Graphics& hg) { paintHousing (hg, t); });
     for (auto* k : knobs)
         k->light = theme.light;
 
+    // The graph repaints often and the panel beneath it with it: what lies outside the repainted
+    // area is skipped rather than drawn into a clip that discards it.
+    if (g.clipRegionIntersects ({ 0, 0, W, 62 }))
+        paintHeader (g, dx, theme, accent);
+    if (g.clipRegionIntersects ({ 0, H - 124, W, 124 }))
+        paintBandRow (g, t);
+}
+
+void EqPanel::paintHeader (juce::Graphics& g, int dx, const VyrTheme& theme, juce::Colour accent)
+{
+    const int W = getWidth();
+    const auto& s = graph.state;
     vyrLucide::drawSlot (g, juce::Rectangle<float> ((float) (12 + dx), 10.0f, 22.0f, 22.0f), moduleId(), accent);
     g.setColour (theme.light ? juce::Colour (0xff1a1a1a) : (s.enabled ? accent : juce::Colour (0xccffffff)));
     g.setFont (juce::Font (14.0f, juce::Font::plain).withExtraKerningFactor (theme.titleKerning));
@@ -376,7 +394,11 @@ void EqPanel::paint (juce::Graphics& g)
                     juce::Rectangle<int> (110, 40, std::max (W - 120, 0), 16), juce::Justification::centredLeft, true);
     }
 
-    // Band chips.
+}
+
+void EqPanel::paintBandRow (juce::Graphics& g, int t)
+{
+    const int W = getWidth(), H = getHeight();
     const int n = midCount() + 2;
     bandChipCount = n;
     const int spare = dynamic ? W - (t == 5 ? 148 : 144) : W - 36;

@@ -3,6 +3,7 @@
 #include "Ui/Controls/HardwareKnob.h"
 #include "Ui/EqEditor/EqGraph.h"
 #include "Ui/Foundation/VyrInfoButton.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 // Editor of the parametric EQ (dynamic false, "eq_" parameters) or the dynamic EQ (dynamic true,
 // "dynamicEq_"): a header of band-count, gain-range and mid/side chips with help, reset and power,
@@ -55,6 +56,11 @@ private:
     void write (const juce::String& id, float plainValue);
     void selectFromGraph (const juce::String& id);
     void layoutKnobs (int left, int available, int count);
+    void paintHousing (juce::Graphics&, int identity) const;
+    void paintHeader (juce::Graphics&, int dx, const VyrTheme& theme, juce::Colour accent);
+    void paintBandRow (juce::Graphics&, int identity);
+
+    VyrCachedLayer housing;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EqPanel)
 };

@@ -1,4 +1,5 @@
 #include "Ui/FxChain/FxLayout.h"
+#include "Ui/FxChain/VyrModuleGraphModel.h"
 
 #include "Core/PluginProcessor.h"
 #include "Ui/Controls/FactoryPresetBrowser.h"
@@ -475,50 +476,39 @@ void StudioComponent::resized()
 // input, density and mix on the right.
 void StudioComponent::layoutDensity (Rectangle<int> R)
 {
-    const Rectangle<int> D (R.getX() + 10, R.getY() + 54, R.getWidth() - 20, juce::jmax (R.getHeight() - 64, 80));
+    // The controls sit in the cells of the tube engine's own layout, so the painted panels, tubes,
+    // plots and LED rows never lie under a control.
+    const auto L = makeDensLayout ({ R.getX() + 10.0f, R.getY() + 54.0f, R.getWidth() - 20.0f, juce::jmax (R.getHeight() - 64.0f, 80.0f) });
     auto on = [this] (const char* id) { return paramValue (id, 0.0f) >= 0.5f; };
     auto index = [this] (const char* id) { return juce::roundToInt (paramValue (id, 1.0f)); };
-    const int third = D.getWidth() / 3;
-    auto left = D.withWidth (third), middle = D.withX (D.getX() + third).withWidth (third),
-         right = D.withX (D.getX() + 2 * third).withWidth (D.getWidth() - 2 * third);
 
     auto row = [] (juce::TextButton (&group)[3], Rectangle<int> r, int gap)
     {
         const int b = juce::jmax ((r.getWidth() - 2 * gap) / 3, 1);
         for (int i = 0; i < 3; ++i)
-            group[i].setBounds (r.getX() + i * (b + gap), r.getY(), i == 2 ? r.getWidth() - 2 * (b + gap) : b, r.getHeight());
+            group[i].setBounds (r.getX() + i * (b + gap), r.getY(), i == 2 ? juce::jmax (r.getWidth() - 2 * (b + gap), 0) : b, r.getHeight());
     };
-    row (satFreqButtons, left.removeFromTop (22).reduced (8, 0), 6);
-    row (calibrationButtons, middle.removeFromTop (22).reduced (8, 0), 4);
+    row (satFreqButtons, L.satFreqRow, 4);
+    row (calibrationButtons, L.calibrationRow, 3);
     for (int i = 0; i < 3; ++i)
     {
         satFreqButtons[i].setToggleState (index ("analogueDensity_satFreq") == i, juce::dontSendNotification);
         calibrationButtons[i].setToggleState (index ("analogueDensity_calibration") == i, juce::dontSendNotification);
     }
-    auto knobAt = [this] (int i, Rectangle<int> r, int size)
+    // Knob order of the control set: saturation, pentode, triode, air amount, output, input, density, mix.
+    const Rectangle<int> cells[8] = { L.saturationKnob, L.pentodeKnob, L.triodeKnob, L.airAmountKnob,
+                                      L.outputKnob, L.inputKnob, L.densityKnob, L.mixKnob };
+    for (int i = 0; i < juce::jmin (knobs.size(), 8); ++i)
     {
-        if (i >= knobs.size())
-            return;
-        if (size > 0)
-        {
-            knobs[i]->size = size;
-            knobs[i]->resized();
-        }
-        knobs[i]->setBounds (r);
-    };
-    knobAt (0, left.removeFromTop (left.getHeight() * 2 / 3), 88);
-    auto switches = middle.removeFromBottom (24);
-    auto tubes = middle.removeFromTop (middle.getHeight() / 2);
-    knobAt (1, tubes.removeFromLeft (tubes.getWidth() / 2), 0);
-    knobAt (2, tubes, 0);
-    knobAt (3, middle.removeFromLeft (middle.getWidth() / 2), 0);
-    knobAt (4, middle, 0);
-    const int sw = switches.getWidth() / 5;
-    for (auto* b : { &airButton, &altTubeButton, &densityInOutButton, &vuButton, &ppmButton })
-        b->setBounds (switches.removeFromLeft (sw).reduced (2, 0));
-    knobAt (5, left, 0);
-    knobAt (6, right.removeFromTop (right.getHeight() / 2), 88);
-    knobAt (7, right, 88);
+        knobs[i]->size = juce::jmax (juce::jmin (cells[i].getWidth() - 8, cells[i].getHeight() - 28), 8);
+        knobs[i]->resized();
+        knobs[i]->setBounds (cells[i]);
+    }
+    airButton.setBounds (L.airButton);
+    altTubeButton.setBounds (L.altTubeButton);
+    densityInOutButton.setBounds (L.inOutButton);
+    vuButton.setBounds (L.vuButton);
+    ppmButton.setBounds (L.ppmButton);
     airButton.setToggleState (on ("analogueDensity_air"), juce::dontSendNotification);
     altTubeButton.setToggleState (on ("analogueDensity_altTube"), juce::dontSendNotification);
     densityInOutButton.setToggleState (on ("analogueDensity_satIn"), juce::dontSendNotification);

@@ -456,4 +456,53 @@ void StudioComponent::timerCallback()
             resized();
         repaint();
     }
+
+    advanceTapeReels();
+    copyLinkedGains();
+    repaintLivePictures();
+}
+
+// While the sides are linked the right gain follows the left one; differences of 0.05 dB or less are
+// left alone so that a value's own rounding never makes the page write.
+void StudioComponent::copyLinkedGains()
+{
+    if (processor.apvts.getParameter ("linkLR") == nullptr || paramValue ("linkLR", 1.0f) < 0.5f)
+        return;
+    for (auto [left, right] : { std::pair { "inputGainL", "inputGainR" }, std::pair { "outputGainL", "outputGainR" } })
+    {
+        auto* l = processor.apvts.getRawParameterValue (left);
+        auto* r = processor.apvts.getParameter (right);
+        if (l != nullptr && r != nullptr && std::abs (r->convertFrom0to1 (r->getValue()) - l->load()) > 0.05f)
+            r->setValueNotifyingHost (r->convertTo0to1 (l->load()));
+    }
+}
+
+void StudioComponent::advanceTapeReels()
+{
+    const bool on = paramValue ("tape_enabled", 0.0f) >= 0.5f;
+    const int speed = juce::roundToInt (paramValue ("tape_speed", 1.0f));
+    const float ips = speed == 0 ? 7.5f : (speed == 2 ? 30.0f : 15.0f);
+    reelSpeed += 0.12f * ((on ? 0.35f * ips : 0.0f) - reelSpeed);
+    reelLevel += 0.12f * ((on ? 1.0f : 0.0f) - reelLevel);
+    reelAngle = std::fmod (reelAngle + reelSpeed / 30.0f, juce::MathConstants<float>::twoPi);
+}
+
+// The pictures move with the clock and the meters: the module's rectangle is repainted every tick
+// while the page can be seen, and nothing while it cannot.
+void StudioComponent::repaintLivePictures()
+{
+    if (panelMode || ! vyrVisibleInScroll (*this))
+        return;
+    const auto key = moduleId();
+    static const juce::StringArray live { "compressor", "saturation", "clip", "delay", "tape", "reverb", "analogueDensity" };
+    if (! live.contains (key))
+        return;
+    if (! isChainProduct())
+    {
+        repaint();
+        return;
+    }
+    const auto area = moduleRect().getIntersection (getLocalBounds());
+    if (! area.isEmpty())
+        repaint (area);
 }

@@ -4,6 +4,7 @@
 #include "Ui/Controls/HardwareKnob.h"
 #include "Ui/Controls/RackFaders.h"
 #include "Ui/Foundation/VyrInfoButton.h"
+#include "Ui/FxChain/FxModulePictures.h"
 #include "Ui/MainView/ChainTray.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -148,6 +149,27 @@ public:
     int delayStyle = -1;
     int reverbType = -1;
     float animTime = 0.0f;
+    // Tape reels: angle (radians), smoothed speed and on-level, advanced by the timer.
+    float reelAngle = 0.0f, reelSpeed = 0.0f, reelLevel = 0.0f;
+    // Graph handles under the pointer and being dragged; where the clipper curve's two handles sit.
+    VyrGraphHit hoverHit = VyrGraphHit::none, dragHit = VyrGraphHit::none;
+    float clipHandleX[2] { -0.5f, 0.5f };
+    juce::Point<float> dragStart;
+    float dragStartTone[4] { 170.0f, 980.0f, 0.0f, 6600.0f };
+    juce::StringArray gestureParams;
+
+    // Graph editing (FxGraphEditing.cpp): the handle at a position, the hover state and cursor, the
+    // gestures of a drag and what a drag writes.
+    VyrGraphHit hitFxGraph (juce::Point<float> position) const;
+    void updateGraphCursor (VyrGraphHit);
+    void beginGraphParams (const char* const* ids, int count);
+    void applyFxGraphDrag (juce::Point<float> position);
+    void setGraphParam (const juce::String& id, float value);
+    void mouseDown (const juce::MouseEvent&) override;
+    void mouseDrag (const juce::MouseEvent&) override;
+    void mouseUp (const juce::MouseEvent&) override;
+    void mouseMove (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
     int selectedSlot = 0;
     int meterView = 0;
     bool panelMode = false;
@@ -174,6 +196,9 @@ public:
 
 private:
     void timerCallback() override;
+    void advanceTapeReels();
+    void copyLinkedGains();
+    void repaintLivePictures();
     // Starts the timer and builds the live meter views while showing; stops and releases them when not.
     void followShowing();
     void buildModulePanels();

@@ -316,6 +316,8 @@ void BasicMasteringView::resized()
     {
         lufsKnob->size = 138;
         lufsKnob->setBounds (L.lufsKnob);
+        // On a short stage (the Standalone's) the caption stays inside the stage's frame.
+        lufsKnob->captionLimit = L.stageArea.getBottom() - 3 - L.lufsKnob.getY();
     }
     if (inMeter != nullptr)
         inMeter->setBounds (L.inMeter);

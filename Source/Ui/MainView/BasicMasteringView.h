@@ -67,6 +67,8 @@ public:
     void beginExport();
     void loadChosenFile (const juce::File&);
     void exportChosenFile (const juce::File&);
+    // Play or pause (the Play button and the Space key); tells the user when there is no output.
+    void playClicked();
 
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override {}
@@ -126,14 +128,17 @@ public:
     juce::String recipeHint { "Style, Medium, and LUFS apply instantly - QUARN, Mix, and the loudness recipe." };
     bool fileDragHover = false;
     std::shared_ptr<juce::FileChooser> fileChooser;
+    juce::File exportDialogStart; // the file the last export dialog was opened on
     Mote motes[kNumMotes];
 
     juce::Rectangle<int> headerArea, stageArea;
+    juce::Rectangle<int> hintArea; // where the last paint put the hint line (up to two lines)
     juce::Rectangle<float> meterWell;
 
     bool lufsStampGuard = false;
     int seenRecipeGeneration = 0;
     juce::String lastStatusLine;
+    juce::String lastFileMessage; // the last message of the file actions (the file row shows it while it is the hint)
     double feedbackUntilMs = 0.0;
     int feedbackKind = 0, feedbackLetter = 0;
 
@@ -157,13 +162,13 @@ private:
     void likeClicked();
     void dislikeClicked();
     void updateClicked();
-    void playClicked();
     void stopClicked();
 
     void refreshAfterRecipe (bool includeMixKnobs);
     void generationRefresh();
     void buildMoodBox();
     void buildMotes();
+    // Shows a message of the file actions on the hint line, held against the live status line.
     void showMessage (const juce::String& text, double holdMs);
 
     // Painting steps.
@@ -179,6 +184,8 @@ private:
     void paintDropZone (juce::Graphics&, juce::Colour accent);
     void paintTrayCaptions (juce::Graphics&);
     void paintRecipeHint (juce::Graphics&);
+    // Right end of the room the hint line has in a band of the stage starting at x0.
+    int hintRight (juce::Rectangle<int> band, int x0) const;
     juce::Rectangle<int> moteArea() const;
 
     // What the painted chips and texts show; the timer repaints when any of it moved.

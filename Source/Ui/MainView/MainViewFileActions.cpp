@@ -3,6 +3,7 @@
 
 #include "Core/PluginProcessor.h"
 #include "Ui/Foundation/VyrExportFlow.h"
+#include "Ui/Shell/AudioSettingsWindow.h"
 
 namespace
 {
@@ -39,8 +40,12 @@ void BasicMasteringView::loadChosenFile (const juce::File& f)
 
 void BasicMasteringView::playClicked()
 {
+    // Without an output the transport would run silently and Play would read "Pause": say why
+    // nothing can play instead.
     if (processor.transport.isPlaying())
         processor.transport.stop();
+    else if (! vyrAudioOutputAvailable())
+        showMessage (kNoAudioOutputText, kErrorHoldMs);
     else
         processor.playFile();
     repaint();
@@ -60,13 +65,18 @@ void BasicMasteringView::beginExport()
                                         {
                                             if (auto* view = safe.getComponent())
                                                 view->exportChosenFile (chosen);
-                                        });
+                                        },
+                                        &exportDialogStart);
     repaint();
 }
 
 void BasicMasteringView::exportChosenFile (const juce::File& chosen)
 {
-    recipeHint = vyrExportFlow::finish (processor, chosen, vyrAudioIo::Format::wav);
+    const auto outcome = vyrExportFlow::finish (processor, chosen, vyrAudioIo::Format::wav);
+    if (outcome.failed)
+        showMessage (outcome.text, kErrorHoldMs);
+    else
+        recipeHint = outcome.text;
     fileChooser.reset();
     repaint();
 }

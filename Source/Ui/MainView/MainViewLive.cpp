@@ -39,7 +39,7 @@ juce::String BasicMasteringView::moodCaption (int mood) const
 
 void BasicMasteringView::showMessage (const juce::String& text, double holdMs)
 {
-    recipeHint = text;
+    recipeHint = lastFileMessage = text;
     feedbackKind = 0;
     feedbackUntilMs = holdMs > 0.0 ? nowMs() + holdMs : 0.0;
     repaint();

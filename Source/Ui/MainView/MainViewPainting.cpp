@@ -511,8 +511,13 @@ void BasicMasteringView::paintDropZone (juce::Graphics& g, juce::Colour accent)
     g.drawRoundedRectangle (zone, 8.0f, 1.0f);
     g.setColour (juce::Colour (0xb2ffffff));
     g.setFont (juce::Font (11.0f));
-    g.drawFittedText (processor.fileLoaded ? processor.loadedName : juce::String ("Drop audio or Load"),
-                      { 24, loadButton.getY() - 2, std::max (getWidth() - 320, 0), 36 }, juce::Justification::centredLeft, 1, 1.0f);
+    // A file message (a failed load or export, no output device) is shown whole here while the
+    // hint line carries it, as the hint line may have had to shorten it.
+    const bool fileMessage = lastFileMessage.isNotEmpty() && recipeHint == lastFileMessage;
+    if (fileMessage)
+        g.setColour (juce::Colour (0xfffbbf24));
+    const auto text = fileMessage ? recipeHint : (processor.fileLoaded ? processor.loadedName : juce::String ("Drop audio or Load"));
+    g.drawFittedText (text, { 24, loadButton.getY() - 2, std::max (playButton.getX() - 32, 0), 36 }, juce::Justification::centredLeft, 1, 1.0f);
 }
 
 void BasicMasteringView::paintTrayCaptions (juce::Graphics& g)
@@ -528,13 +533,36 @@ void BasicMasteringView::paintTrayCaptions (juce::Graphics& g)
 
 void BasicMasteringView::paintRecipeHint (juce::Graphics& g)
 {
+    hintArea = {};
     if (recipeHint.isEmpty() || stageArea.getWidth() <= 40)
         return;
     const auto row = liveChips[0].getBounds();
     const int x0 = dislikeButton.getRight() + 10;
+    const juce::Font face (9.5f), small (8.0f);
+
+    // One line in the row's face when it fits; else two lines in a smaller face; what still does
+    // not fit ends in an ellipsis (the Standalone's file row then shows a file message whole).
+    // Never wider than the room beside the controls and texts of the stage.
+    const auto oneLine = row.withLeft (x0).withRight (hintRight (row, x0));
+    if (face.getStringWidthFloat (recipeHint) <= (float) oneLine.getWidth())
+    {
+        hintArea = oneLine;
+        g.setColour (juce::Colour (0xb8ffffff));
+        g.setFont (face);
+        g.drawText (recipeHint, hintArea, juce::Justification::centredLeft, true);
+        return;
+    }
+    hintArea = oneLine;
+    g.setColour (juce::Colour (0xb8ffffff));
+    g.setFont (small);
+    g.drawFittedText (recipeHint, hintArea, juce::Justification::centredLeft, 2, 1.0f);
+}
+
+int BasicMasteringView::hintRight (juce::Rectangle<int> band, int x0) const
+{
     int limit = stageArea.getRight() - 8;
 
-    if (meterWell.getWidth() > 8.0f && meterWell.getY() < (float) row.getBottom() && meterWell.getBottom() > (float) row.getY())
+    if (meterWell.getWidth() > 8.0f && meterWell.getY() < (float) band.getBottom() && meterWell.getBottom() > (float) band.getY())
         limit = std::min (limit, (int) std::floor (meterWell.getX()) - 8);
 
     // A round control whose square reaches `depth` pixels into the row stops the hint before it.
@@ -544,25 +572,28 @@ void BasicMasteringView::paintRecipeHint (juce::Graphics& g)
             return;
         const int side = std::min (b.getWidth(), b.getHeight());
         const int squareTop = b.getY() + (b.getHeight() - side) / 2;
-        if (squareTop + depth < row.getBottom())
+        if (squareTop + depth < band.getBottom())
             limit = std::min (limit, b.getX() - 8);
     };
     roundControl (layout.quarn, 14);
     roundControl (layout.gauge, 48);
 
+    // The gauge's title, when it reaches into the band (the Standalone's shorter stage).
+    const auto title = effectGauge.titleBounds() + effectGauge.getPosition();
+    if (title.getY() < band.getBottom() && title.getBottom() > band.getY() && title.getX() > x0)
+        limit = std::min (limit, title.getX() - 10);
+
+    // The SPACE ring's upper-left label.
     const auto sp = layout.space;
-    if (sp.getWidth() > 8 && sp.getY() < row.getBottom() && sp.getBottom() > row.getY())
+    if (sp.getWidth() > 8 && sp.getY() < band.getBottom() && sp.getBottom() > band.getY())
     {
         const float d = 0.96f * std::max ((float) std::min (sp.getWidth(), sp.getHeight()) / 2.0f - 10.0f, 8.0f) + 11.0f;
         const int px = (int) std::nearbyint (sp.toFloat().getCentreX() - 0.22252107f * d - 20.0f);
         const int py = (int) std::nearbyint (sp.toFloat().getCentreY() - 0.9749279f * d - 5.0f);
-        if (row.getY() - 7 < py && py < row.getBottom() - 3 && px > x0)
+        if (band.getY() - 7 < py && py < band.getBottom() - 3 && px > x0)
             limit = std::min (limit, px - 8);
     }
-
-    g.setColour (juce::Colour (0xb8ffffff));
-    g.setFont (juce::Font (9.5f));
-    g.drawFittedText (recipeHint, { x0, row.getY(), std::max (limit - x0, 80), row.getHeight() }, juce::Justification::centredLeft, 1, 1.0f);
+    return limit;
 }
 
 //==============================================================================

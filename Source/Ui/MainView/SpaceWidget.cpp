@@ -298,8 +298,10 @@ void SpaceWidget::paint (juce::Graphics& gr)
     tickLayer.draw (gr, getLocalBounds(), identity, [this, &g] (juce::Graphics& lg) { paintTicks (lg, g); });
     paintRings (gr, g, reverbColour, accent);
 
-    // 7. Quadrant labels of the disc; 8. reverb sectors (both fixed: kept as an image).
-    labelLayer.draw (gr, getLocalBounds(), identity, [this, &g] (juce::Graphics& lg) { paintLabels (lg, g); });
+    // 7. Quadrant labels of the disc; 8. reverb sectors (both fixed: kept as an image). The ring
+    // labels sit just outside the ring and may reach past the widget's edge: the image has room
+    // for their whole boxes, so none is cut off.
+    labelLayer.draw (gr, getLocalBounds().expanded (28, 16), identity, [this, &g] (juce::Graphics& lg) { paintLabels (lg, g); });
 
     // 9. Handles; 10. title and caption.
     vyrPolar::paintHandle (gr, vyrPolar::pointAt (g.cx, g.cy, g.disc * spaceRad, spaceAng), delayColour, 22.08f, 9.6f);

@@ -101,8 +101,16 @@ void ImagerPanel::timerCallback()
     if (! vyrPanel::showing (*this))
         return;
     syncHeader();
-    range.repaint();
-    repaint();
+    auto& tree = processor.apvts;
+    juce::String now;
+    for (auto* id : { "stereoImager_enabled", "stereoImager_inputMs", "stereoImager_crossover", "stereoImager_spreadLo", "stereoImager_width" })
+        now << vyrPanel::read (tree, id, 0.0f) << "|";
+    now << processor.themeIndex.load (std::memory_order_acquire);
+    if (shown.changed (now))
+    {
+        range.repaint();
+        repaint();
+    }
 }
 
 void ImagerPanel::directionTurned()
@@ -175,7 +183,9 @@ void ImagerPanel::paint (juce::Graphics& g)
     const auto& theme = vyrTheme (T);
     auto& tree = processor.apvts;
 
-    vyrPaintModuleHousing (g, F (0.0f, 0.0f, (float) W, (float) H), T, "stereoImager", Colour (0x3313443a), Colour (0xff14b8a6));
+    housing.draw (g, getLocalBounds(), T, [&] (juce::Graphics& ig) {
+        vyrPaintModuleHousing (ig, F (0.0f, 0.0f, (float) W, (float) H), T, "stereoImager", Colour (0x3313443a), Colour (0xff14b8a6));
+    });
     for (auto* k : { crossoverKnob.get(), directionKnob.get(), mixKnob.get() })
         k->light = theme.light;
 

@@ -38,6 +38,8 @@ public:
     std::unique_ptr<HardwareKnob> crossoverKnob, directionKnob, mixKnob;
     std::unique_ptr<vyrPanel::ButtonLook> buttonLook;
     bool syncing = false, ready = false;
+    vyrPanel::ShownState shown;
+    VyrCachedLayer housing; // the housing behind the children, painted again only on a new size or identity
 
 private:
     void timerCallback() override;

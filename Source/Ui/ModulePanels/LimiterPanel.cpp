@@ -137,7 +137,15 @@ void LimiterPanel::syncHeader()
 
 void LimiterPanel::timerCallback()
 {
-    if (vyrPanel::showing (*this))
+    if (! vyrPanel::showing (*this))
+        return;
+    auto& tree = processor.apvts;
+    juce::String now = statusText();
+    for (auto* id : { "limiter_enabled", "limiter_style", "limiter_stylePos", "limiter_scale", "limiter_noiseShape" })
+        now << "|" << vyrPanel::read (tree, id, 0.0f);
+    now << "|" << processor.themeIndex.load (std::memory_order_acquire);
+    // Automation, recall and recipes show within a tick; an unchanged state costs no repaint.
+    if (shown.changed (now))
         syncHeader();
 }
 

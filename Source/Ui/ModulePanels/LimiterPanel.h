@@ -88,6 +88,8 @@ public:
     std::vector<LimiterPill> pills;
     juce::Rectangle<int> statusRect, pillArea, morphStripRect, xfadeRect;
     bool draggingMorph = false;
+    vyrPanel::ShownState shown; // what the timer last found
+    VyrCachedLayer housing; // the housing behind the children, painted again only on a new size or identity
 
 private:
     void timerCallback() override;

@@ -25,7 +25,9 @@ void LimiterPanel::paint (juce::Graphics& g)
     const int t = processor.themeIndex.load (std::memory_order_acquire);
     const auto& theme = vyrTheme (t);
 
-    vyrPaintModuleHousing (g, F (0.0f, 0.0f, (float) W, (float) H), t, "limiter", Colour (0x33241522), Colour (kAccent));
+    housing.draw (g, getLocalBounds(), t, [&] (juce::Graphics& ig) {
+        vyrPaintModuleHousing (ig, F (0.0f, 0.0f, (float) W, (float) H), t, "limiter", Colour (0x33241522), Colour (kAccent));
+    });
     for (auto& k : knobs)
         k->light = theme.light;
     paintHeader (g, pad(), theme);

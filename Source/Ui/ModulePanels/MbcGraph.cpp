@@ -34,7 +34,24 @@ MbcGraph::~MbcGraph()
 
 void MbcGraph::timerCallback()
 {
-    if (vyrPanel::showing (*this))
+    if (! vyrPanel::showing (*this))
+        return;
+    // The graph changes with the parameters and, while the module runs, with the band reductions.
+    vyrMbc::State s;
+    vyrMbc::loadState (processor.apvts, s);
+    const bool side = s.msMode && s.msChannel == 1;
+    juce::String now;
+    now << (int) s.enabled << s.bandCount << (int) side << "|" << dragKind << dragIndex << hoverKind << hoverIndex;
+    for (int k = 0; k < 4; ++k)
+        now << "|" << s.xover[k];
+    for (int k = 0; k < 5; ++k)
+    {
+        const auto& b = side ? s.side[k] : s.mid[k];
+        now << "|" << b.thresh << "," << b.makeup;
+        if (s.enabled)
+            now << "," << juce::roundToInt (10.0f * processor.liveChain.multiBandComp.bandGr[k].load (std::memory_order_acquire));
+    }
+    if (shown.changed (now))
         repaint();
 }
 
@@ -193,20 +210,27 @@ void MbcGraph::paint (juce::Graphics& g)
 
     juce::Path clip;
     clip.addRoundedRectangle (0.0f, 0.0f, W, H, 8.0f);
-    g.setColour (Colour (0x8c080a10));
-    g.fillPath (clip);
+    juce::String key;
+    key << s.bandCount;
+    for (float x : s.xover)
+        key << "|" << x;
+    if (key != backdropKey)
+        backdrop.invalidate(), backdropKey = key;
+    backdrop.draw (g, getLocalBounds(), 0, [&] (juce::Graphics& ig) {
+        ig.setColour (Colour (0x8c080a10));
+        ig.fillPath (clip);
+        ig.reduceClipRegion (clip);
+        ig.setColour (Colour (0x0dffffff));
+        for (float q : vyrMbc::kGridFractions)
+            ig.fillRect (q * W, 0.0f, 1.0f, H);
+        for (float q : { 1.0f, 0.8f, 0.6f, 0.4f, 0.2f, 0.0f })
+            ig.fillRect (0.0f, q * H, W, 1.0f);
+        ig.setColour (Colour (0x29ffffff));
+        ig.fillRect (0.0f, 0.0f, W, 1.0f);
+        paintBands (ig, s);
+    });
     juce::Graphics::ScopedSaveState save (g);
     g.reduceClipRegion (clip);
-
-    g.setColour (Colour (0x0dffffff));
-    for (float q : vyrMbc::kGridFractions)
-        g.fillRect (q * W, 0.0f, 1.0f, H);
-    for (float q : { 1.0f, 0.8f, 0.6f, 0.4f, 0.2f, 0.0f })
-        g.fillRect (0.0f, q * H, W, 1.0f);
-    g.setColour (Colour (0x29ffffff));
-    g.fillRect (0.0f, 0.0f, W, 1.0f);
-
-    paintBands (g, s);
     if (s.enabled)
         paintReduction (g, s);
     paintCrossovers (g, s);

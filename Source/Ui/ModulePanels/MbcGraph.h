@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Ui/ModulePanels/MbcVisualizer.h"
+#include "Ui/Foundation/VyrPainting.h"
 #include "Ui/ModulePanels/PanelKit.h"
 
 #include <functional>
@@ -62,4 +63,8 @@ private:
     void paintMakeups (juce::Graphics&, const vyrMbc::State&);
 
     std::unique_ptr<vyrPanel::GestureSpan> drag;
+    vyrPanel::ShownState shown;
+    // Background, grid and band regions: they change only with the crossovers and the band count.
+    VyrCachedLayer backdrop;
+    juce::String backdropKey;
 };

@@ -409,7 +409,9 @@ void MbcPanel::paint (juce::Graphics& g)
     const int W = getWidth(), H = getHeight();
     const int t = processor.themeIndex.load (std::memory_order_acquire);
     const auto& theme = vyrTheme (t);
-    vyrPaintModuleHousing (g, F (0.0f, 0.0f, (float) W, (float) H), t, "multiBandComp", Colour (0x330a3d28), Colour (kAccent));
+    housing.draw (g, getLocalBounds(), vyrClampTheme (t), [&] (juce::Graphics& ig) {
+        vyrPaintModuleHousing (ig, F (0.0f, 0.0f, (float) W, (float) H), t, "multiBandComp", Colour (0x330a3d28), Colour (kAccent));
+    });
     for (auto& k : knobs)
         k->light = theme.light;
     paintHeader (g, themeInset (t), theme);

@@ -54,6 +54,7 @@ public:
     int tabCount = 0;
     std::unique_ptr<juce::LookAndFeel_V4> buttonLook;
     vyrMbc::State state;
+    VyrCachedLayer housing; // the housing behind the children, painted again only on a new size or identity
 
 private:
     void reload();

@@ -117,20 +117,28 @@ void MbcVisualizer::paint (juce::Graphics& g)
 
     juce::Path clip;
     clip.addRoundedRectangle (0.0f, 0.0f, W, H, 8.0f);
-    g.setColour (juce::Colour (0xa606080e));
-    g.fillPath (clip);
+    juce::String key;
+    key << n;
+    for (float x : s.xover)
+        key << "|" << x;
+    if (key != backdropKey)
+        backdrop.invalidate(), backdropKey = key;
+    backdrop.draw (g, getLocalBounds(), 0, [&] (juce::Graphics& ig) {
+        ig.setColour (juce::Colour (0xa606080e));
+        ig.fillPath (clip);
+        ig.reduceClipRegion (clip);
+        ig.setColour (juce::Colour (0x0dffffff));
+        for (float q : vyrMbc::kGridFractions)
+            ig.fillRect (q * W, 0.0f, 1.0f, H);
+        for (int k = 0; k < n; ++k)
+        {
+            const float x1 = k == 0 ? 0.0f : vyrMbc::freqToX (vyrMbc::bandLo (s, k), W), x2 = vyrMbc::freqToX (vyrMbc::bandHi (s, k), W);
+            ig.setColour (vyrMbc::bandColour (k).withAlpha ((juce::uint8) 0x12));
+            ig.fillRect (x1, 0.0f, juce::jmax (x2 - x1, 1.0f), H);
+        }
+    });
     juce::Graphics::ScopedSaveState save (g);
     g.reduceClipRegion (clip);
-
-    g.setColour (juce::Colour (0x0dffffff));
-    for (float q : vyrMbc::kGridFractions)
-        g.fillRect (q * W, 0.0f, 1.0f, H);
-    for (int k = 0; k < n; ++k)
-    {
-        const float x1 = k == 0 ? 0.0f : vyrMbc::freqToX (vyrMbc::bandLo (s, k), W), x2 = vyrMbc::freqToX (vyrMbc::bandHi (s, k), W);
-        g.setColour (vyrMbc::bandColour (k).withAlpha ((juce::uint8) 0x12));
-        g.fillRect (x1, 0.0f, juce::jmax (x2 - x1, 1.0f), H);
-    }
 
     float spectrum[4096];
     {

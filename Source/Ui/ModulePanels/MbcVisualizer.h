@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Model/MbcState.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -53,4 +54,6 @@ private:
     void timerCallback() override;
     void updateSpectrumView();
     bool spectrumOpen = false;
+    VyrCachedLayer backdrop; // background, grid and band regions, drawn again when the bands move
+    juce::String backdropKey;
 };

@@ -78,6 +78,23 @@ public:
     const Segment segment;
 };
 
+// What a panel showed at its last repaint, so its timer repaints only when that changes.
+class ShownState
+{
+public:
+    // True (and remembered) when `now` differs from what was shown.
+    bool changed (const juce::String& now)
+    {
+        if (now == last)
+            return false;
+        last = now;
+        return true;
+    }
+
+private:
+    juce::String last;
+};
+
 // A hidden panel's timers and readers do nothing: the panel shows and has an area on screen.
 bool showing (const juce::Component& c);
 }

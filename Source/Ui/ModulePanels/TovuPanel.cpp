@@ -68,8 +68,13 @@ void TovuPanel::timerCallback()
 {
     if (! vyrPanel::showing (*this))
         return;
-    syncHeader();
-    field.repaint();
+    auto& tree = processor.apvts;
+    juce::String now;
+    for (auto* id : { "tovu_enabled", "tovu_frequency", "tovu_width", "tovu_slope" })
+        now << vyrPanel::read (tree, id, 0.0f) << "|";
+    now << processor.themeIndex.load (std::memory_order_acquire);
+    if (shown.changed (now))
+        syncHeader();
 }
 
 void TovuPanel::mouseDown (const juce::MouseEvent& e)
@@ -119,21 +124,22 @@ void TovuPanel::paint (juce::Graphics& g)
     const int T = processor.themeIndex.load (std::memory_order_acquire);
     const float W = (float) getWidth(), H = (float) getHeight();
     const float a = dimOf (processor);
-    vyrPaintModuleHousing (g, F (0.0f, 0.0f, W, H), T, "tovu", Colour (0xff0a0c14), Colour (0xff6366f1));
-
-    const float h2 = (float) juce::jmax (getHeight() / 2, 0);
-    {
-        juce::Graphics::ScopedSaveState save (g);
-        juce::Path upper;
-        upper.addRoundedRectangle (0.0f, 0.0f, W, h2, 12.0f, 12.0f, true, true, false, false);
-        g.reduceClipRegion (upper);
-        g.setGradientFill (juce::ColourGradient (Colour (0xff0c0f18), 0.0f, 0.0f, Colour (0xff070910), 0.0f, h2, false));
-        g.fillRect (F (0.0f, 0.0f, W, h2));
-        g.setColour (Colour (0x0fffffff));
-        g.fillRect (F (0.0f, 0.0f, W, juce::jmin (h2, 1.0f)));
-    }
+    housing.draw (g, getLocalBounds(), vyrClampTheme (T), [&] (juce::Graphics& ig) {
+        vyrPaintModuleHousing (ig, F (0.0f, 0.0f, W, H), T, "tovu", Colour (0xff0a0c14), Colour (0xff6366f1));
+        const float h2 = (float) juce::jmax (getHeight() / 2, 0);
+        {
+            juce::Graphics::ScopedSaveState save (ig);
+            juce::Path upper;
+            upper.addRoundedRectangle (0.0f, 0.0f, W, h2, 12.0f, 12.0f, true, true, false, false);
+            ig.reduceClipRegion (upper);
+            ig.setGradientFill (juce::ColourGradient (Colour (0xff0c0f18), 0.0f, 0.0f, Colour (0xff070910), 0.0f, h2, false));
+            ig.fillRect (F (0.0f, 0.0f, W, h2));
+            ig.setColour (Colour (0x0fffffff));
+            ig.fillRect (F (0.0f, 0.0f, W, juce::jmin (h2, 1.0f)));
+        }
+        paintPlate (ig);
+    });
     paintHeader (g, inset (T), a);
-    paintPlate (g);
     paintSlopes (g);
 
     g.setFont (vyrPanel::font (8.0f, false, 0.1f));

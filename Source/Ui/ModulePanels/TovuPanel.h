@@ -35,6 +35,8 @@ public:
     std::unique_ptr<HardwareKnob> frequencyKnob, widthKnob;
     std::unique_ptr<vyrPanel::ButtonLook> buttonLook;
     juce::Rectangle<int> slope12Bounds, slope24Bounds;
+    vyrPanel::ShownState shown;
+    VyrCachedLayer housing; // the housing behind the children, painted again only on a new size or identity
 
 private:
     void timerCallback() override;

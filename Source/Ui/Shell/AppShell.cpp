@@ -95,7 +95,7 @@ AppShell::AppShell (VyrAudioProcessor& p)
     fullscreenButton.setTooltip (kFullscreenTip);
     fullscreenButton.onClick = [this] { toggleFullscreen(); };
     ghostBtn (settingsButton);
-    settingsButton.setTooltip (utf8 ("Settings  \xc2\xb7  Audio devices  \xc2\xb7  \xe2\x8c\x98,"));
+    settingsButton.setTooltip (utf8 ("Settings  \xc2\xb7  Audio devices  \xc2\xb7  ") + vyrSettingsShortcutText());
     settingsButton.onClick = [this]
     {
         if (onOpenSettings)
@@ -212,7 +212,7 @@ void AppShell::setPro (bool shouldBePro)
 bool AppShell::topLevelIsFullScreen() const
 {
     if (auto* window = dynamic_cast<juce::ResizableWindow*> (getTopLevelComponent()))
-        return window->isFullScreen();
+        return window->isFullScreen() || ! boundsBeforeFullScreen.isEmpty();
     return false;
 }
 
@@ -221,8 +221,20 @@ void AppShell::toggleFullscreen()
     auto* window = dynamic_cast<juce::ResizableWindow*> (getTopLevelComponent());
     if (window == nullptr)
         return;
-    const bool was = window->isFullScreen();
+    // The window's own flag can be lost on the way (a window manager answering the request with
+    // a plain resize), so the bounds kept on entering say whether we are in full screen.
+    const bool was = topLevelIsFullScreen();
+    if (! was)
+        boundsBeforeFullScreen = window->getBounds();
+    if (onFullScreenChange)
+        onFullScreenChange (! was);
     window->setFullScreen (! was);
+    if (was)
+    {
+        if (! boundsBeforeFullScreen.isEmpty())
+            window->setBounds (boundsBeforeFullScreen);
+        boundsBeforeFullScreen = {};
+    }
     fullscreenButton.setTooltip (! was ? kExitFullscreenTip : kFullscreenTip);
     resized();
     repaint();
@@ -241,9 +253,11 @@ bool AppShell::keyPressed (const juce::KeyPress& key)
         if (spaceHeld)
             return true;
         spaceHeld = true;
-        if (processor.transport.isPlaying())
+        if (mainView != nullptr)
+            mainView->playClicked();
+        else if (processor.transport.isPlaying())
             processor.transport.stop();
-        else
+        else if (vyrAudioOutputAvailable())
             processor.playFile();
         repaint();
         return true;

@@ -100,6 +100,12 @@ public:
     juce::TextButton fullscreenButton, settingsButton;
     VyrInfoButton identityInfo;
 
+    // Called before the window enters full screen (true) and before it leaves it (false), so the
+    // editor can lift or restore its size limits.
+    std::function<void (bool)> onFullScreenChange;
+    // The window's bounds before it entered full screen; leaving restores them.
+    juce::Rectangle<int> boundsBeforeFullScreen;
+
 private:
     void timerCallback() override;
     void layoutDesktop();

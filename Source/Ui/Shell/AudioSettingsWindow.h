@@ -2,6 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <memory>
 
 // The Standalone app's main menu: one "File" menu with "Settings…", which opens the audio device
@@ -22,3 +23,17 @@ void vyrInstallMainMenu (juce::MenuBarModel* model);
 
 // Opens the Standalone app's audio device settings; false when not running as the Standalone app.
 bool vyrShowAudioSettings();
+
+// How the settings shortcut is written on this platform: "⌘," on a Mac, "Ctrl+," elsewhere.
+juce::String vyrSettingsShortcutText();
+
+// Whether the Standalone app has an audio output device to play through. Inside a plug-in host
+// the host owns the device, so the answer is always yes there.
+bool vyrAudioOutputAvailable();
+
+// When set, answers `vyrAudioOutputAvailable` instead of the Standalone app's device manager
+// (tests stand in for a machine without a usable output this way).
+extern std::function<bool()> gAudioOutputProbe;
+
+// What the Standalone app says when Play finds no output to play through.
+extern const char* const kNoAudioOutputText;

@@ -65,6 +65,7 @@ VyrAudioProcessorEditor::VyrAudioProcessorEditor (VyrAudioProcessor& p)
     {
         setupQuarnZoom();
         setSize (kDesignWidth, designH);
+        shell.onFullScreenChange = [this] (bool entering) { fullScreenChanging (entering); };
         if (auto* view = shell.mainView.get())
         {
             view->getWindowScale = [this] { return quarnScale; };
@@ -126,19 +127,76 @@ void VyrAudioProcessorEditor::setupQuarnZoom()
     zoomReady = true;
 }
 
+void VyrAudioProcessorEditor::fullScreenChanging (bool entering)
+{
+    inFullScreen = entering;
+    if (entering)
+    {
+        // The window takes the screen's size: the content is scaled into it and letterboxed.
+        setResizeLimits (1, 1, 1 << 14, 1 << 14);
+        if (auto* c = getConstrainer())
+            c->setFixedAspectRatio (0.0);
+    }
+    else
+    {
+        setupQuarnZoom();
+    }
+}
+
+float VyrAudioProcessorEditor::largestScaleThatFits (float wanted) const
+{
+    auto* top = getTopLevelComponent();
+    if (wanted <= quarnScale || top == nullptr || ! top->isOnDesktop())
+        return wanted;
+    const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (top->getScreenBounds());
+    if (display == nullptr)
+        return wanted;
+    // Whatever the window adds around the editor (title bar, frame) grows with it unchanged.
+    const auto room = display->userArea;
+    const int extraW = top->getWidth() - getWidth(), extraH = top->getHeight() - getHeight();
+    auto fits = [&] (float s)
+    { return juce::roundToInt (kDesignWidth * s) + extraW <= room.getWidth() && juce::roundToInt ((float) designH * s) + extraH <= room.getHeight(); };
+    float s = wanted;
+    while (s > quarnScale + 0.001f && ! fits (s))
+        s -= 0.05f;
+    return juce::jmax (s, quarnScale);
+}
+
 void VyrAudioProcessorEditor::setQuarnScale (float scale)
 {
-    const float s = juce::jlimit (kMinScale, kMaxScale, scale);
+    if (inFullScreen)
+    {
+        // The window keeps the screen; only the content's scale changes, up to what fits.
+        const float fit = juce::jmin ((float) getWidth() / (float) kDesignWidth, (float) getHeight() / (float) designH);
+        quarnScale = juce::jlimit (kMinScale, juce::jmax (kMinScale, juce::jmin (kMaxScale, fit)), scale);
+        layoutScaledQuarn();
+        return;
+    }
+    // Zooming in never grows the window past the screen's usable area: it stops at the largest
+    // step that fits.
+    const float s = juce::jlimit (kMinScale, kMaxScale, largestScaleThatFits (juce::jlimit (kMinScale, kMaxScale, scale)));
     const int w = juce::roundToInt (kDesignWidth * s), h = juce::roundToInt ((float) designH * s);
     if (getWidth() != w || getHeight() != h)
     {
         applyingScale = true;
         setSize (w, h);
         applyingScale = false;
+        keepWindowOnScreen();
     }
     quarnScale = juce::jlimit (kMinScale, kMaxScale,
                                juce::jmin ((float) getWidth() / (float) kDesignWidth, (float) getHeight() / (float) designH));
     layoutScaledQuarn();
+}
+
+void VyrAudioProcessorEditor::keepWindowOnScreen()
+{
+    // Only the Standalone app's own window is moved; a host places its windows itself.
+    auto* top = getTopLevelComponent();
+    if (! isStandalone() || top == this || top == nullptr || ! top->isOnDesktop())
+        return;
+    if (const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (top->getScreenBounds()))
+        if (! display->userArea.contains (top->getBounds()))
+            top->setBounds (top->getBounds().constrainedWithin (display->userArea));
 }
 
 void VyrAudioProcessorEditor::layoutScaledQuarn()

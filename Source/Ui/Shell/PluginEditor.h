@@ -35,6 +35,8 @@ public:
     VyrExportInfoOverlay& getExportOverlay() noexcept override { return exportOverlay; }
 
     void setupQuarnZoom();
+    // Sets the zoom (0.75..1.5); a step that would make the window larger than the screen's usable
+    // area stops at the largest step that fits. In full screen only the content's scale changes.
     void setQuarnScale (float scale);
     void layoutScaledQuarn();
 
@@ -64,6 +66,9 @@ private:
     };
 
     void grabFocusIfShowing();
+    void fullScreenChanging (bool entering);
+    float largestScaleThatFits (float wanted) const;
+    void keepWindowOnScreen();
     bool isQuarn() const noexcept;
     bool isStandalone() const noexcept;
 
@@ -72,6 +77,7 @@ private:
     float quarnScale = 1.0f;
     bool applyingScale = false;
     bool zoomReady = false;
+    bool inFullScreen = false;
     int designH = 720;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VyrAudioProcessorEditor)

@@ -2,6 +2,7 @@
 
 #include "Core/PluginProcessor.h"
 #include "Files/AudioIo.h"
+#include "Ui/Shell/AudioSettingsWindow.h"
 
 namespace
 {
@@ -35,10 +36,14 @@ TransportStrip::TransportStrip (VyrAudioProcessor& p) : processor (p)
     loadButton.onClick = [this] { browse(); };
     playButton.onClick = [this]
     {
+        notice.clear();
         if (processor.transport.isPlaying())
             processor.transport.stop();
+        else if (! vyrAudioOutputAvailable())
+            notice = kNoAudioOutputText;
         else
             processor.playFile();
+        repaint();
     };
     stopButton.onClick = [this]
     {
@@ -128,11 +133,11 @@ void TransportStrip::paint (juce::Graphics& g)
     }
 
     // A failed load keeps the loaded file; say why it failed.
-    if (processor.loadError.isNotEmpty())
+    if (const auto& message = processor.loadError.isNotEmpty() ? processor.loadError : notice; message.isNotEmpty())
     {
         g.setColour (juce::Colour (0xfffbbf24));
         g.setFont (juce::Font (11.0f));
-        g.drawFittedText (processor.loadError, messageArea(), juce::Justification::centredLeft, 2, 1.0f);
+        g.drawFittedText (message, messageArea(), juce::Justification::centredLeft, 2, 1.0f);
     }
 
     // The shared look-and-feel leaves slider drawing to their owners: the gain track and thumb.

@@ -7,7 +7,8 @@
 class VyrAudioProcessor;
 
 // The Standalone app's bottom strip in the plug-in layout of the full chain: load a file, play or
-// pause, stop, set the playback gain; a ready indicator and, after a failed load, the reason.
+// pause, stop, set the playback gain; a ready indicator and, after a failed load or a Play
+// without an output device, the reason.
 // Polls the processor every 125 ms on the message thread; writes playerGain (atomic) directly.
 class TransportStrip : public juce::Component, private juce::Timer
 {
@@ -26,6 +27,7 @@ public:
     juce::Slider gainSlider;
     int lastStateVersion = 0;
     std::shared_ptr<juce::FileChooser> chooser;
+    juce::String notice; // why Play did not start (no output device); cleared by the next start
 
     // Where the load error text goes (between Stop and the gain slider).
     juce::Rectangle<int> messageArea() const;

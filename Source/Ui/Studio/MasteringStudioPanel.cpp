@@ -233,7 +233,7 @@ void MasteringStudioPanel::beginExport()
 
 void MasteringStudioPanel::exportChosenFile (const juce::File& chosen, int format)
 {
-    status = vyrExportFlow::finish (processor, chosen, (vyrAudioIo::Format) juce::jlimit (0, 6, format));
+    status = vyrExportFlow::finish (processor, chosen, (vyrAudioIo::Format) juce::jlimit (0, 6, format)).text;
     chooser.reset();
     repaint();
 }
