@@ -50,6 +50,9 @@ if [[ "$docs" == "1" ]]; then
     # The section page; the library dialog.
     "section-page-identity-0:section-page-dark:1200x" "section-page-identity-3:section-page-retro:1200x"
     "library-dialog:library-dialog:540x"
+    # The studio page, the mastered output with the assistant's drawer, the final output.
+    "studio-page:studio-page:1200x" "studio-mastered-output:studio-mastered-output:1184x"
+    "final-output-identity-0:final-output-dark:1184x"
   )
   for pair in "${pictures[@]}"; do
     IFS=: read -r name target size <<< "$pair"

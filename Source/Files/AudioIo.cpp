@@ -184,15 +184,15 @@ juce::String suggestedFileName (const juce::String& sourceName, Format format, c
     return base + "_VYR_Master." + specOf (format).extension;
 }
 
-ExportTarget exportTargetFor (const juce::File& chosen)
+ExportTarget exportTargetFor (const juce::File& chosen, Format fallback)
 {
     ExportTarget t;
     t.file = chosen;
     t.format = formatFromExtension (chosen.getFileExtension());
     if (t.format == Format::none)
     {
-        t.format = Format::wav;
-        t.file = chosen.withFileExtension ("wav");
+        t.format = ((int) fallback >= 0 && (int) fallback < 7) ? fallback : Format::wav;
+        t.file = chosen.withFileExtension (kSpecs[(int) t.format].extension);
         t.replacesOtherFile = t.file != chosen && t.file.exists();
     }
     return t;

@@ -88,8 +88,8 @@ juce::String suggestedFileName (const juce::String& sourceName, Format format, c
 // folder, else the home folder; the first of them that exists as a folder.
 juce::File exportStartFolder (const juce::File& lastFolder, const juce::File& song);
 
-// Where an export chosen in a save dialog goes: an unknown extension becomes WAV with the
-// extension "wav". When that change names another file that already exists, the caller must
+// Where an export chosen in a save dialog goes: an unknown extension becomes the fallback format
+// (WAV unless given) with that format's extension. When that change names another file that already exists, the caller must
 // ask before overwriting it (the dialog only asked about the name the user typed).
 struct ExportTarget
 {
@@ -97,5 +97,5 @@ struct ExportTarget
     Format format = Format::wav;
     bool replacesOtherFile = false;
 };
-ExportTarget exportTargetFor (const juce::File& chosen);
+ExportTarget exportTargetFor (const juce::File& chosen, Format fallback = Format::wav);
 }

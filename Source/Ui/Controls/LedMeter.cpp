@@ -176,8 +176,12 @@ void LedMeter::paint (juce::Graphics& g)
     const auto inks = inksFor (themeId);
     float W = (float) getWidth(), H = (float) getHeight();
 
+    // Its own bounds, not the clip: painting is unclipped, so the clip may be the parent's.
     if (! transparent)
-        g.fillAll (inks.base);
+    {
+        g.setColour (inks.base);
+        g.fillRect (getLocalBounds());
+    }
 
     float D = 0.0f;
     if (housing && ! compact && ! transparent)

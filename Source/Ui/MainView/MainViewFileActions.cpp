@@ -2,6 +2,7 @@
 #include "Ui/MainView/BasicMasteringView.h"
 
 #include "Core/PluginProcessor.h"
+#include "Ui/Foundation/VyrExportFlow.h"
 #include "Ui/Shell/AudioSettingsWindow.h"
 
 namespace
@@ -59,60 +60,23 @@ void BasicMasteringView::stopClicked()
 
 void BasicMasteringView::beginExport()
 {
-    if (! processor.fileLoaded)
-    {
-        recipeHint = "Load an audio file first.";
-        repaint();
-        return;
-    }
-    const auto name = vyrAudioIo::suggestedFileName (processor.loadedName, vyrAudioIo::Format::wav, processor.exportInfo.title);
-    const auto initial = vyrAudioIo::exportStartFolder (processor.exportInfo.lastExportFolder, processor.loadedFile).getChildFile (name);
-    exportDialogStart = initial;
-    fileChooser = std::make_shared<juce::FileChooser> ("Export master", initial, kAudioPatterns, true);
-    recipeHint = juce::String ("Rendering live master") + juce::String (juce::CharPointer_UTF8 ("\xe2\x80\xa6"));
-    repaint();
-
     juce::Component::SafePointer<BasicMasteringView> safe (this);
-    fileChooser->launchAsync (juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
-                                  | juce::FileBrowserComponent::warnAboutOverwriting,
-                              [safe] (const juce::FileChooser& chooser)
-                              {
-                                  if (auto* view = safe.getComponent())
-                                      view->exportChosenFile (vyrAudioIo::chosenSaveFile (chooser));
-                              });
+    fileChooser = vyrExportFlow::begin (processor, vyrAudioIo::Format::wav, recipeHint, [safe] (const juce::File& chosen)
+                                        {
+                                            if (auto* view = safe.getComponent())
+                                                view->exportChosenFile (chosen);
+                                        },
+                                        &exportDialogStart);
+    repaint();
 }
 
 void BasicMasteringView::exportChosenFile (const juce::File& chosen)
 {
-    if (chosen.getFullPathName().isEmpty())
-    {
-        fileChooser.reset();
-        recipeHint = "Export cancelled.";
-        repaint();
-        return;
-    }
-
-    // A name without a known extension is written as WAV. The dialog only asked about the name
-    // the user typed: when the ".wav" name is another file that already exists, nothing is
-    // overwritten and the user is told how to replace it on purpose.
-    const auto target = vyrAudioIo::exportTargetFor (chosen);
-    if (target.replacesOtherFile)
-    {
-        fileChooser.reset();
-        recipeHint = target.file.getFileName() + " already exists - nothing was written. Save as " + target.file.getFileName()
-                     + " to replace it.";
-        repaint();
-        return;
-    }
-
-    const auto err = processor.exportMastered (target.file, target.format);
-    if (err.isEmpty())
-    {
-        processor.exportInfo.lastExportFolder = target.file.getParentDirectory();
-        recipeHint = "Exported " + target.file.getFileName();
-    }
+    const auto outcome = vyrExportFlow::finish (processor, chosen, vyrAudioIo::Format::wav);
+    if (outcome.failed)
+        showMessage (outcome.text, kErrorHoldMs);
     else
-        showMessage (err, kErrorHoldMs);
+        recipeHint = outcome.text;
     fileChooser.reset();
     repaint();
 }

@@ -3,7 +3,9 @@
 #include "Ui/Foundation/HardwareArt.h"
 #include "Ui/Foundation/VyrInfoButton.h"
 #include "Ui/FxChain/StudioComponent.h"
-#include "Ui/Shell/PagePlaceholders.h"
+#include "Ui/Studio/FinalOutputPanel.h"
+#include "Ui/Studio/MasteredWaveformPanel.h"
+#include "Ui/Studio/MasteringStudioPanel.h"
 #include "Ui/SectionPage/SectionMasteringPanel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>

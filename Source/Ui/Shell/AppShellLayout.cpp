@@ -346,7 +346,7 @@ void AppShell::layoutDesktop()
     }
     moveIntoDesktop (masteringStudio);
     masteringStudio.setVisible (true);
-    const int studioH = masteringStudio.expanded ? 592 : 540;
+    const int studioH = masteringStudio.detailOpen ? 592 : 540;
     masteringStudio.setBounds (0, m, f, studioH);
     m += studioH + 16;
     moveIntoDesktop (finalOutput);
