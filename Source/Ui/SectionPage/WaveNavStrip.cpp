@@ -17,7 +17,7 @@ float playFraction (const VyrAudioProcessor& p, double length)
 
 WaveNavStrip::WaveNavStrip (VyrAudioProcessor& p) : processor (p)
 {
-    setTooltip ("Navigator \xe2\x80\x94 drag left/right to pan, up/down to zoom, edges to resize, click to jump");
+    setTooltip (juce::CharPointer_UTF8 ("Navigator \xe2\x80\x94 drag left/right to pan, up/down to zoom, edges to resize, click to jump"));
     setMouseCursor (juce::MouseCursor::UpDownLeftRightResizeCursor);
 }
 

@@ -121,6 +121,8 @@ juce::String writeImagePdf (const juce::File& file, const std::vector<std::uint8
     const auto pdf = makeImagePdf (packed, width, height, title);
     if (pdf.getSize() == 0)
         return "The report image could not be compressed.";
+    if (! file.getParentDirectory().isDirectory())
+        return "Could not write to " + file.getParentDirectory().getFullPathName() + " (the folder does not exist).";
     const auto temp = file.getSiblingFile (file.getFileName() + ".part");
     if (! temp.replaceWithData (pdf.getData(), pdf.getSize()))
         return "Could not write to " + file.getParentDirectory().getFullPathName() + ".";
