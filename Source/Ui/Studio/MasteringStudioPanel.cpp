@@ -4,6 +4,7 @@
 #include "Model/QuarnPresets.h"
 #include "Ui/Controls/GhostButton.h"
 #include "Ui/Foundation/VyrExportFlow.h"
+#include "Ui/MainView/BasicMasteringView.h"
 #include "Ui/Shell/ExportInfoOverlay.h"
 
 #include <cmath>
@@ -120,15 +121,8 @@ int MasteringStudioPanel::mediumForTarget (int target) noexcept
 
 void MasteringStudioPanel::setChoice (const juce::String& id, int index)
 {
-    auto* param = dynamic_cast<juce::AudioParameterChoice*> (processor.apvts.getParameter (id));
-    if (param == nullptr)
-        return;
-    const float v = param->convertTo0to1 ((float) index);
-    auto& base = static_cast<juce::AudioProcessorParameter&> (*param);
-    base.beginChangeGesture();
-    base.setValue (v);
-    base.sendValueChangedMessageToListeners (v);
-    base.endChangeGesture();
+    // The studio's chips write their choices exactly as the main view's do.
+    BasicMasteringView::setChoice (processor, id, index);
 }
 
 void MasteringStudioPanel::clickMedium (int i)
