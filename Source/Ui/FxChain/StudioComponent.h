@@ -3,6 +3,7 @@
 #include "Ui/Controls/HardwareFader.h"
 #include "Ui/Controls/HardwareKnob.h"
 #include "Ui/Controls/RackFaders.h"
+#include "Ui/Foundation/HardwareArt.h"
 #include "Ui/Foundation/VyrInfoButton.h"
 #include "Ui/FxChain/FxModulePictures.h"
 #include "Ui/MainView/ChainTray.h"
@@ -102,6 +103,8 @@ public:
     void setParam (const juce::String& id, float plainValue, bool withGesture);
 
     VyrAudioProcessor& processor;
+    // The hardware images stay decoded while the page exists, not once per paint.
+    juce::SharedResourcePointer<HardwareArt> art;
     ChainTray tray;
     std::array<PanelSlot, numPanelSlots> panels;
 
