@@ -5,12 +5,14 @@
 #include "BenchUtil.h"
 
 #include <benchmark/benchmark.h>
+#include <juce_audio_formats/juce_audio_formats.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_events/juce_events.h>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <thread>
 
 // One second of stereo program material at 48 kHz, played through a processor in blocks of 512
@@ -40,6 +42,33 @@ struct VyrProgramLoop
         }
     }
 };
+
+// Writes `seconds` of stereo 44.1 kHz program material (seeded) to a 16-bit WAV; with `quarterGains`
+// each quarter of the song is scaled by its gain, so sections differ in level.
+inline void vyrWriteProgramSong (const juce::File& song, int seconds, int seed, const float* quarterGains = nullptr)
+{
+    juce::AudioBuffer<float> audio (2, 44100 * seconds);
+    juce::Random rng (seed);
+    vyrFillProgram (audio, 44100.0, rng);
+    if (quarterGains != nullptr)
+        for (int s = 0; s < 4; ++s)
+            audio.applyGain (s * audio.getNumSamples() / 4, audio.getNumSamples() / 4, quarterGains[s]);
+    juce::WavAudioFormat wav;
+    std::unique_ptr<juce::AudioFormatWriter> w (wav.createWriterFor (new juce::FileOutputStream (song), 44100.0, 2, 16, {}, 0));
+    w->writeFromAudioSampleBuffer (audio, 0, audio.getNumSamples());
+}
+
+// A processor of `product` as the Standalone app makes it, prepared at 48 kHz / 512.
+template <typename Processor>
+std::unique_ptr<Processor> vyrMakeStandaloneProcessor (int product)
+{
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Standalone);
+    auto proc = std::make_unique<Processor> (product);
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+    proc->setPlayConfigDetails (2, 2, 48000.0, 512);
+    proc->prepareToPlay (48000.0, 512);
+    return proc;
+}
 
 // Windows need an X display (e.g. under xvfb-run); without one the benchmark is marked skipped.
 inline bool vyrBenchHasDisplay (benchmark::State& state)

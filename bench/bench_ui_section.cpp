@@ -22,12 +22,9 @@ struct SectionRig
 
     SectionRig()
     {
-        writeSong();
-        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Standalone);
-        proc = std::make_unique<VyrAudioProcessor> (0);
-        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
-        proc->setPlayConfigDetails (2, 2, 48000.0, 512);
-        proc->prepareToPlay (48000.0, 512);
+        const float gains[4] = { 0.2f, 0.8f, 0.4f, 1.0f }; // four sections of different level
+        vyrWriteProgramSong (song, 180, 7, gains);
+        proc = vyrMakeStandaloneProcessor<VyrAudioProcessor> (0);
         proc->loadAudioFile (song);
         page = std::make_unique<SectionMasteringPanel> (*proc);
         page->setSize (1200, 640);
@@ -43,20 +40,6 @@ struct SectionRig
         proc->releaseResources();
         proc.reset();
         song.deleteFile();
-    }
-
-    // Three minutes of program material in four sections of different level.
-    void writeSong()
-    {
-        juce::AudioBuffer<float> audio (2, 44100 * 180);
-        juce::Random rng (7);
-        vyrFillProgram (audio, 44100.0, rng);
-        const float gains[4] = { 0.2f, 0.8f, 0.4f, 1.0f };
-        for (int s = 0; s < 4; ++s)
-            audio.applyGain (s * audio.getNumSamples() / 4, audio.getNumSamples() / 4, gains[s]);
-        juce::WavAudioFormat wav;
-        std::unique_ptr<juce::AudioFormatWriter> w (wav.createWriterFor (new juce::FileOutputStream (song), 44100.0, 2, 16, {}, 0));
-        w->writeFromAudioSampleBuffer (audio, 0, audio.getNumSamples());
     }
 
     void feed (int blocks)

@@ -1,7 +1,7 @@
 // The full chain's studio pages with a loaded song that plays: the mastered-output panel (drawer
 // open, tall tape), the mastering studio page and the final output - each page's timer round and
 // full paint, and the share of one core the three showing pages cost the message thread.
-#include "BenchUtil.h"
+#include "BenchUi.h"
 #include "Core/PluginProcessor.h"
 #include "Ui/Foundation/VyrLookAndFeel.h"
 #include "Ui/Studio/FinalOutputPanel.h"
@@ -10,12 +10,7 @@
 #include "Ui/Studio/TapeStrip.h"
 
 #include <benchmark/benchmark.h>
-#include <atomic>
-#include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <memory>
-#include <thread>
 
 namespace
 {
@@ -33,19 +28,8 @@ struct StudioRig
 
     StudioRig()
     {
-        {
-            juce::AudioBuffer<float> audio (2, 44100 * 60);
-            juce::Random rng (3);
-            vyrFillProgram (audio, 44100.0, rng);
-            juce::WavAudioFormat wav;
-            std::unique_ptr<juce::AudioFormatWriter> w (wav.createWriterFor (new juce::FileOutputStream (song), 44100.0, 2, 16, {}, 0));
-            w->writeFromAudioSampleBuffer (audio, 0, audio.getNumSamples());
-        }
-        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Standalone);
-        proc = std::make_unique<VyrAudioProcessor> (0);
-        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
-        proc->setPlayConfigDetails (2, 2, 48000.0, 512);
-        proc->prepareToPlay (48000.0, 512);
+        vyrWriteProgramSong (song, 60, 3);
+        proc = vyrMakeStandaloneProcessor<VyrAudioProcessor> (0);
         proc->loadAudioFile (song);
         mastered = std::make_unique<MasteredWaveformPanel> (*proc);
         studio = std::make_unique<MasteringStudioPanel> (*proc);
@@ -137,11 +121,8 @@ BENCHMARK (BM_MasteredOutputTimerRoundHidden)->Unit (benchmark::kMicrosecond);
 // is the message thread's own CPU time per second of wall time.
 static void BM_StudioPagesShowingMessageThread (benchmark::State& state)
 {
-    if (std::getenv ("DISPLAY") == nullptr)
-    {
-        state.SkipWithError ("needs an X display (run under xvfb-run)");
+    if (! vyrBenchHasDisplay (state))
         return;
-    }
     StudioRig rig;
     // Which pages show: 1 mastered output, 2 studio, 4 final output.
     const int pages = (int) state.range (0);
@@ -150,37 +131,8 @@ static void BM_StudioPagesShowingMessageThread (benchmark::State& state)
     rig.output->setVisible ((pages & 4) != 0);
     rig.host.addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     rig.host.setVisible (true);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (500);
-
-    std::atomic<bool> stop { false };
-    std::thread audio ([&rig, &stop]
-    {
-        const auto start = std::chrono::steady_clock::now();
-        for (long n = 0; ! stop.load(); ++n)
-        {
-            rig.feed (1);
-            std::this_thread::sleep_until (start + std::chrono::microseconds (n * 512 * 1000000L / 48000));
-        }
-    });
-    auto threadSeconds = []
-    {
-        timespec t {};
-        clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
-        return (double) t.tv_sec + 1.0e-9 * (double) t.tv_nsec;
-    };
-    double busy = 0.0, wall = 0.0;
-    for (auto _ : state)
-    {
-        const double c0 = threadSeconds();
-        const auto w0 = juce::Time::getMillisecondCounterHiRes();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (3000);
-        busy += threadSeconds() - c0;
-        wall += (juce::Time::getMillisecondCounterHiRes() - w0) * 0.001;
-    }
-    stop = true;
-    audio.join();
+    vyrMeasureMessageThread (state, [&rig] { rig.feed (1); });
     rig.host.removeFromDesktop();
     state.counters["playing"] = rig.proc->transport.isPlaying() ? 1.0 : 0.0;
-    state.counters["msg%"] = 100.0 * busy / juce::jmax (1.0e-9, wall);
 }
 BENCHMARK (BM_StudioPagesShowingMessageThread)->Arg (1)->Arg (2)->Arg (4)->Arg (7)->Iterations (1)->Unit (benchmark::kMillisecond);
