@@ -110,6 +110,19 @@ struct XPointer
         return type != 0;
     }
 
+    // The plug-in's own window under a point, at the full editor size, else 0: a window the
+    // framework made for a component that is not one of the host's own component windows.
+    unsigned long pluginWindowAt (juce::Point<int> where, int width, int height)
+    {
+        const auto hit = windowAt (where);
+        if (hit.window == 0 || hit.width != width || hit.height != height || ! isComponentWindow (hit.window))
+            return 0;
+        for (int i = 0; i < juce::ComponentPeer::getNumPeers(); ++i)
+            if ((unsigned long) (juce::pointer_sized_uint) juce::ComponentPeer::getPeer (i)->getNativeHandle() == hit.window)
+                return 0;
+        return hit.window;
+    }
+
     // The innermost window the server itself has the pointer in: where it sends a press now.
     unsigned long windowUnderPointer()
     {
@@ -234,16 +247,7 @@ TEST_P (EditorEndToEnd, MouseOnTheEditorDrivesTheParametersAndTheSound)
     // The plug-in's own window must be on screen at the full editor size under every point the
     // test clicks, else the clicks land in the host's window. A window of the plug-in's is one the
     // framework made for a component that is not one of the host's own component windows.
-    auto pluginWindowAt = [&] (juce::Point<int> where) -> unsigned long
-    {
-        const auto hit = pointer.windowAt (where);
-        if (hit.window == 0 || hit.width != 1168 || hit.height != 720 || ! pointer.isComponentWindow (hit.window))
-            return 0;
-        for (int i = 0; i < juce::ComponentPeer::getNumPeers(); ++i)
-            if ((unsigned long) (juce::pointer_sized_uint) juce::ComponentPeer::getPeer (i)->getNativeHandle() == hit.window)
-                return 0;
-        return hit.window;
-    };
+    auto pluginWindowAt = [&] (juce::Point<int> where) { return pointer.pluginWindowAt (where, 1168, 720); };
     ASSERT_TRUE (playUntil (p, [&] { return pluginWindowAt (at (520, 40)) != 0 && pluginWindowAt (at (117, 588)) != 0; }))
         << "window under the chip row: " << pointer.windowAt (at (520, 40)).window;
 
@@ -431,16 +435,7 @@ TEST (DelayProductEndToEnd, ClicksAndDragsSetTheDelayAndTheEchoFollows)
     settleWindowSystem();
     const auto origin = editor->getScreenPosition();
     auto at = [&] (int x, int y) { return origin + juce::Point<int> (x, y); };
-    auto pluginWindowAt = [&] (juce::Point<int> where) -> unsigned long
-    {
-        const auto hit = pointer.windowAt (where);
-        if (hit.window == 0 || hit.width != 855 || hit.height != 470 || ! pointer.isComponentWindow (hit.window))
-            return 0;
-        for (int i = 0; i < juce::ComponentPeer::getNumPeers(); ++i)
-            if ((unsigned long) (juce::pointer_sized_uint) juce::ComponentPeer::getPeer (i)->getNativeHandle() == hit.window)
-                return 0;
-        return hit.window;
-    };
+    auto pluginWindowAt = [&] (juce::Point<int> where) { return pointer.pluginWindowAt (where, 855, 470); };
     auto pressAt = [&] (juce::Point<int> where)
     {
         pointer.moveTo (where);
