@@ -400,13 +400,18 @@ private:
     void audioProcessorChanged (juce::AudioProcessor*, const juce::AudioProcessorListener::ChangeDetails&) override {}
     bool isSupersededEcho (int parameterIndex) const noexcept;
     // Marks the writes of this thread, while it lives, as the processor's own program writes (recipe
-    // work, glides), whose values may come back from the host.
+    // work, glides), whose values may come back from the host. Taken only under stateLock, so one
+    // thread at a time holds it; the listener, which also runs on the audio thread, asks by thread id
+    // (no thread-local storage, whose first touch in a loaded module can allocate).
     struct ProgramWriteScope
     {
-        ProgramWriteScope() noexcept;
+        explicit ProgramWriteScope (VyrAudioProcessor&) noexcept;
         ~ProgramWriteScope();
-        static bool active() noexcept;
+        VyrAudioProcessor& owner;
+        bool outermost = false;
     };
+    bool programWriteActive() const noexcept;
+    bool revertingEchoHere() const noexcept;
     // Under stateLock at the end of a restore: the values it left, which superseded echoes return to.
     void noteRestoredValues() noexcept;
     void reportRevertedEchoes();
@@ -444,6 +449,9 @@ private:
     std::unique_ptr<std::atomic<std::uint64_t>[]> ownWrites;
     std::unique_ptr<std::atomic<int>[]> ownWriteNext;
     std::unique_ptr<std::atomic<float>[]> restoredValues;
+    std::atomic<juce::Thread::ThreadID> programWriter { nullptr };
+    // The thread putting a restored value back: the write it makes starts no recipe work.
+    std::atomic<juce::Thread::ThreadID> echoReverter { nullptr };
     std::unique_ptr<std::atomic<bool>[]> revertedEchoes;
     std::atomic<bool> revertedEchoPending { false };
     int numParams = 0;

@@ -7,10 +7,6 @@
 
 namespace
 {
-thread_local int programWriteDepth = 0;
-// Set while this thread puts a restored value back: that write starts no recipe work.
-thread_local bool revertingEcho = false;
-
 std::uint32_t bitsOf (float v) noexcept
 {
     std::uint32_t b;
@@ -19,9 +15,29 @@ std::uint32_t bitsOf (float v) noexcept
 }
 }
 
-VyrAudioProcessor::ProgramWriteScope::ProgramWriteScope() noexcept { ++programWriteDepth; }
-VyrAudioProcessor::ProgramWriteScope::~ProgramWriteScope() { --programWriteDepth; }
-bool VyrAudioProcessor::ProgramWriteScope::active() noexcept { return programWriteDepth > 0; }
+VyrAudioProcessor::ProgramWriteScope::ProgramWriteScope (VyrAudioProcessor& p) noexcept : owner (p)
+{
+    const auto self = juce::Thread::getCurrentThreadId();
+    outermost = owner.programWriter.load() != self;
+    if (outermost)
+        owner.programWriter.store (self);
+}
+
+VyrAudioProcessor::ProgramWriteScope::~ProgramWriteScope()
+{
+    if (outermost)
+        owner.programWriter.store (nullptr);
+}
+
+bool VyrAudioProcessor::programWriteActive() const noexcept
+{
+    return programWriter.load() == juce::Thread::getCurrentThreadId();
+}
+
+bool VyrAudioProcessor::revertingEchoHere() const noexcept
+{
+    return echoReverter.load() == juce::Thread::getCurrentThreadId();
+}
 
 int VyrAudioProcessor::readChoice (const char* id, int count, int fallback) const
 {
@@ -145,14 +161,14 @@ void VyrAudioProcessor::handleAsyncUpdate()
         return;
     }
     holdingRequests = false;
-    const ProgramWriteScope own;
+    const ProgramWriteScope own (*this);
     serveRecipeRequests (heldRequests);
     reportRevertedEchoes();
 }
 
 bool VyrAudioProcessor::isSupersededEcho (int index) const noexcept
 {
-    if (index < 0 || index >= numParams || revertingEcho || restoring.load() || applyingRecipe.load() || ProgramWriteScope::active())
+    if (index < 0 || index >= numParams || revertingEchoHere() || restoring.load() || applyingRecipe.load() || programWriteActive())
         return false;
     const float value = getParameters()[index]->getValue();
     if (restoredValues[(size_t) index].load() == value)
@@ -170,10 +186,10 @@ bool VyrAudioProcessor::isSupersededEcho (int index) const noexcept
 
 void VyrAudioProcessor::audioProcessorParameterChanged (juce::AudioProcessor*, int index, float)
 {
-    if (index < 0 || index >= numParams || revertingEcho || restoring.load())
+    if (index < 0 || index >= numParams || revertingEchoHere() || restoring.load())
         return;
     auto* param = getParameters()[index];
-    if (applyingRecipe.load() || ProgramWriteScope::active())
+    if (applyingRecipe.load() || programWriteActive())
     {
         const auto stamp = (std::uint64_t) (std::uint32_t) restoreGeneration.load();
         const int slot = ownWriteNext[(size_t) index].fetch_add (1) & (ownWritesKept - 1);
@@ -182,9 +198,11 @@ void VyrAudioProcessor::audioProcessorParameterChanged (juce::AudioProcessor*, i
     }
     if (! isSupersededEcho (index))
         return;
-    revertingEcho = true;
+    const auto self = juce::Thread::getCurrentThreadId();
+    echoReverter.store (self);
     param->setValueNotifyingHost (restoredValues[(size_t) index].load());
-    revertingEcho = false;
+    auto expected = self;
+    echoReverter.compare_exchange_strong (expected, nullptr);
     // A host that handed the value over inside its own parameter callback is not told of the
     // write just made; the message thread tells it.
     revertedEchoes[(size_t) index] = true;
@@ -356,7 +374,7 @@ void VyrAudioProcessor::parameterChanged (const juce::String& id, float value)
         }
     }
 
-    if (product != vyrProducts::quarn || applyingRecipe.load() || restoring.load() || revertingEcho)
+    if (product != vyrProducts::quarn || applyingRecipe.load() || restoring.load() || revertingEchoHere())
         return;
 
     auto letterMark = [this]

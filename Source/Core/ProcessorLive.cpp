@@ -347,7 +347,7 @@ void VyrAudioProcessor::liveTimerTick()
     std::unique_lock<std::recursive_mutex> turn (stateLock, std::try_to_lock);
     if (! turn.owns_lock())
         return;
-    const ProgramWriteScope own;
+    const ProgramWriteScope own (*this);
 
     if (live.requestPending.load())
         applyPendingLiveRecipe();

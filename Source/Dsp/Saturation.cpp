@@ -2,13 +2,6 @@
 
 namespace
 {
-    // One generator per thread, seeded once when a thread first needs it.
-    juce::Random& threadRandom() noexcept
-    {
-        thread_local juce::Random random;
-        return random;
-    }
-
     float finiteOr (float value, float fallback) noexcept { return std::isfinite (value) ? value : fallback; }
 
     float wetTargetFor (bool enabled, float mix) noexcept
@@ -87,7 +80,6 @@ void VyrSaturation::process (juce::AudioBuffer<float>& buffer) noexcept
     }
     modeFade.setTargetValue (1.0f);
 
-    auto& random = threadRandom();
     float* const* channels = buffer.getArrayOfWritePointers();
 
     for (int i = 0; i < numSamples; ++i)
@@ -113,7 +105,7 @@ void VyrSaturation::process (juce::AudioBuffer<float>& buffer) noexcept
                 y += f * (shape (fadeToMode, x, D) - y);
 
             if (noisy)
-                y += noiseScale * (0.5f + 0.5f * std::abs (in)) * (2.0f * random.nextFloat() - 1.0f);
+                y += noiseScale * (0.5f + 0.5f * std::abs (in)) * (2.0f * grain.nextFloat() - 1.0f);
 
             y = juce::jlimit (-1.0f, 1.0f, y);
             channels[ch][i] = out * (m * y + (1.0f - m) * in);

@@ -37,4 +37,7 @@ private:
     vyrDsp::Smoothed outputSmooth { 1.0f };
     int fadeFromMode = tube;
     int fadeToMode = tube;
+    // The grit's noise; each instance seeds its own on construction, so the audio thread never
+    // meets a first use of per-thread storage.
+    juce::Random grain;
 };
