@@ -3,26 +3,23 @@
 
 #include "Core/PluginProcessor.h"
 #include "Ui/Foundation/VyrExportFlow.h"
+#include "Ui/Foundation/VyrLoadFlow.h"
 #include "Ui/Shell/AudioSettingsWindow.h"
 
 namespace
 {
-constexpr const char* kAudioPatterns = "*.wav;*.aif;*.aiff;*.flac;*.ogg;*.mp3;*.m4a;*.mp4";
 // A failed load's reason stays on the hint line this long before the live status may replace it.
 constexpr double kErrorHoldMs = 6000.0;
 }
 
 void BasicMasteringView::browseFile()
 {
-    fileChooser = std::make_shared<juce::FileChooser> ("Load audio", juce::File(), kAudioPatterns, true);
-    std::weak_ptr<juce::FileChooser> weak = fileChooser;
     juce::Component::SafePointer<BasicMasteringView> safe (this);
-    fileChooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                              [safe] (const juce::FileChooser& chooser)
-                              {
-                                  if (auto* view = safe.getComponent())
-                                      view->loadChosenFile (vyrAudioIo::chosenFile (chooser));
-                              });
+    fileChooser = vyrLoadFlow::browse ([safe] (const juce::File& file)
+                                       {
+                                           if (auto* view = safe.getComponent())
+                                               view->loadChosenFile (file);
+                                       });
 }
 
 void BasicMasteringView::loadChosenFile (const juce::File& f)

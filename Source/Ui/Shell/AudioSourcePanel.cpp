@@ -7,11 +7,11 @@
 #include "Ui/Foundation/VyrLucide.h"
 #include "Ui/Foundation/VyrPainting.h"
 #include "Ui/Foundation/VyrTheme.h"
+#include "Ui/Foundation/VyrLoadFlow.h"
 
 namespace
 {
 juce::String utf8 (const char* s) { return juce::String::fromUTF8 (s); }
-constexpr const char* kPatterns = "*.wav;*.aif;*.aiff;*.flac;*.ogg;*.mp3;*.m4a;*.mp4";
 
 juce::Colour whiteA (int a) { return juce::Colours::white.withAlpha ((juce::uint8) a); }
 juce::Colour blackA (int a) { return juce::Colours::black.withAlpha ((juce::uint8) a); }
@@ -212,16 +212,14 @@ void AudioSourcePanel::mouseUp (const juce::MouseEvent& e)
 
 void AudioSourcePanel::browse()
 {
-    chooser = std::make_shared<juce::FileChooser> ("Load audio", juce::File(), kPatterns, true);
     juce::Component::SafePointer<AudioSourcePanel> safe (this);
-    chooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                          [safe] (const juce::FileChooser& fc)
-                          {
-                              if (safe == nullptr)
-                                  return;
-                              safe->loadChosen (vyrAudioIo::chosenFile (fc));
-                              safe->chooser.reset();
-                          });
+    chooser = vyrLoadFlow::browse ([safe] (const juce::File& file)
+                                   {
+                                       if (safe == nullptr)
+                                           return;
+                                       safe->loadChosen (file);
+                                       safe->chooser.reset();
+                                   });
 }
 
 void AudioSourcePanel::loadChosen (const juce::File& file)

@@ -3,12 +3,12 @@
 #include "Core/PluginProcessor.h"
 #include "Files/AudioIo.h"
 #include "Ui/Shell/AudioSettingsWindow.h"
+#include "Ui/Foundation/VyrLoadFlow.h"
 
 namespace
 {
 juce::String utf8 (const char* s) { return juce::String::fromUTF8 (s); }
 const juce::String kLoadText = utf8 ("Load file\xe2\x80\xa6");
-constexpr const char* kPatterns = "*.wav;*.aif;*.aiff;*.flac;*.ogg;*.mp3;*.m4a;*.mp4";
 
 void setTextIfChanged (juce::TextButton& b, const juce::String& t)
 {
@@ -68,17 +68,14 @@ TransportStrip::~TransportStrip()
 
 void TransportStrip::browse()
 {
-    chooser = std::make_shared<juce::FileChooser> ("Load audio", juce::File(), kPatterns, true);
-    std::weak_ptr<juce::FileChooser> weak = chooser;
     juce::Component::SafePointer<TransportStrip> safe (this);
-    chooser->launchAsync (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                          [safe] (const juce::FileChooser& fc)
-                          {
-                              if (safe == nullptr)
-                                  return;
-                              safe->loadChosen (vyrAudioIo::chosenFile (fc));
-                              safe->chooser.reset();
-                          });
+    chooser = vyrLoadFlow::browse ([safe] (const juce::File& file)
+                                   {
+                                       if (safe == nullptr)
+                                           return;
+                                       safe->loadChosen (file);
+                                       safe->chooser.reset();
+                                   });
 }
 
 void TransportStrip::loadChosen (const juce::File& file)
