@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <map>
+#include <vector>
 
 class VyrCachedShadow;
 
@@ -78,6 +79,18 @@ public:
     static void paintTcScreen (juce::Graphics& g, juce::Rectangle<float> screen, bool active);
     static void paintTcGlassOverlay (juce::Graphics& g, juce::Rectangle<float> screen);
 
+    // Draws `source` scaled by (sx, sy) with its origin at (tx, ty) at high resampling quality, as
+    // drawImageTransformed does, through a copy rendered once per scale and sub-pixel offset and then
+    // only blitted: with `brush` the image is an alpha mask filled with the current colour, otherwise
+    // it is drawn at the context's opacity. Contexts that scale (HiDPI, zoomed editors) and very large
+    // copies draw directly. Message thread only.
+    void drawScaledCached (juce::Graphics& g, const juce::Image& source, float sx, float sy, float tx, float ty, bool brush);
+
+    // Where two frames of the tape machine differ when only the reels moved (phase or running):
+    // the two reel discs and the two runs of tape between them.
+    static juce::RectangleList<float> tapeMovingAreas (juce::Rectangle<float> area, float wow, float runningBefore,
+                                                       float runningAfter);
+
     // Tube helpers, public for tests.
     static float tubeFlicker (bool lit, bool altTube, double timeSeconds) noexcept;
     static float tubeGlow (bool lit, float flicker, float followedLevel, float drive) noexcept;
@@ -113,6 +126,9 @@ public:
     static juce::Colour reverbFieldAccent (float damping) noexcept;
     static int reverbTailBars (float size) noexcept;
     static int reverbEarlyBars (float size, float xLarge) noexcept;
+    // The reverb field's tail, the only part of it that moves with the clock.
+    static juce::Rectangle<float> reverbTailArea (juce::Rectangle<float> screen, float decay, float size, float xLarge,
+                                                  float predelayMs) noexcept;
     static float reverbEqResponseDb (float f, float lowCut, float damping, float shelfFreq, float shelfGain) noexcept;
 
 private:
@@ -126,7 +142,15 @@ private:
     const juce::Image& grainTile();
     const juce::Image& millFace();
 
+    struct ScaledCopy
+    {
+        juce::Image source;
+        float sx, sy, fx, fy;
+        juce::Image image;
+    };
+
     std::map<juce::String, GlowFollow> glowFollow;
+    std::vector<ScaledCopy> scaledCopies;
     juce::Image tubeGlowKernel, grain, milledFace;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (HardwareArt)

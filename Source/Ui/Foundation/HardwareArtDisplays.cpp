@@ -171,6 +171,23 @@ juce::Colour HardwareArt::reverbFieldAccent (float damping) noexcept
 int HardwareArt::reverbTailBars (float size) noexcept { return juce::jmax (juce::roundToInt (36.0f * size) + 64, 0); }
 int HardwareArt::reverbEarlyBars (float size, float xl) noexcept { return juce::jmax (juce::roundToInt (6.0f * size + 4.0f * xl) + 7, 0); }
 
+juce::Rectangle<float> HardwareArt::reverbTailArea (juce::Rectangle<float> r, float decay, float size, float xl, float predelay) noexcept
+{
+    // The same geometry as paintReverbField's tail.
+    const auto G = glassOf (r);
+    const float px = G.getX() + 8.0f, pw = juce::jmax (G.getWidth() - 16.0f, 0.0f), py = G.getY() + 6.0f;
+    const float ph = G.getHeight() <= 12.0f ? 0.0f : juce::jmax (G.getHeight() - 26.0f, 0.0f);
+    const float bottom = py + ph, right = px + pw;
+    const float d = juce::jlimit (0.0f, 1.0f, (decay - 0.5f) / 14.5f);
+    const float p = juce::jlimit (0.0f, 1.0f, predelay / 200.0f);
+    const float preX = px + 8.0f + 44.0f * p;
+    const float eW = pw * (0.1f + 0.14f * size + 0.04f * xl);
+    const float tS = juce::jmin (right - 40.0f, preX + eW);
+    const float tA = (1.0f + 0.12f * xl) * (0.6f + 0.5f * d) * 0.72f * ph;
+    const float x0 = juce::jmin (tS, right - 4.0f), x1 = juce::jmax (tS, right - 4.0f) + 1.4f;
+    return juce::Rectangle<float>::leftTopRightBottom (x0, bottom - juce::jmax (tA, 0.0f), x1, bottom).expanded (1.0f);
+}
+
 void HardwareArt::paintReverbField (juce::Graphics& g, juce::Rectangle<float> r, float decay, float size, float xl, float predelay,
                                     float mix, float damping, bool active, float now)
 {

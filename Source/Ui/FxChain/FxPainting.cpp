@@ -195,18 +195,7 @@ void StudioComponent::paint (juce::Graphics& g)
 
     // 7. The display rectangle and the module's picture.
     const int note = juce::roundToInt (paramValue ("delay_syncNote", 0.0f));
-    Rectangle<float> G;
-    if (rack)
-        G = makeTcLayout (Ri, key == "reverb" ? 4 : juce::jmax (tcFaders.size(), 1), key == "delay" && note > 0).screen.toFloat();
-    else if (key == "clip")
-        G = clipView == 2 ? Rectangle<float> (R.getX() + 12, R.getY() + 36, R.getWidth() - 24, R.getHeight() - 48)
-                          : Ri.withTrimmedLeft (16).withTrimmedTop (36).withWidth (Ri.getWidth() - 32).withHeight (juce::jmax (Ri.getHeight() - 144, 140)).toFloat();
-    else if (key == "compressor")
-        G = Rectangle<int> (Ri.getX() + 16, Ri.getY() + 64, Ri.getWidth() - 32, juce::jmax (Ri.getHeight() - 172, 140)).toFloat();
-    else if (key == "analogueDensity")
-        G = { R.getX() + 10, R.getY() + 54, R.getWidth() - 20, juce::jmax (R.getHeight() - 64, 80.0f) };
-    else
-        G = Rectangle<int> (Ri.getX() + 16, Ri.getY() + 44, Ri.getWidth() - 32, juce::jmax (Ri.getHeight() - 44 - 112, 0)).toFloat();
+    const auto G = pictureArea();
     if (G.getHeight() > 48.0f)
         vyrFxSlots::paintModuleVisual (g, *this, key, G, enabled);
 
@@ -226,6 +215,49 @@ void StudioComponent::paint (juce::Graphics& g)
                     juce::Justification::centred);
         drawTextIn (g, "BPM", T.unitBox.toFloat(), Colour (0xff363b42), 8.0f, true, 0.16f, juce::Justification::centredLeft);
     }
+}
+
+Rectangle<float> StudioComponent::pictureArea() const
+{
+    const auto key = moduleId();
+    const auto Ri = moduleRect();
+    const auto R = Ri.toFloat();
+    if (key == "delay" || key == "reverb")
+    {
+        const int note = juce::roundToInt (paramValue ("delay_syncNote", 0.0f));
+        return makeTcLayout (Ri, key == "reverb" ? 4 : juce::jmax (tcFaders.size(), 1), key == "delay" && note > 0).screen.toFloat();
+    }
+    if (key == "clip")
+        return clipView == 2 ? Rectangle<float> (R.getX() + 12, R.getY() + 36, R.getWidth() - 24, R.getHeight() - 48)
+                             : Ri.withTrimmedLeft (16).withTrimmedTop (36).withWidth (Ri.getWidth() - 32).withHeight (juce::jmax (Ri.getHeight() - 144, 140)).toFloat();
+    if (key == "compressor")
+        return Rectangle<int> (Ri.getX() + 16, Ri.getY() + 64, Ri.getWidth() - 32, juce::jmax (Ri.getHeight() - 172, 140)).toFloat();
+    if (key == "analogueDensity")
+        return { R.getX() + 10, R.getY() + 54, R.getWidth() - 20, juce::jmax (R.getHeight() - 64, 80.0f) };
+    return Rectangle<int> (Ri.getX() + 16, Ri.getY() + 44, Ri.getWidth() - 32, juce::jmax (Ri.getHeight() - 44 - 112, 0)).toFloat();
+}
+
+VyrPictureState StudioComponent::pictureState() const
+{
+    VyrPictureState s;
+    s.key = moduleId();
+    s.moduleRect = moduleRect();
+    s.graph = pictureArea();
+    const auto enabledId = s.key + "_enabled";
+    s.enabled = paramValue (enabledId.toRawUTF8(), 0.0f) >= 0.5f;
+    s.clipView = clipView;
+    s.reverbView = reverbView;
+    s.vuBallistics = vuBallistics;
+    s.animTime = animTime;
+    s.tubeTime = tubeTime;
+    s.reelAngle = reelAngle;
+    s.reelLevel = reelLevel;
+    s.hoverHit = hoverHit;
+    s.dragHit = dragHit;
+    s.clipHandleX[0] = clipHandleX[0];
+    s.clipHandleX[1] = clipHandleX[1];
+    s.levels = pictureLevels;
+    return s;
 }
 
 void StudioComponent::paintOverChildren (juce::Graphics& g)

@@ -11,8 +11,11 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class VyrAudioProcessor;
 class LedMeter;
@@ -192,6 +195,13 @@ public:
     Seen seen;
     // Ticks the timer has run (tests check that a hidden page runs none).
     int ticks = 0;
+    // The areas the last tick asked to repaint (tests check what a tick costs).
+    juce::RectangleList<int> tickRepaints;
+
+    // The module picture's display rectangle (its G), and what one paint of the picture shows: the
+    // page's view, animation and handle state with the meter reading the last tick took.
+    juce::Rectangle<float> pictureArea() const;
+    VyrPictureState pictureState() const;
 
     // One timer tick, callable by tests; whether the timer runs.
     void tick() { timerCallback(); }
@@ -202,6 +212,19 @@ private:
     void advanceTapeReels();
     void copyLinkedGains();
     void repaintLivePictures();
+    // Takes the picture's frame for the tick and returns the areas in which it differs from the
+    // frame before (the whole picture when its parameters, view or rectangles changed).
+    juce::RectangleList<int> advancePicture();
+
+    // The frame the pictures show until the next tick: the meter reading and the tube clock taken by
+    // the last tick (live readings before the first), and what the last tick saw of the picture and
+    // of its module's parameter values.
+    std::optional<VyrPictureLevels> pictureLevels;
+    double tubeTime = 0.0;
+    std::optional<VyrPictureState> shownPicture;
+    juce::String pictureParamsKey;
+    std::vector<std::atomic<float>*> pictureParams;
+    std::vector<float> shownParams;
     // Starts the timer and builds the live meter views while showing; stops and releases them when not.
     void followShowing();
     void buildModulePanels();
