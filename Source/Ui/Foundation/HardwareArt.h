@@ -79,12 +79,13 @@ public:
     static void paintTcScreen (juce::Graphics& g, juce::Rectangle<float> screen, bool active);
     static void paintTcGlassOverlay (juce::Graphics& g, juce::Rectangle<float> screen);
 
-    // Draws `source` scaled by (sx, sy) with its origin at (tx, ty) at high resampling quality, as
-    // drawImageTransformed does, through a copy rendered once per scale and sub-pixel offset and then
-    // only blitted: with `brush` the image is an alpha mask filled with the current colour, otherwise
-    // it is drawn at the context's opacity. Contexts that scale (HiDPI, zoomed editors) and very large
-    // copies draw directly. Message thread only.
-    void drawScaledCached (juce::Graphics& g, const juce::Image& source, float sx, float sy, float tx, float ty, bool brush);
+    // Draws `source` scaled by (sx, sy) with its origin at (tx, ty) at high resampling quality and at
+    // an opacity, as drawImageTransformed does, through a copy rendered once per scale and
+    // sub-pixel offset and then only blitted. With an opaque `tint` the image is an alpha mask filled
+    // with that colour. Contexts that scale (HiDPI, zoomed editors) and very large copies draw
+    // directly. Message thread only.
+    void drawScaledCached (juce::Graphics& g, const juce::Image& source, float sx, float sy, float tx, float ty, float opacity,
+                           juce::Colour tint = {});
 
     // Where two frames of the tape machine differ when only the reels moved (phase or running):
     // the two reel discs and the two runs of tape between them.
@@ -146,6 +147,7 @@ private:
     {
         juce::Image source;
         float sx, sy, fx, fy;
+        juce::Colour tint;
         juce::Image image;
     };
 

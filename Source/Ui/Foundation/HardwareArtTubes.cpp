@@ -27,8 +27,8 @@ void paintTubeBloom (Graphics& g, HardwareArt& art, const juce::Image& kernel, f
     if (rx < 1.0f || ry < 1.0f || alpha < 0.003f)
         return;
     Graphics::ScopedSaveState save (g);
-    g.setColour (colour.withAlpha (juce::jlimit (0.0f, 1.0f, alpha)));
-    art.drawScaledCached (g, kernel, 8.0f * rx / 512.0f, 8.0f * ry / 512.0f, cx - 4.0f * rx, cy - 4.0f * ry, true);
+    art.drawScaledCached (g, kernel, 8.0f * rx / 512.0f, 8.0f * ry / 512.0f, cx - 4.0f * rx, cy - 4.0f * ry,
+                          colour.withAlpha (juce::jlimit (0.0f, 1.0f, alpha)).getFloatAlpha(), colour.withAlpha (1.0f));
 }
 
 void fillDisc (Graphics& g, juce::Point<float> c, float r) { g.fillEllipse (c.x - r, c.y - r, 2.0f * r, 2.0f * r); }
@@ -67,24 +67,31 @@ void drawImageCentred (Graphics& g, const juce::Image& img, juce::Point<float> c
 // The same through the art's scaled copies, for images drawn at the same size paint after paint.
 void drawImageCentred (Graphics& g, HardwareArt& art, const juce::Image& img, juce::Point<float> c, float scale, float opacity = 1.0f)
 {
-    g.setOpacity (opacity);
-    art.drawScaledCached (g, img, scale, scale, c.x - 0.5f * (float) img.getWidth() * scale, c.y - 0.5f * (float) img.getHeight() * scale, false);
+    art.drawScaledCached (g, img, scale, scale, c.x - 0.5f * (float) img.getWidth() * scale, c.y - 0.5f * (float) img.getHeight() * scale,
+                          opacity);
 }
 }
 
-void HardwareArt::drawScaledCached (Graphics& g, const juce::Image& source, float sx, float sy, float tx, float ty, bool brush)
+void HardwareArt::drawScaledCached (Graphics& g, const juce::Image& source, float sx, float sy, float tx, float ty, float opacity,
+                                    juce::Colour tint)
 {
+    const bool mask = tint.isOpaque();
     const float w = (float) source.getWidth() * sx, h = (float) source.getHeight() * sy;
     if (std::abs (g.getInternalContext().getPhysicalPixelScaleFactor() - 1.0f) > 1.0e-4f || ! (w >= 1.0f && h >= 1.0f) || w * h > 4.0e6f)
     {
+        Graphics::ScopedSaveState save (g);
         g.setImageResamplingQuality (Graphics::highResamplingQuality);
-        g.drawImageTransformed (source, juce::AffineTransform::scale (sx, sy).translated (tx, ty), brush);
+        if (mask)
+            g.setColour (tint.withAlpha (opacity));
+        else
+            g.setOpacity (opacity);
+        g.drawImageTransformed (source, juce::AffineTransform::scale (sx, sy).translated (tx, ty), mask);
         return;
     }
     const float x0 = std::floor (tx), y0 = std::floor (ty), fx = tx - x0, fy = ty - y0;
     const ScaledCopy* copy = nullptr;
     for (const auto& c : scaledCopies)
-        if (c.source == source && c.sx == sx && c.sy == sy && c.fx == fx && c.fy == fy)
+        if (c.source == source && c.sx == sx && c.sy == sy && c.fx == fx && c.fy == fy && c.tint == tint)
             copy = &c;
     if (copy == nullptr)
     {
@@ -95,12 +102,15 @@ void HardwareArt::drawScaledCached (Graphics& g, const juce::Image& source, floa
         {
             Graphics gi (image);
             gi.setImageResamplingQuality (Graphics::highResamplingQuality);
-            gi.drawImageTransformed (source, juce::AffineTransform::scale (sx, sy).translated (fx, fy));
+            if (mask)
+                gi.setColour (tint);
+            gi.drawImageTransformed (source, juce::AffineTransform::scale (sx, sy).translated (fx, fy), mask);
         }
-        scaledCopies.push_back ({ source, sx, sy, fx, fy, image });
+        scaledCopies.push_back ({ source, sx, sy, fx, fy, tint, image });
         copy = &scaledCopies.back();
     }
-    g.drawImageAt (copy->image, (int) x0, (int) y0, brush);
+    g.setOpacity (opacity);
+    g.drawImageAt (copy->image, (int) x0, (int) y0);
 }
 
 //==============================================================================
@@ -283,11 +293,10 @@ void HardwareArt::paintTapeMachine (juce::Graphics& g, juce::Rectangle<float> r,
         const auto& photo = art->tapeMachines[tapePhotoIndex (model)];
         if (photo.getWidth() >= 1 && photo.getHeight() >= 1 && r.getWidth() > 0.0f)
         {
-            g.setOpacity (0.55f);
             const float s = r.getWidth() / (float) photo.getWidth() * 1.18f;
             const float dw = (float) photo.getWidth() * s, dh = (float) photo.getHeight() * s;
             art->drawScaledCached (g, photo, (float) (int) dw / (float) photo.getWidth(), (float) (int) dh / (float) photo.getHeight(),
-                                   (float) (int) (r.getCentreX() - dw / 2.0f), (float) (int) (r.getCentreY() - dh / 2.0f), false);
+                                   (float) (int) (r.getCentreX() - dw / 2.0f), (float) (int) (r.getCentreY() - dh / 2.0f), 0.55f);
             g.setOpacity (1.0f);
         }
         g.setGradientFill (ColourGradient (Colour (0x8c0a0805), r.getX(), r.getY(), Colour (0xc70a0805), r.getX(), r.getBottom(), false));

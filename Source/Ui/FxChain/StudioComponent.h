@@ -209,6 +209,21 @@ public:
 
 private:
     void timerCallback() override;
+    // The module's housing and title row (FxPainting.cpp), and the image they are kept in.
+    void paintHousing (juce::Graphics& g, const juce::String& key, juce::Rectangle<int> moduleArea, int themeRaw, bool enabled) const;
+    struct HousingKey
+    {
+        int width = 0, height = 0, theme = -1;
+        juce::String key;
+        bool enabled = false;
+        juce::Rectangle<int> module;
+        bool operator== (const HousingKey& o) const noexcept
+        {
+            return width == o.width && height == o.height && theme == o.theme && key == o.key && enabled == o.enabled && module == o.module;
+        }
+    };
+    HousingKey housingKey;
+    juce::Image housingImage;
     void advanceTapeReels();
     void copyLinkedGains();
     void repaintLivePictures();
