@@ -184,8 +184,10 @@ juce::Rectangle<float> HardwareArt::reverbTailArea (juce::Rectangle<float> r, fl
     const float eW = pw * (0.1f + 0.14f * size + 0.04f * xl);
     const float tS = juce::jmin (right - 40.0f, preX + eW);
     const float tA = (1.0f + 0.12f * xl) * (0.6f + 0.5f * d) * 0.72f * ph;
-    const float x0 = juce::jmin (tS, right - 4.0f), x1 = juce::jmax (tS, right - 4.0f) + 1.4f;
-    return juce::Rectangle<float>::leftTopRightBottom (x0, bottom - juce::jmax (tA, 0.0f), x1, bottom).expanded (1.0f);
+    // On to the screen's right edge: a repaint whose right edge falls inside the glass's rounded
+    // clip paints its last column a shade off.
+    const float x0 = juce::jmin (tS, right - 4.0f);
+    return juce::Rectangle<float>::leftTopRightBottom (x0 - 1.0f, bottom - juce::jmax (tA, 0.0f) - 1.0f, r.getRight() + 1.0f, bottom + 1.0f);
 }
 
 void HardwareArt::paintReverbField (juce::Graphics& g, juce::Rectangle<float> r, float decay, float size, float xl, float predelay,

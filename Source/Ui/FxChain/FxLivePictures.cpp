@@ -83,7 +83,8 @@ void addDensityMoves (juce::RectangleList<float>& areas, VyrAudioProcessor& proc
 }
 
 // The delay's sweep line, its glow band and the echo markers it lights: nothing further than
-// 46 px from the sweep is lit by it.
+// 46 px from the sweep is lit by it. The area runs on to the screen's right edge: a repaint whose
+// right edge falls inside the rounded glass clip paints its last column a shade off.
 void addDelayMoves (juce::RectangleList<float>& areas, VyrAudioProcessor& proc, const VyrPictureState& a, const VyrPictureState& b)
 {
     if (a.animTime == b.animTime)
@@ -92,8 +93,7 @@ void addDelayMoves (juce::RectangleList<float>& areas, VyrAudioProcessor& proc, 
     const float xa = HardwareArt::delaySweepX (b.graph, T, a.animTime), xb = HardwareArt::delaySweepX (b.graph, T, b.animTime);
     if (xa == xb)
         return;
-    for (const float x : { xa, xb })
-        areas.add ({ x - 50.0f, b.graph.getY(), 100.0f, b.graph.getHeight() });
+    areas.add (FRect::leftTopRightBottom (juce::jmin (xa, xb) - 50.0f, b.graph.getY(), b.graph.getRight() + 1.0f, b.graph.getBottom()));
 }
 } // namespace
 
