@@ -2,6 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -87,6 +88,12 @@ public:
     void drawScaledCached (juce::Graphics& g, const juce::Image& source, float sx, float sy, float tx, float ty, float opacity,
                            juce::Colour tint = {});
 
+    // Paints what `paint` draws inside `area` (its outlines may reach 2 px beyond) from an image kept
+    // per key and area, rendered by `paint` the first time: for the static layers of the displays,
+    // whose key names everything they depend on besides the area. Scaling contexts paint directly.
+    void paintLayerCached (juce::Graphics& g, const juce::String& key, juce::Rectangle<float> area,
+                           const std::function<void (juce::Graphics&)>& paint);
+
     // Where two frames of the tape machine differ when only the reels moved (phase or running):
     // the two reel discs and the two runs of tape between them.
     static juce::RectangleList<float> tapeMovingAreas (juce::Rectangle<float> area, float wow, float runningBefore,
@@ -153,6 +160,14 @@ private:
 
     std::map<juce::String, GlowFollow> glowFollow;
     std::vector<ScaledCopy> scaledCopies;
+    struct Layer
+    {
+        juce::String key;
+        juce::Rectangle<float> area;
+        juce::Image image;
+        juce::Point<int> origin;
+    };
+    std::vector<Layer> layers;
     juce::Image tubeGlowKernel, grain, milledFace;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (HardwareArt)

@@ -88,31 +88,68 @@ juce::String HardwareArt::delayTimeText (float T)
     return juce::String (juce::roundToInt (juce::jmax (T, 0.01f) * 1000.0f)) + "ms";
 }
 
+void HardwareArt::paintLayerCached (Graphics& g, const juce::String& key, juce::Rectangle<float> area,
+                                    const std::function<void (Graphics&)>& paint)
+{
+    if (std::abs (g.getInternalContext().getPhysicalPixelScaleFactor() - 1.0f) > 1.0e-4f || area.isEmpty())
+    {
+        paint (g);
+        return;
+    }
+    const Layer* layer = nullptr;
+    for (const auto& l : layers)
+        if (l.key == key && l.area == area)
+            layer = &l;
+    if (layer == nullptr)
+    {
+        // A handful of displays at a time; a new layout starts the collection afresh.
+        if (layers.size() >= 16)
+            layers.clear();
+        const auto box = area.expanded (2.0f).getSmallestIntegerContainer();
+        juce::Image image (juce::Image::ARGB, box.getWidth(), box.getHeight(), true);
+        {
+            Graphics gi (image);
+            gi.setOrigin (-box.getPosition());
+            paint (gi);
+        }
+        layers.push_back ({ key, area, image, box.getPosition() });
+        layer = &layers.back();
+    }
+    g.drawImageAt (layer->image, layer->origin.x, layer->origin.y);
+}
+
 void HardwareArt::paintDelayEcho (juce::Graphics& g, juce::Rectangle<float> r, float T, float feedback, float mix, bool active, float now)
 {
-    paintTcScreen (g, r, active);
     const auto G = glassOf (r);
+    const float px = G.getX() + 10.0f, pw = juce::jmax (G.getWidth() - 20.0f, 0.0f), top = G.getY() + 8.0f;
+    const float ph = G.getHeight() <= 16.0f ? 0.0f : juce::jmax (G.getHeight() - 30.0f, 0.0f);
+    const float base = top + ph;
+    // The screen and its dot grid stand still: they come from a kept image.
+    get()->paintLayerCached (g, active ? "delay-screen-on" : "delay-screen-off", r, [&] (Graphics& gl)
+    {
+        paintTcScreen (gl, r, active);
+        Graphics::ScopedSaveState save (gl);
+        juce::Path clip;
+        clip.addRoundedRectangle (G, 3.2f);
+        gl.reduceClipRegion (clip);
+        if (pw > 0.0f && ph > 0.0f)
+        {
+            gl.setColour (Colour (0x2a5b7a99));
+            for (float y = top; y < base; y += 13.0f)
+                for (float x = px; x < px + pw; x += 13.0f)
+                    gl.fillEllipse (x, y, 1.15f, 1.15f);
+        }
+    });
     Graphics::ScopedSaveState save (g);
     juce::Path clip;
     clip.addRoundedRectangle (G, 3.2f);
     g.reduceClipRegion (clip);
 
-    const float px = G.getX() + 10.0f, pw = juce::jmax (G.getWidth() - 20.0f, 0.0f), top = G.getY() + 8.0f;
-    const float ph = G.getHeight() <= 16.0f ? 0.0f : juce::jmax (G.getHeight() - 30.0f, 0.0f);
-    const float base = top + ph;
     const float fb = juce::jlimit (0.0f, 0.95f, std::isfinite (feedback) ? feedback : 0.0f);
     const int n = delayEchoCount (feedback);
     const float t = juce::jmax (T, 0.01f);
     const float s = frac ((double) now / (double) t);
     const float L = active ? 0.55f + 0.45f * juce::jlimit (0.0f, 1.0f, mix) : 0.32f;
-
-    if (pw > 0.0f && ph > 0.0f)
-    {
-        g.setColour (Colour (0x2a5b7a99));
-        for (float y = top; y < base; y += 13.0f)
-            for (float x = px; x < px + pw; x += 13.0f)
-                g.fillEllipse (x, y, 1.15f, 1.15f);
-    }
     g.setColour (Colour (0x4d5b7a99));
     g.drawLine (px, base, px + pw, base, 0.6f);
 
@@ -193,7 +230,6 @@ juce::Rectangle<float> HardwareArt::reverbTailArea (juce::Rectangle<float> r, fl
 void HardwareArt::paintReverbField (juce::Graphics& g, juce::Rectangle<float> r, float decay, float size, float xl, float predelay,
                                     float mix, float damping, bool active, float now)
 {
-    paintTcScreen (g, r, active);
     const auto G = glassOf (r);
     const float px = G.getX() + 8.0f, pw = juce::jmax (G.getWidth() - 16.0f, 0.0f), py = G.getY() + 6.0f;
     const float ph = G.getHeight() <= 12.0f ? 0.0f : juce::jmax (G.getHeight() - 26.0f, 0.0f);
@@ -210,10 +246,16 @@ void HardwareArt::paintReverbField (juce::Graphics& g, juce::Rectangle<float> r,
     const float k = active ? 1.0f : 0.5f;
     const float shape = 1.5f - 0.55f * xl;
 
-    g.setColour (C.withAlpha ((juce::uint8) 0x24));
-    for (float y = py; y < bottom; y += 13.0f)
-        for (float x = px; x < right; x += 13.0f)
-            g.fillEllipse (x, y, 1.1f, 1.1f);
+    // The screen and its dot grid stand still: they come from a kept image.
+    get()->paintLayerCached (g, juce::String (active ? "reverb-screen-on-" : "reverb-screen-off-") + juce::String::toHexString ((int) C.getARGB()), r,
+                             [&] (Graphics& gl)
+    {
+        paintTcScreen (gl, r, active);
+        gl.setColour (C.withAlpha ((juce::uint8) 0x24));
+        for (float y = py; y < bottom; y += 13.0f)
+            for (float x = px; x < right; x += 13.0f)
+                gl.fillEllipse (x, y, 1.1f, 1.1f);
+    });
     g.setColour (C.withAlpha ((juce::uint8) 0x54));
     g.drawLine (px, bottom, right, bottom, 0.6f);
 
