@@ -91,6 +91,13 @@ void handleDot (juce::Graphics& g, juce::Point<float> p, Colour k, float alpha, 
     g.drawEllipse (dot, 1.2f);
 }
 
+// The plot frames stand still while the plots move: they come from kept images.
+void paintFrameCached (juce::Graphics& g, FRect r, const juce::String& caption, Colour accent)
+{
+    HardwareArt::get()->paintLayerCached (g, "plot-frame-" + caption + juce::String::toHexString ((int) accent.getARGB()), r,
+                                          [&] (juce::Graphics& gl) { vyrFxPictures::paintPlotFrame (gl, r, caption, accent); });
+}
+
 //==============================================================================
 void paintCompressor (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictureState& st)
 {
@@ -101,7 +108,7 @@ void paintCompressor (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictu
     const auto levels = st.levelsOr (proc);
     const Colour sky (0xff7dd3fc);
 
-    vyrFxPictures::paintPlotFrame (g, F, "TRANSFER CHARACTERISTIC", sky);
+    paintFrameCached (g, F, "TRANSFER CHARACTERISTIC", sky);
     text (g, choiceName (proc, "compressor_character", "Digital"), { (float) (int) F.getRight() - 90, (float) (int) y0 + 4, 82, 10 },
           Colour (0xa67dd3fc), 8, false, 0, juce::Justification::centredRight);
 
@@ -200,7 +207,7 @@ void paintSaturation (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictu
     if (S.getWidth() < 16.0f || S.getHeight() <= 0.0f)
         return;
     const Colour orange (0xfff58233);
-    vyrFxPictures::paintPlotFrame (g, S, "TRANSFER CHARACTERISTIC", orange);
+    paintFrameCached (g, S, "TRANSFER CHARACTERISTIC", orange);
     text (g, choiceName (proc, "saturation_mode", "Tube"), { (float) (int) S.getRight() - 70, (float) (int) S.getY() + 4, 62, 10 },
           Colour (0xfffed7aa), 8, false, 0, juce::Justification::centredRight);
     const FRect P (S.getX() + 38, S.getY() + 28, juce::jmax (S.getWidth() - 70, 0.0f), juce::jmax (S.getHeight() - 72, 0.0f));
@@ -259,12 +266,20 @@ void paintClip (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictureStat
 {
     const auto G = st.graph;
     const Colour green (0xff98fb98), blue (0xff87ceeb);
-    vyrFxPictures::paintPlotFrame (g, G, {}, green);
     if (st.clipView == 2)
     {
-        vyrFxPictures::paintClipMacroHud (g, G, proc, st.animTime, st.enabled);
+        // The frame and the macro's backdrop stand still while the trace moves: they come from a kept image.
+        const float drive = graphParam (proc.apvts, "clip_drive", 0);
+        HardwareArt::get()->paintLayerCached (g, "clip-macro-" + juce::String (drive) + (st.enabled ? "-on" : "-off"), G, [&] (juce::Graphics& gl)
+        {
+            vyrFxPictures::paintPlotFrame (gl, G, {}, green);
+            if (G.getWidth() >= 16.0f && G.getHeight() > 0.0f)
+                vyrFxPictures::paintClipMacroBackdrop (gl, G, drive, st.enabled);
+        });
+        vyrFxPictures::paintClipMacroMoving (g, G, proc, st.animTime, st.enabled);
         return;
     }
+    paintFrameCached (g, G, {}, green);
     const auto P = makeClipPlot (st.moduleRect).plot;
     const float at = st.clipView == 0 ? 1.0f : 0.55f, af = st.clipView == 1 ? 1.0f : 0.55f;
     const auto S = clipToneFrom (proc.apvts);

@@ -97,6 +97,10 @@ struct ClipMacroFrame
 };
 ClipMacroFrame clipMacroFrame (VyrAudioProcessor& processor, float animTime, bool enabled);
 void paintClipMacroHud (juce::Graphics& g, juce::Rectangle<float> area, VyrAudioProcessor& processor, float animTime, bool enabled);
+// Its two layers: the glow, rings, axes and diagonal, which move only with the drive and the power,
+// and the trace, loop, sparks, dust and filter ring over them, which move with the clock.
+void paintClipMacroBackdrop (juce::Graphics& g, juce::Rectangle<float> area, float drive, bool enabled);
+void paintClipMacroMoving (juce::Graphics& g, juce::Rectangle<float> area, VyrAudioProcessor& processor, float animTime, bool enabled);
 
 // The density engine's LED rows: how many of the twelve LEDs a level lights (fractional), and the
 // colour of LED i for a lit count.
