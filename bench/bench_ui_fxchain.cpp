@@ -19,7 +19,8 @@ struct FxChainRig
     std::unique_ptr<StudioComponent> page;
     VyrProgramLoop program;
 
-    explicit FxChainRig (int product)
+    // `view` picks the clipper's display (0 transfer, 2 the animated macro).
+    explicit FxChainRig (int product, int view = 0)
     {
         proc = std::make_unique<VyrAudioProcessor> (product);
         proc->setPlayConfigDetails (2, 2, 48000.0, 512);
@@ -30,6 +31,8 @@ struct FxChainRig
         // The module on, so that its picture moves as it does while a user listens to it.
         if (auto* on = proc->apvts.getParameter (page->moduleId() + "_enabled"))
             on->setValueNotifyingHost (1.0f);
+        if (view != 0)
+            page->selectClipView (view);
         program.play (*proc, 20);
     }
     ~FxChainRig()
@@ -64,11 +67,11 @@ BENCHMARK (BM_PaintFxChainPageFull)->Apply (pictureProducts)->ArgName ("product"
 // One tick of the page's timer on the screen (needs an X display, e.g. under xvfb-run) and the paint
 // of what that tick marked dirty, with 32 ms of program audio played between two rounds (timing
 // paused). Reports `cpu%`, the share of one core of the 30 rounds a second the timer runs.
-static void BM_FxChainPageTimerRound (benchmark::State& state)
+static void timerRound (benchmark::State& state, int product, int view)
 {
     if (! vyrBenchHasDisplay (state))
         return;
-    FxChainRig rig ((int) state.range (0));
+    FxChainRig rig (product, view);
     rig.page->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     rig.page->setVisible (true);
     rig.page->tick();
@@ -93,17 +96,25 @@ static void BM_FxChainPageTimerRound (benchmark::State& state)
     }
     state.counters["cpu%"] = 100.0 * 30.0 * seconds / (double) juce::jmax<benchmark::IterationCount> (1, state.iterations());
 }
+static void BM_FxChainPageTimerRound (benchmark::State& state) { timerRound (state, (int) state.range (0), 0); }
 BENCHMARK (BM_FxChainPageTimerRound)->Apply (pictureProducts)->ArgName ("product")->Unit (benchmark::kMicrosecond);
 
 // The page on the screen (needs an X display, e.g. under xvfb-run), its timer and pictures running
 // while another thread plays program audio through the processor at real-time pace.
-static void BM_FxChainPageShowingMessageThread (benchmark::State& state)
+static void showing (benchmark::State& state, int product, int view)
 {
     if (! vyrBenchHasDisplay (state))
         return;
-    FxChainRig rig ((int) state.range (0));
+    FxChainRig rig (product, view);
     rig.page->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
     rig.page->setVisible (true);
     vyrMeasureMessageThread (state, [&rig] { rig.program.play (*rig.proc, 1); });
 }
+static void BM_FxChainPageShowingMessageThread (benchmark::State& state) { showing (state, (int) state.range (0), 0); }
 BENCHMARK (BM_FxChainPageShowingMessageThread)->Apply (pictureProducts)->ArgName ("product")->Iterations (1)->Unit (benchmark::kMillisecond);
+
+// The clipper (product 5) in its animated "MACRO" view, which moves on every tick.
+static void BM_FxChainClipMacroTimerRound (benchmark::State& state) { timerRound (state, 5, 2); }
+BENCHMARK (BM_FxChainClipMacroTimerRound)->Unit (benchmark::kMicrosecond);
+static void BM_FxChainClipMacroShowingMessageThread (benchmark::State& state) { showing (state, 5, 2); }
+BENCHMARK (BM_FxChainClipMacroShowingMessageThread)->Iterations (1)->Unit (benchmark::kMillisecond);
