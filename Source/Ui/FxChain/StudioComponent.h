@@ -35,7 +35,8 @@ class FactoryPresetBrowser;
 // The files of the page: StudioComponent.cpp (construction and wiring, the timer), FxControlSets
 // (the per-module controls), FxActions (what the buttons do), FxLayout (where everything sits) and
 // FxPainting (page chrome, header and module housing). Module panels and module pictures plug into
-// the slots of FxModuleSlots.cpp.
+// the slots of FxModuleSlots.cpp; FxLivePictures.cpp finds where a picture moved between two ticks,
+// so that the timer repaints only that.
 class StudioComponent : public juce::Component, private juce::Timer
 {
 public:
