@@ -102,10 +102,14 @@ void HardwareArt::paintLayerCached (Graphics& g, const juce::String& key, juce::
             layer = &l;
     if (layer == nullptr)
     {
-        // A handful of displays at a time; a new layout starts the collection afresh.
-        if (layers.size() >= 16)
-            layers.clear();
+        // A handful of displays at a time; past 16 layers or 16 MB of them (a window being resized)
+        // the collection starts afresh.
         const auto box = area.expanded (2.0f).getSmallestIntegerContainer();
+        size_t pixels = (size_t) box.getWidth() * (size_t) box.getHeight();
+        for (const auto& l : layers)
+            pixels += (size_t) l.image.getWidth() * (size_t) l.image.getHeight();
+        if (layers.size() >= 16 || pixels > 4000000)
+            layers.clear();
         juce::Image image (juce::Image::ARGB, box.getWidth(), box.getHeight(), true);
         {
             Graphics gi (image);

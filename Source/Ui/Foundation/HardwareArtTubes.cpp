@@ -95,10 +95,14 @@ void HardwareArt::drawScaledCached (Graphics& g, const juce::Image& source, floa
             copy = &c;
     if (copy == nullptr)
     {
-        // Pictures use a handful of sizes at a time; a new layout starts the collection afresh.
-        if (scaledCopies.size() >= 48)
-            scaledCopies.clear();
+        // Pictures use a handful of sizes at a time; past 48 copies or 24 MB of them (a window
+        // being resized) the collection starts afresh.
         juce::Image image (juce::Image::ARGB, (int) std::ceil (w + fx) + 1, (int) std::ceil (h + fy) + 1, true);
+        size_t pixels = (size_t) image.getWidth() * (size_t) image.getHeight();
+        for (const auto& c : scaledCopies)
+            pixels += (size_t) c.image.getWidth() * (size_t) c.image.getHeight();
+        if (scaledCopies.size() >= 48 || pixels > 6000000)
+            scaledCopies.clear();
         {
             Graphics gi (image);
             gi.setImageResamplingQuality (Graphics::highResamplingQuality);
