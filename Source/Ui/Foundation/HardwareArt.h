@@ -2,7 +2,9 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <map>
+#include <vector>
 
 class VyrCachedShadow;
 
@@ -78,6 +80,25 @@ public:
     static void paintTcScreen (juce::Graphics& g, juce::Rectangle<float> screen, bool active);
     static void paintTcGlassOverlay (juce::Graphics& g, juce::Rectangle<float> screen);
 
+    // Draws `source` scaled by (sx, sy) with its origin at (tx, ty) at high resampling quality and at
+    // an opacity, as drawImageTransformed does, through a copy rendered once per scale and
+    // sub-pixel offset and then only blitted. With an opaque `tint` the image is an alpha mask filled
+    // with that colour. Contexts that scale (HiDPI, zoomed editors) and very large copies draw
+    // directly. Message thread only.
+    void drawScaledCached (juce::Graphics& g, const juce::Image& source, float sx, float sy, float tx, float ty, float opacity,
+                           juce::Colour tint = {});
+
+    // Paints what `paint` draws inside `area` (its outlines may reach 2 px beyond) from an image kept
+    // per key and area, rendered by `paint` the first time: for the static layers of the displays,
+    // whose key names everything they depend on besides the area. Scaling contexts paint directly.
+    void paintLayerCached (juce::Graphics& g, const juce::String& key, juce::Rectangle<float> area,
+                           const std::function<void (juce::Graphics&)>& paint);
+
+    // Where two frames of the tape machine differ when only the reels moved (phase or running):
+    // the two reel discs and the two runs of tape between them.
+    static juce::RectangleList<float> tapeMovingAreas (juce::Rectangle<float> area, float wow, float runningBefore,
+                                                       float runningAfter);
+
     // Tube helpers, public for tests.
     static float tubeFlicker (bool lit, bool altTube, double timeSeconds) noexcept;
     static float tubeGlow (bool lit, float flicker, float followedLevel, float drive) noexcept;
@@ -113,6 +134,9 @@ public:
     static juce::Colour reverbFieldAccent (float damping) noexcept;
     static int reverbTailBars (float size) noexcept;
     static int reverbEarlyBars (float size, float xLarge) noexcept;
+    // The reverb field's tail, the only part of it that moves with the clock.
+    static juce::Rectangle<float> reverbTailArea (juce::Rectangle<float> screen, float decay, float size, float xLarge,
+                                                  float predelayMs) noexcept;
     static float reverbEqResponseDb (float f, float lowCut, float damping, float shelfFreq, float shelfGain) noexcept;
 
 private:
@@ -126,7 +150,24 @@ private:
     const juce::Image& grainTile();
     const juce::Image& millFace();
 
+    struct ScaledCopy
+    {
+        juce::Image source;
+        float sx, sy, fx, fy;
+        juce::Colour tint;
+        juce::Image image;
+    };
+
     std::map<juce::String, GlowFollow> glowFollow;
+    std::vector<ScaledCopy> scaledCopies;
+    struct Layer
+    {
+        juce::String key;
+        juce::Rectangle<float> area;
+        juce::Image image;
+        juce::Point<int> origin;
+    };
+    std::vector<Layer> layers;
     juce::Image tubeGlowKernel, grain, milledFace;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (HardwareArt)

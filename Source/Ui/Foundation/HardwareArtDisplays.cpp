@@ -88,31 +88,72 @@ juce::String HardwareArt::delayTimeText (float T)
     return juce::String (juce::roundToInt (juce::jmax (T, 0.01f) * 1000.0f)) + "ms";
 }
 
+void HardwareArt::paintLayerCached (Graphics& g, const juce::String& key, juce::Rectangle<float> area,
+                                    const std::function<void (Graphics&)>& paint)
+{
+    if (std::abs (g.getInternalContext().getPhysicalPixelScaleFactor() - 1.0f) > 1.0e-4f || area.isEmpty())
+    {
+        paint (g);
+        return;
+    }
+    const Layer* layer = nullptr;
+    for (const auto& l : layers)
+        if (l.key == key && l.area == area)
+            layer = &l;
+    if (layer == nullptr)
+    {
+        // A handful of displays at a time; past 16 layers or 16 MB of them (a window being resized)
+        // the collection starts afresh.
+        const auto box = area.expanded (2.0f).getSmallestIntegerContainer();
+        size_t pixels = (size_t) box.getWidth() * (size_t) box.getHeight();
+        for (const auto& l : layers)
+            pixels += (size_t) l.image.getWidth() * (size_t) l.image.getHeight();
+        if (layers.size() >= 16 || pixels > 4000000)
+            layers.clear();
+        juce::Image image (juce::Image::ARGB, box.getWidth(), box.getHeight(), true);
+        {
+            Graphics gi (image);
+            gi.setOrigin (-box.getPosition());
+            paint (gi);
+        }
+        layers.push_back ({ key, area, image, box.getPosition() });
+        layer = &layers.back();
+    }
+    g.drawImageAt (layer->image, layer->origin.x, layer->origin.y);
+}
+
 void HardwareArt::paintDelayEcho (juce::Graphics& g, juce::Rectangle<float> r, float T, float feedback, float mix, bool active, float now)
 {
-    paintTcScreen (g, r, active);
     const auto G = glassOf (r);
+    const float px = G.getX() + 10.0f, pw = juce::jmax (G.getWidth() - 20.0f, 0.0f), top = G.getY() + 8.0f;
+    const float ph = G.getHeight() <= 16.0f ? 0.0f : juce::jmax (G.getHeight() - 30.0f, 0.0f);
+    const float base = top + ph;
+    // The screen and its dot grid stand still: they come from a kept image.
+    get()->paintLayerCached (g, active ? "delay-screen-on" : "delay-screen-off", r, [&] (Graphics& gl)
+    {
+        paintTcScreen (gl, r, active);
+        Graphics::ScopedSaveState save (gl);
+        juce::Path clip;
+        clip.addRoundedRectangle (G, 3.2f);
+        gl.reduceClipRegion (clip);
+        if (pw > 0.0f && ph > 0.0f)
+        {
+            gl.setColour (Colour (0x2a5b7a99));
+            for (float y = top; y < base; y += 13.0f)
+                for (float x = px; x < px + pw; x += 13.0f)
+                    gl.fillEllipse (x, y, 1.15f, 1.15f);
+        }
+    });
     Graphics::ScopedSaveState save (g);
     juce::Path clip;
     clip.addRoundedRectangle (G, 3.2f);
     g.reduceClipRegion (clip);
 
-    const float px = G.getX() + 10.0f, pw = juce::jmax (G.getWidth() - 20.0f, 0.0f), top = G.getY() + 8.0f;
-    const float ph = G.getHeight() <= 16.0f ? 0.0f : juce::jmax (G.getHeight() - 30.0f, 0.0f);
-    const float base = top + ph;
     const float fb = juce::jlimit (0.0f, 0.95f, std::isfinite (feedback) ? feedback : 0.0f);
     const int n = delayEchoCount (feedback);
     const float t = juce::jmax (T, 0.01f);
     const float s = frac ((double) now / (double) t);
     const float L = active ? 0.55f + 0.45f * juce::jlimit (0.0f, 1.0f, mix) : 0.32f;
-
-    if (pw > 0.0f && ph > 0.0f)
-    {
-        g.setColour (Colour (0x2a5b7a99));
-        for (float y = top; y < base; y += 13.0f)
-            for (float x = px; x < px + pw; x += 13.0f)
-                g.fillEllipse (x, y, 1.15f, 1.15f);
-    }
     g.setColour (Colour (0x4d5b7a99));
     g.drawLine (px, base, px + pw, base, 0.6f);
 
@@ -171,10 +212,28 @@ juce::Colour HardwareArt::reverbFieldAccent (float damping) noexcept
 int HardwareArt::reverbTailBars (float size) noexcept { return juce::jmax (juce::roundToInt (36.0f * size) + 64, 0); }
 int HardwareArt::reverbEarlyBars (float size, float xl) noexcept { return juce::jmax (juce::roundToInt (6.0f * size + 4.0f * xl) + 7, 0); }
 
+juce::Rectangle<float> HardwareArt::reverbTailArea (juce::Rectangle<float> r, float decay, float size, float xl, float predelay) noexcept
+{
+    // The same geometry as paintReverbField's tail.
+    const auto G = glassOf (r);
+    const float px = G.getX() + 8.0f, pw = juce::jmax (G.getWidth() - 16.0f, 0.0f), py = G.getY() + 6.0f;
+    const float ph = G.getHeight() <= 12.0f ? 0.0f : juce::jmax (G.getHeight() - 26.0f, 0.0f);
+    const float bottom = py + ph, right = px + pw;
+    const float d = juce::jlimit (0.0f, 1.0f, (decay - 0.5f) / 14.5f);
+    const float p = juce::jlimit (0.0f, 1.0f, predelay / 200.0f);
+    const float preX = px + 8.0f + 44.0f * p;
+    const float eW = pw * (0.1f + 0.14f * size + 0.04f * xl);
+    const float tS = juce::jmin (right - 40.0f, preX + eW);
+    const float tA = (1.0f + 0.12f * xl) * (0.6f + 0.5f * d) * 0.72f * ph;
+    // On to the screen's right edge: a repaint whose right edge falls inside the glass's rounded
+    // clip paints its last column a shade off.
+    const float x0 = juce::jmin (tS, right - 4.0f);
+    return juce::Rectangle<float>::leftTopRightBottom (x0 - 1.0f, bottom - juce::jmax (tA, 0.0f) - 1.0f, r.getRight() + 1.0f, bottom + 1.0f);
+}
+
 void HardwareArt::paintReverbField (juce::Graphics& g, juce::Rectangle<float> r, float decay, float size, float xl, float predelay,
                                     float mix, float damping, bool active, float now)
 {
-    paintTcScreen (g, r, active);
     const auto G = glassOf (r);
     const float px = G.getX() + 8.0f, pw = juce::jmax (G.getWidth() - 16.0f, 0.0f), py = G.getY() + 6.0f;
     const float ph = G.getHeight() <= 12.0f ? 0.0f : juce::jmax (G.getHeight() - 26.0f, 0.0f);
@@ -191,10 +250,16 @@ void HardwareArt::paintReverbField (juce::Graphics& g, juce::Rectangle<float> r,
     const float k = active ? 1.0f : 0.5f;
     const float shape = 1.5f - 0.55f * xl;
 
-    g.setColour (C.withAlpha ((juce::uint8) 0x24));
-    for (float y = py; y < bottom; y += 13.0f)
-        for (float x = px; x < right; x += 13.0f)
-            g.fillEllipse (x, y, 1.1f, 1.1f);
+    // The screen and its dot grid stand still: they come from a kept image.
+    get()->paintLayerCached (g, juce::String (active ? "reverb-screen-on-" : "reverb-screen-off-") + juce::String::toHexString ((int) C.getARGB()), r,
+                             [&] (Graphics& gl)
+    {
+        paintTcScreen (gl, r, active);
+        gl.setColour (C.withAlpha ((juce::uint8) 0x24));
+        for (float y = py; y < bottom; y += 13.0f)
+            for (float x = px; x < right; x += 13.0f)
+                gl.fillEllipse (x, y, 1.1f, 1.1f);
+    });
     g.setColour (C.withAlpha ((juce::uint8) 0x54));
     g.drawLine (px, bottom, right, bottom, 0.6f);
 

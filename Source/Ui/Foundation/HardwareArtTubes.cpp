@@ -21,16 +21,14 @@ juce::Rectangle<float> nonNegative (float x, float y, float w, float h)
 }
 
 // Elliptical Gaussian bloom drawn through the cached kernel as an alpha mask.
-void paintTubeBloom (Graphics& g, const juce::Image& kernel, float cx, float cy, float rx, float ry, Colour colour, float alpha)
+void paintTubeBloom (Graphics& g, HardwareArt& art, const juce::Image& kernel, float cx, float cy, float rx, float ry, Colour colour,
+                     float alpha)
 {
     if (rx < 1.0f || ry < 1.0f || alpha < 0.003f)
         return;
     Graphics::ScopedSaveState save (g);
-    g.setImageResamplingQuality (Graphics::highResamplingQuality);
-    g.setColour (colour.withAlpha (juce::jlimit (0.0f, 1.0f, alpha)));
-    g.drawImageTransformed (kernel, juce::AffineTransform::scale (8.0f * rx / 512.0f, 8.0f * ry / 512.0f)
-                                        .translated (cx - 4.0f * rx, cy - 4.0f * ry),
-                            true);
+    art.drawScaledCached (g, kernel, 8.0f * rx / 512.0f, 8.0f * ry / 512.0f, cx - 4.0f * rx, cy - 4.0f * ry,
+                          colour.withAlpha (juce::jlimit (0.0f, 1.0f, alpha)).getFloatAlpha(), colour.withAlpha (1.0f));
 }
 
 void fillDisc (Graphics& g, juce::Point<float> c, float r) { g.fillEllipse (c.x - r, c.y - r, 2.0f * r, 2.0f * r); }
@@ -65,6 +63,58 @@ void drawImageCentred (Graphics& g, const juce::Image& img, juce::Point<float> c
                                      .scaled (scale)
                                      .translated (c.x, c.y));
 }
+
+// The same through the art's scaled copies, for images drawn at the same size paint after paint.
+void drawImageCentred (Graphics& g, HardwareArt& art, const juce::Image& img, juce::Point<float> c, float scale, float opacity = 1.0f)
+{
+    art.drawScaledCached (g, img, scale, scale, c.x - 0.5f * (float) img.getWidth() * scale, c.y - 0.5f * (float) img.getHeight() * scale,
+                          opacity);
+}
+}
+
+void HardwareArt::drawScaledCached (Graphics& g, const juce::Image& source, float sx, float sy, float tx, float ty, float opacity,
+                                    juce::Colour tint)
+{
+    const bool mask = tint.isOpaque();
+    const float w = (float) source.getWidth() * sx, h = (float) source.getHeight() * sy;
+    if (std::abs (g.getInternalContext().getPhysicalPixelScaleFactor() - 1.0f) > 1.0e-4f || ! (w >= 1.0f && h >= 1.0f) || w * h > 4.0e6f)
+    {
+        Graphics::ScopedSaveState save (g);
+        g.setImageResamplingQuality (Graphics::highResamplingQuality);
+        if (mask)
+            g.setColour (tint.withAlpha (opacity));
+        else
+            g.setOpacity (opacity);
+        g.drawImageTransformed (source, juce::AffineTransform::scale (sx, sy).translated (tx, ty), mask);
+        return;
+    }
+    const float x0 = std::floor (tx), y0 = std::floor (ty), fx = tx - x0, fy = ty - y0;
+    const ScaledCopy* copy = nullptr;
+    for (const auto& c : scaledCopies)
+        if (c.source == source && c.sx == sx && c.sy == sy && c.fx == fx && c.fy == fy && c.tint == tint)
+            copy = &c;
+    if (copy == nullptr)
+    {
+        // Pictures use a handful of sizes at a time; past 48 copies or 24 MB of them (a window
+        // being resized) the collection starts afresh.
+        juce::Image image (juce::Image::ARGB, (int) std::ceil (w + fx) + 1, (int) std::ceil (h + fy) + 1, true);
+        size_t pixels = (size_t) image.getWidth() * (size_t) image.getHeight();
+        for (const auto& c : scaledCopies)
+            pixels += (size_t) c.image.getWidth() * (size_t) c.image.getHeight();
+        if (scaledCopies.size() >= 48 || pixels > 6000000)
+            scaledCopies.clear();
+        {
+            Graphics gi (image);
+            gi.setImageResamplingQuality (Graphics::highResamplingQuality);
+            if (mask)
+                gi.setColour (tint);
+            gi.drawImageTransformed (source, juce::AffineTransform::scale (sx, sy).translated (fx, fy), mask);
+        }
+        scaledCopies.push_back ({ source, sx, sy, fx, fy, tint, image });
+        copy = &scaledCopies.back();
+    }
+    g.setOpacity (opacity);
+    g.drawImageAt (copy->image, (int) x0, (int) y0);
 }
 
 //==============================================================================
@@ -196,7 +246,7 @@ void HardwareArt::paintVacuumTube (juce::Graphics& g, juce::Rectangle<float> r, 
         if (glow > 0.002f)
         {
             const float k1 = useTwelveAx7Photo ? 0.62f : 0.7f, k2 = useTwelveAx7Photo ? 0.72f : 0.78f, k3 = useTwelveAx7Photo ? 0.10f : 0.14f;
-            paintTubeBloom (g, kernel, cx, gy, k1 * bw, k2 * th, Colour::fromHSV (G.getHue(), 0.58f, 0.5f, 1.0f), k3 * glow);
+            paintTubeBloom (g, *art, kernel, cx, gy, k1 * bw, k2 * th, Colour::fromHSV (G.getHue(), 0.58f, 0.5f, 1.0f), k3 * glow);
         }
         return;
     }
@@ -207,17 +257,17 @@ void HardwareArt::paintVacuumTube (juce::Graphics& g, juce::Rectangle<float> r, 
         Graphics::ScopedSaveState save (g);
         g.setImageResamplingQuality (Graphics::highResamplingQuality);
         const float s = juce::jmin (bw / (float) photo.getWidth(), th / (float) photo.getHeight(), 1.0f);
-        drawImageCentred (g, photo, { r.getX() + 4.0f + bw / 2.0f, ty + th / 2.0f }, s,
+        drawImageCentred (g, *art, photo, { r.getX() + 4.0f + bw / 2.0f, ty + th / 2.0f }, s,
                           lit ? juce::jlimit (0.82f, 1.0f, 0.9f * flicker) : 0.7f);
     }
 
     if (glow > 0.002f)
     {
-        paintTubeBloom (g, kernel, cx, gy, 0.16f * bw, 0.2f * th, G, 0.4f * glow);
-        paintTubeBloom (g, kernel, cx, gy, 0.07f * bw, 0.12f * th, Colour (0xffd97700), 0.5f * glow);
+        paintTubeBloom (g, *art, kernel, cx, gy, 0.16f * bw, 0.2f * th, G, 0.4f * glow);
+        paintTubeBloom (g, *art, kernel, cx, gy, 0.07f * bw, 0.12f * th, Colour (0xffd97700), 0.5f * glow);
         const float rx = juce::jmax (0.06f * bw, 5.0f), ry = juce::jmax (0.04f * th, 4.0f);
-        paintTubeBloom (g, kernel, cx, ty + 0.3f * th, rx, ry, Colour (0xffffaa28), 0.22f * glow);
-        paintTubeBloom (g, kernel, cx, ty + 0.65f * th, rx, ry, Colour (0xffff8c1e), 0.18f * glow);
+        paintTubeBloom (g, *art, kernel, cx, ty + 0.3f * th, rx, ry, Colour (0xffffaa28), 0.22f * glow);
+        paintTubeBloom (g, *art, kernel, cx, ty + 0.65f * th, rx, ry, Colour (0xffff8c1e), 0.18f * glow);
     }
 
     const auto whole = r.toNearestInt();
@@ -247,12 +297,10 @@ void HardwareArt::paintTapeMachine (juce::Graphics& g, juce::Rectangle<float> r,
         const auto& photo = art->tapeMachines[tapePhotoIndex (model)];
         if (photo.getWidth() >= 1 && photo.getHeight() >= 1 && r.getWidth() > 0.0f)
         {
-            g.setImageResamplingQuality (Graphics::highResamplingQuality);
-            g.setOpacity (0.55f);
             const float s = r.getWidth() / (float) photo.getWidth() * 1.18f;
             const float dw = (float) photo.getWidth() * s, dh = (float) photo.getHeight() * s;
-            g.drawImage (photo, (int) (r.getCentreX() - dw / 2.0f), (int) (r.getCentreY() - dh / 2.0f), (int) dw, (int) dh,
-                         0, 0, photo.getWidth(), photo.getHeight());
+            art->drawScaledCached (g, photo, (float) (int) dw / (float) photo.getWidth(), (float) (int) dh / (float) photo.getHeight(),
+                                   (float) (int) (r.getCentreX() - dw / 2.0f), (float) (int) (r.getCentreY() - dh / 2.0f), 0.55f);
             g.setOpacity (1.0f);
         }
         g.setGradientFill (ColourGradient (Colour (0x8c0a0805), r.getX(), r.getY(), Colour (0xc70a0805), r.getX(), r.getBottom(), false));
@@ -295,6 +343,22 @@ void HardwareArt::paintTapeMachine (juce::Graphics& g, juce::Rectangle<float> r,
         g.setColour (Colour (0xff0b0d10));
         fillDisc (g, c, 3.0f * sx);
     }
+}
+
+juce::RectangleList<float> HardwareArt::tapeMovingAreas (juce::Rectangle<float> r, float wow, float running0, float running1)
+{
+    // The same geometry as paintTapeMachine's reels and tape runs.
+    const float sx = r.getWidth() / 300.0f, sy = r.getHeight() / 148.0f, u = juce::jmin (sx, sy);
+    const float R = 34.0f * u, cy = r.getY() + 74.0f * sy, k = 5.0f * u;
+    const float lx = r.getX() + 52.0f * sx, rx = r.getX() + 248.0f * sx;
+    // A run bows by half its control point's offset, which is at most 1.4 wobble amplitudes.
+    const float bow = 0.5f * sy * 1.4f * std::abs (wow) * 10.0f * juce::jmax (std::abs (running0), std::abs (running1)) + 2.0f;
+    juce::RectangleList<float> areas;
+    for (const float x : { lx, rx })
+        areas.add (juce::Rectangle<float> (x - R, cy - R, 2.0f * R, 2.0f * R).expanded (2.0f));
+    for (const float y : { cy - R + k, cy + R - k })
+        areas.add (juce::Rectangle<float>::leftTopRightBottom (lx, y - bow, rx, y + bow).expanded (1.0f));
+    return areas;
 }
 
 //==============================================================================

@@ -47,19 +47,10 @@ ClipMacroFrame clipMacroFrame (VyrAudioProcessor& processor, float animTime, boo
     return f;
 }
 
-void paintClipMacroHud (juce::Graphics& g, FRect A, VyrAudioProcessor& processor, float t, bool enabled)
+void paintClipMacroBackdrop (juce::Graphics& g, FRect A, float drive, bool enabled)
 {
-    if (A.getWidth() < 16.0f || A.getHeight() <= 0.0f)
-        return;
-    const auto& tree = processor.apvts;
-    const float drive = graphParam (tree, "clip_drive", 0.0f), symmetry = graphParam (tree, "clip_symmetry", 0.0f);
-    const float mix = graphParam (tree, "clip_mix", 0.2f);
-    const auto S = clipToneFrom (tree);
-    const float h = harshnessOf (drive), a = enabled ? 1.0f : 0.42f, m = a * (0.5f + 0.5f * mix);
-    const float phi = t * (0.55f + 1.35f * h);
-    const float D = std::pow (10.0f, juce::jmax (drive, 0.0f) / 20.0f), s = juce::jlimit (-1.0f, 1.0f, symmetry / 100.0f);
-    const Colour green (0xff98fb98), blue (0xff87ceeb);
-
+    const float h = harshnessOf (drive), a = enabled ? 1.0f : 0.42f;
+    const Colour green (0xff98fb98);
     const FRect I (A.getX() + 8, A.getY() + 10, juce::jmax (A.getWidth() - 16, 0.0f), juce::jmax (A.getHeight() - 20, 0.0f));
     const float cx = I.getCentreX(), cy = I.getCentreY(), rx = 0.48f * I.getWidth(), ry = 0.42f * I.getHeight();
 
@@ -81,6 +72,31 @@ void paintClipMacroHud (juce::Graphics& g, FRect A, VyrAudioProcessor& processor
         g.setColour (juce::Colours::white.withAlpha ((juce::uint8) 0x1a));
         g.drawDashedLine (diagonal, dashes, 2, 1.0f);
     }
+}
+
+void paintClipMacroHud (juce::Graphics& g, FRect A, VyrAudioProcessor& processor, float t, bool enabled)
+{
+    if (A.getWidth() < 16.0f || A.getHeight() <= 0.0f)
+        return;
+    paintClipMacroBackdrop (g, A, graphParam (processor.apvts, "clip_drive", 0.0f), enabled);
+    paintClipMacroMoving (g, A, processor, t, enabled);
+}
+
+void paintClipMacroMoving (juce::Graphics& g, FRect A, VyrAudioProcessor& processor, float t, bool enabled)
+{
+    if (A.getWidth() < 16.0f || A.getHeight() <= 0.0f)
+        return;
+    const auto& tree = processor.apvts;
+    const float drive = graphParam (tree, "clip_drive", 0.0f), symmetry = graphParam (tree, "clip_symmetry", 0.0f);
+    const float mix = graphParam (tree, "clip_mix", 0.2f);
+    const auto S = clipToneFrom (tree);
+    const float h = harshnessOf (drive), a = enabled ? 1.0f : 0.42f, m = a * (0.5f + 0.5f * mix);
+    const float phi = t * (0.55f + 1.35f * h);
+    const float D = std::pow (10.0f, juce::jmax (drive, 0.0f) / 20.0f), s = juce::jlimit (-1.0f, 1.0f, symmetry / 100.0f);
+    const Colour green (0xff98fb98), blue (0xff87ceeb);
+
+    const FRect I (A.getX() + 8, A.getY() + 10, juce::jmax (A.getWidth() - 16, 0.0f), juce::jmax (A.getHeight() - 20, 0.0f));
+    const float cx = I.getCentreX(), cy = I.getCentreY(), rx = 0.48f * I.getWidth(), ry = 0.42f * I.getHeight();
 
     struct Spark { float x, y, alpha, size; };
     Spark sparks[maxSparks];

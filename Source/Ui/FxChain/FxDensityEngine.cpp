@@ -90,6 +90,12 @@ Colour densityLedColour (int i, float n) noexcept
 
 void paintDensityEngine (juce::Graphics& g, FRect area, VyrAudioProcessor& processor, bool enabled, bool vuBallistics, double time)
 {
+    paintDensityEngine (g, area, processor, enabled, vuBallistics, time, VyrPictureLevels::read (processor));
+}
+
+void paintDensityEngine (juce::Graphics& g, FRect area, VyrAudioProcessor& processor, bool enabled, bool vuBallistics, double time,
+                         const VyrPictureLevels& m)
+{
     if (area.getWidth() < 16.0f || area.getHeight() <= 0.0f)
         return;
     const auto D = makeDensLayout (area);
@@ -108,8 +114,7 @@ void paintDensityEngine (juce::Graphics& g, FRect area, VyrAudioProcessor& proce
     const bool stageIn = graphParam (t, "analogueDensity_satIn", 1) >= 0.5f, alt = graphParam (t, "analogueDensity_altTube", 0) >= 0.5f;
     const bool air = graphParam (t, "analogueDensity_air", 0) >= 0.5f;
     const float airAmount = graphParam (t, "analogueDensity_airAmount", 0), density = graphParam (t, "analogueDensity_density", 0) * 0.01f;
-    const auto& m = processor.meters;
-    const float inL = levelDb (m.inPeak[0].load()), inR = levelDb (m.inPeak[1].load());
+    const float inL = levelDb (m.inPeak[0]), inR = levelDb (m.inPeak[1]);
 
     const auto S = D.satFreqRow.toFloat();
     text (g, "SAT. FREQ", { S.getX(), S.getY() - 18, S.getWidth(), 14 }, Colour (0xffb4bcc6), 8, true, 0.12f);
@@ -168,7 +173,7 @@ void paintDensityEngine (juce::Graphics& g, FRect area, VyrAudioProcessor& proce
     for (int k = 0; k < 7; ++k)
         text (g, labels[k], { (float) juce::roundToInt (Q.getX() + (float) k / 6.0f * Q.getWidth() - 10), (float) juce::roundToInt (Q.getY()), 20,
                               (float) juce::roundToInt (Q.getHeight()) }, Colour (0xff9aa3ae), 7, true, 0);
-    const float lL = vuBallistics ? levelDb (m.inRms[0].load()) : inL, lR = vuBallistics ? levelDb (m.inRms[1].load()) : inR;
+    const float lL = vuBallistics ? levelDb (m.inRms[0]) : inL, lR = vuBallistics ? levelDb (m.inRms[1]) : inR;
     paintLedRow (g, D.meterBarL, lL, enabled);
     paintLedRow (g, D.meterBarR, lR, enabled);
 }

@@ -61,7 +61,7 @@ void fillUnder (juce::Graphics& g, const juce::Point<float>* pts, int a, int b, 
 
 void levelBar (juce::Graphics& g, FRect c, float db, Colour k)
 {
-    const FRect track (c.getX() + 6, c.getY() + 16, juce::jmax (c.getWidth() - 12, 0.0f), juce::jmax (c.getHeight() - 36, 0.0f));
+    const auto track = vyrFxPictures::meterTrack (c);
     g.setColour (black (0x8c));
     g.fillRoundedRectangle (track, 2.0f);
     const float H = track.getHeight(), h = juce::jmin (H, H * juce::jlimit (0.0f, 1.0f, (db + 60.0f) / 60.0f));
@@ -91,23 +91,27 @@ void handleDot (juce::Graphics& g, juce::Point<float> p, Colour k, float alpha, 
     g.drawEllipse (dot, 1.2f);
 }
 
+// The plot frames stand still while the plots move: they come from kept images.
+void paintFrameCached (juce::Graphics& g, FRect r, const juce::String& caption, Colour accent)
+{
+    HardwareArt::get()->paintLayerCached (g, "plot-frame-" + caption + juce::String::toHexString ((int) accent.getARGB()), r,
+                                          [&] (juce::Graphics& gl) { vyrFxPictures::paintPlotFrame (gl, r, caption, accent); });
+}
+
 //==============================================================================
 void paintCompressor (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictureState& st)
 {
     const auto G = st.graph;
-    const float x0 = G.getX(), y0 = G.getY(), w0 = G.getWidth(), h0 = G.getHeight();
-    const float colW = juce::jmin (28.0f, w0);
-    const FRect inCol (x0, y0, colW, h0);
-    const FRect F (x0 + 34, y0, juce::jmax (w0 - 96, 0.0f), h0);
-    const FRect outCol (x0 + w0 - 56, y0, juce::jmin (28.0f, juce::jmax (w0 - 34, 0.0f)), h0);
-    const FRect grCol (x0 + w0 - 28, y0, juce::jmin (28.0f, juce::jmax (w0 - 62, 0.0f)), h0);
+    const float y0 = G.getY(), h0 = G.getHeight();
+    const auto geom = vyrFxPictures::compressorGeom (G);
+    const auto inCol = geom.inCol, F = geom.frame, P = geom.plot, outCol = geom.outCol, grCol = geom.grCol;
+    const auto levels = st.levelsOr (proc);
     const Colour sky (0xff7dd3fc);
 
-    vyrFxPictures::paintPlotFrame (g, F, "TRANSFER CHARACTERISTIC", sky);
+    paintFrameCached (g, F, "TRANSFER CHARACTERISTIC", sky);
     text (g, choiceName (proc, "compressor_character", "Digital"), { (float) (int) F.getRight() - 90, (float) (int) y0 + 4, 82, 10 },
           Colour (0xa67dd3fc), 8, false, 0, juce::Justification::centredRight);
 
-    const FRect P (F.getX() + 36, y0 + 22, juce::jmax (F.getWidth() - 72, 0.0f), juce::jmax (h0 - 52, 0.0f));
     for (int k = 0; k <= 4; ++k)
     {
         g.setColour (white (0x1f));
@@ -132,7 +136,7 @@ void paintCompressor (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictu
     const bool thrHot = st.isHot (VyrGraphHit::compThreshold);
     dashedLine (g, { xT, P.getY(), xT, P.getBottom() }, 2, 2, thrHot ? 1.4f : 0.8f, Colour (thrHot ? 0xf27dd3fc : 0x8c7dd3fc));
 
-    const float L = levelDb (juce::jmax (proc.meters.inPeak[0].load(), proc.meters.inPeak[1].load()));
+    const float L = levelDb (juce::jmax (levels.inPeak[0], levels.inPeak[1]));
     const float ell = st.enabled ? juce::jlimit (-60.0f, 0.0f, L) : -60.0f;
     auto firstAtOrAbove = [] (float v) { for (int i = 0; i <= 180; ++i) if (-60.0f + 60.0f * (float) i / 180.0f >= v) return i; return 180; };
     const int j = firstAtOrAbove (ell), iT = firstAtOrAbove (K.threshold);
@@ -184,11 +188,11 @@ void paintCompressor (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictu
     text (g, "GR", { grCol.getX(), y0, 28, capH }, Colour (0xccfbbf24), 7, false, 0, juce::Justification::centred);
 
     levelBar (g, inCol, L, Colour (0xff38bdf8));
-    levelBar (g, outCol, levelDb (juce::jmax (proc.meters.outPeak[0].load(), proc.meters.outPeak[1].load())), Colour (0xff38bdf8));
-    const FRect track (grCol.getX() + 6, grCol.getY() + 16, juce::jmax (grCol.getWidth() - 12, 0.0f), juce::jmax (grCol.getHeight() - 36, 0.0f));
+    levelBar (g, outCol, levelDb (juce::jmax (levels.outPeak[0], levels.outPeak[1])), Colour (0xff38bdf8));
+    const auto track = vyrFxPictures::meterTrack (grCol);
     g.setColour (black (0x8c));
     g.fillRoundedRectangle (track, 2.0f);
-    const float gr = proc.liveChain.compressorGr.load (std::memory_order_relaxed);
+    const float gr = levels.compressorGr;
     const float grH = juce::jmin (track.getHeight(), track.getHeight() * juce::jlimit (0.0f, 1.0f, std::isfinite (gr) ? gr / 24.0f : 0.0f));
     if (grH > 0.0f)
     {
@@ -203,7 +207,7 @@ void paintSaturation (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictu
     if (S.getWidth() < 16.0f || S.getHeight() <= 0.0f)
         return;
     const Colour orange (0xfff58233);
-    vyrFxPictures::paintPlotFrame (g, S, "TRANSFER CHARACTERISTIC", orange);
+    paintFrameCached (g, S, "TRANSFER CHARACTERISTIC", orange);
     text (g, choiceName (proc, "saturation_mode", "Tube"), { (float) (int) S.getRight() - 70, (float) (int) S.getY() + 4, 62, 10 },
           Colour (0xfffed7aa), 8, false, 0, juce::Justification::centredRight);
     const FRect P (S.getX() + 38, S.getY() + 28, juce::jmax (S.getWidth() - 70, 0.0f), juce::jmax (S.getHeight() - 72, 0.0f));
@@ -262,12 +266,20 @@ void paintClip (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictureStat
 {
     const auto G = st.graph;
     const Colour green (0xff98fb98), blue (0xff87ceeb);
-    vyrFxPictures::paintPlotFrame (g, G, {}, green);
     if (st.clipView == 2)
     {
-        vyrFxPictures::paintClipMacroHud (g, G, proc, st.animTime, st.enabled);
+        // The frame and the macro's backdrop stand still while the trace moves: they come from a kept image.
+        const float drive = graphParam (proc.apvts, "clip_drive", 0);
+        HardwareArt::get()->paintLayerCached (g, "clip-macro-" + juce::String (drive) + (st.enabled ? "-on" : "-off"), G, [&] (juce::Graphics& gl)
+        {
+            vyrFxPictures::paintPlotFrame (gl, G, {}, green);
+            if (G.getWidth() >= 16.0f && G.getHeight() > 0.0f)
+                vyrFxPictures::paintClipMacroBackdrop (gl, G, drive, st.enabled);
+        });
+        vyrFxPictures::paintClipMacroMoving (g, G, proc, st.animTime, st.enabled);
         return;
     }
+    paintFrameCached (g, G, {}, green);
     const auto P = makeClipPlot (st.moduleRect).plot;
     const float at = st.clipView == 0 ? 1.0f : 0.55f, af = st.clipView == 1 ? 1.0f : 0.55f;
     const auto S = clipToneFrom (proc.apvts);
@@ -315,8 +327,38 @@ void paintReverb (juce::Graphics& g, VyrAudioProcessor& proc, const VyrPictureSt
 }
 } // namespace
 
+VyrPictureLevels VyrPictureLevels::read (VyrAudioProcessor& p) noexcept
+{
+    VyrPictureLevels l;
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        l.inPeak[ch] = p.meters.inPeak[ch].load();
+        l.outPeak[ch] = p.meters.outPeak[ch].load();
+        l.inRms[ch] = p.meters.inRms[ch].load();
+    }
+    l.compressorGr = p.liveChain.compressorGr.load (std::memory_order_relaxed);
+    return l;
+}
+
 namespace vyrFxPictures
 {
+CompressorGeom compressorGeom (FRect G) noexcept
+{
+    const float x0 = G.getX(), y0 = G.getY(), w0 = G.getWidth(), h0 = G.getHeight();
+    CompressorGeom c;
+    c.inCol = { x0, y0, juce::jmin (28.0f, w0), h0 };
+    c.frame = { x0 + 34, y0, juce::jmax (w0 - 96, 0.0f), h0 };
+    c.plot = { c.frame.getX() + 36, y0 + 22, juce::jmax (c.frame.getWidth() - 72, 0.0f), juce::jmax (h0 - 52, 0.0f) };
+    c.outCol = { x0 + w0 - 56, y0, juce::jmin (28.0f, juce::jmax (w0 - 34, 0.0f)), h0 };
+    c.grCol = { x0 + w0 - 28, y0, juce::jmin (28.0f, juce::jmax (w0 - 62, 0.0f)), h0 };
+    return c;
+}
+
+FRect meterTrack (FRect c) noexcept
+{
+    return { c.getX() + 6, c.getY() + 16, juce::jmax (c.getWidth() - 12, 0.0f), juce::jmax (c.getHeight() - 36, 0.0f) };
+}
+
 void paintPlotFrame (juce::Graphics& g, FRect r, const juce::String& caption, Colour accent)
 {
     g.setGradientFill (juce::ColourGradient (Colour (0xff101820), 0, r.getY(), Colour (0xff070b10), 0, r.getBottom(), false));
@@ -351,6 +393,6 @@ void paint (juce::Graphics& g, VyrAudioProcessor& processor, const VyrPictureSta
     else if (st.key == "reverb")
         paintReverb (g, processor, st);
     else if (st.key == "analogueDensity")
-        paintDensityEngine (g, st.graph, processor, st.enabled, st.vuBallistics, st.tubeTime);
+        paintDensityEngine (g, st.graph, processor, st.enabled, st.vuBallistics, st.tubeTime, st.levelsOr (processor));
 }
 } // namespace vyrFxPictures

@@ -31,22 +31,10 @@ namespace vyrFxSlots
 void paintModuleVisual (juce::Graphics& g, StudioComponent& page, const juce::String& moduleKey, juce::Rectangle<float> area,
                         bool enabled)
 {
-    VyrPictureState s;
+    auto s = page.pictureState();
     s.key = moduleKey;
-    s.moduleRect = page.moduleRect();
     s.graph = area;
     s.enabled = enabled;
-    s.clipView = page.clipView;
-    s.reverbView = page.reverbView;
-    s.vuBallistics = page.vuBallistics;
-    s.animTime = page.animTime;
-    s.tubeTime = juce::Time::getMillisecondCounterHiRes() * 0.001;
-    s.reelAngle = page.reelAngle;
-    s.reelLevel = page.reelLevel;
-    s.hoverHit = page.hoverHit;
-    s.dragHit = page.dragHit;
-    s.clipHandleX[0] = page.clipHandleX[0];
-    s.clipHandleX[1] = page.clipHandleX[1];
     vyrFxPictures::paint (g, page.processor, s);
 }
 }

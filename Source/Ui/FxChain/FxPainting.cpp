@@ -142,15 +142,61 @@ void StudioComponent::paint (juce::Graphics& g)
     }
 
     // 5. Housing.
-    const bool rack = key == "delay" || key == "reverb";
     const auto enabledId = key + "_enabled";
     const bool enabled = paramValue (enabledId.toRawUTF8(), 0.0f) >= 0.5f;
-    const Colour accent = rack ? Colour (0xff1fa9a9) : vyrFxColour (key);
     if (isPanelModule (key))
     {
         watermark();
         return;
     }
+    // The housing and the title row change only with the identity, the module, its power and the
+    // size: they are painted once into an image and drawn from it until one of those changes.
+    const float scale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    if (std::abs (scale - 1.0f) > 1.0e-4f)
+        paintHousing (g, key, Ri, themeRaw, enabled);
+    else
+    {
+        const HousingKey now { getWidth(), getHeight(), themeRaw, key, enabled, Ri };
+        if (housingImage.isNull() || ! (now == housingKey))
+        {
+            housingImage = juce::Image (juce::Image::ARGB, juce::jmax (1, getWidth()), juce::jmax (1, getHeight()), true);
+            juce::Graphics gi (housingImage);
+            paintHousing (gi, key, Ri, themeRaw, enabled);
+            housingKey = now;
+        }
+        g.drawImageAt (housingImage, 0, 0);
+    }
+
+    // 7. The display rectangle and the module's picture.
+    const int note = juce::roundToInt (paramValue ("delay_syncNote", 0.0f));
+    const auto G = pictureArea();
+    if (G.getHeight() > 48.0f)
+        vyrFxSlots::paintModuleVisual (g, *this, key, G, enabled);
+
+    // 9. Watermark.
+    watermark();
+
+    // 10. The delay's tempo display.
+    if (key == "delay")
+    {
+        const auto T = makeTcLayout (Ri, juce::jmax (tcFaders.size(), 1), note > 0);
+        const auto v = T.valueBox.toFloat();
+        g.setColour (Colour (0xff0a1620));
+        g.fillRoundedRectangle (v, 3.0f);
+        g.setColour (Colour (0xff3a3d42));
+        g.drawRoundedRectangle (v, 3.0f, 1.0f);
+        drawTextIn (g, juce::String (juce::roundToInt (paramValue ("delay_bpm", 120.0f))), v, Colour (0xff2cc8c8), 11.0f, true, 0.0f,
+                    juce::Justification::centred);
+        drawTextIn (g, "BPM", T.unitBox.toFloat(), Colour (0xff363b42), 8.0f, true, 0.16f, juce::Justification::centredLeft);
+    }
+}
+
+void StudioComponent::paintHousing (juce::Graphics& g, const juce::String& key, Rectangle<int> Ri, int themeRaw, bool enabled) const
+{
+    const auto R = Ri.toFloat();
+    const auto& theme = vyrTheme (themeRaw);
+    const bool rack = key == "delay" || key == "reverb";
+    const Colour accent = rack ? Colour (0xff1fa9a9) : vyrFxColour (key);
     if (rack)
         HardwareArt::paintTcPanel (g, R);
     else
@@ -160,7 +206,7 @@ void StudioComponent::paint (juce::Graphics& g)
         g.drawRoundedRectangle (R, theme.cornerRadius, 1.0f);
     }
 
-    // 6. Title row.
+    // Title row.
     if (rack)
     {
         const int bx = (int) (R.getX() + 18), ty = (int) (R.getY() + 8);
@@ -193,39 +239,49 @@ void StudioComponent::paint (juce::Graphics& g)
                         0.12f, juce::Justification::centredLeft);
     }
 
-    // 7. The display rectangle and the module's picture.
-    const int note = juce::roundToInt (paramValue ("delay_syncNote", 0.0f));
-    Rectangle<float> G;
-    if (rack)
-        G = makeTcLayout (Ri, key == "reverb" ? 4 : juce::jmax (tcFaders.size(), 1), key == "delay" && note > 0).screen.toFloat();
-    else if (key == "clip")
-        G = clipView == 2 ? Rectangle<float> (R.getX() + 12, R.getY() + 36, R.getWidth() - 24, R.getHeight() - 48)
-                          : Ri.withTrimmedLeft (16).withTrimmedTop (36).withWidth (Ri.getWidth() - 32).withHeight (juce::jmax (Ri.getHeight() - 144, 140)).toFloat();
-    else if (key == "compressor")
-        G = Rectangle<int> (Ri.getX() + 16, Ri.getY() + 64, Ri.getWidth() - 32, juce::jmax (Ri.getHeight() - 172, 140)).toFloat();
-    else if (key == "analogueDensity")
-        G = { R.getX() + 10, R.getY() + 54, R.getWidth() - 20, juce::jmax (R.getHeight() - 64, 80.0f) };
-    else
-        G = Rectangle<int> (Ri.getX() + 16, Ri.getY() + 44, Ri.getWidth() - 32, juce::jmax (Ri.getHeight() - 44 - 112, 0)).toFloat();
-    if (G.getHeight() > 48.0f)
-        vyrFxSlots::paintModuleVisual (g, *this, key, G, enabled);
+}
 
-    // 9. Watermark.
-    watermark();
-
-    // 10. The delay's tempo display.
-    if (key == "delay")
+Rectangle<float> StudioComponent::pictureArea() const
+{
+    const auto key = moduleId();
+    const auto Ri = moduleRect();
+    const auto R = Ri.toFloat();
+    if (key == "delay" || key == "reverb")
     {
-        const auto T = makeTcLayout (Ri, juce::jmax (tcFaders.size(), 1), note > 0);
-        const auto v = T.valueBox.toFloat();
-        g.setColour (Colour (0xff0a1620));
-        g.fillRoundedRectangle (v, 3.0f);
-        g.setColour (Colour (0xff3a3d42));
-        g.drawRoundedRectangle (v, 3.0f, 1.0f);
-        drawTextIn (g, juce::String (juce::roundToInt (paramValue ("delay_bpm", 120.0f))), v, Colour (0xff2cc8c8), 11.0f, true, 0.0f,
-                    juce::Justification::centred);
-        drawTextIn (g, "BPM", T.unitBox.toFloat(), Colour (0xff363b42), 8.0f, true, 0.16f, juce::Justification::centredLeft);
+        const int note = juce::roundToInt (paramValue ("delay_syncNote", 0.0f));
+        return makeTcLayout (Ri, key == "reverb" ? 4 : juce::jmax (tcFaders.size(), 1), key == "delay" && note > 0).screen.toFloat();
     }
+    if (key == "clip")
+        return clipView == 2 ? Rectangle<float> (R.getX() + 12, R.getY() + 36, R.getWidth() - 24, R.getHeight() - 48)
+                             : Ri.withTrimmedLeft (16).withTrimmedTop (36).withWidth (Ri.getWidth() - 32).withHeight (juce::jmax (Ri.getHeight() - 144, 140)).toFloat();
+    if (key == "compressor")
+        return Rectangle<int> (Ri.getX() + 16, Ri.getY() + 64, Ri.getWidth() - 32, juce::jmax (Ri.getHeight() - 172, 140)).toFloat();
+    if (key == "analogueDensity")
+        return { R.getX() + 10, R.getY() + 54, R.getWidth() - 20, juce::jmax (R.getHeight() - 64, 80.0f) };
+    return Rectangle<int> (Ri.getX() + 16, Ri.getY() + 44, Ri.getWidth() - 32, juce::jmax (Ri.getHeight() - 44 - 112, 0)).toFloat();
+}
+
+VyrPictureState StudioComponent::pictureState() const
+{
+    VyrPictureState s;
+    s.key = moduleId();
+    s.moduleRect = moduleRect();
+    s.graph = pictureArea();
+    const auto enabledId = s.key + "_enabled";
+    s.enabled = paramValue (enabledId.toRawUTF8(), 0.0f) >= 0.5f;
+    s.clipView = clipView;
+    s.reverbView = reverbView;
+    s.vuBallistics = vuBallistics;
+    s.animTime = animTime;
+    s.tubeTime = tubeTime;
+    s.reelAngle = reelAngle;
+    s.reelLevel = reelLevel;
+    s.hoverHit = hoverHit;
+    s.dragHit = dragHit;
+    s.clipHandleX[0] = clipHandleX[0];
+    s.clipHandleX[1] = clipHandleX[1];
+    s.levels = pictureLevels;
+    return s;
 }
 
 void StudioComponent::paintOverChildren (juce::Graphics& g)

@@ -282,6 +282,7 @@ StudioComponent::StudioComponent (VyrAudioProcessor& p)
         }
 
     lastStateVersion = p.stateVersion.load();
+    tubeTime = juce::Time::getMillisecondCounterHiRes() * 0.001;
     rebuildKnobs();
     // The timer starts when the page shows (followShowing).
 }
@@ -427,6 +428,7 @@ StudioComponent::Seen StudioComponent::currentSeen() const
 void StudioComponent::timerCallback()
 {
     ++ticks;
+    tickRepaints.clear();
     animTime += 0.033f;
     VyrLookAndFeel::get()->themeId = processor.themeIndex.load();
 
@@ -440,6 +442,7 @@ void StudioComponent::timerCallback()
         linkButton.setToggleState (linked != 0, juce::dontSendNotification);
         resized();
         repaint();
+        tickRepaints.add (getLocalBounds());
     }
 
     const auto now = currentSeen();
@@ -455,6 +458,7 @@ void StudioComponent::timerCallback()
         else
             resized();
         repaint();
+        tickRepaints.add (getLocalBounds());
     }
 
     advanceTapeReels();
@@ -484,25 +488,72 @@ void StudioComponent::advanceTapeReels()
     const float ips = speed == 0 ? 7.5f : (speed == 2 ? 30.0f : 15.0f);
     reelSpeed += 0.12f * ((on ? 0.35f * ips : 0.0f) - reelSpeed);
     reelLevel += 0.12f * ((on ? 1.0f : 0.0f) - reelLevel);
+    // Both settle exactly on their targets, so stopped reels stop repainting.
+    for (auto [value, target] : { std::pair { &reelSpeed, on ? 0.35f * ips : 0.0f }, std::pair { &reelLevel, on ? 1.0f : 0.0f } })
+        if (std::abs (*value - target) < 1.0e-4f)
+            *value = target;
     reelAngle = std::fmod (reelAngle + reelSpeed / 30.0f, juce::MathConstants<float>::twoPi);
 }
 
-// The pictures move with the clock and the meters: the module's rectangle is repainted every tick
-// while the page can be seen, and nothing while it cannot.
+// The pictures move with the clock and the meters. Each tick takes one frame of the picture (the
+// meter reading and the clock included), and repaints only where it differs from the frame before:
+// nothing for a picture that stands still, the moving parts of one that moves, the whole picture
+// when a parameter, the view or a handle changed. Nothing is repainted while the page cannot be seen.
 void StudioComponent::repaintLivePictures()
 {
-    if (panelMode || ! vyrVisibleInScroll (*this))
+    const auto areas = advancePicture();
+    if (areas.isEmpty() || ! vyrVisibleInScroll (*this))
         return;
-    const auto key = moduleId();
+    for (const auto& r : areas)
+        repaint (r);
+    tickRepaints.add (areas);
+}
+
+juce::RectangleList<int> StudioComponent::advancePicture()
+{
     static const juce::StringArray live { "compressor", "saturation", "clip", "delay", "tape", "reverb", "analogueDensity" };
-    if (! live.contains (key))
-        return;
-    if (! isChainProduct())
+    const auto key = moduleId();
+    if (panelMode || ! live.contains (key))
     {
-        repaint();
-        return;
+        shownPicture.reset();
+        return {};
     }
-    const auto area = moduleRect().getIntersection (getLocalBounds());
-    if (! area.isEmpty())
-        repaint (area);
+    if (key != pictureParamsKey)
+    {
+        pictureParamsKey = key;
+        pictureParams.clear();
+        for (auto* p : processor.getParameters())
+            if (auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (p))
+                if (ranged->getParameterID().startsWith (key + "_"))
+                    pictureParams.push_back (processor.apvts.getRawParameterValue (ranged->getParameterID()));
+        shownParams.clear();
+    }
+    std::vector<float> params;
+    params.reserve (pictureParams.size());
+    for (auto* v : pictureParams)
+        params.push_back (v != nullptr ? v->load() : 0.0f);
+
+    pictureLevels = VyrPictureLevels::read (processor);
+    tubeTime = juce::Time::getMillisecondCounterHiRes() * 0.001;
+    const auto next = pictureState();
+
+    auto samePicture = [] (const VyrPictureState& a, const VyrPictureState& b)
+    {
+        return a.key == b.key && a.moduleRect == b.moduleRect && a.graph == b.graph && a.enabled == b.enabled && a.clipView == b.clipView
+            && a.reverbView == b.reverbView && a.vuBallistics == b.vuBallistics && a.hoverHit == b.hoverHit && a.dragHit == b.dragHit
+            && a.clipHandleX[0] == b.clipHandleX[0] && a.clipHandleX[1] == b.clipHandleX[1];
+    };
+    juce::RectangleList<int> areas;
+    if (shownPicture.has_value() && samePicture (*shownPicture, next) && params == shownParams)
+        areas = vyrFxPictures::movedAreas (processor, *shownPicture, next);
+    else
+    {
+        areas.add (vyrFxPictures::bounds (next));
+        if (shownPicture.has_value())
+            areas.add (vyrFxPictures::bounds (*shownPicture));
+    }
+    shownPicture = next;
+    shownParams = std::move (params);
+    areas.clipTo (getLocalBounds());
+    return areas;
 }

@@ -11,8 +11,11 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class VyrAudioProcessor;
 class LedMeter;
@@ -32,7 +35,8 @@ class FactoryPresetBrowser;
 // The files of the page: StudioComponent.cpp (construction and wiring, the timer), FxControlSets
 // (the per-module controls), FxActions (what the buttons do), FxLayout (where everything sits) and
 // FxPainting (page chrome, header and module housing). Module panels and module pictures plug into
-// the slots of FxModuleSlots.cpp.
+// the slots of FxModuleSlots.cpp; FxLivePictures.cpp finds where a picture moved between two ticks,
+// so that the timer repaints only that.
 class StudioComponent : public juce::Component, private juce::Timer
 {
 public:
@@ -192,6 +196,13 @@ public:
     Seen seen;
     // Ticks the timer has run (tests check that a hidden page runs none).
     int ticks = 0;
+    // The areas the last tick asked to repaint (tests check what a tick costs).
+    juce::RectangleList<int> tickRepaints;
+
+    // The module picture's display rectangle (its G), and what one paint of the picture shows: the
+    // page's view, animation and handle state with the meter reading the last tick took.
+    juce::Rectangle<float> pictureArea() const;
+    VyrPictureState pictureState() const;
 
     // One timer tick, callable by tests; whether the timer runs.
     void tick() { timerCallback(); }
@@ -199,9 +210,37 @@ public:
 
 private:
     void timerCallback() override;
+    // The module's housing and title row (FxPainting.cpp), and the image they are kept in.
+    void paintHousing (juce::Graphics& g, const juce::String& key, juce::Rectangle<int> moduleArea, int themeRaw, bool enabled) const;
+    struct HousingKey
+    {
+        int width = 0, height = 0, theme = -1;
+        juce::String key;
+        bool enabled = false;
+        juce::Rectangle<int> module;
+        bool operator== (const HousingKey& o) const noexcept
+        {
+            return width == o.width && height == o.height && theme == o.theme && key == o.key && enabled == o.enabled && module == o.module;
+        }
+    };
+    HousingKey housingKey;
+    juce::Image housingImage;
     void advanceTapeReels();
     void copyLinkedGains();
     void repaintLivePictures();
+    // Takes the picture's frame for the tick and returns the areas in which it differs from the
+    // frame before (the whole picture when its parameters, view or rectangles changed).
+    juce::RectangleList<int> advancePicture();
+
+    // The frame the pictures show until the next tick: the meter reading and the tube clock taken by
+    // the last tick (live readings before the first), and what the last tick saw of the picture and
+    // of its module's parameter values.
+    std::optional<VyrPictureLevels> pictureLevels;
+    double tubeTime = 0.0;
+    std::optional<VyrPictureState> shownPicture;
+    juce::String pictureParamsKey;
+    std::vector<std::atomic<float>*> pictureParams;
+    std::vector<float> shownParams;
     // Starts the timer and builds the live meter views while showing; stops and releases them when not.
     void followShowing();
     void buildModulePanels();
