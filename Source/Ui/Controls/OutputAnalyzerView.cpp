@@ -268,31 +268,25 @@ void OutputAnalyzerView::paintScope (juce::Graphics& g, float W, float e, float 
     // Samples are kept inside the scope band: a broken or clipped block cannot draw over the rest.
     auto trace = [&] (const float* ring, int write)
     {
-        juce::Path p;
         write = juce::jlimit (0, n - 1, write);
         for (int j = 0; j < n; ++j)
         {
             float s = ring[(write + j) % n];
             s = std::isfinite (s) ? juce::jlimit (-1.19f, 1.19f, s) : 0.0f;
-            const juce::Point<float> pt ((float) j * W / (float) n, yc - 0.42f * d * s);
-            if (j == 0)
-                p.startNewSubPath (pt);
-            else
-                p.lineTo (pt);
+            scopePoints[(size_t) j] = { (float) j * W / (float) n, yc - 0.42f * d * s };
         }
-        return p;
     };
-    const juce::PathStrokeType round (1.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded);
+    // The traces reach at most half the band above and below its centre, plus half the glow.
+    const int top = (int) std::floor (e - 3.0f);
+    const juce::Rectangle<int> band (0, top, getWidth(), getHeight() - top);
     if (louder (m.inPeak) >= kSignalFloor)
     {
-        g.setColour (Colour (0x59f59e0b));
-        g.strokePath (trace (m.inScope, m.inScopeWrite.load (std::memory_order_acquire)), round);
+        trace (m.inScope, m.inScopeWrite.load (std::memory_order_acquire));
+        scopeStroke.stroke (g, band, scopePoints.data(), n, 1.0f, Colour (0x59f59e0b));
     }
-    const auto out = trace (m.outScope, m.outScopeWrite.load (std::memory_order_acquire));
-    g.setColour (alpha (T.accentColour(), light ? 0x33 : 0x47));
-    g.strokePath (out, juce::PathStrokeType (5.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
-    g.setColour (alpha (T.accentColour(), light ? 0xe0 : 0xe6));
-    g.strokePath (out, juce::PathStrokeType (1.4f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+    trace (m.outScope, m.outScopeWrite.load (std::memory_order_acquire));
+    scopeStroke.stroke (g, band, scopePoints.data(), n, 5.0f, alpha (T.accentColour(), light ? 0x33 : 0x47));
+    scopeStroke.stroke (g, band, scopePoints.data(), n, 1.4f, alpha (T.accentColour(), light ? 0xe0 : 0xe6));
     g.setColour (light ? black (0x2e) : white (0x1a));
     g.fillRect (0.0f, (float) juce::roundToInt (yc), W, 1.0f);
 }

@@ -2,6 +2,7 @@
 
 #include "Core/ReaderCount.h"
 #include "Ui/Controls/VyrMeterHelpers.h"
+#include "Ui/Controls/VyrTraceStroke.h"
 
 #include <array>
 
@@ -63,6 +64,8 @@ private:
 
     vyrMeter::StepClock barClock;
     float spectrumCopy[4096] {};
+    std::array<juce::Point<float>, 2048> scopePoints {}; // one trace's points, rebuilt per paint
+    VyrTraceStroke scopeStroke;
     bool spectrumOpen = false;
 
     static constexpr int numShown = 16;
