@@ -3,8 +3,10 @@
 #include "Core/ReaderCount.h"
 #include "Ui/Controls/VyrMeterHelpers.h"
 #include "Ui/Controls/VyrTraceStroke.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 #include <array>
+#include <vector>
 
 class VyrAudioProcessor;
 
@@ -43,7 +45,7 @@ public:
     static float bandLevel (const float* spectrum, double sampleRate, double fa, double fb) noexcept;
 
     VyrAudioProcessor& processor;
-    VyrReaderToken levelToken;   // the levels and scopes are measured while a meter view exists
+    VyrReaderToken levelToken; // the levels and scopes are measured while a meter view exists
     juce::TextButton spectrumButton { "Spectrum" };
     float barCap[numBars] {};
     float barLevel[numBars] {};
@@ -60,12 +62,20 @@ private:
     void advanceBars (int steps, double sampleRate);
     void paintSpectrum (juce::Graphics&, float W, float e, bool light);
     void paintScope (juce::Graphics&, float W, float e, float H, bool light);
-    void paintReadouts (juce::Graphics&, float W, float H, bool light);
+    void paintLabels (juce::Graphics&, float W, float H, bool light);
+    void paintReadouts (juce::Graphics&, float W, bool light);
+
+    VyrCachedLayer backLayer;  // body gradient and grid
+    VyrCachedLayer labelLayer; // captions, title, loudness box and its captions
+    juce::Font readoutFont { 9.0f, juce::Font::bold }, loudnessFont { 11.0f, juce::Font::bold };
 
     vyrMeter::StepClock barClock;
     float spectrumCopy[4096] {};
     std::array<juce::Point<float>, 2048> scopePoints {}; // one trace's points, rebuilt per paint
     VyrTraceStroke scopeStroke;
+    std::vector<juce::Point<float>> curvePoints; // the spectrum curve, one point per column
+    juce::Path curveFill;
+    VyrTraceStroke curveStroke;
     bool spectrumOpen = false;
 
     static constexpr int numShown = 16;

@@ -5,9 +5,12 @@
 
 namespace
 {
-constexpr int kSubColumns = 4;                 // samples across a device pixel
+constexpr int kSubColumns = 4;                  // samples across a device pixel
 constexpr float kWeight = 256.0f / kSubColumns; // coverage of one sample over a whole pixel
 }
+
+// The mask is drawn and cleared in tiles of kTile component pixels across, each only over the rows
+// its columns touched: a thin curve wandering over a tall area costs little more than its ink.
 
 void VyrTraceStroke::prepare (juce::Rectangle<int> area, float scale)
 {
@@ -18,6 +21,16 @@ void VyrTraceStroke::prepare (juce::Rectangle<int> area, float scale)
     mask = juce::Image (juce::Image::SingleChannel, juce::jmax (1, (int) std::ceil ((float) area.getWidth() * scale)),
                         juce::jmax (1, (int) std::ceil ((float) area.getHeight() * scale)), true, juce::SoftwareImageType());
     column.assign ((size_t) mask.getHeight() + 1, 0);
+    // One view of the mask per tile: drawing a tile then reads only its own columns.
+    tileImages.clear();
+    tileX.clear();
+    for (int t = 0; t * kTile < area.getWidth(); ++t)
+    {
+        const int x0 = juce::jlimit (0, mask.getWidth(), (int) std::floor ((float) (t * kTile) * scale));
+        const int x1 = juce::jlimit (x0 + 1, mask.getWidth(), (int) std::ceil ((float) ((t + 1) * kTile) * scale));
+        tileImages.push_back (mask.getClippedImage ({ x0, 0, x1 - x0, mask.getHeight() }));
+        tileX.push_back (x0);
+    }
 }
 
 void VyrTraceStroke::stroke (juce::Graphics& g, juce::Rectangle<int> area, const juce::Point<float>* pts, int n, float width,
@@ -30,90 +43,125 @@ void VyrTraceStroke::stroke (juce::Graphics& g, juce::Rectangle<int> area, const
     const int w = mask.getWidth(), h = mask.getHeight();
     const float R = 0.5f * width * s, R2 = R * R;
     const float ox = (float) area.getX(), oy = (float) area.getY();
-    auto X = [&] (int i) { return (pts[i].x - ox) * s; };
-    auto Y = [&] (int i) { return (pts[i].y - oy) * s; };
+    // The points in device pixels of the mask, and each segment's slope and offset to its sides.
+    dev.resize ((size_t) n);
+    for (int i = 0; i < n; ++i)
+        dev[(size_t) i] = { (pts[i].x - ox) * s, (pts[i].y - oy) * s };
+    segs.resize ((size_t) juce::jmax (0, n - 1));
+    for (int i = 0; i + 1 < n; ++i)
+    {
+        const auto a = dev[(size_t) i], b = dev[(size_t) i + 1];
+        const float dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt (dx * dx + dy * dy);
+        auto& sg = segs[(size_t) i];
+        sg.slope = dx > 0.0f ? dy / dx : 0.0f;
+        sg.nx = len > 1.0e-6f ? -dy / len * R : 0.0f;
+        sg.ny = len > 1.0e-6f ? dx / len * R : 0.0f;
+        sg.sides = dx > 0.0f && len > 1.0e-6f;
+    }
 
     // Only the device columns the trace can reach (and that the clip lets through) are worked.
     const auto clip = g.getClipBounds().getIntersection (area);
     if (clip.isEmpty())
         return;
+    const int tiles = (area.getWidth() + kTile - 1) / kTile;
+    tileLo.assign ((size_t) tiles, h);
+    tileHi.assign ((size_t) tiles, -1);
     {
-    juce::Image::BitmapData bits (mask, juce::Image::BitmapData::readWrite);
-    for (int y = 0; y < h; ++y)
-        std::memset (bits.getLinePointer (y), 0, (size_t) w);
-    const int c0 = juce::jmax (0, (int) std::floor (juce::jmax (X (0) - R, (float) (clip.getX() - area.getX()) * s)));
-    const int c1 = juce::jmin (w, (int) std::ceil (juce::jmin (X (n - 1) + R, (float) (clip.getRight() - area.getX()) * s)) + 1);
+        juce::Image::BitmapData bits (mask, juce::Image::BitmapData::readWrite);
+        const int c0 = juce::jmax (0, (int) std::floor (juce::jmax (dev[0].x - R, (float) (clip.getX() - area.getX()) * s)));
+        const int c1 = juce::jmin (w, (int) std::ceil (juce::jmin (dev[(size_t) n - 1].x + R, (float) (clip.getRight() - area.getX()) * s)) + 1);
 
-    int first = 0; // first segment (or point, when n is 1) still within reach
-    for (int i = c0; i < c1; ++i)
-    {
-        int rowLo = h, rowHi = -1;
-        for (int k = 0; k < kSubColumns; ++k)
+        int firstPoint = 0, firstSeg = 0; // the first point and segment still within reach
+        for (int i = c0; i < c1; ++i)
         {
-            const float c = (float) i + ((float) k + 0.5f) / (float) kSubColumns;
-            while (first < n - 2 && X (first + 1) < c - R)
-                ++first;
-            float lo = 1.0e30f, hi = -1.0e30f;
-            auto disc = [&] (float px, float py)
+            int rowLo = h, rowHi = -1;
+            for (int k = 0; k < kSubColumns; ++k)
             {
-                const float dx = c - px;
-                if (dx * dx <= R2)
+                const float c = (float) i + ((float) k + 0.5f) / (float) kSubColumns;
+                float lo = 1.0e30f, hi = -1.0e30f;
+                // The round joints and ends: a disc around every point within reach.
+                while (firstPoint < n - 1 && dev[(size_t) firstPoint].x < c - R)
+                    ++firstPoint;
+                for (int j = firstPoint; j < n && dev[(size_t) j].x <= c + R; ++j)
                 {
-                    const float e = std::sqrt (R2 - dx * dx);
-                    lo = juce::jmin (lo, py - e);
-                    hi = juce::jmax (hi, py + e);
+                    const float dx = c - dev[(size_t) j].x, e2 = R2 - dx * dx;
+                    if (e2 >= 0.0f)
+                    {
+                        const float e = std::sqrt (e2);
+                        lo = juce::jmin (lo, dev[(size_t) j].y - e);
+                        hi = juce::jmax (hi, dev[(size_t) j].y + e);
+                    }
                 }
-            };
-            auto side = [&] (float px, float py, float qx, float qy)
-            {
-                if ((c - px) * (c - qx) <= 0.0f && px != qx)
+                // The straight sides of every segment within reach.
+                while (firstSeg < n - 2 && dev[(size_t) firstSeg + 1].x < c - R)
+                    ++firstSeg;
+                for (int j = firstSeg; j < n - 1 && dev[(size_t) j].x <= c + R; ++j)
                 {
-                    const float y = py + (c - px) * (qy - py) / (qx - px);
-                    lo = juce::jmin (lo, y);
-                    hi = juce::jmax (hi, y);
+                    const auto& sg = segs[(size_t) j];
+                    if (! sg.sides)
+                        continue;
+                    const float ax = dev[(size_t) j].x, ay = dev[(size_t) j].y, bx = dev[(size_t) j + 1].x;
+                    for (const float sign : { 1.0f, -1.0f })
+                    {
+                        const float px = ax + sign * sg.nx;
+                        if (c >= px && c <= bx + sign * sg.nx)
+                        {
+                            const float y = ay + sign * sg.ny + (c - px) * sg.slope;
+                            lo = juce::jmin (lo, y);
+                            hi = juce::jmax (hi, y);
+                        }
+                    }
                 }
-            };
-            if (n == 1)
-                disc (X (0), Y (0));
-            for (int j = first; j < n - 1 && X (j) <= c + R; ++j)
-            {
-                const float ax = X (j), ay = Y (j), bx = X (j + 1), by = Y (j + 1);
-                disc (ax, ay);
-                disc (bx, by);
-                const float dx = bx - ax, dy = by - ay, len = std::sqrt (dx * dx + dy * dy);
-                if (len > 1.0e-6f)
+                if (! (hi > lo))
+                    continue;
+                lo = juce::jmax (lo, 0.0f);
+                hi = juce::jmin (hi, (float) h);
+                if (! (hi > lo))
+                    continue;
+                const int y0 = (int) lo, y1 = juce::jmin (h - 1, (int) std::ceil (hi) - 1);
+                for (int y = y0; y <= y1; ++y)
                 {
-                    const float nx = -dy / len * R, ny = dx / len * R;
-                    side (ax + nx, ay + ny, bx + nx, by + ny);
-                    side (ax - nx, ay - ny, bx - nx, by - ny);
+                    const float cover = juce::jmin (hi, (float) y + 1.0f) - juce::jmax (lo, (float) y);
+                    column[(size_t) y] = (juce::uint16) (column[(size_t) y] + (int) (cover * kWeight + 0.5f));
                 }
+                rowLo = juce::jmin (rowLo, y0);
+                rowHi = juce::jmax (rowHi, y1);
             }
-            if (! (hi > lo))
-                continue;
-            lo = juce::jmax (lo, 0.0f);
-            hi = juce::jmin (hi, (float) h);
-            if (! (hi > lo))
-                continue;
-            const int y0 = (int) lo, y1 = juce::jmin (h - 1, (int) std::ceil (hi) - 1);
-            for (int y = y0; y <= y1; ++y)
+            if (rowHi >= rowLo)
             {
-                const float cover = juce::jmin (hi, (float) y + 1.0f) - juce::jmax (lo, (float) y);
-                column[(size_t) y] = (juce::uint16) (column[(size_t) y] + (int) (cover * kWeight + 0.5f));
+                const auto t = (size_t) juce::jlimit (0, tiles - 1, (int) ((float) i / s) / kTile);
+                tileLo[t] = juce::jmin (tileLo[t], rowLo);
+                tileHi[t] = juce::jmax (tileHi[t], rowHi);
             }
-            rowLo = juce::jmin (rowLo, y0);
-            rowHi = juce::jmax (rowHi, y1);
+            for (int y = rowLo; y <= rowHi; ++y)
+            {
+                *bits.getPixelPointer (i, y) = (juce::uint8) juce::jmin (255, (int) column[(size_t) y]);
+                column[(size_t) y] = 0;
+            }
         }
-        for (int y = rowLo; y <= rowHi; ++y)
-        {
-            *bits.getPixelPointer (i, y) = (juce::uint8) juce::jmin (255, (int) column[(size_t) y]);
-            column[(size_t) y] = 0;
-        }
-    }
     }
 
     g.setColour (colour);
-    if (s == 1.0f)
-        g.drawImageAt (mask, area.getX(), area.getY(), true);
-    else
-        g.drawImageTransformed (mask, juce::AffineTransform::scale (1.0f / s).translated (ox, oy), true);
+    const auto place = juce::AffineTransform::scale (1.0f / s).translated (ox, oy);
+    for (int t = 0; t < tiles; ++t)
+    {
+        if (tileHi[(size_t) t] < tileLo[(size_t) t])
+            continue;
+        const int y0 = (int) std::floor ((float) tileLo[(size_t) t] / s), y1 = (int) std::ceil ((float) (tileHi[(size_t) t] + 1) / s);
+        const juce::Rectangle<int> tile (area.getX() + t * kTile, area.getY() + y0, juce::jmin (kTile, area.getWidth() - t * kTile), y1 - y0);
+        {
+            juce::Graphics::ScopedSaveState save (g);
+            g.reduceClipRegion (tile);
+            const auto& image = tileImages[(size_t) t];
+            if (s == 1.0f)
+                g.drawImageAt (image, area.getX() + tileX[(size_t) t], area.getY(), true);
+            else
+                g.drawImageTransformed (image, juce::AffineTransform::translation ((float) tileX[(size_t) t], 0.0f).followedBy (place), true);
+        }
+        // Leave the mask clear for the next stroke.
+        juce::Image::BitmapData bits (mask, juce::Image::BitmapData::writeOnly);
+        const int dx0 = tileX[(size_t) t], dx1 = dx0 + tileImages[(size_t) t].getWidth();
+        for (int y = tileLo[(size_t) t]; y <= tileHi[(size_t) t]; ++y)
+            std::memset (bits.getPixelPointer (dx0, y), 0, (size_t) (dx1 - dx0));
+    }
 }

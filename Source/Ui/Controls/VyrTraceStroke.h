@@ -24,5 +24,16 @@ private:
     juce::Image mask;
     juce::Rectangle<int> maskArea;
     float maskScale = 0.0f;
+    static constexpr int kTile = 32;
+    struct Segment
+    {
+        float slope = 0.0f, nx = 0.0f, ny = 0.0f; // dy/dx, and the offset to one side (half the width)
+        bool sides = false;                       // false for a vertical or empty segment
+    };
+    std::vector<juce::Point<float>> dev; // the points in device pixels of the mask
+    std::vector<Segment> segs;
     std::vector<juce::uint16> column;
+    std::vector<juce::Image> tileImages; // views of the mask, one per tile
+    std::vector<int> tileX;              // first device column of each tile
+    std::vector<int> tileLo, tileHi;     // device rows each tile touched in this stroke
 };
