@@ -128,6 +128,17 @@ bool OutputAnalyzerView::needsRepaint() const
     return ! painted || louder (processor.meters.outPeak) >= kSignalFloor || vyrMeter::shownDiffers (shownNow(), lastShown);
 }
 
+juce::RectangleList<int> OutputAnalyzerView::opaqueArea() const
+{
+    juce::RectangleList<int> area;
+    if (getWidth() < 8 || getHeight() < 8)
+        return area;
+    // The body's gradient is opaque in every identity; only the 12-px corners let the owner through.
+    area.add ({ 12, 0, getWidth() - 24, getHeight() });
+    area.add ({ 0, 12, getWidth(), getHeight() - 24 });
+    return area;
+}
+
 void OutputAnalyzerView::mouseMove (const juce::MouseEvent& e)
 {
     const bool hand = infoHit.contains (e.position) || resetHit.contains (e.position);

@@ -54,6 +54,9 @@ public:
 
     // True when a paint now would differ from the last one.
     bool needsRepaint() const;
+    // The part of the view its paint covers with opaque colour (all but the rounded corners; empty
+    // while too small to paint): an owner need not paint its own background under it.
+    juce::RectangleList<int> opaqueArea() const;
 
     // Clock of the peak hold and the bars (tests install their own).
     vyrMeter::ClockFn clock = &vyrMeter::systemClockMs;

@@ -5,8 +5,9 @@
 
 namespace
 {
-constexpr int kSubColumns = 4;                  // samples across a device pixel
-constexpr float kWeight = 256.0f / kSubColumns; // coverage of one sample over a whole pixel
+// Samples across a device pixel: four for thin lines, whose edges show; two for wide, faint glows,
+// which cost the most (many segments within reach) and whose soft edges hide the difference.
+int subColumnsFor (float deviceWidth) noexcept { return deviceWidth >= 3.0f ? 2 : 4; }
 }
 
 // The mask is drawn and cleared in tiles of kTile component pixels across, each only over the rows
@@ -42,6 +43,8 @@ void VyrTraceStroke::stroke (juce::Graphics& g, juce::Rectangle<int> area, const
     prepare (area, s);
     const int w = mask.getWidth(), h = mask.getHeight();
     const float R = 0.5f * width * s, R2 = R * R;
+    const int subColumns = subColumnsFor (width * s);
+    const float weight = 256.0f / (float) subColumns; // coverage of one sample over a whole pixel
     const float ox = (float) area.getX(), oy = (float) area.getY();
     // The points in device pixels of the mask, and each segment's slope and offset to its sides.
     dev.resize ((size_t) n);
@@ -75,9 +78,9 @@ void VyrTraceStroke::stroke (juce::Graphics& g, juce::Rectangle<int> area, const
         for (int i = c0; i < c1; ++i)
         {
             int rowLo = h, rowHi = -1;
-            for (int k = 0; k < kSubColumns; ++k)
+            for (int k = 0; k < subColumns; ++k)
             {
-                const float c = (float) i + ((float) k + 0.5f) / (float) kSubColumns;
+                const float c = (float) i + ((float) k + 0.5f) / (float) subColumns;
                 float lo = 1.0e30f, hi = -1.0e30f;
                 // The round joints and ends: a disc around every point within reach.
                 while (firstPoint < n - 1 && dev[(size_t) firstPoint].x < c - R)
@@ -122,7 +125,7 @@ void VyrTraceStroke::stroke (juce::Graphics& g, juce::Rectangle<int> area, const
                 for (int y = y0; y <= y1; ++y)
                 {
                     const float cover = juce::jmin (hi, (float) y + 1.0f) - juce::jmax (lo, (float) y);
-                    column[(size_t) y] = (juce::uint16) (column[(size_t) y] + (int) (cover * kWeight + 0.5f));
+                    column[(size_t) y] = (juce::uint16) (column[(size_t) y] + (int) (cover * weight + 0.5f));
                 }
                 rowLo = juce::jmin (rowLo, y0);
                 rowHi = juce::jmax (rowHi, y1);
