@@ -184,20 +184,47 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     juce::RectangleList<int> clip (juce::Rectangle<int> (12, 0, juce::jmax (getWidth() - 24, 0), getHeight()));
     clip.add (juce::Rectangle<int> (0, 12, getWidth(), juce::jmax (getHeight() - 24, 0)));
 
-    // The body and its grid depend only on the size, the scale and the identity.
-    backLayer.draw (g, getLocalBounds(), T.id, [&] (juce::Graphics& bg)
-                    {
-        const Colour base = vyrMeter::darkBase (T.id);
-        const Colour top = light ? T.panelTopColour() : vyrMeter::brightened (base, 0.06f);
-        const Colour bottom = light ? T.panelBottomColour() : darkened (base, 0.18f);
-        bg.setGradientFill (juce::ColourGradient (top, 0.0f, 0.0f, bottom, 0.0f, H, false));
-        bg.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
-        bg.reduceClipRegion (clip);
-        bg.setColour (light ? black (0x29) : white (0x0d));
-        for (float p : { 0.13264664f, 0.23298998f, 0.33333328f, 0.46598002f, 0.56632334f, 0.6666666f, 0.79931337f, 0.8996566f })
-            bg.fillRect ((float) juce::roundToInt (W * p), 0.0f, 1.0f, H);
-        for (int k = 0; k <= 4; ++k)
-            bg.fillRect (0.0f, (float) juce::roundToInt ((float) k * H / 4.0f), W, 1.0f); });
+    // The body and its grid depend only on the size, the scale and the identity: the opaque
+    // middle is copied from an opaque image, the four rounded corners are filled as they are.
+    const Colour base = vyrMeter::darkBase (T.id);
+    const Colour top = light ? T.panelTopColour() : vyrMeter::brightened (base, 0.06f);
+    const Colour bottom = light ? T.panelBottomColour() : darkened (base, 0.18f);
+    const juce::ColourGradient body (top, 0.0f, 0.0f, bottom, 0.0f, H, false);
+    const auto covered = opaqueArea();
+    {
+        juce::Graphics::ScopedSaveState save (g);
+        g.reduceClipRegion (covered);
+        const float scale = juce::jlimit (0.25f, 8.0f, g.getInternalContext().getPhysicalPixelScaleFactor());
+        if (! backImage.isValid() || backKey != juce::Point<int> (T.id, 0) || backSize != getLocalBounds() || backScale != scale)
+        {
+            backKey = { T.id, 0 };
+            backSize = getLocalBounds();
+            backScale = scale;
+            backImage = juce::Image (juce::Image::RGB, juce::jmax (1, (int) std::ceil (W * scale)), juce::jmax (1, (int) std::ceil (H * scale)), false,
+                                     juce::SoftwareImageType());
+            juce::Graphics bg (backImage);
+            bg.addTransform (juce::AffineTransform::scale (scale));
+            bg.setGradientFill (body);
+            bg.fillRect (0.0f, 0.0f, W, H);
+            bg.reduceClipRegion (clip);
+            bg.setColour (light ? black (0x29) : white (0x0d));
+            for (float p : { 0.13264664f, 0.23298998f, 0.33333328f, 0.46598002f, 0.56632334f, 0.6666666f, 0.79931337f, 0.8996566f })
+                bg.fillRect ((float) juce::roundToInt (W * p), 0.0f, 1.0f, H);
+            for (int k = 0; k <= 4; ++k)
+                bg.fillRect (0.0f, (float) juce::roundToInt ((float) k * H / 4.0f), W, 1.0f);
+        }
+        if (backScale == 1.0f)
+            g.drawImageAt (backImage, 0, 0);
+        else
+            g.drawImageTransformed (backImage, juce::AffineTransform::scale (1.0f / backScale));
+    }
+    {
+        juce::Graphics::ScopedSaveState save (g);
+        for (auto r : covered)
+            g.excludeClipRegion (r);
+        g.setGradientFill (body);
+        g.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
+    }
 
     const float e = 0.66f * H;
     if (louder (processor.meters.outPeak) >= kSignalFloor)

@@ -68,7 +68,10 @@ private:
     void paintLabels (juce::Graphics&, float W, float H, bool light);
     void paintReadouts (juce::Graphics&, float W, bool light);
 
-    VyrCachedLayer backLayer;  // body gradient and grid
+    juce::Image backImage; // the body's gradient and grid, opaque
+    juce::Point<int> backKey;
+    juce::Rectangle<int> backSize;
+    float backScale = 0.0f;
     VyrCachedLayer labelLayer; // captions, title, loudness box and its captions
     juce::Font readoutFont { 9.0f, juce::Font::bold }, loudnessFont { 11.0f, juce::Font::bold };
 

@@ -73,6 +73,8 @@ void FinalOutputOverlay::paint (juce::Graphics& g)
 
 void FinalOutputOverlay::paintOverChildren (juce::Graphics& g)
 {
+    if (! g.clipRegionIntersects (exitButton.getBounds()))
+        return;
     const bool light = vyrTheme (processor.themeIndex.load (std::memory_order_acquire)).light;
     const auto e = exitButton.getBounds().toFloat();
     g.setColour (light ? juce::Colours::black.withAlpha ((juce::uint8) 0x0f) : juce::Colours::white.withAlpha ((juce::uint8) 0x14));
@@ -237,8 +239,11 @@ void FinalOutputPanel::paint (juce::Graphics& g)
 
 void FinalOutputPanel::paintOverChildren (juce::Graphics& g)
 {
-    const bool light = vyrTheme (processor.themeIndex.load (std::memory_order_acquire)).light;
     const auto b = fullscreenButton.getBounds();
+    // The header art is all this paints: the analyser's frames repaint below it and skip it.
+    if (! g.clipRegionIntersects (b.withLeft (b.getX() - 176)))
+        return;
+    const bool light = vyrTheme (processor.themeIndex.load (std::memory_order_acquire)).light;
     g.setColour (light ? juce::Colour (0xff2f4639) : juce::Colours::white.withAlpha ((juce::uint8) 0x73));
     g.setFont (juce::Font (10.0f));
     g.drawText (juce::String::fromUTF8 ("spectrum \xc2\xb7 scope \xc2\xb7 peak / rms"), juce::Rectangle<int> (b.getX() - 176, b.getY(), 168, b.getHeight()),
