@@ -44,8 +44,7 @@ Colour black (int a) { return juce::Colours::black.withAlpha ((juce::uint8) a); 
 }
 
 OutputAnalyzerView::OutputAnalyzerView (VyrAudioProcessor& p)
-    : processor (p)
-    , levelToken (p.levelReaders)
+    : processor (p), levelToken (p.levelReaders)
 {
     ghostBtn (spectrumButton);
     spectrumButton.setClickingTogglesState (true);
@@ -345,7 +344,7 @@ void OutputAnalyzerView::paintLabels (juce::Graphics& g, float W, float H, bool 
     g.reduceClipRegion (where);
     const auto& T = vyrTheme (processor.themeIndex);
     labelLayer.draw (g, getLocalBounds(), T.id, [&] (juce::Graphics& lg)
-                     {
+    {
         lg.setFont (juce::Font (8.0f, juce::Font::bold));
         lg.setColour (light ? dimInkLight : white (0x59));
         const int freqs[] = { 50, 100, 200, 500, 1000, 2000, 5000, 10000 };
@@ -377,7 +376,8 @@ void OutputAnalyzerView::paintLabels (juce::Graphics& g, float W, float H, bool 
         lg.setFont (juce::Font (6.0f, juce::Font::plain).withExtraKerningFactor (0.08f));
         lg.setColour (light ? dimInkLight : white (0x66));
         for (int i = 0; i < 3; ++i)
-            lg.drawText (captions[i], Rectangle<float> (W - 140.0f + 44.0f * (float) i, 38.0f, 36.0f, 8.0f), juce::Justification::centred, false); });
+            lg.drawText (captions[i], Rectangle<float> (W - 140.0f + 44.0f * (float) i, 38.0f, 36.0f, 8.0f), juce::Justification::centred, false);
+    });
 }
 
 void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, bool light)

@@ -34,6 +34,45 @@ void VyrTraceStroke::prepare (juce::Rectangle<int> area, float scale)
     }
 }
 
+void VyrTraceStroke::extentAt (float c, float R, int& firstPoint, int& firstSeg, float& lo, float& hi) const
+{
+    const int n = (int) dev.size();
+    const float R2 = R * R;
+    // The round joints and ends: a disc around every point within reach.
+    while (firstPoint < n - 1 && dev[(size_t) firstPoint].x < c - R)
+        ++firstPoint;
+    for (int j = firstPoint; j < n && dev[(size_t) j].x <= c + R; ++j)
+    {
+        const float dx = c - dev[(size_t) j].x, e2 = R2 - dx * dx;
+        if (e2 >= 0.0f)
+        {
+            const float e = std::sqrt (e2);
+            lo = juce::jmin (lo, dev[(size_t) j].y - e);
+            hi = juce::jmax (hi, dev[(size_t) j].y + e);
+        }
+    }
+    // The straight sides of every segment within reach.
+    while (firstSeg < n - 2 && dev[(size_t) firstSeg + 1].x < c - R)
+        ++firstSeg;
+    for (int j = firstSeg; j < n - 1 && dev[(size_t) j].x <= c + R; ++j)
+    {
+        const auto& sg = segs[(size_t) j];
+        if (! sg.sides)
+            continue;
+        const float ax = dev[(size_t) j].x, ay = dev[(size_t) j].y, bx = dev[(size_t) j + 1].x;
+        for (const float sign : { 1.0f, -1.0f })
+        {
+            const float px = ax + sign * sg.nx;
+            if (c >= px && c <= bx + sign * sg.nx)
+            {
+                const float y = ay + sign * sg.ny + (c - px) * sg.slope;
+                lo = juce::jmin (lo, y);
+                hi = juce::jmax (hi, y);
+            }
+        }
+    }
+}
+
 void VyrTraceStroke::stroke (juce::Graphics& g, juce::Rectangle<int> area, const juce::Point<float>* pts, int n, float width,
                              juce::Colour colour)
 {
@@ -42,7 +81,7 @@ void VyrTraceStroke::stroke (juce::Graphics& g, juce::Rectangle<int> area, const
     const float s = juce::jlimit (0.25f, 8.0f, g.getInternalContext().getPhysicalPixelScaleFactor());
     prepare (area, s);
     const int w = mask.getWidth(), h = mask.getHeight();
-    const float R = 0.5f * width * s, R2 = R * R;
+    const float R = 0.5f * width * s;
     const int subColumns = subColumnsFor (width * s);
     const float weight = 256.0f / (float) subColumns; // coverage of one sample over a whole pixel
     const float ox = (float) area.getX(), oy = (float) area.getY();
@@ -82,39 +121,7 @@ void VyrTraceStroke::stroke (juce::Graphics& g, juce::Rectangle<int> area, const
             {
                 const float c = (float) i + ((float) k + 0.5f) / (float) subColumns;
                 float lo = 1.0e30f, hi = -1.0e30f;
-                // The round joints and ends: a disc around every point within reach.
-                while (firstPoint < n - 1 && dev[(size_t) firstPoint].x < c - R)
-                    ++firstPoint;
-                for (int j = firstPoint; j < n && dev[(size_t) j].x <= c + R; ++j)
-                {
-                    const float dx = c - dev[(size_t) j].x, e2 = R2 - dx * dx;
-                    if (e2 >= 0.0f)
-                    {
-                        const float e = std::sqrt (e2);
-                        lo = juce::jmin (lo, dev[(size_t) j].y - e);
-                        hi = juce::jmax (hi, dev[(size_t) j].y + e);
-                    }
-                }
-                // The straight sides of every segment within reach.
-                while (firstSeg < n - 2 && dev[(size_t) firstSeg + 1].x < c - R)
-                    ++firstSeg;
-                for (int j = firstSeg; j < n - 1 && dev[(size_t) j].x <= c + R; ++j)
-                {
-                    const auto& sg = segs[(size_t) j];
-                    if (! sg.sides)
-                        continue;
-                    const float ax = dev[(size_t) j].x, ay = dev[(size_t) j].y, bx = dev[(size_t) j + 1].x;
-                    for (const float sign : { 1.0f, -1.0f })
-                    {
-                        const float px = ax + sign * sg.nx;
-                        if (c >= px && c <= bx + sign * sg.nx)
-                        {
-                            const float y = ay + sign * sg.ny + (c - px) * sg.slope;
-                            lo = juce::jmin (lo, y);
-                            hi = juce::jmax (hi, y);
-                        }
-                    }
-                }
+                extentAt (c, R, firstPoint, firstSeg, lo, hi);
                 if (! (hi > lo))
                     continue;
                 lo = juce::jmax (lo, 0.0f);

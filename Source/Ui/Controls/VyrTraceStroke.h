@@ -20,6 +20,9 @@ public:
 
 private:
     void prepare (juce::Rectangle<int> area, float scale);
+    // Widens [lo, hi] to the vertical extent, at device column position c, of the line R thick
+    // (half width) through the points; firstPoint and firstSeg follow c as it grows.
+    void extentAt (float c, float R, int& firstPoint, int& firstSeg, float& lo, float& hi) const;
 
     juce::Image mask;
     juce::Rectangle<int> maskArea;
