@@ -27,7 +27,7 @@ private:
     juce::Image mask;
     juce::Rectangle<int> maskArea;
     float maskScale = 0.0f;
-    static constexpr int kTile = 32;
+    static constexpr int kTile = 64;
     struct Segment
     {
         float slope = 0.0f, nx = 0.0f, ny = 0.0f; // dy/dx, and the offset to one side (half the width)
