@@ -127,6 +127,17 @@ bool OutputAnalyzerView::needsRepaint() const
     return ! painted || louder (processor.meters.outPeak) >= kSignalFloor || vyrMeter::shownDiffers (shownNow(), lastShown);
 }
 
+juce::RectangleList<int> OutputAnalyzerView::opaqueArea() const
+{
+    juce::RectangleList<int> area;
+    if (getWidth() < 8 || getHeight() < 8)
+        return area;
+    // The body's gradient is opaque in every identity; only the 12-px corners let the owner through.
+    area.add ({ 12, 0, getWidth() - 24, getHeight() });
+    area.add ({ 0, 12, getWidth(), getHeight() - 24 });
+    return area;
+}
+
 void OutputAnalyzerView::mouseMove (const juce::MouseEvent& e)
 {
     const bool hand = infoHit.contains (e.position) || resetHit.contains (e.position);
@@ -166,29 +177,59 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     const auto& T = vyrTheme (processor.themeIndex);
     const bool light = T.light;
 
-    const Colour base = vyrMeter::darkBase (T.id);
-    const Colour top = light ? T.panelTopColour() : vyrMeter::brightened (base, 0.06f);
-    const Colour bottom = light ? T.panelBottomColour() : darkened (base, 0.18f);
-    g.setGradientFill (juce::ColourGradient (top, 0.0f, 0.0f, bottom, 0.0f, H, false));
-    g.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
-
     // Grid, bars and traces stay inside the panel and off its four rounded corners. A clip made
     // of rectangles keeps the many bars, glows and traces fast to fill; a rounded path as the clip
     // would make every one of them an edge-table merge.
-    g.saveState();
     juce::RectangleList<int> clip (juce::Rectangle<int> (12, 0, juce::jmax (getWidth() - 24, 0), getHeight()));
     clip.add (juce::Rectangle<int> (0, 12, getWidth(), juce::jmax (getHeight() - 24, 0)));
-    g.reduceClipRegion (clip);
+
+    // The body and its grid depend only on the size, the scale and the identity: the opaque
+    // middle is copied from an opaque image, the four rounded corners are filled as they are.
+    const Colour base = vyrMeter::darkBase (T.id);
+    const Colour top = light ? T.panelTopColour() : vyrMeter::brightened (base, 0.06f);
+    const Colour bottom = light ? T.panelBottomColour() : darkened (base, 0.18f);
+    const juce::ColourGradient body (top, 0.0f, 0.0f, bottom, 0.0f, H, false);
+    const auto covered = opaqueArea();
+    {
+        juce::Graphics::ScopedSaveState save (g);
+        g.reduceClipRegion (covered);
+        const float scale = juce::jlimit (0.25f, 8.0f, g.getInternalContext().getPhysicalPixelScaleFactor());
+        if (! backImage.isValid() || backKey != juce::Point<int> (T.id, 0) || backSize != getLocalBounds() || backScale != scale)
+        {
+            backKey = { T.id, 0 };
+            backSize = getLocalBounds();
+            backScale = scale;
+            backImage = juce::Image (juce::Image::RGB, juce::jmax (1, (int) std::ceil (W * scale)), juce::jmax (1, (int) std::ceil (H * scale)), false,
+                                     juce::SoftwareImageType());
+            juce::Graphics bg (backImage);
+            bg.addTransform (juce::AffineTransform::scale (scale));
+            bg.setGradientFill (body);
+            bg.fillRect (0.0f, 0.0f, W, H);
+            bg.reduceClipRegion (clip);
+            bg.setColour (light ? black (0x29) : white (0x0d));
+            for (float p : { 0.13264664f, 0.23298998f, 0.33333328f, 0.46598002f, 0.56632334f, 0.6666666f, 0.79931337f, 0.8996566f })
+                bg.fillRect ((float) juce::roundToInt (W * p), 0.0f, 1.0f, H);
+            for (int k = 0; k <= 4; ++k)
+                bg.fillRect (0.0f, (float) juce::roundToInt ((float) k * H / 4.0f), W, 1.0f);
+        }
+        if (backScale == 1.0f)
+            g.drawImageAt (backImage, 0, 0);
+        else
+            g.drawImageTransformed (backImage, juce::AffineTransform::scale (1.0f / backScale));
+    }
+    {
+        juce::Graphics::ScopedSaveState save (g);
+        for (auto r : covered)
+            g.excludeClipRegion (r);
+        g.setGradientFill (body);
+        g.fillRoundedRectangle (0.0f, 0.0f, W, H, 12.0f);
+    }
 
     const float e = 0.66f * H;
-    g.setColour (light ? black (0x29) : white (0x0d));
-    for (float p : { 0.13264664f, 0.23298998f, 0.33333328f, 0.46598002f, 0.56632334f, 0.6666666f, 0.79931337f, 0.8996566f })
-        g.fillRect ((float) juce::roundToInt (W * p), 0.0f, 1.0f, H);
-    for (int k = 0; k <= 4; ++k)
-        g.fillRect (0.0f, (float) juce::roundToInt ((float) k * H / 4.0f), W, 1.0f);
-
     if (louder (processor.meters.outPeak) >= kSignalFloor)
     {
+        juce::Graphics::ScopedSaveState save (g);
+        g.reduceClipRegion (clip);
         processor.meters.copySpectrum (spectrumCopy, 4096);
         advanceBars (barClock.advance (clock(), 0.25), processor.meters.sampleRate.load (std::memory_order_acquire));
         paintSpectrum (g, W, e, light);
@@ -198,8 +239,8 @@ void OutputAnalyzerView::paint (juce::Graphics& g)
     {
         barClock.restart(); // silent: the bars keep their heights for the signal's return
     }
-    g.restoreState();
-    paintReadouts (g, W, H, light); // text and boxes sit inside the rounded panel by their layout
+    paintLabels (g, W, H, light);
+    paintReadouts (g, W, light); // text and boxes sit inside the rounded panel by their layout
 
     g.setColour (light ? black (0x38) : white (0x1a));
     g.drawRoundedRectangle (0.5f, 0.5f, W - 1.0f, H - 1.0f, 12.0f, 1.0f);
@@ -237,26 +278,24 @@ void OutputAnalyzerView::paintSpectrum (juce::Graphics& g, float W, float e, boo
     const int columns = (int) std::floor (W);
     auto fOf = [W] (int j)
     { return std::pow (10.0, std::log10 (20.0) + 3.0 * juce::jlimit (0.0, 1.0, (double) j / juce::jmax ((double) W, 1.0))); };
-    juce::Path fill, line;
-    fill.startNewSubPath (0.0f, e);
+    curvePoints.resize ((size_t) columns + 1); // grows only when the view widens
+    curveFill.clear();                         // keeps its storage between frames
+    curveFill.startNewSubPath (0.0f, e);
     for (int j = 0; j <= columns; ++j)
     {
         const float n = bandLevel (spectrumCopy, rate, fOf (j), fOf (juce::jmin (j + 1, columns)));
-        const juce::Point<float> pt ((float) j, e - 0.9f * e * n);
-        fill.lineTo (pt);
-        if (j == 0)
-            line.startNewSubPath (pt);
-        else
-            line.lineTo (pt);
+        curvePoints[(size_t) j] = { (float) j, e - 0.9f * e * n };
+        curveFill.lineTo (curvePoints[(size_t) j]);
     }
-    fill.lineTo (W, e);
-    fill.closeSubPath();
+    curveFill.lineTo (W, e);
+    curveFill.closeSubPath();
     g.setColour (alpha (accent2, light ? 0x38 : 0x6b));
-    g.fillPath (fill);
-    g.setColour (alpha (accent2, light ? 0x7a : 0x8c));
-    g.strokePath (line, juce::PathStrokeType (3.2f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
-    g.setColour (light ? alpha (inkLight, 0xc7) : alpha (vyrMeter::brightened (accent2, 0.4f), 0xf2));
-    g.strokePath (line, juce::PathStrokeType (1.5f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+    g.fillPath (curveFill);
+    // The curve stays inside the spectrum area (n never exceeds 1), plus half its wider stroke.
+    const juce::Rectangle<int> area (0, 0, getWidth(), (int) std::ceil (e + 2.0f));
+    curveStroke.stroke (g, area, curvePoints.data(), columns + 1, 3.2f, alpha (accent2, light ? 0x7a : 0x8c));
+    curveStroke.stroke (g, area, curvePoints.data(), columns + 1, 1.5f,
+                        light ? alpha (inkLight, 0xc7) : alpha (vyrMeter::brightened (accent2, 0.4f), 0xf2));
 }
 
 void OutputAnalyzerView::paintScope (juce::Graphics& g, float W, float e, float H, bool light)
@@ -268,55 +307,86 @@ void OutputAnalyzerView::paintScope (juce::Graphics& g, float W, float e, float 
     // Samples are kept inside the scope band: a broken or clipped block cannot draw over the rest.
     auto trace = [&] (const float* ring, int write)
     {
-        juce::Path p;
         write = juce::jlimit (0, n - 1, write);
         for (int j = 0; j < n; ++j)
         {
             float s = ring[(write + j) % n];
             s = std::isfinite (s) ? juce::jlimit (-1.19f, 1.19f, s) : 0.0f;
-            const juce::Point<float> pt ((float) j * W / (float) n, yc - 0.42f * d * s);
-            if (j == 0)
-                p.startNewSubPath (pt);
-            else
-                p.lineTo (pt);
+            scopePoints[(size_t) j] = { (float) j * W / (float) n, yc - 0.42f * d * s };
         }
-        return p;
     };
-    const juce::PathStrokeType round (1.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded);
+    // The traces reach at most half the band above and below its centre, plus half the glow.
+    const int top = (int) std::floor (e - 3.0f);
+    const juce::Rectangle<int> band (0, top, getWidth(), getHeight() - top);
     if (louder (m.inPeak) >= kSignalFloor)
     {
-        g.setColour (Colour (0x59f59e0b));
-        g.strokePath (trace (m.inScope, m.inScopeWrite.load (std::memory_order_acquire)), round);
+        trace (m.inScope, m.inScopeWrite.load (std::memory_order_acquire));
+        scopeStroke.stroke (g, band, scopePoints.data(), n, 1.0f, Colour (0x59f59e0b));
     }
-    const auto out = trace (m.outScope, m.outScopeWrite.load (std::memory_order_acquire));
-    g.setColour (alpha (T.accentColour(), light ? 0x33 : 0x47));
-    g.strokePath (out, juce::PathStrokeType (5.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
-    g.setColour (alpha (T.accentColour(), light ? 0xe0 : 0xe6));
-    g.strokePath (out, juce::PathStrokeType (1.4f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+    trace (m.outScope, m.outScopeWrite.load (std::memory_order_acquire));
+    scopeStroke.stroke (g, band, scopePoints.data(), n, 5.0f, alpha (T.accentColour(), light ? 0x33 : 0x47));
+    scopeStroke.stroke (g, band, scopePoints.data(), n, 1.4f, alpha (T.accentColour(), light ? 0xe0 : 0xe6));
     g.setColour (light ? black (0x2e) : white (0x1a));
     g.fillRect (0.0f, (float) juce::roundToInt (yc), W, 1.0f);
 }
 
-void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, float H, bool light)
+void OutputAnalyzerView::paintLabels (juce::Graphics& g, float W, float H, bool light)
+{
+    // The captions, the title and the loudness box with its captions, help dot and reset glyph
+    // never change while the size, scale and identity stay: they come from an image, drawn only
+    // where they lie.
+    infoHit = { W - 170.0f, 35.0f, 18.0f, 18.0f };
+    resetHit = { W - 24.0f, 28.0f, 12.0f, 12.0f };
+    juce::RectangleList<int> where (juce::Rectangle<int> (0, getHeight() - 16, getWidth(), 16));
+    where.add ({ 8, 4, 140, 12 });
+    where.add (juce::Rectangle<int> (getWidth() - 172, 2, 172, 60));
+    juce::Graphics::ScopedSaveState save (g);
+    g.reduceClipRegion (where);
+    const auto& T = vyrTheme (processor.themeIndex);
+    labelLayer.draw (g, getLocalBounds(), T.id, [&] (juce::Graphics& lg)
+    {
+        lg.setFont (juce::Font (8.0f, juce::Font::bold));
+        lg.setColour (light ? dimInkLight : white (0x59));
+        const int freqs[] = { 50, 100, 200, 500, 1000, 2000, 5000, 10000 };
+        for (int f : freqs)
+        {
+            const juce::String text = f >= 1000 ? juce::String (f / 1000) + "k" : juce::String (f);
+            lg.drawText (text, Rectangle<float> ((float) juce::roundToInt (xOf (f, W)) - 16.0f, H - 14.0f, 32.0f, 12.0f), juce::Justification::centred, false);
+        }
+
+        lg.setFont (juce::Font (9.0f, juce::Font::bold));
+        lg.setColour (light ? inkLight : white (0x80));
+        lg.drawText ("FINAL OUTPUT", Rectangle<float> (8.0f, 4.0f, 140.0f, 12.0f), juce::Justification::centredLeft, false);
+
+        const Rectangle<float> box (W - 148.0f, 4.0f, 140.0f, 36.0f);
+        lg.setColour (light ? alpha (T.panelTopColour(), 0xeb) : alpha (vyrMeter::darkBase (T.id), 0xe0));
+        lg.fillRoundedRectangle (box, 8.0f);
+        lg.setColour (alpha (T.accentColour(), light ? 0x52 : 0x40));
+        lg.drawRoundedRectangle (box, 8.0f, 1.0f);
+        lg.setFont (juce::Font (7.0f, juce::Font::plain).withExtraKerningFactor (0.18f));
+        lg.setColour (light ? dimInkLight : alpha (T.accentColour(), 0x8c));
+        lg.drawText (juce::String::fromUTF8 ("LUFS \xc2\xb7 BS.1770"), Rectangle<float> (W - 142.0f, 28.0f, 100.0f, 10.0f), juce::Justification::centredLeft, false);
+
+        vyrMeter::paintInfoDot (lg, infoHit, T.accentColour());
+        lg.setFont (juce::Font (9.0f, juce::Font::plain));
+        lg.setColour (light ? dimInkLight : white (0x4c));
+        lg.drawText (juce::String::fromUTF8 ("\xe2\x87\xb2"), resetHit, juce::Justification::centred, false);
+
+        const char* const captions[] = { "MOM", "SHORT", "INT" };
+        lg.setFont (juce::Font (6.0f, juce::Font::plain).withExtraKerningFactor (0.08f));
+        lg.setColour (light ? dimInkLight : white (0x66));
+        for (int i = 0; i < 3; ++i)
+            lg.drawText (captions[i], Rectangle<float> (W - 140.0f + 44.0f * (float) i, 38.0f, 36.0f, 8.0f), juce::Justification::centred, false);
+    });
+}
+
+void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, bool light)
 {
     const auto& T = vyrTheme (processor.themeIndex);
     auto& m = processor.meters;
     const Colour dim = light ? dimInkLight : white (0x4c);
-    const Colour ink = light ? inkLight : white (0x80);
 
-    g.setFont (juce::Font (8.0f, juce::Font::bold));
-    g.setColour (light ? dimInkLight : white (0x59));
-    const int freqs[] = { 50, 100, 200, 500, 1000, 2000, 5000, 10000 };
-    for (int f : freqs)
-    {
-        const juce::String text = f >= 1000 ? juce::String (f / 1000) + "k" : juce::String (f);
-        g.drawText (text, Rectangle<float> ((float) juce::roundToInt (xOf (f, W)) - 16.0f, H - 14.0f, 32.0f, 12.0f), juce::Justification::centred, false);
-    }
-
-    g.setFont (juce::Font (9.0f, juce::Font::bold));
-    g.setColour (ink);
-    g.drawText ("FINAL OUTPUT", Rectangle<float> (8.0f, 4.0f, 140.0f, 12.0f), juce::Justification::centredLeft, false);
-
+    g.setFont (readoutFont);
     const float held = peakHold.hold.held;
     if (held <= -70.0f)
     {
@@ -352,34 +422,13 @@ void OutputAnalyzerView::paintReadouts (juce::Graphics& g, float W, float H, boo
         }
     }
 
-    const Rectangle<float> box (W - 148.0f, 4.0f, 140.0f, 36.0f);
-    g.setColour (light ? alpha (T.panelTopColour(), 0xeb) : alpha (vyrMeter::darkBase (T.id), 0xe0));
-    g.fillRoundedRectangle (box, 8.0f);
-    g.setColour (alpha (T.accentColour(), light ? 0x52 : 0x40));
-    g.drawRoundedRectangle (box, 8.0f, 1.0f);
-    g.setFont (juce::Font (7.0f, juce::Font::plain).withExtraKerningFactor (0.18f));
-    g.setColour (light ? dimInkLight : alpha (T.accentColour(), 0x8c));
-    g.drawText (juce::String::fromUTF8 ("LUFS \xc2\xb7 BS.1770"), Rectangle<float> (W - 142.0f, 28.0f, 100.0f, 10.0f), juce::Justification::centredLeft, false);
-
-    infoHit = { W - 170.0f, 35.0f, 18.0f, 18.0f };
-    vyrMeter::paintInfoDot (g, infoHit, T.accentColour());
-    resetHit = { W - 24.0f, 28.0f, 12.0f, 12.0f };
-    g.setFont (juce::Font (9.0f, juce::Font::plain));
-    g.setColour (dim);
-    g.drawText (juce::String::fromUTF8 ("\xe2\x87\xb2"), resetHit, juce::Justification::centred, false);
-
     const float values[] = { m.lufsMomentary.load (std::memory_order_acquire), m.lufsShort.load (std::memory_order_acquire),
                              m.lufsIntegrated.load (std::memory_order_acquire) };
-    const char* const captions[] = { "MOM", "SHORT", "INT" };
+    g.setFont (loudnessFont);
     for (int i = 0; i < 3; ++i)
     {
-        const float x = W - 140.0f + 44.0f * (float) i;
-        g.setFont (juce::Font (6.0f, juce::Font::plain).withExtraKerningFactor (0.08f));
-        g.setColour (light ? dimInkLight : white (0x66));
-        g.drawText (captions[i], Rectangle<float> (x, 38.0f, 36.0f, 8.0f), juce::Justification::centred, false);
-        g.setFont (juce::Font (11.0f, juce::Font::bold));
         g.setColour (loudnessColour (values[i]));
-        g.drawText (loudnessText (values[i]), Rectangle<float> (x, 46.0f, 36.0f, 14.0f), juce::Justification::centred, false);
+        g.drawText (loudnessText (values[i]), Rectangle<float> (W - 140.0f + 44.0f * (float) i, 46.0f, 36.0f, 14.0f), juce::Justification::centred, false);
     }
 }
 

@@ -2,8 +2,11 @@
 
 #include "Core/ReaderCount.h"
 #include "Ui/Controls/VyrMeterHelpers.h"
+#include "Ui/Controls/VyrTraceStroke.h"
+#include "Ui/Foundation/VyrPainting.h"
 
 #include <array>
+#include <vector>
 
 class VyrAudioProcessor;
 
@@ -42,7 +45,7 @@ public:
     static float bandLevel (const float* spectrum, double sampleRate, double fa, double fb) noexcept;
 
     VyrAudioProcessor& processor;
-    VyrReaderToken levelToken;   // the levels and scopes are measured while a meter view exists
+    VyrReaderToken levelToken; // the levels and scopes are measured while a meter view exists
     juce::TextButton spectrumButton { "Spectrum" };
     float barCap[numBars] {};
     float barLevel[numBars] {};
@@ -51,6 +54,9 @@ public:
 
     // True when a paint now would differ from the last one.
     bool needsRepaint() const;
+    // The part of the view its paint covers with opaque colour (all but the rounded corners; empty
+    // while too small to paint): an owner need not paint its own background under it.
+    juce::RectangleList<int> opaqueArea() const;
 
     // Clock of the peak hold and the bars (tests install their own).
     vyrMeter::ClockFn clock = &vyrMeter::systemClockMs;
@@ -59,10 +65,23 @@ private:
     void advanceBars (int steps, double sampleRate);
     void paintSpectrum (juce::Graphics&, float W, float e, bool light);
     void paintScope (juce::Graphics&, float W, float e, float H, bool light);
-    void paintReadouts (juce::Graphics&, float W, float H, bool light);
+    void paintLabels (juce::Graphics&, float W, float H, bool light);
+    void paintReadouts (juce::Graphics&, float W, bool light);
+
+    juce::Image backImage; // the body's gradient and grid, opaque
+    juce::Point<int> backKey;
+    juce::Rectangle<int> backSize;
+    float backScale = 0.0f;
+    VyrCachedLayer labelLayer; // captions, title, loudness box and its captions
+    juce::Font readoutFont { 9.0f, juce::Font::bold }, loudnessFont { 11.0f, juce::Font::bold };
 
     vyrMeter::StepClock barClock;
     float spectrumCopy[4096] {};
+    std::array<juce::Point<float>, 2048> scopePoints {}; // one trace's points, rebuilt per paint
+    VyrTraceStroke scopeStroke;
+    std::vector<juce::Point<float>> curvePoints; // the spectrum curve, one point per column
+    juce::Path curveFill;
+    VyrTraceStroke curveStroke;
     bool spectrumOpen = false;
 
     static constexpr int numShown = 16;

@@ -100,21 +100,28 @@ void MasteredWaveformPanel::Drawer::syncFeed()
     feed.lines.add ({ a.headline, juce::Colour (0xffa78bfa) });
     feed.lines.add ({ a.next, juce::Colour (0xff94a3b8) });
 
-    float content = 10.0f;
-    if (! feed.lines.isEmpty())
-    {
-        content = 4.0f;
-        for (const auto& line : feed.lines)
-        {
-            const float h = Feed::makeLayout (line.text, (float) feed.contentWidth - 20.0f, juce::Colours::white).getHeight();
-            content += juce::jmax (h + 10.0f, 22.0f) + 5.0f;
-        }
-        content += 6.0f;
-    }
-    const int height = juce::jmax ((int) std::ceil (content), viewport.getViewHeight());
     bool sameLines = before.size() == feed.lines.size();
     for (int i = 0; sameLines && i < before.size(); ++i)
         sameLines = before[i].text == feed.lines[i].text && before[i].colour == feed.lines[i].colour;
+    // Laying the cards' text out is the costly part of a tick: done again only for new text or width.
+    if (! sameLines || laidOutWidth != feed.contentWidth)
+    {
+        float content = 10.0f;
+        if (! feed.lines.isEmpty())
+        {
+            content = 4.0f;
+            for (const auto& line : feed.lines)
+            {
+                const float h = Feed::makeLayout (line.text, (float) feed.contentWidth - 20.0f, juce::Colours::white).getHeight();
+                content += juce::jmax (h + 10.0f, 22.0f) + 5.0f;
+            }
+            content += 6.0f;
+        }
+        laidOutWidth = feed.contentWidth;
+        laidOutContent = content;
+    }
+    const float content = laidOutContent;
+    const int height = juce::jmax ((int) std::ceil (content), viewport.getViewHeight());
     if (feed.getWidth() == feed.contentWidth && feed.getHeight() == height)
     {
         if (! sameLines)

@@ -55,6 +55,8 @@ public:
 
 private:
     juce::String shownChips;
+    int laidOutWidth = -1;        // feed width the card heights were measured at
+    float laidOutContent = 10.0f; // feed content height of the current lines
 public:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Drawer)

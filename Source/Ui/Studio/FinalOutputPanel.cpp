@@ -10,6 +10,18 @@
 namespace
 {
 
+// The analyser's body and a meter with a background cover their bounds with opaque colour: the
+// page's own background is not painted under them, which spares a full blend of the page under
+// the analyser on every frame.
+void skipCovered (juce::Graphics& g, const OutputAnalyzerView& analyzer, const LedMeter& meter)
+{
+    if (analyzer.isVisible())
+        for (auto r : analyzer.opaqueArea())
+            g.excludeClipRegion (r + analyzer.getPosition());
+    if (meter.isVisible() && ! meter.transparent)
+        g.excludeClipRegion (meter.getBounds());
+}
+
 juce::Colour buttonInk (bool light, int darkAlpha)
 {
     return light ? juce::Colour (0xff1a1a1a) : juce::Colours::white.withAlpha ((juce::uint8) darkAlpha);
@@ -48,7 +60,11 @@ void FinalOutputOverlay::paint (juce::Graphics& g)
 {
     const int identity = processor.themeIndex.load (std::memory_order_acquire);
     meter.themeId = identity;
-    vyrFillPageBackground (g, getLocalBounds(), identity);
+    {
+        juce::Graphics::ScopedSaveState save (g);
+        skipCovered (g, analyzer, meter);
+        vyrFillPageBackground (g, getLocalBounds(), identity);
+    }
     g.setColour (juce::Colour (vyrTheme (identity).text));
     g.setFont (juce::Font (13.0f, juce::Font::bold).withExtraKerningFactor (0.18f));
     g.drawText (juce::String::fromUTF8 ("FINAL OUTPUT \xe2\x80\x94 FULL SCREEN"), juce::Rectangle<int> (16, 14, 480, 22),
@@ -57,6 +73,8 @@ void FinalOutputOverlay::paint (juce::Graphics& g)
 
 void FinalOutputOverlay::paintOverChildren (juce::Graphics& g)
 {
+    if (! g.clipRegionIntersects (exitButton.getBounds()))
+        return;
     const bool light = vyrTheme (processor.themeIndex.load (std::memory_order_acquire)).light;
     const auto e = exitButton.getBounds().toFloat();
     g.setColour (light ? juce::Colours::black.withAlpha ((juce::uint8) 0x0f) : juce::Colours::white.withAlpha ((juce::uint8) 0x14));
@@ -205,6 +223,8 @@ void FinalOutputPanel::paint (juce::Graphics& g)
 {
     const auto& theme = kThemes[juce::jlimit (0, 5, processor.themeIndex.load (std::memory_order_acquire))];
     meter.themeId = theme.id;
+    juce::Graphics::ScopedSaveState save (g);
+    skipCovered (g, analyzer, meter);
     chrome.draw (g, getLocalBounds(), theme.id, [this, &theme] (juce::Graphics& cg)
     {
         vyrPaintPanelChrome (cg, { 2.0f, 2.0f, juce::jmax ((float) getWidth() - 4.0f, 0.0f), juce::jmax ((float) getHeight() - 4.0f, 0.0f) },
@@ -219,8 +239,11 @@ void FinalOutputPanel::paint (juce::Graphics& g)
 
 void FinalOutputPanel::paintOverChildren (juce::Graphics& g)
 {
-    const bool light = vyrTheme (processor.themeIndex.load (std::memory_order_acquire)).light;
     const auto b = fullscreenButton.getBounds();
+    // The header art is all this paints: the analyser's frames repaint below it and skip it.
+    if (! g.clipRegionIntersects (b.withLeft (b.getX() - 176)))
+        return;
+    const bool light = vyrTheme (processor.themeIndex.load (std::memory_order_acquire)).light;
     g.setColour (light ? juce::Colour (0xff2f4639) : juce::Colours::white.withAlpha ((juce::uint8) 0x73));
     g.setFont (juce::Font (10.0f));
     g.drawText (juce::String::fromUTF8 ("spectrum \xc2\xb7 scope \xc2\xb7 peak / rms"), juce::Rectangle<int> (b.getX() - 176, b.getY(), 168, b.getHeight()),

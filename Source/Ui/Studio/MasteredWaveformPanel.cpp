@@ -138,25 +138,37 @@ void MasteredWaveformPanel::timerCallback()
         drawer->refreshLibrary();
 }
 
-void MasteredWaveformPanel::repaintChanges()
+juce::uint64 MasteredWaveformPanel::waveKey() const
 {
     const auto& env = vyrMasterHypo::messageEnv (processor);
     const auto& sec = processor.section;
     VyrPaintKey key;
     key.add (getWidth()).add (getHeight()).add (drawerAnim).add (processor.themeIndex.load()).add (processor.fileLoaded ? 1 : 0)
         .add ((int) env.builds).add ((int) env.hash).add ((int) (env.hash >> 32)).add ((int) processor.overviewMin.size())
-        .add ((int) processor.envelopeMin.size()).add (sec.enabled ? 1 : 0).add (sec.count);
+        .add ((int) processor.envelopeMin.size()).add (sec.enabled ? 1 : 0).add (sec.count)
+        .add (processor.loadedFile.getFullPathName().hashCode()).add ((int) (juce::pointer_sized_int) processor.overviewMin.data())
+        .add ((int) (juce::pointer_sized_int) processor.envelopeMin.data());
     for (float c : sec.cues)
         key.add (c);
     for (int a : sec.assign)
         key.add (a);
-    const float O = waveWidth();
+    return key.value;
+}
+
+int MasteredWaveformPanel::playheadX() const
+{
     const double length = processor.transport.getLengthInSeconds();
-    const int playX = length > 0.0 ? juce::roundToInt (16.0f + (float) juce::jlimit (0.0, 1.0, processor.transport.getCurrentPosition() / length) * O)
-                                   : -1;
-    if (key.value != shownKey)
+    return length > 0.0 ? juce::roundToInt (16.0f + (float) juce::jlimit (0.0, 1.0, processor.transport.getCurrentPosition() / length) * waveWidth())
+                        : -1;
+}
+
+void MasteredWaveformPanel::repaintChanges()
+{
+    const auto key = waveKey();
+    const int playX = playheadX();
+    if (key != shownKey)
     {
-        shownKey = key.value;
+        shownKey = key;
         shownPlayX = playX;
         repaint();
         return;
@@ -201,6 +213,31 @@ void MasteredWaveformPanel::paint (juce::Graphics& g)
 
 void MasteredWaveformPanel::paintWave (juce::Graphics& g, float O, juce::Colour accent)
 {
+    // The picture of the file changes only with the model, the sections, the identity, the size
+    // or the slide: it comes from an image, and a moving playhead repaints just its own strips.
+    vyrMasterHypo::ensureEnv (processor);
+    const juce::uint64 key = waveKey();
+    waveLayer.draw (g, juce::Rectangle<int> (16, 40, (int) std::ceil (O) + 1, 165), (int) (key ^ (key >> 32)),
+                    [&] (juce::Graphics& wg) { paintWaveBody (wg, O, accent); });
+    const bool hasFile = processor.fileLoaded && ! processor.overviewMin.empty();
+    const double length = processor.transport.getLengthInSeconds();
+    if (hasFile && length > 0.0)
+    {
+        juce::Path clip;
+        clip.addRoundedRectangle (juce::Rectangle<float> (16.0f, kWaveTop, O, kWaveHeight), 8.0f);
+        juce::Graphics::ScopedSaveState save (g);
+        g.reduceClipRegion (clip);
+        const float x = 16.0f + (float) juce::jlimit (0.0, 1.0, processor.transport.getCurrentPosition() / length) * O;
+        g.setColour (juce::Colour (0xe67dd3fc));
+        g.drawLine (x, kWaveTop, x, kWaveTop + kWaveHeight, 1.4f);
+        juce::Path tri;
+        tri.addTriangle (x - 5.0f, 41.0f, x + 5.0f, 41.0f, x, 49.0f);
+        g.fillPath (tri);
+    }
+}
+
+void MasteredWaveformPanel::paintWaveBody (juce::Graphics& g, float O, juce::Colour accent)
+{
     const juce::Rectangle<float> area (16.0f, kWaveTop, O, kWaveHeight);
     juce::Path clip;
     clip.addRoundedRectangle (area, 8.0f);
@@ -226,7 +263,6 @@ void MasteredWaveformPanel::paintWave (juce::Graphics& g, float O, juce::Colour 
                     g.fillRect (16.0f + a * O, kWaveTop, juce::jmax ((b - a) * O, 1.0f), kWaveHeight);
                 }
             }
-            vyrMasterHypo::ensureEnv (processor);
             const auto& env = vyrMasterHypo::messageEnv (processor);
             const bool useEnv = juce::jmin (processor.envelopeMin.size(), processor.envelopeMax.size())
                                 > juce::jmin (processor.overviewMin.size(), processor.overviewMax.size());
@@ -246,16 +282,6 @@ void MasteredWaveformPanel::paintWave (juce::Graphics& g, float O, juce::Colour 
                 g.drawDashedLine ({ 16.0f, y, 16.0f + O, y }, dashes, 2, 0.9f);
             g.setColour (juce::Colours::white.withAlpha ((juce::uint8) 0x2e));
             g.fillRect (16.0f, kMidY, O, 1.0f);
-            const double length = processor.transport.getLengthInSeconds();
-            if (length > 0.0)
-            {
-                const float x = 16.0f + (float) juce::jlimit (0.0, 1.0, processor.transport.getCurrentPosition() / length) * O;
-                g.setColour (juce::Colour (0xe67dd3fc));
-                g.drawLine (x, kWaveTop, x, kWaveTop + kWaveHeight, 1.4f);
-                juce::Path tri;
-                tri.addTriangle (x - 5.0f, 41.0f, x + 5.0f, 41.0f, x, 49.0f);
-                g.fillPath (tri);
-            }
         }
         else
         {

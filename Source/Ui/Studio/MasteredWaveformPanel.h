@@ -56,14 +56,19 @@ private:
     juce::uint64 shownKey = 0;
     VyrCachedLayer chrome; // body and header: the tape and the drawer repaint over it every tick
     int shownPlayX = -1;
-public:
 
-private:
     void timerCallback() override;
     // Repaints what changed since the last tick: everything after a change of model, sections,
     // identity, size or slide; only the strips of the old and new playhead when it alone moved.
     void repaintChanges();
     void paintWave (juce::Graphics&, float width, juce::Colour accent);
+    // The wave area without the playhead: background, tints, peaks, guides, centre line, outline.
+    void paintWaveBody (juce::Graphics&, float width, juce::Colour accent);
+    // What the wave area's picture depends on, and the playhead's column (-1 without a length).
+    juce::uint64 waveKey() const;
+    int playheadX() const;
+
+    VyrCachedLayer waveLayer;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MasteredWaveformPanel)
 };
