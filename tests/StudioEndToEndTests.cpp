@@ -117,26 +117,83 @@ struct LaidOutEditor
     std::unique_ptr<VyrAudioProcessorEditor> editor;
 };
 
-// Where the framework's own file dialog puts its file-name box, relative to the dialog's window:
-// the same dialog laid out here at the size the app gives it.
-juce::Rectangle<int> fileNameBoxIn (int browserFlags, juce::Rectangle<int>& dialogSize)
+// The framework's own file dialog as the app shows it, laid out here: its size, its file-name box
+// and its Cancel button, with what the dialog draws there.
+struct FileDialogLayout
+{
+    juce::Rectangle<int> bounds, nameBox, cancel, typedText;
+    juce::Image cancelLook, typedLook;
+};
+
+// `typed`: the file name the box is to show.
+FileDialogLayout fileDialogLayout (int browserFlags, const juce::String& typed)
 {
     juce::WildcardFileFilter filter ("*.wav", {}, {});
     juce::FileBrowserComponent browser (browserFlags, juce::File::getCurrentWorkingDirectory(), &filter, nullptr);
-    juce::FileChooserDialogBox box ("dialog", {}, browser, false, juce::Colours::black, nullptr);
+    juce::FileChooserDialogBox box ("dialog", {}, browser, false, browser.findColour (juce::AlertWindow::backgroundColourId), nullptr);
     box.centreWithDefaultSize (nullptr);
-    dialogSize = box.getLocalBounds();
-    std::function<juce::TextEditor* (juce::Component&)> find = [&find] (juce::Component& c) -> juce::TextEditor*
+    juce::TextEditor* nameBox = nullptr;
+    juce::Button* cancel = nullptr;
+    std::function<void (juce::Component&)> find = [&] (juce::Component& c)
     {
-        if (auto* t = dynamic_cast<juce::TextEditor*> (&c); t != nullptr && t->getName() != "path")
-            return t;
+        if (auto* t = dynamic_cast<juce::TextEditor*> (&c))
+            nameBox = t;
+        if (auto* b = dynamic_cast<juce::TextButton*> (&c); b != nullptr && b->getButtonText() == "Cancel")
+            cancel = b;
         for (auto* child : c.getChildren())
-            if (auto* t = find (*child))
-                return t;
-        return nullptr;
+            find (*child);
     };
-    auto* nameBox = find (browser);
-    return nameBox != nullptr ? box.getLocalArea (nameBox, nameBox->getLocalBounds()) : juce::Rectangle<int>();
+    find (box);
+    FileDialogLayout layout;
+    layout.bounds = box.getLocalBounds();
+    if (nameBox != nullptr && cancel != nullptr)
+    {
+        layout.nameBox = box.getLocalArea (nameBox, nameBox->getLocalBounds());
+        layout.cancel = box.getLocalArea (cancel, cancel->getLocalBounds());
+        layout.cancelLook = box.createComponentSnapshot (layout.cancel, true, 1.0f).convertedToFormat (juce::Image::RGB);
+        nameBox->setText (typed, false);
+        layout.typedText = layout.nameBox.reduced (4);
+        layout.typedLook = box.createComponentSnapshot (layout.typedText, true, 1.0f).convertedToFormat (juce::Image::RGB);
+    }
+    return layout;
+}
+
+// Clicks a text field of a window for typing into it. A window of the framework gives its keyboard
+// focus back to where it last had it when the server hands it the focus, which a loaded machine
+// may see only after a first click on the field. Once the server has the focus in the window, that
+// news reaches the window before a second click, which then has the last word.
+bool clickToType (XPointer& input, unsigned long window, juce::Point<int> field)
+{
+    input.moveTo (field);
+    waitFor ([&] { return input.windowUnderPointer() == window; }, kStepLimitMs);
+    for (int click = 0; click < 2; ++click)
+    {
+        input.button (true);
+        input.button (false);
+        if (! waitFor ([&] { return input.focusWindow() == window; }, kStepLimitMs))
+            return false;
+    }
+    return true;
+}
+
+// Types `text` into a window's text field, replacing what it holds, and waits until the screen
+// shows in `area` what `look` holds. A focus change the window handles late can take the keys
+// elsewhere; selecting all and typing again is harmless, so the typing is repeated (a few times at
+// most) until the text shows.
+bool typeUntilShown (XPointer& input, unsigned long window, juce::Point<int> field, const juce::String& text,
+                     juce::Rectangle<int> area, const juce::Image& look)
+{
+    for (int attempt = 0; attempt < 6; ++attempt)
+    {
+        if (! clickToType (input, window, field))
+            return false;
+        input.key ("a", true);
+        input.typeText (text);
+        // The caret aside, the field shows the text.
+        if (waitFor ([&] { return differingShare (input.capture (area), look) < 0.01; }, kStepLimitMs / 6))
+            return true;
+    }
+    return false;
 }
 
 // The running app seen through the X server: its window, the editor inside it, clicks and keys.
@@ -201,17 +258,17 @@ public:
     unsigned long dialog = 0;
     if (! waitFor ([&] { return (dialog = input.topLevelWindowNamed (title)) != 0; }, kStepLimitMs))
         return ::testing::AssertionFailure() << "no \"" << title << "\" dialog";
-    juce::Rectangle<int> size;
-    const auto nameBox = fileNameBoxIn (browserFlags, size);
+    const auto layout = fileDialogLayout (browserFlags, typed);
     const auto onScreen = input.screenBounds (dialog);
-    if (nameBox.isEmpty() || onScreen.getWidth() != size.getWidth() || onScreen.getHeight() != size.getHeight())
-        return ::testing::AssertionFailure() << "the dialog is " << onScreen.toString() << ", laid out here at " << size.toString();
-    input.moveTo (onScreen.getPosition() + nameBox.getCentre());
-    waitFor ([&] { return input.windowUnderPointer() == dialog; }, kStepLimitMs);
-    input.button (true);
-    input.button (false);
-    input.key ("a", true);
-    input.typeText (typed);
+    if (layout.nameBox.isEmpty() || onScreen.getWidth() != layout.bounds.getWidth() || onScreen.getHeight() != layout.bounds.getHeight())
+        return ::testing::AssertionFailure() << "the dialog is " << onScreen.toString() << ", laid out here at " << layout.bounds.toString();
+    // The dialog is live once the app has drawn it (its Cancel button shows).
+    if (! waitFor ([&] { return differingShare (input.capture (layout.cancel + onScreen.getPosition()), layout.cancelLook) < 0.005; },
+                   kStepLimitMs))
+        return ::testing::AssertionFailure() << "the \"" << title << "\" dialog is not drawn";
+    if (! typeUntilShown (input, dialog, onScreen.getPosition() + layout.nameBox.getCentre(), typed,
+                          layout.typedText + onScreen.getPosition(), layout.typedLook))
+        return ::testing::AssertionFailure() << "the \"" << title << "\" dialog does not take the typed name";
     input.key ("Return");
     if (! waitFor ([&] { return input.topLevelWindowNamed (title) == 0; }, kStepLimitMs))
         return ::testing::AssertionFailure() << "the \"" << title << "\" dialog stays open";
@@ -361,9 +418,13 @@ TEST (FullChainStandaloneEndToEnd, ClubMasterIsExportedAsTitledFlacAndTheOutputG
     const auto download = here.areaOf (studio.exportButton);
     ASSERT_TRUE (clickAndSee (here.areaOf (studio.tagsButton), [&] { studio.openExportInfo (true); }, download, "the tag card"));
     const juce::String title ("Night Drive");
-    screen.click (here.areaOf (card.body.fields[0]));
-    input.key ("a", true);
-    input.typeText (title);
+    auto& titleField = card.body.fields[0];
+    const auto titleFieldArea = here.areaOf (titleField);
+    titleField.setText (title, false);
+    const auto typedTitle = titleFieldArea.reduced (4);
+    ASSERT_TRUE (typeUntilShown (input, screen.window, screen.onScreen (titleFieldArea.getCentre()), title,
+                                 typedTitle + screen.editorOrigin, here.draw (typedTitle)))
+        << "the title field does not take the typed title";
     const auto cardOpen = here.draw (download);
     input.key ("Escape");
     card.close();

@@ -139,6 +139,14 @@ void XPointer::typeText (const juce::String& text)
     }
 }
 
+unsigned long XPointer::focusWindow()
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus (dpy (display), &focus, &revert);
+    return focus == PointerRoot ? 0 : (unsigned long) focus;
+}
+
 unsigned long XPointer::topLevelWindowNamed (const juce::String& name)
 {
     auto* d = dpy (display);

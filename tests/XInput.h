@@ -51,6 +51,10 @@ public:
     // Types printable ASCII text key by key (Shift for the characters that need it).
     void typeText (const juce::String& text);
 
+    // The window that has the keyboard focus: where the server sends key presses (0 when the
+    // focus follows the pointer or is nowhere).
+    unsigned long focusWindow();
+
     // A viewable top-level window whose name is exactly `name`, else 0.
     unsigned long topLevelWindowNamed (const juce::String& name);
     // A window's area on the screen (empty when it is gone).
