@@ -15,8 +15,8 @@
 
 #include "Model/QuarnPresets.h"
 #include "Ui/Shell/PluginEditor.h"
-#include "Ui/Studio/MasteringStudioPanel.h"
 #include "Ui/Shell/TransportStrip.h"
+#include "Ui/Studio/MasteringStudioPanel.h"
 
 #include <gtest/gtest.h>
 
