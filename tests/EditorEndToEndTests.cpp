@@ -6,19 +6,12 @@
 #include "HostedPlugin.h"
 #include "OwnXServer.h"
 #include "VyrBuiltProducts.h"
+#include "XInput.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <cmath>
 #include <cstdlib>
-
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#undef Bool
-#undef Status
-#undef None
-#undef True
-#undef False
 
 namespace
 {
@@ -40,108 +33,6 @@ bool playUntil (juce::AudioProcessor& p, const std::function<bool()>& done)
     }
     return done();
 }
-
-// Real pointer events through the X server: the hosted editor lives in the plug-in's own copy of the
-// framework, so only the window system reaches it. Coordinates are screen pixels. Each event is
-// synchronised, so the server has stamped it before the next one is sent: a press held for a given
-// time is held at least that long by the server's clock, which the plug-in's events carry.
-struct XPointer
-{
-    XPointer() : display (XOpenDisplay (nullptr)) {}
-    ~XPointer()
-    {
-        if (display != nullptr)
-            XCloseDisplay (display);
-    }
-    bool usable() const
-    {
-        int ev = 0, err = 0, major = 0, minor = 0;
-        return display != nullptr && XTestQueryExtension (display, &ev, &err, &major, &minor);
-    }
-    void moveTo (juce::Point<int> p)
-    {
-        XTestFakeMotionEvent (display, -1, p.x, p.y, 0);
-        XSync (display, 0);
-    }
-    void button (bool down)
-    {
-        XTestFakeButtonEvent (display, 1, down ? 1 : 0, 0);
-        XSync (display, 0);
-    }
-
-    // The innermost window covering `p` in the window tree, with its size; none when a window on
-    // the way is not viewable.
-    struct Hit
-    {
-        unsigned long window = 0;
-        int width = 0, height = 0;
-    };
-    Hit windowAt (juce::Point<int> p)
-    {
-        Hit hit;
-        Window from = DefaultRootWindow (display), child = 0;
-        for (int depth = 0; depth < 16; ++depth)
-        {
-            int x = 0, y = 0;
-            if (! XTranslateCoordinates (display, DefaultRootWindow (display), from, p.x, p.y, &x, &y, &child) || child == 0)
-                break;
-            from = child;
-            XWindowAttributes a;
-            if (! XGetWindowAttributes (display, child, &a) || a.map_state != IsViewable)
-                return {};
-            hit = { child, a.width, a.height };
-        }
-        return hit;
-    }
-
-    // Windows the framework makes for its components carry the embedding info property; the bare
-    // windows an embedding host wraps around a plug-in's view do not.
-    bool isComponentWindow (unsigned long window)
-    {
-        const auto info = XInternAtom (display, "_XEMBED_INFO", 1);
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (info == 0 || XGetWindowProperty (display, window, info, 0, 2, 0, AnyPropertyType, &type, &format, &items, &after, &data) != Success)
-            return false;
-        if (data != nullptr)
-            XFree (data);
-        return type != 0;
-    }
-
-    // The plug-in's own window under a point, at the full editor size, else 0: a window the
-    // framework made for a component that is not one of the host's own component windows.
-    unsigned long pluginWindowAt (juce::Point<int> where, int width, int height)
-    {
-        const auto hit = windowAt (where);
-        if (hit.window == 0 || hit.width != width || hit.height != height || ! isComponentWindow (hit.window))
-            return 0;
-        for (int i = 0; i < juce::ComponentPeer::getNumPeers(); ++i)
-            if ((unsigned long) (juce::pointer_sized_uint) juce::ComponentPeer::getPeer (i)->getNativeHandle() == hit.window)
-                return 0;
-        return hit.window;
-    }
-
-    // The innermost window the server itself has the pointer in: where it sends a press now.
-    unsigned long windowUnderPointer()
-    {
-        Window w = DefaultRootWindow (display), innermost = 0;
-        for (int depth = 0; depth < 16 && w != 0; ++depth)
-        {
-            Window root = 0, child = 0;
-            int rx = 0, ry = 0, wx = 0, wy = 0;
-            unsigned int mask = 0;
-            if (! XQueryPointer (display, w, &root, &child, &rx, &ry, &wx, &wy, &mask))
-                return 0;
-            innermost = w;
-            w = child;
-        }
-        return innermost;
-    }
-
-    Display* display;
-};
 
 // Output of a fixed two-tone test signal, run twice through the instance: the second run is
 // returned, so filters and envelopes have settled on the same input.

@@ -1,9 +1,10 @@
 #pragma once
 
 // Files for the load and export tests: a scratch folder, generated WAV files, whole-file reads and
-// the independent decoders (ffprobe, metaflac) run as programs.
+// the independent decoders (ffprobe, metaflac) and loudness meter (FFmpeg's) run as programs.
 
 #include <juce_audio_formats/juce_audio_formats.h>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -146,6 +147,36 @@ inline juce::String probedTag (const juce::var& info, const juce::String& key)
                     return p.value.toString();
     }
     return {};
+}
+
+// A file's integrated loudness (LUFS) and true peak (dBTP) as FFmpeg's EBU R128 meter reads them;
+// NaN when the meter gave no summary.
+struct Loudness
+{
+    double integrated = std::nan (""), truePeak = std::nan ("");
+};
+
+inline Loudness measureLoudness (const juce::File& file)
+{
+    // The meter prints its summary on the standard error stream.
+    juce::ChildProcess p;
+    Loudness l;
+    if (! p.start (juce::StringArray { "ffmpeg", "-hide_banner", "-nostats", "-nostdin", "-i", file.getFullPathName(),
+                                       "-af", "ebur128=peak=true", "-f", "null", "-" },
+                   juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
+        return l;
+    const auto out = p.readAllProcessOutput();
+    const auto summary = out.fromLastOccurrenceOf ("Summary:", false, false);
+    if (summary.isEmpty())
+        return l;
+    auto valueAfter = [&summary] (const char* key)
+    {
+        const auto rest = summary.fromFirstOccurrenceOf (key, false, false).trimStart();
+        return rest.isEmpty() ? std::nan ("") : rest.upToFirstOccurrenceOf (" ", false, false).getDoubleValue();
+    };
+    l.integrated = valueAfter ("I:");
+    l.truePeak = valueAfter ("Peak:");
+    return l;
 }
 
 // Number of stored frames as ffprobe decodes them (all packets, encoder delay trimmed where the

@@ -30,7 +30,7 @@ int millisecondsLeft (Clock::time_point end)
 }
 }
 
-OwnXServer::OwnXServer()
+OwnXServer::OwnXServer (const char* screen)
 {
     int fds[2];
     if (pipe2 (fds, O_CLOEXEC) != 0)
@@ -64,7 +64,7 @@ OwnXServer::OwnXServer()
         // number there once it accepts connections.
         const int writeEnd = dup (fds[1]);
         const auto fd = std::to_string (writeEnd);
-        execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+        execlp ("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
                 "-noreset", (char*) nullptr);
         _exit (127);
     }

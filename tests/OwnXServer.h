@@ -13,7 +13,8 @@ namespace vyrTest
 class OwnXServer
 {
 public:
-    OwnXServer();
+    // `screen` is the size and depth of the server's one screen, as Xvfb takes it.
+    explicit OwnXServer (const char* screen = "1280x800x24");
     ~OwnXServer();
 
     OwnXServer (const OwnXServer&) = delete;

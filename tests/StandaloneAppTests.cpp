@@ -1,19 +1,15 @@
 // Runs the built Standalone app as a user does: it starts on the test's X server, shows its window,
 // is closed from the window manager, and exits cleanly.
+#include "RunningApp.h"
+
 #include <gtest/gtest.h>
 #include <juce_core/juce_core.h>
 
 #include <X11/Xlib.h>
-#include <fcntl.h>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-
-extern char** environ;
 
 namespace
 {
@@ -62,78 +58,12 @@ struct Deadline
     std::chrono::steady_clock::time_point end;
 };
 
-// The app in a home folder of its own (its settings never touch the user's), output to a file.
-class RunningApp
-{
-public:
-    RunningApp()
-    {
-        char folder[] = "/tmp/vyr-app-test-XXXXXX";
-        if (mkdtemp (folder) == nullptr)
-            return;
-        home = juce::File (folder);
-        log = home.getChildFile ("output.txt");
-
-        std::vector<std::string> envStore;
-        for (auto** e = environ; *e != nullptr; ++e)
-        {
-            const std::string entry (*e);
-            if (entry.rfind ("HOME=", 0) != 0 && entry.rfind ("XDG_CONFIG_HOME=", 0) != 0)
-                envStore.push_back (entry);
-        }
-        envStore.push_back ("HOME=" + home.getFullPathName().toStdString());
-        envStore.push_back ("XDG_CONFIG_HOME=" + home.getChildFile (".config").getFullPathName().toStdString());
-        std::vector<char*> envp;
-        for (auto& e : envStore)
-            envp.push_back (e.data());
-        envp.push_back (nullptr);
-
-        std::string app = VYR_STANDALONE_PATH;
-        char* argv[] = { app.data(), nullptr };
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init (&actions);
-        posix_spawn_file_actions_addopen (&actions, 1, log.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2 (&actions, 1, 2);
-        if (posix_spawn (&pid, app.c_str(), &actions, nullptr, argv, envp.data()) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy (&actions);
-    }
-
-    ~RunningApp()
-    {
-        if (pid > 0 && ! exited)
-        {
-            kill (pid, SIGKILL);
-            waitpid (pid, nullptr, 0);
-        }
-        if (home.isDirectory())
-            home.deleteRecursively();
-    }
-
-    bool started() const { return pid > 0; }
-
-    // True once the process has ended (its status is then in `status`).
-    bool hasExited()
-    {
-        if (! exited && waitpid (pid, &status, WNOHANG) == pid)
-            exited = true;
-        return exited;
-    }
-
-    juce::String output() const { return log.loadFileAsString(); }
-
-    pid_t pid = -1;
-    int status = 0;
-    bool exited = false;
-    juce::File home, log;
-};
-
 void waitABit() { std::this_thread::sleep_for (std::chrono::milliseconds (100)); }
 } // namespace
 
 TEST (StandaloneApp, StartsShowsItsWindowAndExitsCleanlyWhenTheUserClosesIt)
 {
-    RunningApp app;
+    vyrTest::RunningApp app (VYR_STANDALONE_PATH);
     ASSERT_TRUE (app.started()) << "cannot start " VYR_STANDALONE_PATH;
 
     // Its window, found the way a desktop tool finds it: by the process and the title. A loaded

@@ -10,6 +10,7 @@
 #include "Ui/Foundation/VyrLookAndFeel.h"
 #include "Ui/Shell/AppShell.h"
 #include "Ui/Shell/ExportInfoOverlay.h"
+#include "Ui/Shell/PluginEditor.h"
 #include "Ui/Studio/AssistantDrawer.h"
 #include "Ui/Studio/FinalOutputPanel.h"
 #include "Ui/Studio/MasteredWaveformPanel.h"
@@ -518,6 +519,28 @@ TEST (FinalOutput, LayoutOverlayReuseResizeAndMeterSync)
     desk.click (centreIn (panel.fullscreenButton, root));
     EXPECT_EQ (panel.overlay.get(), overlay);
     EXPECT_TRUE (overlay->isShowing());
+}
+
+// In the Standalone app the editor sits inside the app's window, below its title bar: the overlay
+// covers the editor, not the window around it.
+TEST (FinalOutput, OverlayCoversTheEditorInsideTheAppWindow)
+{
+    auto proc = makeProcessor (0, true);
+    std::unique_ptr<juce::AudioProcessorEditor> editor (proc->createEditorIfNeeded());
+    auto* ours = dynamic_cast<VyrAudioProcessorEditor*> (editor.get());
+    ASSERT_NE (ours, nullptr);
+    juce::Component window;
+    window.setSize (editor->getWidth() + 8, editor->getHeight() + 64);
+    window.addAndMakeVisible (*editor);
+    editor->setTopLeftPosition (4, 60);
+    auto& panel = ours->shell.finalOutput;
+    panel.openFullscreen();
+    ASSERT_NE (panel.overlay, nullptr);
+    EXPECT_EQ (panel.overlay->getParentComponent(), editor.get());
+    EXPECT_EQ (panel.overlay->getBounds(), editor->getLocalBounds());
+    panel.closeFullscreen();
+    EXPECT_EQ (panel.overlay->getParentComponent(), nullptr);
+    proc->editorBeingDeleted (editor.get());
 }
 
 //==============================================================================

@@ -159,7 +159,7 @@ void FinalOutputPanel::timerCallback()
 {
     syncMeter();
     if (overlay != nullptr && overlay->isShowing())
-        if (auto* root = getTopLevelComponent())
+        if (auto* root = overlayRoot())
             overlay->setBounds (0, 0, root->getWidth(), root->getHeight());
     updateTimer();
 }
@@ -180,9 +180,19 @@ void FinalOutputPanel::updateTimer()
 void FinalOutputPanel::visibilityChanged() { updateTimer(); }
 void FinalOutputPanel::parentHierarchyChanged() { updateTimer(); }
 
+juce::Component* FinalOutputPanel::overlayRoot()
+{
+    // The overlay covers the editor the page lives in. The top-level component is the editor in a
+    // host, but in the Standalone app it is the app's window, whose title bar and notices must
+    // stay uncovered.
+    if (auto* editor = findParentComponentOfClass<juce::AudioProcessorEditor>())
+        return editor;
+    return getTopLevelComponent();
+}
+
 void FinalOutputPanel::openFullscreen()
 {
-    auto* root = getTopLevelComponent();
+    auto* root = overlayRoot();
     if (overlay == nullptr)
         overlay = std::make_unique<FinalOutputOverlay> (processor, [this] { closeFullscreen(); });
     overlay->setVisible (true);

@@ -71,6 +71,8 @@ public:
 private:
     void timerCallback() override;
     void updateTimer();
+    // The component the overlay covers: the enclosing editor, else the top-level component.
+    juce::Component* overlayRoot();
 
     VyrCachedLayer chrome; // body and title: the analyser repaints over it many times a second
 
