@@ -212,39 +212,48 @@ juce::Colour HardwareArt::reverbFieldAccent (float damping) noexcept
 int HardwareArt::reverbTailBars (float size) noexcept { return juce::jmax (juce::roundToInt (36.0f * size) + 64, 0); }
 int HardwareArt::reverbEarlyBars (float size, float xl) noexcept { return juce::jmax (juce::roundToInt (6.0f * size + 4.0f * xl) + 7, 0); }
 
+namespace
+{
+// Where the reverb field's plot and its tail lie; the painter and the repaint area share it.
+struct ReverbPlot
+{
+    float px, pw, py, ph, bottom, right, d, p, preX, eW, tS, tA;
+};
+
+ReverbPlot reverbPlot (juce::Rectangle<float> r, float decay, float size, float xl, float predelay) noexcept
+{
+    ReverbPlot q {};
+    const auto G = glassOf (r);
+    q.px = G.getX() + 8.0f;
+    q.pw = juce::jmax (G.getWidth() - 16.0f, 0.0f);
+    q.py = G.getY() + 6.0f;
+    q.ph = G.getHeight() <= 12.0f ? 0.0f : juce::jmax (G.getHeight() - 26.0f, 0.0f);
+    q.bottom = q.py + q.ph;
+    q.right = q.px + q.pw;
+    q.d = juce::jlimit (0.0f, 1.0f, (decay - 0.5f) / 14.5f);
+    q.p = juce::jlimit (0.0f, 1.0f, predelay / 200.0f);
+    q.preX = q.px + 8.0f + 44.0f * q.p;
+    q.eW = q.pw * (0.1f + 0.14f * size + 0.04f * xl);
+    q.tS = juce::jmin (q.right - 40.0f, q.preX + q.eW);
+    q.tA = (1.0f + 0.12f * xl) * (0.6f + 0.5f * q.d) * 0.72f * q.ph;
+    return q;
+}
+}
+
 juce::Rectangle<float> HardwareArt::reverbTailArea (juce::Rectangle<float> r, float decay, float size, float xl, float predelay) noexcept
 {
-    // The same geometry as paintReverbField's tail.
-    const auto G = glassOf (r);
-    const float px = G.getX() + 8.0f, pw = juce::jmax (G.getWidth() - 16.0f, 0.0f), py = G.getY() + 6.0f;
-    const float ph = G.getHeight() <= 12.0f ? 0.0f : juce::jmax (G.getHeight() - 26.0f, 0.0f);
-    const float bottom = py + ph, right = px + pw;
-    const float d = juce::jlimit (0.0f, 1.0f, (decay - 0.5f) / 14.5f);
-    const float p = juce::jlimit (0.0f, 1.0f, predelay / 200.0f);
-    const float preX = px + 8.0f + 44.0f * p;
-    const float eW = pw * (0.1f + 0.14f * size + 0.04f * xl);
-    const float tS = juce::jmin (right - 40.0f, preX + eW);
-    const float tA = (1.0f + 0.12f * xl) * (0.6f + 0.5f * d) * 0.72f * ph;
+    const auto q = reverbPlot (r, decay, size, xl, predelay);
     // On to the screen's right edge: a repaint whose right edge falls inside the glass's rounded
     // clip paints its last column a shade off.
-    const float x0 = juce::jmin (tS, right - 4.0f);
-    return juce::Rectangle<float>::leftTopRightBottom (x0 - 1.0f, bottom - juce::jmax (tA, 0.0f) - 1.0f, r.getRight() + 1.0f, bottom + 1.0f);
+    const float x0 = juce::jmin (q.tS, q.right - 4.0f);
+    return juce::Rectangle<float>::leftTopRightBottom (x0 - 1.0f, q.bottom - juce::jmax (q.tA, 0.0f) - 1.0f, r.getRight() + 1.0f, q.bottom + 1.0f);
 }
 
 void HardwareArt::paintReverbField (juce::Graphics& g, juce::Rectangle<float> r, float decay, float size, float xl, float predelay,
                                     float mix, float damping, bool active, float now)
 {
     const auto G = glassOf (r);
-    const float px = G.getX() + 8.0f, pw = juce::jmax (G.getWidth() - 16.0f, 0.0f), py = G.getY() + 6.0f;
-    const float ph = G.getHeight() <= 12.0f ? 0.0f : juce::jmax (G.getHeight() - 26.0f, 0.0f);
-    const float bottom = py + ph, right = px + pw;
-
-    const float d = juce::jlimit (0.0f, 1.0f, (decay - 0.5f) / 14.5f);
-    const float p = juce::jlimit (0.0f, 1.0f, predelay / 200.0f);
-    const float preX = px + 8.0f + 44.0f * p;
-    const float eW = pw * (0.1f + 0.14f * size + 0.04f * xl);
-    const float tS = juce::jmin (right - 40.0f, preX + eW);
-    const float tA = (1.0f + 0.12f * xl) * (0.6f + 0.5f * d) * 0.72f * ph;
+    const auto [px, pw, py, ph, bottom, right, d, p, preX, eW, tS, tA] = reverbPlot (r, decay, size, xl, predelay);
     const float dH = (0.7f + 0.3f * mix) * 0.82f * ph;
     const auto C = reverbFieldAccent (damping);
     const float k = active ? 1.0f : 0.5f;
