@@ -71,6 +71,9 @@ TEST (FxLivePictures, TimerRepaintsOnlyWhatMoved)
         SCOPED_TRACE (c.product);
         LivePage p (c.product);
         Desk desk (*p.page);
+        // Only the test's own ticks move the pictures: a real tick while the window was being shown
+        // would shift every later sweep and reel position.
+        timerOf (*p.page).stopTimer();
         const int pageArea = p.page->getWidth() * p.page->getHeight();
         p.meters (0.3f);
         p.page->tick(); // the first tick after showing takes in the page
@@ -120,6 +123,9 @@ TEST (FxLivePictures, RepaintingOnlyTheMovedAreasLeavesNothingStale)
         SCOPED_TRACE (juce::String (product) + " view " + juce::String (view));
         LivePage p (product, view);
         Desk desk (*p.page);
+        // Only the test's own ticks move the pictures: a real tick while the window was being shown
+        // would shift every later sweep and reel position.
+        timerOf (*p.page).stopTimer();
         p.meters (0.2f);
         p.page->tick();
         auto screen = render (*p.page).createCopy();
