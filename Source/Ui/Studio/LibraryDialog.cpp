@@ -147,19 +147,7 @@ void VyrLibraryBody::parentHierarchyChanged() { updateReaders(); }
 
 void VyrLibraryBody::updateReaders()
 {
-    // The measurement reads the output's spectrum and levels, which the audio thread works out only
-    // while somebody reads them.
-    const bool showing = isShowing();
-    if (showing && spectrumToken == nullptr)
-    {
-        spectrumToken = std::make_unique<VyrAudioProcessor::SpectrumViewToken> (processor);
-        levelToken = std::make_unique<VyrReaderToken> (processor.levelReaders);
-    }
-    else if (! showing && spectrumToken != nullptr)
-    {
-        spectrumToken.reset();
-        levelToken.reset();
-    }
+    readers.hold (processor, isShowing());
 }
 
 //==============================================================================

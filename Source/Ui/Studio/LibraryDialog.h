@@ -11,6 +11,7 @@
 #include "Assistant/LibraryModel.h"
 #include "Core/PluginProcessor.h"
 #include "Ui/Studio/ReportPrint.h"
+#include "Ui/Studio/OutputReaders.h"
 
 // The ranked rows, inside the body's viewport. Paints from its own copy of the model.
 class VyrLibraryList : public juce::Component
@@ -57,8 +58,7 @@ private:
     void sizeList();
     void updateReaders();
 
-    std::unique_ptr<VyrAudioProcessor::SpectrumViewToken> spectrumToken;
-    std::unique_ptr<VyrReaderToken> levelToken;
+    VyrOutputReaders readers;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VyrLibraryBody)
 };

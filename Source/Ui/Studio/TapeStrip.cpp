@@ -63,16 +63,7 @@ void MasteredWaveformPanel::TapeStrip::append (const Sample& s)
 
 void MasteredWaveformPanel::TapeStrip::holdReaders (VyrAudioProcessor& processor, bool showing)
 {
-    if (showing && spectrumToken == nullptr)
-    {
-        spectrumToken = std::make_unique<VyrAudioProcessor::SpectrumViewToken> (processor);
-        levelToken = std::make_unique<VyrReaderToken> (processor.levelReaders);
-    }
-    else if (! showing && spectrumToken != nullptr)
-    {
-        spectrumToken.reset();
-        levelToken.reset();
-    }
+    readers.hold (processor, showing);
 }
 
 const Sample& MasteredWaveformPanel::TapeStrip::at (int i) const noexcept

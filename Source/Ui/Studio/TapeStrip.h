@@ -2,6 +2,7 @@
 
 #include "Core/PluginProcessor.h"
 #include "Ui/Studio/MasteredWaveformPanel.h"
+#include "Ui/Studio/OutputReaders.h"
 
 // The tape strip under the mastered waveform: the last 220 samples of the assistant's measurement
 // and advice (one per 40 ms tick, about 8.8 s), plotted as lanes of tonal balance, loudness, and
@@ -74,8 +75,7 @@ private:
     void paintTarget (juce::Graphics&, juce::Rectangle<float> plot, juce::Rectangle<float> column) const;
     int axisZoneAt (juce::Point<float>) const;
 
-    std::unique_ptr<VyrAudioProcessor::SpectrumViewToken> spectrumToken;
-    std::unique_ptr<VyrReaderToken> levelToken;
+    VyrOutputReaders readers;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TapeStrip)
 };
